@@ -1,0 +1,17 @@
+# One place for the language standard, warnings and Qt strictness; every target links it.
+add_library(quillon_options INTERFACE)
+target_compile_features(quillon_options INTERFACE cxx_std_20)
+target_compile_options(quillon_options INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
+    -Woverloaded-virtual -Wnull-dereference -Wformat=2 -Wimplicit-fallthrough)
+target_compile_definitions(quillon_options INTERFACE
+    QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CONTEXTLESS_CONNECT QT_USE_QSTRINGBUILDER
+    QT_NO_URL_CAST_FROM_STRING QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
+if(QUILLON_WERROR)
+    target_compile_options(quillon_options INTERFACE -Werror)
+endif()
+if(QUILLON_SANITIZE)
+    target_compile_options(quillon_options INTERFACE
+        -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(quillon_options INTERFACE -fsanitize=address,undefined)
+endif()

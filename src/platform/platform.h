@@ -1,0 +1,39 @@
+#pragma once
+// The operating system as the rest of the program sees it. One implementation per platform,
+// chosen at build time; create() builds the one for this machine.
+#include <memory>
+#include <string>
+
+#include "platform/environment.h"
+#include "platform/folders.h"
+#include "platform/path_mapper.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/tc_window.h"
+
+namespace quillon::platform {
+
+struct PlatformOptions {
+    // Wine prefix (Linux): this, else $WINEPREFIX, else ~/.wine when it exists. Ignored on Windows.
+    std::string winePrefix;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual const Registry& registry() const = 0;
+    virtual const PathMapper& paths() const = 0;
+    // Total Commander's world: expansions give Windows paths; map them with paths().
+    virtual Environment& tcEnvironment() = 0;
+    // Quillon's own world: host paths.
+    virtual Environment& ownEnvironment() = 0;
+    virtual const Folders& folders() const = 0;
+    virtual TcWindow& tcWindow() = 0;
+    virtual Shell& shell() = 0;
+    // The prefix in use, empty when none (and always on Windows).
+    virtual std::string winePrefix() const = 0;
+
+    static std::unique_ptr<Platform> create(const PlatformOptions& options);
+};
+
+} // namespace quillon::platform

@@ -1,0 +1,77 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "app/ini_document.h"
+#include "support/test_support.h"
+
+using quillon::IniDocument;
+
+TEST(IniDocument, LookupIgnoresCaseAndTakesTextAfterFirstEquals) {
+    IniDocument doc;
+    doc.setText(QStringLiteral("[Configuration]\r\nProxyAddress=http=proxy:80;https=x\r\n"
+                               "Key = a=b \r\nKey=second\r\n"));
+    EXPECT_EQ(doc.value(QStringLiteral("configuration"), QStringLiteral("PROXYADDRESS")),
+              QStringLiteral("http=proxy:80;https=x"));
+    EXPECT_EQ(doc.value(QStringLiteral("Configuration"), QStringLiteral("key")), QStringLiteral(" a=b "));
+    EXPECT_EQ(doc.value(QStringLiteral("None"), QStringLiteral("key"), QStringLiteral("d")),
+              QStringLiteral("d"));
+}
+
+TEST(IniDocument, RoundTripKeepsUnknownContentAndOrder) {
+    const QString text = QStringLiteral("; leading comment\r\n"
+                                        "[Zeta]\r\nb=2\r\n; inside\r\na=1\r\n\r\n"
+                                        "[Alpha]\r\nx=\r\n");
+    IniDocument doc;
+    doc.setText(text);
+    EXPECT_EQ(doc.toText(), text);
+    doc.setValue(QStringLiteral("alpha"), QStringLiteral("X"), QStringLiteral("new"));
+    doc.setValue(QStringLiteral("Beta"), QStringLiteral("k"), QStringLiteral("v"));
+    EXPECT_EQ(doc.toText(), QStringLiteral("; leading comment\r\n"
+                                           "[Zeta]\r\nb=2\r\n; inside\r\na=1\r\n\r\n"
+                                           "[Alpha]\r\nx=new\r\n\r\n[Beta]\r\nk=v\r\n"));
+    EXPECT_EQ(doc.sections(), (QStringList{QStringLiteral("Zeta"), QStringLiteral("Alpha"),
+                                           QStringLiteral("Beta")}));
+}
+
+TEST(IniDocument, RemovingKeysAndSectionsKeepsLookupsRight) {
+    IniDocument doc;
+    doc.setText(QStringLiteral("[A]\nk=1\nk=2\nm=3\n[B]\nz=1\n[C]\ny=2\n"));
+    doc.removeKey(QStringLiteral("a"), QStringLiteral("K"));
+    EXPECT_FALSE(doc.hasKey(QStringLiteral("A"), QStringLiteral("k")));
+    EXPECT_EQ(doc.value(QStringLiteral("A"), QStringLiteral("m")), QStringLiteral("3"));
+    doc.removeSection(QStringLiteral("b"));
+    EXPECT_EQ(doc.value(QStringLiteral("c"), QStringLiteral("y")), QStringLiteral("2"));
+    doc.clearSection(QStringLiteral("C"));
+    EXPECT_TRUE(doc.hasSection(QStringLiteral("C")));
+    EXPECT_TRUE(doc.keys(QStringLiteral("C")).isEmpty());
+}
+
+TEST(IniDocument, Latin1KeepsEveryByte) {
+    QByteArray bytes("[Language]\r\nLngName=");
+    bytes.append("\xD0\xF3\xF1\xF1\xEA\xE8\xE9"); // "Russian" in code page 1251
+    bytes.append("\r\n");
+    IniDocument doc(QString(), IniDocument::Encoding::Latin1);
+    doc.setBytes(bytes);
+    EXPECT_EQ(doc.value(QStringLiteral("Language"), QStringLiteral("LngName")).toLatin1(),
+              QByteArray("\xD0\xF3\xF1\xF1\xEA\xE8\xE9"));
+    EXPECT_EQ(doc.toBytes(), bytes);
+}
+
+TEST(IniDocument, FailedSaveLeavesOldFileIntact) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Quillon.ini"));
+    ASSERT_TRUE(quillon::test::writeFile(path, "[Old]\r\nkeep=1\r\n"));
+    IniDocument doc(path);
+    doc.setValue(QStringLiteral("New"), QStringLiteral("k"), QStringLiteral("v"));
+    QString error;
+    {
+        quillon::test::ReadOnlyFolder readOnly(dir.path());
+        ASSERT_TRUE(readOnly.ok()) << "cannot make a folder read-only here";
+        EXPECT_FALSE(doc.save(&error));
+    }
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(quillon::test::readFile(path), QByteArray("[Old]\r\nkeep=1\r\n"));
+}

@@ -1,0 +1,52 @@
+#pragma once
+// Shared helpers for the tests: temporary folders, copies of test data, running quillon-cli.
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <ostream>
+
+#include "test_paths.h"
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace quillon::test {
+
+// Copies a folder (recursively, keeping symbolic links as links) into dest.
+bool copyTree(const QString& source, const QString& dest);
+
+// Writes text (UTF-8) to a file, creating its folders.
+bool writeFile(const QString& path, const QByteArray& content);
+QByteArray readFile(const QString& path);
+
+struct CliResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+// Runs quillon-cli with the arguments and environment additions ("NAME=value"); the process
+// environment is kept except for variables that would leak the developer's own setup.
+CliResult runCli(const QStringList& arguments, const QStringList& environment = {},
+                 int timeoutMs = 60000);
+
+// Makes a folder unwritable for this process, also when it runs as root (then through the
+// immutable attribute); the guard restores it. ok() is false when neither works here.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(QString path);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    QString m_path;
+    bool m_immutable = false;
+    bool m_ok = false;
+};
+
+// True when MinGW-built files are available; in CI a missing tool fails the test instead.
+bool requireMingw();
+
+} // namespace quillon::test

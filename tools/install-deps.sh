@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs every Debian package that the build, the tests and the demo need.
+# Safe to run again; the README's commands and .ci/run both call it.
+set -euo pipefail
+
+packages=(
+  g++ pkg-config cmake ninja-build clang-format ccache
+  qt6-base-dev libcurl4-openssl-dev libpcre2-dev libarchive-dev zlib1g-dev libssl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libgumbo-dev
+  fonts-dejavu-core tinyproxy dante-server microsocks gcab zip unzip python3
+  gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  gcc-mingw-w64-i686 g++-mingw-w64-i686 binutils-mingw-w64-i686
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update
+# tinyproxy and dante try to start system services; the tests start their own instances.
+$sudo apt-get install -y --no-install-recommends "${missing[@]}"
