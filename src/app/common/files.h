@@ -1,0 +1,68 @@
+#pragma once
+// File and directory operations. Paths are host paths in Qt form ("/" separators); routines
+// that take a Windows-form path say so.
+#include <QString>
+#include <QStringList>
+
+namespace quillon {
+
+// File name without directory and extension; "\" and "/" both separate directories.
+QString FileBaseName(const QString& path);
+
+// Deletes a file (also a read-only one, also a symbolic link, never what it points to).
+// A missing file is success. On failure the file's permissions are restored.
+bool ForceDeleteFile(const QString& path, QString* errorText = nullptr);
+
+// Renames source to target, copying and deleting when they are on different file systems.
+// An existing target is replaced only when replace is true; otherwise the move fails.
+bool MoveFileReplacing(const QString& source, const QString& target, bool replace,
+                       QString* errorText = nullptr);
+
+// Removes the directory with everything in it. Symbolic links inside are removed as links;
+// what they point to is never touched. True when nothing is left.
+bool DeleteDirectoryTree(const QString& directory);
+
+// Appends the full paths of the files in directory matching the Windows-style mask ("*.wcx",
+// "*.*", case-insensitive); with withDates each entry is "yyyyMMdd|path" (modification date).
+// With recurse, subdirectories too, but never through a symbolic link and never twice.
+void FindFilesRecursive(const QString& directory, const QString& mask, bool recurse, QStringList& list,
+                        bool withDates = false);
+
+// Appends the full paths of the immediate subdirectories.
+void ListSubdirectories(const QString& directory, QStringList& list);
+
+// Whether a new file "chk.tmp" can be created in directory (it is removed again). An existing
+// "chk.tmp" gives false and is left alone.
+bool IsDirectoryWritable(const QString& directory);
+
+// True for an existing directory without entries.
+bool IsDirectoryEmpty(const QString& directory);
+
+// Windows form ("C:\Tools", "\\server\share"): drive or network prefix, every segment non-empty
+// and free of \ / : * ? " < > |. Host form ("/opt/tc"): absolute and free of NUL.
+bool IsValidDirectoryPath(const QString& path);
+
+// The file-name part holds no character that is invalid in a Windows file name (nor wildcards).
+bool HasValidFileNameChars(const QString& path);
+
+// The normalised parent of directory ("/a/b/" and "/a/b" both give "/a").
+QString ParentDirectory(const QString& directory);
+
+// Path of toPath relative to fromDirectory ("../x/y.dll").
+QString RelativePath(const QString& fromDirectory, const QString& toPath);
+
+// The longest common leading directory of a and b compared without regard to case, in a's
+// spelling, up to and including its last separator ("\", "/" or a drive's ":").
+QString CommonPathPrefix(const QString& a, const QString& b);
+
+// The whole file as text: a byte-order mark decides the encoding, otherwise Windows-1252.
+// Lines are joined with CR LF. Empty (and ok false) when the file cannot be read.
+QString ReadTextFile(const QString& path, bool* ok = nullptr);
+
+// False when the file cannot be read; otherwise whether no byte of it is zero.
+bool FileHasNoNullBytes(const QString& path);
+
+// The unrar library beside the program in directory, or empty when it is not there.
+QString FindUnrarLibrary(const QString& directory);
+
+} // namespace quillon
