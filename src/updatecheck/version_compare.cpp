@@ -1,0 +1,195 @@
+#include "updatecheck/version_compare.h"
+
+#include "app/common/dates.h"
+#include "updatecheck/version_tags.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+
+namespace {
+
+constexpr qint32 maxPiece = std::numeric_limits<qint32>::max();
+
+bool isAsciiDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// Whole text (already trimmed) as a 32-bit decimal with optional sign; nothing on overflow.
+std::optional<qint32> wholeInteger(QStringView text) {
+    qsizetype pos = 0;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == QLatin1Char('+') || text[pos] == QLatin1Char('-'))) {
+        negative = text[pos] == QLatin1Char('-');
+        ++pos;
+    }
+    if (pos == text.size())
+        return std::nullopt;
+    qint64 value = 0;
+    for (; pos < text.size(); ++pos) {
+        if (!isAsciiDigit(text[pos]))
+            return std::nullopt;
+        value = value * 10 + (text[pos].unicode() - u'0');
+        if (value > qint64(maxPiece) + 1)
+            return std::nullopt;
+    }
+    if (negative)
+        value = -value;
+    if (value > maxPiece || value < std::numeric_limits<qint32>::min())
+        return std::nullopt;
+    return qint32(value);
+}
+
+qint32 leadingDigitsValue(QStringView text) {
+    qint64 value = 0;
+    for (QChar c : text) {
+        if (!isAsciiDigit(c))
+            break;
+        // Saturate rather than wrap: a wrapped value would turn a huge build number negative.
+        value = std::min<qint64>(value * 10 + (c.unicode() - u'0'), maxPiece);
+    }
+    return qint32(value);
+}
+
+QString suffixPattern(const QString& tag) {
+    return u"(?<="_s + QRegularExpression::escape(tag) + u")\\w+"_s;
+}
+
+// Everything that follows the tag, case-sensitively; several finds joined by line breaks.
+// \w stays ASCII, as in a UTF-8 search without Unicode properties.
+QString joinedMatches(const QRegularExpression& expression, const QString& text) {
+    QStringList found;
+    QRegularExpressionMatchIterator it = expression.globalMatch(text);
+    while (it.hasNext())
+        found.append(it.next().captured());
+    return found.join(QLatin1Char('\n')).trimmed();
+}
+
+QString suffixCompiledOnce(const QString& text, const QString& tag) {
+    static const QList<QRegularExpression> expressions = [] {
+        QList<QRegularExpression> list;
+        for (const QString& known : VersionTags()) {
+            list.append(QRegularExpression(suffixPattern(known)));
+            list.last().optimize();
+        }
+        return list;
+    }();
+    const qsizetype index = VersionTags().indexOf(tag);
+    if (index < 0)
+        return joinedMatches(QRegularExpression(suffixPattern(tag)), text);
+    return joinedMatches(expressions.at(index), text);
+}
+
+QString suffixPerCall(const QString& text, const QString& tag) {
+    return joinedMatches(QRegularExpression(suffixPattern(tag)), text);
+}
+
+using SuffixSearch = QString (*)(const QString& text, const QString& tag);
+
+// The last character in lower case when it is no digit. Trailing blanks are no letter: a
+// padded "1.5 " must not read as newer than "1.5".
+QString trailingLetter(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || isAsciiDigit(trimmed.back()))
+        return {};
+    const qsizetype size = trimmed.size();
+    const bool pair = size >= 2 && trimmed.back().isLowSurrogate() && trimmed.at(size - 2).isHighSurrogate();
+    return trimmed.right(pair ? 2 : 1).toLower();
+}
+
+ParsedVersion parse(const QString& text, SuffixSearch searchSuffix) {
+    ParsedVersion parsed;
+    const VersionTag tag = VersionTagOf(text);
+    parsed.Rank = tag.Rank;
+    const QString found = searchSuffix(text, tag.Tag);
+    if (!found.isEmpty()) {
+        parsed.TagFound = true;
+        if (const std::optional<qint32> number = wholeInteger(found)) {
+            parsed.TagNumber = *number;
+        } else {
+            parsed.SuffixText = found;
+            parsed.TagNumber = leadingDigitsValue(found);
+        }
+    } else {
+        parsed.SuffixText = trailingLetter(text);
+    }
+    const QList<QStringView> pieces = QStringView(text).split(QLatin1Char('.'));
+    for (qsizetype i = 0; i < qsizetype(parsed.Parts.size()) && i < pieces.size(); ++i)
+        parsed.Parts[std::size_t(i)] = VersionPieceValue(pieces.at(i));
+    return parsed;
+}
+
+bool plainGreater(const QString& installed, const QString& online) {
+    const std::optional<qint32> l = wholeInteger(QStringView(installed).trimmed());
+    const std::optional<qint32> o = wholeInteger(QStringView(online).trimmed());
+    return l && o && *o > *l;
+}
+
+bool usesDottedComparison(const QString& installed, const QString& online) {
+    return installed.size() > 1 && online.size() > 1 && installed.contains(QLatin1Char('.')) &&
+           online.contains(QLatin1Char('.')) && !IsDateString(installed) && !IsDateString(online);
+}
+
+bool greater(const QString& installed, const QString& online, SuffixSearch searchSuffix) {
+    if (installed.trimmed().isEmpty() || online.trimmed().isEmpty())
+        return false;
+    if (!usesDottedComparison(installed, online))
+        return plainGreater(installed, online);
+    if (installed.count(QLatin1Char('.')) > 3 || online.count(QLatin1Char('.')) > 3)
+        return false;
+
+    const ParsedVersion l = parse(installed, searchSuffix);
+    const ParsedVersion o = parse(online, searchSuffix);
+    for (std::size_t i = 0; i < l.Parts.size(); ++i) {
+        if (o.Parts[i] != l.Parts[i])
+            return o.Parts[i] > l.Parts[i];
+    }
+    if (!l.TagFound && !o.TagFound) {
+        // A bare tag ("8.0ß", "8.0RC") leaves only its last letter to compare, and that letter
+        // would make a pre-release look newer than the final of the same numbers.
+        if (o.Rank > l.Rank)
+            return false;
+        return o.SuffixText > l.SuffixText;
+    }
+    if (l.Rank != o.Rank)
+        return l.Rank > o.Rank;
+    return o.SuffixText > l.SuffixText || o.TagNumber > l.TagNumber;
+}
+
+} // namespace
+
+qint32 VersionPieceValue(QStringView piece) {
+    const QStringView trimmed = piece.trimmed();
+    if (const std::optional<qint32> whole = wholeInteger(trimmed))
+        return *whole;
+    return leadingDigitsValue(trimmed);
+}
+
+ParsedVersion ParseVersion(const QString& text) {
+    return parse(text, suffixCompiledOnce);
+}
+
+bool ComplexVerGreater(const QString& installed, const QString& online) {
+    return greater(installed, online, suffixCompiledOnce);
+}
+
+namespace detail {
+
+ParsedVersion ParseVersionPerCallRegex(const QString& text) {
+    return parse(text, suffixPerCall);
+}
+
+bool ComplexVerGreaterPerCallRegex(const QString& installed, const QString& online) {
+    return greater(installed, online, suffixPerCall);
+}
+
+} // namespace detail
+
+} // namespace quillon

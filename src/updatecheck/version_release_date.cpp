@@ -1,0 +1,14 @@
+#include "updatecheck/version_release_date.h"
+
+namespace quillon {
+
+bool IsPlausibleReleaseDate(const QDateTime& moment, const QDate& today) {
+    // Time stamps before this day come from zeroed or garbled headers, not from real releases.
+    static const QDate earliest(1999, 6, 17);
+    if (!moment.isValid())
+        return false;
+    const QDate day = moment.date();
+    return day > earliest && day <= today;
+}
+
+} // namespace quillon
