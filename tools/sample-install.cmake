@@ -1,0 +1,17 @@
+# The sample installation (a Wine-style prefix with Total Commander and a few plugins built as
+# real PE files) for the demo and the end-to-end tests: ${CMAKE_BINARY_DIR}/sample/prefix.
+# Needs MinGW-w64 (cmake/MinGW.cmake sets QUILLON_HAVE_MINGW).
+if(QUILLON_HAVE_MINGW)
+    set(QUILLON_SAMPLE_DIR ${CMAKE_BINARY_DIR}/sample)
+    set(QUILLON_SAMPLE_STAMP ${QUILLON_SAMPLE_DIR}/prefix/drive_c/totalcmd/TOTALCMD64.EXE)
+    add_custom_command(
+        OUTPUT ${QUILLON_SAMPLE_STAMP}
+        COMMAND ${CMAKE_COMMAND} -E env
+            MINGW64_GCC=${MINGW64_GCC} MINGW64_WINDRES=${MINGW64_WINDRES}
+            MINGW32_GCC=${MINGW32_GCC} MINGW32_WINDRES=${MINGW32_WINDRES}
+            bash ${CMAKE_CURRENT_LIST_DIR}/make-sample-install.sh ${QUILLON_SAMPLE_DIR}
+        DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make-sample-install.sh
+        COMMENT "Building the sample installation in ${QUILLON_SAMPLE_DIR}"
+        VERBATIM)
+    add_custom_target(quillon_sample_install ALL DEPENDS ${QUILLON_SAMPLE_STAMP})
+endif()
