@@ -5,8 +5,13 @@
 #include <QByteArray>
 #include <QString>
 
+#include <QList>
+
+#include <memory>
 #include <optional>
 #include <variant>
+
+class QFile;
 
 namespace quillon::pe {
 
@@ -49,9 +54,12 @@ private:
     // Offset of the subdirectory or data entry for id inside the directory at dirOffset
     // (relative to the resource section's start); a set high bit marks a subdirectory.
     std::optional<quint32> findEntry(quint32 dirOffset, const ResourceId* id) const;
-    std::optional<QByteArray> dataOfEntry(quint32 entry, int depth) const;
-    std::optional<QString> entryName(quint32 nameField) const;
+    std::optional<QByteArray> resourceData(const ResourceId* type, const ResourceId* name) const;
+    bool nameMatches(quint32 nameField, const ResourceId& id) const;
+    std::optional<quint16> u16(qint64 offset) const;
+    std::optional<quint32> u32(qint64 offset) const;
 
+    std::shared_ptr<QFile> m_file; // keeps a memory mapping of the file alive
     QByteArray m_bytes;
     QList<Section> m_sections;
     bool m_is64 = false;

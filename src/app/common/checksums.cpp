@@ -1,0 +1,68 @@
+#include "app/common/checksums.h"
+
+#include <QFile>
+
+#include <zlib.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+
+namespace {
+
+quint32 crcUpdate(quint32 crc, const char* data, qsizetype size) {
+    // zlib takes uInt lengths; feed huge buffers in slices.
+    constexpr qsizetype slice = qsizetype(1) << 30;
+    while (size > 0) {
+        const qsizetype n = std::min(size, slice);
+        crc = quint32(crc32(crc, reinterpret_cast<const Bytef*>(data), uInt(n)));
+        data += n;
+        size -= n;
+    }
+    return crc;
+}
+
+std::optional<quint32> crcOfFile(const QString& path, qsizetype blockSize, QString* errorText) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        if (errorText)
+            *errorText = file.errorString();
+        return std::nullopt;
+    }
+    const auto buffer = std::make_unique<char[]>(size_t(blockSize));
+    quint32 crc = quint32(crc32(0, nullptr, 0));
+    for (;;) {
+        const qint64 n = file.read(buffer.get(), blockSize);
+        if (n < 0) {
+            if (errorText)
+                *errorText = file.errorString();
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        crc = crcUpdate(crc, buffer.get(), qsizetype(n));
+    }
+    return crc;
+}
+
+} // namespace
+
+std::optional<quint32> FileCrc32(const QString& path, QString* errorText) {
+    return crcOfFile(path, 65536, errorText);
+}
+
+quint32 FileCrc32OrZero(const QString& path) {
+    return crcOfFile(path, 65536, nullptr).value_or(0);
+}
+
+quint32 Crc32OfBytes(const char* data, qsizetype size) {
+    return crcUpdate(quint32(crc32(0, nullptr, 0)), data, size);
+}
+
+quint32 Crc32OfBytes(const QByteArray& bytes) {
+    return Crc32OfBytes(bytes.constData(), bytes.size());
+}
+
+} // namespace quillon

@@ -1,0 +1,321 @@
+#include "app/common/files.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QStringDecoder>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+
+namespace {
+
+std::filesystem::path fsPath(const QString& path) {
+    return std::filesystem::path(path.toStdU16String());
+}
+
+bool isSeparator(QChar c) {
+    return c == u'/' || c == u'\\';
+}
+
+qsizetype lastSeparator(const QString& path) {
+    return std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+}
+
+// An entry exists (also a symbolic link whose target is gone).
+bool entryExists(const QFileInfo& info) {
+    return info.exists() || info.isSymLink();
+}
+
+QString withoutTrailingSeparator(QString path) {
+    while (path.size() > 1 && isSeparator(path.back()))
+        path.chop(1);
+    return path;
+}
+
+QString childPath(const QString& directory, const QString& name) {
+    const QString dir = withoutTrailingSeparator(directory);
+    if (dir.endsWith(u'/'))
+        return dir + name;
+    return dir + u'/' + name;
+}
+
+} // namespace
+
+QString FileBaseName(const QString& path) {
+    const QString name = path.mid(lastSeparator(path) + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.left(dot);
+}
+
+bool ForceDeleteFile(const QString& path, QString* errorText) {
+    const QFileInfo info(path);
+    if (!entryExists(info))
+        return true;
+    if (info.isSymLink()) {
+        // Removes the link itself, whatever it points to.
+        std::error_code ec;
+        if (std::filesystem::remove(fsPath(path), ec))
+            return true;
+        if (errorText)
+            *errorText = QString::fromStdString(ec.message());
+        return false;
+    }
+    if (info.isDir()) {
+        if (errorText)
+            *errorText = u"%1 is a directory"_s.arg(path);
+        return false;
+    }
+    QFile file(path);
+    const QFileDevice::Permissions remembered = file.permissions();
+    file.setPermissions(remembered | QFileDevice::WriteOwner | QFileDevice::WriteUser);
+    if (file.remove())
+        return true;
+    if (errorText)
+        *errorText = file.errorString();
+    file.setPermissions(remembered);
+    return false;
+}
+
+bool MoveFileReplacing(const QString& source, const QString& target, bool replace, QString* errorText) {
+    auto fail = [&](const QString& why) {
+        if (errorText)
+            *errorText = why;
+        return false;
+    };
+    const QFileInfo sourceInfo(source);
+    if (!entryExists(sourceInfo))
+        return fail(u"%1 does not exist"_s.arg(source));
+    const QFileInfo targetInfo(target);
+    if (entryExists(targetInfo)) {
+        if (!replace)
+            return fail(u"%1 already exists"_s.arg(target));
+        if (targetInfo.isDir() && !targetInfo.isSymLink())
+            return fail(u"%1 is a directory"_s.arg(target));
+    }
+    std::error_code ec;
+    std::filesystem::rename(fsPath(source), fsPath(target), ec);
+    if (!ec)
+        return true;
+    if (ec != std::errc::cross_device_link || !sourceInfo.isFile())
+        return fail(QString::fromStdString(ec.message()));
+
+    // Another file system: copy beside the target, rename it over the target, then delete the
+    // source. The target is never left half written.
+    const QString partial = target + u".quillon-move"_s;
+    QFile::remove(partial);
+    if (!QFile::copy(source, partial))
+        return fail(u"cannot copy %1 to %2"_s.arg(source, partial));
+    std::filesystem::rename(fsPath(partial), fsPath(target), ec);
+    if (ec) {
+        QFile::remove(partial);
+        return fail(QString::fromStdString(ec.message()));
+    }
+    if (!ForceDeleteFile(source, errorText))
+        return false;
+    return true;
+}
+
+bool DeleteDirectoryTree(const QString& directory) {
+    if (directory.isEmpty())
+        return false;
+    const QFileInfo info(directory);
+    if (info.isSymLink())
+        return ForceDeleteFile(directory); // the link goes, never what it points to
+    if (!info.exists())
+        return true;
+    if (!info.isDir())
+        return false;
+    // Qt removes symbolic links inside the tree as links and does not descend into them.
+    return QDir(directory).removeRecursively();
+}
+
+namespace {
+
+void findFiles(const QString& directory, const QStringList& filters, bool recurse, QStringList& list,
+               bool withDates, QSet<QString>& visited) {
+    const QDir dir(directory);
+    const QString canonical = dir.canonicalPath();
+    if (canonical.isEmpty() || visited.contains(canonical))
+        return;
+    visited.insert(canonical);
+
+    const QFileInfoList files =
+        dir.entryInfoList(filters, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& file : files) {
+        const QString path = childPath(directory, file.fileName());
+        if (withDates)
+            list.append(file.lastModified().toString(u"yyyyMMdd"_s) + u'|' + path);
+        else
+            list.append(path);
+    }
+    if (!recurse)
+        return;
+    const QFileInfoList subdirs = dir.entryInfoList(
+        QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& sub : subdirs)
+        findFiles(childPath(directory, sub.fileName()), filters, recurse, list, withDates, visited);
+}
+
+} // namespace
+
+void FindFilesRecursive(const QString& directory, const QString& mask, bool recurse, QStringList& list,
+                        bool withDates) {
+    if (directory.isEmpty())
+        return;
+    // Windows matches "*.*" against names without a dot as well.
+    const QString filter = (mask.isEmpty() || mask == u"*.*"_s) ? u"*"_s : mask;
+    QSet<QString> visited;
+    findFiles(withoutTrailingSeparator(directory), {filter}, recurse, list, withDates, visited);
+}
+
+void ListSubdirectories(const QString& directory, QStringList& list) {
+    if (directory.isEmpty())
+        return;
+    const QString base = withoutTrailingSeparator(directory);
+    const QStringList names =
+        QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : names)
+        list.append(childPath(base, name));
+}
+
+bool IsDirectoryWritable(const QString& directory) {
+    if (directory.isEmpty() || !QFileInfo(directory).isDir())
+        return false;
+    QFile probe(childPath(directory, u"chk.tmp"_s));
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    probe.close();
+    probe.remove();
+    return true;
+}
+
+bool IsDirectoryEmpty(const QString& directory) {
+    if (directory.isEmpty() || !QFileInfo(directory).isDir())
+        return false;
+    return QDir(directory).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+}
+
+bool IsValidDirectoryPath(const QString& path) {
+    if (path.isEmpty())
+        return false;
+    if (path.startsWith(u'/'))
+        return !path.contains(QChar(0));
+
+    QString rest = path.endsWith(u'\\') ? path : path + u'\\';
+    const bool drive = rest.size() >= 3 && rest[0].isLetter() && rest[0].unicode() < 128 && rest[1] == u':' &&
+                       rest[2] == u'\\';
+    if (drive)
+        rest = rest.mid(3);
+    else if (rest.startsWith(u"\\\\"_s))
+        rest = rest.mid(2);
+    else
+        return false;
+    // rest is now a sequence of segments, each closed by a backslash.
+    static const QString invalid = u"/:*?\"<>|"_s;
+    qsizetype segmentStart = 0;
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+        const QChar c = rest[i];
+        if (c == u'\\') {
+            if (i == segmentStart)
+                return false;
+            segmentStart = i + 1;
+        } else if (invalid.contains(c) || c == QChar(0)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool HasValidFileNameChars(const QString& path) {
+    const QString name = path.mid(lastSeparator(path) + 1);
+    static const QString invalid = u"\\/:*?\"<>|"_s;
+    for (const QChar c : name) {
+        if (c.unicode() < 32 || invalid.contains(c))
+            return false;
+    }
+    return true;
+}
+
+QString ParentDirectory(const QString& directory) {
+    return QDir::cleanPath(withoutTrailingSeparator(directory) + u"/.."_s);
+}
+
+QString RelativePath(const QString& fromDirectory, const QString& toPath) {
+    return QDir(fromDirectory).relativeFilePath(toPath);
+}
+
+QString CommonPathPrefix(const QString& a, const QString& b) {
+    qsizetype lastCommonSeparator = -1;
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar ca = a[i];
+        const QChar cb = b[i];
+        const bool bothSeparators = isSeparator(ca) && isSeparator(cb);
+        if (!bothSeparators && ca.toCaseFolded() != cb.toCaseFolded())
+            break;
+        if (isSeparator(ca) || ca == u':')
+            lastCommonSeparator = i;
+    }
+    return a.left(lastCommonSeparator + 1);
+}
+
+QString ReadTextFile(const QString& path, bool* ok) {
+    if (ok)
+        *ok = false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {};
+    QString text;
+    if (const auto bom = QStringConverter::encodingForData(bytes)) {
+        QStringDecoder decoder(*bom);
+        text = decoder.decode(bytes);
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+    } else {
+        text = QStringDecoder("windows-1252").decode(bytes);
+    }
+    text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n').replace(u"\n"_s, u"\r\n"_s);
+    if (ok)
+        *ok = true;
+    return text;
+}
+
+bool FileHasNoNullBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    char buffer[65536];
+    for (;;) {
+        const qint64 n = file.read(buffer, sizeof buffer);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        if (std::memchr(buffer, 0, size_t(n)))
+            return false;
+    }
+}
+
+QString FindUnrarLibrary(const QString& directory) {
+#ifdef Q_OS_WIN
+    const QString name = u"UNRAR.DLL"_s;
+#else
+    const QString name = u"libunrar.so"_s;
+#endif
+    const QString path = childPath(directory, name);
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+} // namespace quillon

@@ -1,0 +1,213 @@
+#include "app/common/pe_info.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QtEndian>
+
+#include "app/common/pe_image.h"
+#include "app/common/version_info.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+
+namespace {
+
+constexpr quint16 VersionResourceId = 1;
+
+std::optional<pe::VersionInfo> versionInfoOf(const pe::PeImage& image) {
+    auto data = image.resource(pe::ResourceTypeVersion, VersionResourceId);
+    if (!data)
+        data = image.firstResource(pe::ResourceTypeVersion);
+    if (!data)
+        return std::nullopt;
+    return pe::ParseVersionInfo(*data);
+}
+
+std::optional<pe::VersionInfo> versionInfoOf(const QString& path) {
+    const auto image = pe::PeImage::fromFile(path);
+    if (!image)
+        return std::nullopt;
+    return versionInfoOf(*image);
+}
+
+QString joinVersion(const quint16 (&parts)[4]) {
+    return u"%1.%2.%3.%4"_s.arg(parts[0]).arg(parts[1]).arg(parts[2]).arg(parts[3]);
+}
+
+// The case-insensitive sibling path + ".MANIFEST", as Windows would find it.
+QString manifestOf(const QString& path) {
+    const QFileInfo info(path);
+    const QString wanted = info.fileName() + u".manifest"_s;
+    const QString exact = info.absolutePath() + u'/' + info.fileName() + u".MANIFEST"_s;
+    if (QFileInfo(exact).isFile())
+        return exact;
+    const QStringList names = QDir(info.absolutePath()).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return info.absolutePath() + u'/' + name;
+    }
+    return {};
+}
+
+} // namespace
+
+bool IsPEFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray dosHeader = file.read(64);
+    if (dosHeader.size() < 64)
+        return false;
+    const quint32 headerOffset = qFromLittleEndian<quint32>(dosHeader.constData() + 60);
+    if (!file.seek(headerOffset))
+        return false;
+    const QByteArray ntHeaders = file.read(248);
+    return ntHeaders.size() == 248 && ntHeaders.startsWith(QByteArrayView("PE", 2));
+}
+
+QString GetFileVersionNumber(const QString& path) {
+    const auto info = versionInfoOf(path);
+    if (!info || !info->hasFixedInfo)
+        return {};
+    return joinVersion(info->fileVersion);
+}
+
+FileVersionStrings ReadFileVersionStrings(const QString& path) {
+    FileVersionStrings strings;
+    const auto info = versionInfoOf(path);
+    if (!info)
+        return strings;
+    const QString block = u"040904E4"_s;
+    strings.CompanyName = info->stringValue(block, u"CompanyName"_s);
+    strings.FileDescription = info->stringValue(block, u"FileDescription"_s);
+    strings.FileVersion = info->stringValue(block, u"FileVersion"_s);
+    strings.InternalName = info->stringValue(block, u"InternalName"_s);
+    strings.LegalCopyRight = info->stringValue(block, u"LegalCopyright"_s);
+    strings.LegalTradeMark = info->stringValue(block, u"LegalTrademarks"_s);
+    strings.OriginalFileName = info->stringValue(block, u"OriginalFilename"_s);
+    strings.ProductName = info->stringValue(block, u"ProductName"_s);
+    strings.ProductVersion = info->stringValue(block, u"ProductVersion"_s);
+    strings.Comments = info->stringValue(block, u"Comments"_s);
+    return strings;
+}
+
+void TCEVersionInfo::NullValues() {
+    for (QString* field : {&FCompanyName, &FFileDescription, &FFileVersion, &FInternalname, &FLegalCopyright,
+                           &FLegalTradeMarks, &FOriginalFilename, &FProductName, &FProductVersion, &FComments,
+                           &FMajorVersion, &FMinorVersion, &FRelease, &FBuild})
+        field->clear();
+}
+
+bool TCEVersionInfo::GetInfo(const QString& fileName) {
+    NullValues();
+    const auto info = versionInfoOf(fileName);
+    if (!info)
+        return false;
+    if (info->translations.isEmpty()) {
+        if (info->hasFixedInfo) {
+            FMajorVersion = QString::number(info->fileVersion[0]);
+            FMinorVersion = QString::number(info->fileVersion[1]);
+            FRelease = QString::number(info->fileVersion[2]);
+            FBuild = QString::number(info->fileVersion[3]);
+            FFileVersion = joinVersion(info->fileVersion);
+        }
+        return true;
+    }
+    const QString block = info->translations.first().blockName();
+    FCompanyName = info->stringValue(block, u"CompanyName"_s);
+    FFileDescription = info->stringValue(block, u"FileDescription"_s);
+    FFileVersion = info->stringValue(block, u"FileVersion"_s);
+    FInternalname = info->stringValue(block, u"InternalName"_s);
+    FLegalCopyright = info->stringValue(block, u"LegalCopyright"_s);
+    FLegalTradeMarks = info->stringValue(block, u"LegalTrademarks"_s);
+    FOriginalFilename = info->stringValue(block, u"OriginalFilename"_s);
+    FProductName = info->stringValue(block, u"ProductName"_s);
+    FProductVersion = info->stringValue(block, u"ProductVersion"_s);
+    FComments = info->stringValue(block, u"Comments"_s);
+
+    const QChar separator = FFileVersion.contains(u'.') ? u'.' : u',';
+    if (FFileVersion.contains(separator)) {
+        const QStringList parts = FFileVersion.split(separator);
+        QString* targets[] = {&FMajorVersion, &FMinorVersion, &FRelease, &FBuild};
+        for (qsizetype i = 0; i < parts.size() && i < 4; ++i)
+            *targets[i] = parts[i].trimmed();
+    }
+    return true;
+}
+
+bool Is64BitExecutable(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    const QString manifest = manifestOf(path);
+    if (!manifest.isEmpty()) {
+        QFile file(manifest);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        const QString text = QString::fromLatin1(file.readAll());
+        return text.contains(u"processorArchitecture=\"amd64\""_s, Qt::CaseInsensitive);
+    }
+    const QString description = ReadFileVersionStrings(path).FileDescription;
+    return !description.contains(u"32"_s) && !description.contains(u"86"_s);
+}
+
+std::optional<QDateTime> PEFileTimeStamp(const QString& path) {
+    const auto image = pe::PeImage::fromFile(path);
+    if (!image)
+        return std::nullopt;
+    return QDateTime::fromSecsSinceEpoch(qint64(image->timeDateStamp()), Qt::UTC);
+}
+
+std::optional<QString> ReadAhkScriptResource(const QString& path) {
+    const auto image = pe::PeImage::fromFile(path);
+    if (!image)
+        return std::nullopt;
+    const auto data = image->resource(pe::ResourceTypeRcData, u">AHK WITH ICON<"_s);
+    if (!data)
+        return QString();
+    return QStringDecoder("windows-1252").decode(*data);
+}
+
+QByteArray FirstIconGroup(const QString& path) {
+    const auto image = pe::PeImage::fromFile(path);
+    if (!image)
+        return {};
+    const auto group = image->firstResource(pe::ResourceTypeGroupIcon);
+    // GRPICONDIR: reserved, type 1, count, then 14-byte entries ending in the icon's resource id.
+    if (!group || group->size() < 6 || qFromLittleEndian<quint16>(group->constData() + 2) != 1)
+        return {};
+    const quint16 count = qFromLittleEndian<quint16>(group->constData() + 4);
+    if (count == 0 || group->size() < 6 + qsizetype(count) * 14)
+        return {};
+    QList<QByteArray> images;
+    QByteArray directory;
+    for (quint16 i = 0; i < count; ++i) {
+        const char* entry = group->constData() + 6 + qsizetype(i) * 14;
+        const quint16 id = qFromLittleEndian<quint16>(entry + 12);
+        const auto icon = image->resource(pe::ResourceTypeIcon, id);
+        if (!icon)
+            return {};
+        images.append(*icon);
+        directory.append(entry, 8); // width, height, colours, reserved, planes, bit count
+    }
+    // ICONDIR with 16-byte entries: the resource id becomes the image's file offset.
+    QByteArray ico(6, '\0');
+    qToLittleEndian<quint16>(1, ico.data() + 2);
+    qToLittleEndian<quint16>(count, ico.data() + 4);
+    quint32 offset = 6 + quint32(count) * 16;
+    for (quint16 i = 0; i < count; ++i) {
+        char sizes[8];
+        qToLittleEndian<quint32>(quint32(images[i].size()), sizes);
+        qToLittleEndian<quint32>(offset, sizes + 4);
+        ico.append(directory.constData() + qsizetype(i) * 8, 8);
+        ico.append(sizes, 8);
+        offset += quint32(images[i].size());
+    }
+    for (const QByteArray& bytes : images)
+        ico.append(bytes);
+    return ico;
+}
+
+} // namespace quillon
