@@ -1,0 +1,122 @@
+#include "inventory/group_file_list.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace quillon {
+
+namespace {
+
+bool samePath(const QString& a, const QString& b) {
+    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+void GroupFileList::append(const QString& filePath, const QString& sortKey) {
+    m_entries.append(Entry{sortKey, filePath});
+}
+
+QStringList GroupFileList::filePaths() const {
+    QStringList paths;
+    paths.reserve(m_entries.size());
+    for (const Entry& e : m_entries)
+        paths.append(e.filePath);
+    return paths;
+}
+
+void GroupFileList::setSortKey(int k, const QString& sortKey) {
+    m_entries[k].sortKey = sortKey;
+}
+
+int GroupFileList::indexOfPath(const QString& filePath) const {
+    for (int k = 0; k < count(); ++k) {
+        if (samePath(m_entries[k].filePath, filePath))
+            return k;
+    }
+    return -1;
+}
+
+int GroupFileList::removePath(const QString& filePath) {
+    return static_cast<int>(
+        m_entries.removeIf([&](const Entry& e) { return samePath(e.filePath, filePath); }));
+}
+
+void GroupFileList::removeDuplicatePaths() {
+    QSet<QString> seen;
+    m_entries.removeIf([&](const Entry& e) {
+        const QString key = e.filePath.trimmed().toLower();
+        if (seen.contains(key))
+            return true;
+        seen.insert(key);
+        return false;
+    });
+}
+
+void GroupFileList::sortByLine() {
+    std::stable_sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) {
+        return a.line().compare(b.line(), Qt::CaseInsensitive) < 0;
+    });
+}
+
+int GroupFileLists::slot(ItemGroup group) {
+    Q_ASSERT(hasList(group));
+    return static_cast<int>(group) - 1;
+}
+
+GroupFileList& GroupFileLists::list(ItemGroup group) {
+    return m_lists[static_cast<size_t>(slot(group))];
+}
+
+const GroupFileList& GroupFileLists::list(ItemGroup group) const {
+    return m_lists[static_cast<size_t>(slot(group))];
+}
+
+int GroupFileLists::totalCount() const {
+    int total = 0;
+    for (const GroupFileList& l : m_lists)
+        total += l.count();
+    return total;
+}
+
+void GroupFileLists::clear() {
+    for (GroupFileList& l : m_lists)
+        l.clear();
+}
+
+int GroupFileLists::rowIndex(ItemGroup group, int k, bool hasTcRow) const {
+    int row = hasTcRow ? 1 : 0;
+    for (int s = 0; s < slot(group); ++s)
+        row += m_lists[static_cast<size_t>(s)].count();
+    return row + k;
+}
+
+std::optional<GroupFileLists::Position> GroupFileLists::locate(int row, bool hasTcRow) const {
+    int k = row - (hasTcRow ? 1 : 0);
+    if (k < 0)
+        return std::nullopt;
+    for (int s = 0; s < static_cast<int>(m_lists.size()); ++s) {
+        const int n = m_lists[static_cast<size_t>(s)].count();
+        if (k < n)
+            return Position{static_cast<ItemGroup>(s + 1), k};
+        k -= n;
+    }
+    return std::nullopt;
+}
+
+int GroupFileLists::removePath(const QString& filePath) {
+    int removed = 0;
+    for (GroupFileList& l : m_lists)
+        removed += l.removePath(filePath);
+    return removed;
+}
+
+void GroupFileLists::dropHidden(const QStringList& hiddenPaths) {
+    for (const QString& path : hiddenPaths) {
+        if (!isDatabasePseudoPath(path))
+            removePath(path);
+    }
+}
+
+} // namespace quillon

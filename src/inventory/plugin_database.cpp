@@ -1,0 +1,107 @@
+#include "inventory/plugin_database.h"
+
+#include <QRegularExpression>
+
+#include "app/ini_document.h"
+
+namespace quillon {
+
+QString entryFileName(const QString& filePath) {
+    const QString p = filePath.trimmed();
+    const qsizetype cut = std::max(p.lastIndexOf(QLatin1Char('/')), p.lastIndexOf(QLatin1Char('\\')));
+    return p.mid(cut + 1);
+}
+
+QString entryFileStem(const QString& filePath) {
+    const QString name = entryFileName(filePath);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.left(dot);
+}
+
+QString EntryValue(const IniDocument& db, const QString& filePath, const QString& key) {
+    const QString name = entryFileName(filePath);
+    if (name.isEmpty())
+        return {};
+    QString value = db.value(name, key).trimmed();
+    if (value.isEmpty()) {
+        const QString stem = entryFileStem(filePath);
+        if (!stem.isEmpty() && stem != name)
+            value = db.value(stem, key).trimmed();
+    }
+    return value;
+}
+
+QString EntryLookup(const IniDocument& userDb, const IniDocument& pluginDb, const DatabaseSwitches& switches,
+                    const QString& filePath, const QString& key) {
+    if (!switches.ignoreUserDb) {
+        const QString value = EntryValue(userDb, filePath, key);
+        if (!value.isEmpty())
+            return value;
+    }
+    if (switches.databaseEnabled)
+        return EntryValue(pluginDb, filePath, key);
+    return {};
+}
+
+QString WebsiteIdentifier(const IniDocument& userDb, const IniDocument& pluginDb,
+                          const DatabaseSwitches& switches, const QString& filePath) {
+    const QString id = EntryLookup(userDb, pluginDb, switches, filePath, dbkey::WebsiteID);
+    return id.isEmpty() ? entryFileStem(filePath) : id;
+}
+
+WebsiteIdKind classifyWebsiteId(const QString& websiteId) {
+    const QString id = websiteId.trimmed();
+    if (id.startsWith(QLatin1Char('#')))
+        return WebsiteIdKind::ForumPost;
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    if (digits.match(id).hasMatch())
+        return WebsiteIdKind::ForumTopic;
+    return WebsiteIdKind::Catalogue;
+}
+
+QString websiteIdTarget(const QString& websiteId) {
+    const QString id = websiteId.trimmed();
+    return classifyWebsiteId(id) == WebsiteIdKind::ForumPost ? id.mid(1) : id;
+}
+
+int countEntries(const IniDocument& db) {
+    int count = 0;
+    for (const QString& section : db.sections()) {
+        if (section.compare(dbkey::DBInfo, Qt::CaseInsensitive) != 0 &&
+            section.compare(dbkey::Configuration, Qt::CaseInsensitive) != 0)
+            ++count;
+    }
+    return count;
+}
+
+QString databaseUpdateText(const IniDocument& db) {
+    const QString text = db.value(dbkey::DBInfo, dbkey::Update).trimmed();
+    return text.isEmpty() ? QString(kNoDatabaseDateText) : text;
+}
+
+bool isAcceptedPluginDatabase(const IniDocument& db) {
+    return countEntries(db) > 0 && db.value(dbkey::DBInfo, dbkey::InternalName)
+                                           .trimmed()
+                                           .compare(kPluginDbInternalName, Qt::CaseInsensitive) == 0;
+}
+
+std::optional<QDate> parseDatabaseDate(const QString& text) {
+    static const QRegularExpression yearFirst(QStringLiteral("^(\\d{4})([-/.])(\\d{1,2})\\2(\\d{1,2})$"));
+    static const QRegularExpression dayFirst(QStringLiteral("^(\\d{1,2})([-/.])(\\d{1,2})\\2(\\d{4})$"));
+    const QString t = text.trimmed();
+    QDate date;
+    if (const auto m = yearFirst.match(t); m.hasMatch())
+        date = QDate(m.captured(1).toInt(), m.captured(3).toInt(), m.captured(4).toInt());
+    else if (const auto d = dayFirst.match(t); d.hasMatch())
+        date = QDate(d.captured(4).toInt(), d.captured(3).toInt(), d.captured(1).toInt());
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+QDate databaseReleaseDate(const IniDocument& db) {
+    static const QDate noDate(1988, 12, 23);
+    return parseDatabaseDate(databaseUpdateText(db)).value_or(noDate);
+}
+
+} // namespace quillon
