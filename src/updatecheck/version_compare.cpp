@@ -160,7 +160,11 @@ bool greater(const QString& installed, const QString& online, SuffixSearch searc
     }
     if (l.Rank != o.Rank)
         return l.Rank > o.Rank;
-    return o.SuffixText > l.SuffixText || o.TagNumber > l.TagNumber;
+    // The number after the tag decides before the text: weighing text and number each on its
+    // own would call 8.0ß newer than 8.0ß2 and 8.0ß2 newer than 8.0ß at once.
+    if (o.TagNumber != l.TagNumber)
+        return o.TagNumber > l.TagNumber;
+    return o.SuffixText > l.SuffixText;
 }
 
 } // namespace
