@@ -1,0 +1,103 @@
+#pragma once
+// Every value of the settings file that the program keeps in memory, one named field per key.
+// The key table (settings_keys.h) says where each field lives in the file and what its default
+// is; nothing else in the program spells a key. The zero values here are placeholders: the
+// defaults are the table's (Settings applies them when it is constructed).
+#include <QString>
+
+namespace quillon {
+
+struct SettingValues {
+    // [Configuration]
+    QString useIniInTcDir; // kept as read, decides where the file lives
+    bool databaseEnabled = false;
+    QString downloadDir; // unexpanded, trailing "/" once the start-up rule ran
+    int httpTimeOut = 0;
+    bool proxyEnabled = false;
+    QString proxyType;
+    QString proxyAddress;
+    QString proxyPort;
+    QString proxyUsername;
+    QString proxyPassword;
+    QString searchEngine;
+    QString tempDirectory; // unexpanded, trailing separator
+    bool installAfterDl = false;
+    bool noSelfUpdate = false;
+    bool forceUseExtDb = false;
+    int preInstallAction = 0;
+    int postInstallAction = 0;
+
+    // [Language]
+    QString currentLng; // upper-case short name, empty for the user's default
+
+    // [Total Commander]
+    bool tcDisabled = false;
+    bool tcDoNotAcceptBeta = false;
+    bool tcIntelliDetect = false;
+    bool tcDevCompareMethod = false;
+    int tcDownloadPackage = 0;
+    QString tcExcludeInstFiles;
+
+    // [Plugins]
+    bool plugDisabled = false;
+    bool plugAutoHideInvalid = false;
+    bool plugIntelliDetect = false;
+    bool plugDisableExternal = false;
+    int plugDetectionMode = 0; // 0 wincmd.ini, 1 plugins directory, 2 manual file; else none
+    bool plugUpdateDateCheck = false;
+    int plugPubDateDiffCorr = 0;
+    QString plugManualFilePath;
+    QString plugSecondaryPlgDir;
+    bool plugForceSecondary = false;
+    int plugChecksumDbState = 0;
+    bool plugTreatDateAsVer = false;
+    bool plugForceUseOfFn = false;
+    bool plugOnlineNameCorr = false;
+    bool plugVerCorrOnDateMatch = false;
+    QString plugExcludeInstFiles;
+
+    // [GUI]
+    bool prcMsgOnLoad = false;
+    bool showInfoBox = false;
+    bool showPlugIcons = false;
+    bool jumpToFirstUpd = false;
+    bool allowResize = false;
+    bool scrollOnUpdCheck = false;
+    int showItemType = 0; // 0 all, 1 updatable only, 2 unknown only
+    bool alwaysSavePos = false;
+    bool showMenuShortcuts = false;
+    bool forceOriginalFont = false;
+    int mainFormW = 0;
+    int mainFormH = 0;
+    int mainFormL = 0; // -1: no saved position
+    int mainFormT = 0;
+    int updateListW0 = 0;
+    int updateListW1 = 0;
+    int updateListW2 = 0;
+    int updateListW3 = 0;
+
+    // [AddonInfo], [UserDB]
+    int checksumMethod = 0;
+    bool ignoreUserDb = false;
+    bool ignoreExceptionList = false;
+
+    // [Additional]: one-time flags and remembered choices
+    bool oneTimeTempDirChange = false;
+    bool oneTimeProxyDetect = false;
+    bool oneTimeUpdateQuestion = false;
+    bool oneTimeReloadQuestion = false;
+    bool rememberTcPackageSel = false;
+
+    // [Sites]: every base address ends in "/"
+    QString siteCatalogue;
+    QString siteCatalogueRu;
+    QString siteTotalCommander;
+    QString siteForum;
+    QString siteMirror;
+    QString ruleAHosts; // comma-separated host names
+    QString ruleBHosts;
+    QString ruleCHosts;
+    QString ruleDHosts;
+};
+
+} // namespace quillon
