@@ -4,7 +4,6 @@
 #include "updatecheck/version_tags.h"
 
 #include <QRegularExpression>
-#include <QStringList>
 
 #include <algorithm>
 #include <limits>
@@ -65,14 +64,16 @@ QString suffixPattern(const QString& tag) {
 // Everything that follows the tag, case-sensitively; several finds joined by line breaks.
 // \w stays ASCII, as in a UTF-8 search without Unicode properties.
 QString joinedMatches(const QRegularExpression& expression, const QString& text) {
-    QStringList found;
     QRegularExpressionMatchIterator it = expression.globalMatch(text);
+    if (!it.hasNext())
+        return {};
+    QString joined = it.next().captured();
     while (it.hasNext())
-        found.append(it.next().captured());
-    return found.join(QLatin1Char('\n')).trimmed();
+        joined += QLatin1Char('\n') + it.next().captured();
+    return joined.trimmed();
 }
 
-QString suffixCompiledOnce(const QString& text, const QString& tag) {
+QString suffixCompiledOnce(const QString& text, const VersionTag& tag) {
     static const QList<QRegularExpression> expressions = [] {
         QList<QRegularExpression> list;
         for (const QString& known : VersionTags()) {
@@ -81,34 +82,31 @@ QString suffixCompiledOnce(const QString& text, const QString& tag) {
         }
         return list;
     }();
-    const qsizetype index = VersionTags().indexOf(tag);
-    if (index < 0)
-        return joinedMatches(QRegularExpression(suffixPattern(tag)), text);
-    return joinedMatches(expressions.at(index), text);
+    return joinedMatches(expressions.at(tag.Index), text);
 }
 
-QString suffixPerCall(const QString& text, const QString& tag) {
-    return joinedMatches(QRegularExpression(suffixPattern(tag)), text);
+QString suffixPerCall(const QString& text, const VersionTag& tag) {
+    return joinedMatches(QRegularExpression(suffixPattern(tag.Tag)), text);
 }
 
-using SuffixSearch = QString (*)(const QString& text, const QString& tag);
+using SuffixSearch = QString (*)(const QString& text, const VersionTag& tag);
 
 // The last character in lower case when it is no digit. Trailing blanks are no letter: a
 // padded "1.5 " must not read as newer than "1.5".
 QString trailingLetter(const QString& text) {
-    const QString trimmed = text.trimmed();
+    const QStringView trimmed = QStringView(text).trimmed();
     if (trimmed.isEmpty() || isAsciiDigit(trimmed.back()))
         return {};
     const qsizetype size = trimmed.size();
     const bool pair = size >= 2 && trimmed.back().isLowSurrogate() && trimmed.at(size - 2).isHighSurrogate();
-    return trimmed.right(pair ? 2 : 1).toLower();
+    return trimmed.right(pair ? 2 : 1).toString().toLower();
 }
 
 ParsedVersion parse(const QString& text, SuffixSearch searchSuffix) {
     ParsedVersion parsed;
     const VersionTag tag = VersionTagOf(text);
     parsed.Rank = tag.Rank;
-    const QString found = searchSuffix(text, tag.Tag);
+    const QString found = searchSuffix(text, tag);
     if (!found.isEmpty()) {
         parsed.TagFound = true;
         if (const std::optional<qint32> number = wholeInteger(found)) {
@@ -120,9 +118,16 @@ ParsedVersion parse(const QString& text, SuffixSearch searchSuffix) {
     } else {
         parsed.SuffixText = trailingLetter(text);
     }
-    const QList<QStringView> pieces = QStringView(text).split(QLatin1Char('.'));
-    for (qsizetype i = 0; i < qsizetype(parsed.Parts.size()) && i < pieces.size(); ++i)
-        parsed.Parts[std::size_t(i)] = VersionPieceValue(pieces.at(i));
+    qsizetype start = 0;
+    for (qint32& part : parsed.Parts) {
+        if (start > text.size())
+            break; // missing pieces count 0
+        qsizetype end = text.indexOf(QLatin1Char('.'), start);
+        if (end < 0)
+            end = text.size();
+        part = VersionPieceValue(QStringView(text).sliced(start, end - start));
+        start = end + 1;
+    }
     return parsed;
 }
 
@@ -138,7 +143,7 @@ bool usesDottedComparison(const QString& installed, const QString& online) {
 }
 
 bool greater(const QString& installed, const QString& online, SuffixSearch searchSuffix) {
-    if (installed.trimmed().isEmpty() || online.trimmed().isEmpty())
+    if (QStringView(installed).trimmed().isEmpty() || QStringView(online).trimmed().isEmpty())
         return false;
     if (!usesDottedComparison(installed, online))
         return plainGreater(installed, online);

@@ -24,6 +24,8 @@ const std::array<TagRow, 5>& tagTable() {
     return table;
 }
 
+constexpr std::size_t noTagIndex = 2; // "Pß"
+
 } // namespace
 
 const QStringList& VersionTags() {
@@ -37,12 +39,21 @@ const QStringList& VersionTags() {
 }
 
 VersionTag VersionTagOf(const QString& text) {
-    for (const TagRow& row : tagTable()) {
-        if (text.contains(row.tag, Qt::CaseInsensitive))
-            return {row.tag, row.rank};
+    // Folding once and searching the folded tags is what a case-insensitive search of each tag
+    // does, without folding the text five times.
+    static const QStringList foldedTags = [] {
+        QStringList list;
+        for (const TagRow& row : tagTable())
+            list.append(row.tag.toCaseFolded());
+        return list;
+    }();
+    const QString folded = text.toCaseFolded();
+    for (int i = 0; i < int(tagTable().size()); ++i) {
+        if (folded.contains(foldedTags.at(i)))
+            return {tagTable()[std::size_t(i)].tag, tagTable()[std::size_t(i)].rank, i};
     }
     // A text without a tag still needs a suffix search; it uses the public-beta tag.
-    return {u"Pß"_s, RankFinal};
+    return {tagTable()[noTagIndex].tag, RankFinal, int(noTagIndex)};
 }
 
 } // namespace quillon

@@ -17,6 +17,7 @@ enum VersionRank : int {
 struct VersionTag {
     QString Tag; // the tag whose suffix is searched; "Pß" for a text without any tag
     int Rank = RankFinal;
+    int Index = 2; // position of Tag in VersionTags()
 };
 
 // The tags in the order they are looked for.
