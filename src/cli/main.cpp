@@ -1,14 +1,18 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <cstdio>
+
+#include "cli/cli_application.h"
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
     QTextStream out(stdout);
-    const QStringList args = QCoreApplication::arguments();
-    if (args.contains(QStringLiteral("--version"))) {
-        out << QStringLiteral(QUILLON_VERSION) << Qt::endl;
-        return 0;
-    }
-    out << QStringLiteral("usage: quillon-cli [--help] [--version] COMMAND") << Qt::endl;
-    return args.contains(QStringLiteral("--help")) ? 0 : 2;
+    QTextStream err(stderr);
+    quillon::cli::CliApplication cli(out, err);
+    const int status = cli.run(QCoreApplication::arguments(), QCoreApplication::applicationFilePath());
+    out.flush();
+    err.flush();
+    return status;
 }

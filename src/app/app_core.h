@@ -1,0 +1,143 @@
+#pragma once
+// The core object both front ends drive: it owns the system services, the in-memory stores,
+// the settings and the language, knows where Total Commander is, and runs start-up and
+// shutdown in their fixed order. It never shows anything: questions and messages go through
+// the Prompter.
+#include <memory>
+#include <QString>
+
+#include "app/command_line.h"
+#include "app/ini_document.h"
+#include "platform/platform.h"
+
+namespace quillon {
+
+class Language;
+class Prompter;
+class Settings;
+struct SettingsContext;
+class System;
+class TcLocator;
+
+struct StartOptions {
+    // Empty: the directory of the running executable.
+    QString programDir;
+    // Empty: the running executable. Its leftover from a self-update is removed at start.
+    QString programPath;
+    // Empty: the settings file's location rules. Otherwise Quillon.ini, userdb.ini and
+    // upluginfo.ini live here (the folder is created when missing).
+    QString settingsDir;
+    // Short name ("DEU") or locale identifier ("1031") chosen for this run; empty: the saved
+    // choice, else the user's locale. Not an external-file choice, so it is saved at exit.
+    QString language;
+};
+
+class AppCore {
+public:
+    AppCore(Prompter& prompter, const platform::PlatformOptions& platformOptions);
+    AppCore(Prompter& prompter, std::unique_ptr<platform::Platform> platform);
+    ~AppCore();
+    AppCore(const AppCore&) = delete;
+    AppCore& operator=(const AppCore&) = delete;
+
+    // Everything the main window's creation did that needs no window, in its order.
+    void startUp(const CommandLine& commandLine, const StartOptions& options = {});
+    // Writes the settings, the user database and the per-file memory, and removes an empty
+    // temporary directory. Each file that cannot be written is reported through the Prompter;
+    // the others are still written. ctrlHeld: the window position is saved whatever the
+    // settings say. True when every file was written.
+    bool shutDown(bool ctrlHeld = false);
+
+    // Fills PluginDbStore and ChecksumDbStore. Deliberately empty until the plugin databases
+    // are loaded by the inventory; start-up already calls it at the right moment.
+    void LoadPluginDatabases();
+
+    // The file a self-update leaves the old executable under: "QN_old.exe" beside a Windows
+    // executable, "<name>_old" beside any other (Linux has no ".exe" to keep).
+    static QString oldExecutableName(const QString& executablePath);
+
+    // A --lang value: a short name ("DEU") or a decimal locale identifier; 0 when it is neither.
+    static quint32 lcidFromLanguageOption(const QString& option);
+
+    // "Quillon 0.8.6.8", with " [SAFE]" under the "safe" switch.
+    QString windowCaption() const;
+
+    System& system() { return *m_system; }
+    Prompter& prompter() { return m_prompter; }
+    const CommandLine& commandLine() const { return m_commandLine; }
+    Settings& settings() { return *m_settings; }
+    const Settings& settings() const { return *m_settings; }
+    Language& language() { return *m_language; }
+    const Language& language() const { return *m_language; }
+    TcLocator& tcLocator() { return *m_tcLocator; }
+
+    IniDocument& settingsStore() { return m_settingsStore; }
+    IniDocument& userDbStore() { return m_userDbStore; }
+    IniDocument& userPluginInfoStore() { return m_userPluginInfoStore; }
+    IniDocument& pluginDbStore() { return m_pluginDbStore; }
+    IniDocument& checksumDbStore() { return m_checksumDbStore; }
+
+    // Process-wide values. Directories without a trailing "/" unless stated.
+    const QString& ProgramBaseName() const { return m_programBaseName; }
+    const QString& programDir() const { return m_programDir; }
+    const QString& programPath() const { return m_programPath; }
+    QString settingsFile() const { return m_settingsStore.filePath(); }
+    QString settingsDir() const;
+    bool TCWindowExists() const;
+    const QString& TCWindowTitle() const { return m_tcWindowTitle; }
+    void setTCWindowTitle(const QString& title) { m_tcWindowTitle = title; }
+    const QString& TCDir() const { return m_tcDir; }
+    const QString& TCIniFile() const { return m_tcIniFile; }
+    void setTCIniFile(const QString& path) { m_tcIniFile = path; }
+    const QString& TCExeFile() const { return m_tcExeFile; }
+    void setTCExeFile(const QString& path) { m_tcExeFile = path; }
+    // With a trailing "/"; empty when the system cannot tell.
+    const QString& DownloadsFolder() const { return m_downloadsFolder; }
+    bool RestartMode() const { return m_commandLine.restartMode(); }
+    bool ExternalLanguage() const;
+    // The "/i=" file when it names an existing file, else empty (also read by the inventory).
+    QString commandLineIniFile() const;
+
+    // Run flags of the window's life; the inventory's reload clears InventoryDone.
+    bool WindowPlaced = false;
+    bool InventoryDone = false;
+    bool ActivationDone = false;
+
+private:
+    SettingsContext settingsContext() const;
+    void openSettingsStores(const StartOptions& options);
+    void chooseLanguage(const StartOptions& options);
+    void removeOldExecutable();
+    // The save-failure message naming fileName (without directory).
+    void reportSaveFailure(const QString& fileName);
+    bool writeSettings(bool ctrlHeld);
+    bool writeUserDb();
+    bool writeUserPluginInfo();
+    void removeEmptyTempDirectory();
+
+    Prompter& m_prompter;
+    std::unique_ptr<System> m_system;
+    std::unique_ptr<TcLocator> m_tcLocator;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<Language> m_language;
+    CommandLine m_commandLine;
+
+    IniDocument m_settingsStore;
+    IniDocument m_userDbStore;
+    IniDocument m_userPluginInfoStore;
+    IniDocument m_pluginDbStore{QStringLiteral("tcPlugin.ini"), IniDocument::Encoding::Latin1};
+    IniDocument m_checksumDbStore{QStringLiteral("checksumdb.ini"), IniDocument::Encoding::Latin1};
+
+    QString m_programBaseName;
+    QString m_programDir;
+    QString m_programPath;
+    QString m_tcWindowTitle;
+    QString m_tcDir;
+    QString m_tcIniFile;
+    QString m_tcExeFile;
+    QString m_downloadsFolder;
+    QString m_useIniInTcDirAsLocated = QStringLiteral("False");
+    bool m_started = false;
+};
+
+} // namespace quillon

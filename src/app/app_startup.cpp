@@ -1,0 +1,159 @@
+// Start-up: what the main window's creation did, in the same order, minus the widgets.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/app_core.h"
+#include "app/common/files.h"
+#include "app/language.h"
+#include "app/locales.h"
+#include "app/settings.h"
+#include "app/settings_location.h"
+#include "app/system.h"
+#include "platform/folders.h"
+#include "tcdetect/tc_locator.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+namespace {
+
+QString withoutTrailingSlash(QString path) {
+    while (path.size() > 1 && (path.endsWith('/'_L1) || path.endsWith('\\'_L1)))
+        path.chop(1);
+    return path;
+}
+
+} // namespace
+
+SettingsContext AppCore::settingsContext() const {
+    const TcLocator* locator = m_tcLocator.get();
+    return SettingsContext{*m_system,
+                           m_programBaseName,
+                           m_programDir,
+                           m_tcIniFile,
+                           m_downloadsFolder,
+                           m_useIniInTcDirAsLocated,
+                           kDesignedUpdateListWidth,
+                           [locator](const QString& path) { return locator->ConvertTCPathToEnvPath(path); }};
+}
+
+void AppCore::startUp(const CommandLine& commandLine, const StartOptions& options) {
+    m_commandLine = commandLine;
+    // The GUI and the CLI share one settings file, one user database and one upluginfo.ini.
+    m_programBaseName = u"Quillon"_s;
+    m_programPath =
+        options.programPath.isEmpty() ? QCoreApplication::applicationFilePath() : options.programPath;
+    m_programDir =
+        withoutTrailingSlash(options.programDir.isEmpty() ? QFileInfo(m_programPath).absolutePath()
+                                                          : QDir::fromNativeSeparators(options.programDir));
+    WindowPlaced = false;
+    InventoryDone = false;
+    ActivationDone = false;
+
+    // Step 5: the stores that are filled later start empty.
+    m_pluginDbStore.clear();
+    m_checksumDbStore.clear();
+
+    // Step 6.
+    m_downloadsFolder = m_system->knownFolderPath(-1, QLatin1String(platform::FOLDERID_Downloads)).trimmed();
+
+    // Steps 7-12: where Total Commander is. Its window, when it runs, knows its executable best.
+    m_tcDir = m_tcLocator->GetTCMainDir();
+    m_tcIniFile = commandLineIniFile();
+    if (m_tcIniFile.isEmpty())
+        m_tcIniFile = m_tcLocator->GetTCIniPath();
+    m_tcWindowTitle.clear();
+    m_tcExeFile.clear();
+    platform::TcWindow& tcWindow = m_system->tcWindow();
+    if (tcWindow.isRunning()) {
+        m_tcWindowTitle = QString::fromStdString(tcWindow.title()).trimmed();
+        m_tcExeFile = QString::fromStdString(tcWindow.processPath());
+    }
+    if (m_tcExeFile.isEmpty() || !QFileInfo(m_tcExeFile).isFile())
+        m_tcExeFile = m_tcLocator->GetTCExePath();
+
+    // Step 14: so that "%COMMANDER_PATH%" in stored paths expands for us too.
+    if (m_system->expandEnvVariable(u"%COMMANDER_PATH%"_s).isEmpty() && !m_tcDir.isEmpty())
+        m_system->setEnvVariable(u"COMMANDER_PATH"_s, withoutTrailingSlash(m_tcDir));
+
+    // Steps 15-17.
+    openSettingsStores(options);
+    m_settings = std::make_unique<Settings>();
+    m_settings->read(m_settingsStore, settingsContext());
+
+    // Step 20 without the check boxes: "notc" forces Total Commander's own row on, and that
+    // is what the unchecked box writes back.
+    if (m_commandLine.notc())
+        m_settings->values.tcDisabled = false;
+
+    // Step 21.
+    chooseLanguage(options);
+    // Step 22.
+    LoadPluginDatabases();
+    // Step 25.
+    removeOldExecutable();
+    m_started = true;
+}
+
+quint32 AppCore::lcidFromLanguageOption(const QString& option) {
+    const QString code = option.trimmed();
+    bool numeric = false;
+    const quint32 lcid = code.toUInt(&numeric);
+    if (numeric)
+        return lcid;
+    return LcidFromShortName(code.toUpper());
+}
+
+void AppCore::openSettingsStores(const StartOptions& options) {
+    QString settingsFile;
+    if (!options.settingsDir.isEmpty()) {
+        const QString dir =
+            QDir::cleanPath(QDir(QDir::fromNativeSeparators(options.settingsDir)).absolutePath());
+        QDir().mkpath(dir);
+        settingsFile = SettingsFileInDirectory(dir, m_programBaseName);
+    } else {
+        const SettingsLocation location = LocateSettingsFile(
+            *m_system, SettingsLocationInput{m_programBaseName, m_programDir, m_tcIniFile});
+        settingsFile = location.filePath;
+        m_useIniInTcDirAsLocated = location.useIniInTcDir;
+    }
+
+    // A file that exists but cannot be read leaves an empty store: the defaults apply, as for
+    // a missing file, and writing at exit says what went wrong.
+    m_settingsStore = IniDocument(settingsFile, IniDocument::Encoding::Utf8);
+    m_settingsStore.load();
+    if (!options.settingsDir.isEmpty())
+        m_useIniInTcDirAsLocated =
+            m_settingsStore.value(u"Configuration"_s, u"UseIniInTCDir"_s, u"False"_s).trimmed();
+
+    const QString dir = QFileInfo(settingsFile).absolutePath();
+    m_userDbStore = IniDocument(dir + "/userdb.ini"_L1, IniDocument::Encoding::Utf8);
+    m_userDbStore.load();
+    m_userPluginInfoStore = IniDocument(dir + "/upluginfo.ini"_L1, IniDocument::Encoding::Utf8);
+    m_userPluginInfoStore.load();
+}
+
+void AppCore::chooseLanguage(const StartOptions& options) {
+    m_language = std::make_unique<Language>(m_programDir, m_programBaseName);
+    const QString chosen = options.language.trimmed();
+    if (!chosen.isEmpty()) {
+        // A one-run choice: loaded, but the saved choice stays as it was. "0" would mean the
+        // external file, so an unknown code gets English instead.
+        const quint32 lcid = lcidFromLanguageOption(chosen);
+        m_language->LoadLanguage(QString::number(lcid != 0 ? lcid : 1033));
+        return;
+    }
+    m_language->loadStartLanguage(m_settings->values.currentLng);
+    if (!m_language->ExternalLanguage())
+        m_settings->values.currentLng = m_language->currentShortName();
+}
+
+void AppCore::removeOldExecutable() {
+    // Left behind by a self-update; it may still be running for a moment, so failures are ignored.
+    const QString old = m_programDir + '/'_L1 + oldExecutableName(m_programPath);
+    if (QFileInfo::exists(old) || QFileInfo(old).isSymLink())
+        ForceDeleteFile(old);
+}
+
+} // namespace quillon

@@ -1,0 +1,54 @@
+#include "cli/cli_application.h"
+
+#include <memory>
+
+#include "app/app_core.h"
+#include "cli/cli_options.h"
+#include "cli/cli_prompter.h"
+#include "cli/help_command.h"
+#include "cli/locate_command.h"
+#include "cli/version_command.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon::cli {
+
+int CliApplication::usageError(const QString& message) {
+    m_err << "quillon-cli: " << message << '\n'
+          << HelpCommand::usage() << "Try 'quillon-cli --help'." << Qt::endl;
+    return ExitUsage;
+}
+
+int CliApplication::run(const QStringList& arguments, const QString& programPath) {
+    const CliParseResult parsed = parseCliArguments(arguments);
+    if (!parsed.error.isEmpty())
+        return usageError(parsed.error);
+    const CliOptions& options = parsed.options;
+    if (options.help)
+        return HelpCommand(m_out).execute();
+    if (options.version)
+        return VersionCommand(m_out).execute();
+    if (options.command.isEmpty())
+        return usageError(u"no command given"_s);
+    if (options.command != "locate"_L1)
+        return usageError(u"unknown command: %1"_s.arg(options.command));
+    if (!options.commandArguments.isEmpty())
+        return usageError(u"locate takes no arguments"_s);
+
+    CliPrompter prompter(m_err);
+    platform::PlatformOptions platformOptions;
+    platformOptions.winePrefix = options.winePrefix.toStdString();
+    AppCore core(prompter, platformOptions);
+    StartOptions startOptions;
+    startOptions.programPath = programPath;
+    startOptions.settingsDir = options.settingsDir;
+    startOptions.language = options.language;
+    core.startUp(CommandLine(options.programArguments), startOptions);
+
+    const int status = LocateCommand(core, options.json, m_out, m_err).execute();
+
+    const bool saved = core.shutDown();
+    return saved ? status : ExitFailed;
+}
+
+} // namespace quillon::cli

@@ -1,0 +1,51 @@
+#include "cli/help_command.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon::cli {
+
+QString HelpCommand::usage() {
+    return u"usage: quillon-cli [OPTIONS] [SWITCHES] COMMAND\n"
+           "       quillon-cli --help | --version\n"_s;
+}
+
+int HelpCommand::execute() {
+    m_out << usage()
+          << u"\n"
+             "Keeps a Total Commander installation and its plugins up to date, without a window.\n"
+             "\n"
+             "Commands:\n"
+             "  locate              where Total Commander's directory, wincmd.ini and executable\n"
+             "                      were found, the settings file in use and the language\n"
+             "\n"
+             "Options:\n"
+             "  --settings-dir DIR  keep Quillon.ini, userdb.ini and upluginfo.ini in DIR\n"
+             "                      (created when missing) instead of the usual location\n"
+             "  --wine-prefix DIR   the Wine prefix Total Commander lives in (otherwise\n"
+             "                      $WINEPREFIX, else ~/.wine when it exists)\n"
+             "  --json              print one JSON document instead of a table\n"
+             "  --lang CODE         language of the texts: a short name (ENG, DEU, ...) or a\n"
+             "                      locale identifier (1033, 1031, ...); not saved\n"
+             "  --help              this text\n"
+             "  --version           the program's version\n"
+             "\n"
+             "Switches of the desktop program (\"/\" or \"-\" in front, any letter case):\n"
+             "  safe                no heuristic version detection, no external add-ons,\n"
+             "                      no installation after download\n"
+             "  notc                Total Commander itself is listed and checked, whatever the\n"
+             "                      settings say\n"
+             "  strictver           dates count as versions\n"
+             "  /i=PATH             use this wincmd.ini when it exists (case-sensitive; the\n"
+             "                      last one wins)\n"
+             "\n"
+             "Without a window nobody is asked: every question takes its cautious default answer\n"
+             "(No, or Cancel where offered), and questions and messages are printed to stderr as\n"
+             "\"caption: text\". Settings are read at start and written at the end, as the desktop\n"
+             "program does; both share one settings file.\n"
+             "\n"
+             "Exit status: 0 done, 1 failed, 2 wrong usage.\n"_s;
+    m_out.flush();
+    return ExitDone;
+}
+
+} // namespace quillon::cli

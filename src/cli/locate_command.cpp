@@ -1,0 +1,58 @@
+#include "cli/locate_command.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "app/app_core.h"
+#include "app/language.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon::cli {
+namespace {
+
+// Directories are shown without a trailing separator ("/" alone stays).
+QString withoutTrailingSlash(QString path) {
+    while (path.size() > 1 && path.endsWith('/'_L1))
+        path.chop(1);
+    return path;
+}
+
+} // namespace
+
+int LocateCommand::execute() {
+    const QString dir = withoutTrailingSlash(m_core.TCDir());
+    const QString ini = m_core.TCIniFile();
+    const QString exe = m_core.TCExeFile();
+    const QString settingsFile = m_core.settingsFile();
+    const QString language = m_core.language().buttonCaption();
+
+    if (m_json) {
+        const QJsonObject tc{{u"dir"_s, dir}, {u"ini"_s, ini}, {u"exe"_s, exe}};
+        const QJsonObject root{
+            {u"totalCommander"_s, tc}, {u"settingsFile"_s, settingsFile}, {u"language"_s, language}};
+        m_out << QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
+    } else {
+        const QString none = u"(not found)"_s;
+        const auto row = [&](const QString& label, const QString& value) {
+            m_out << label.leftJustified(27) << (value.isEmpty() ? none : value) << '\n';
+        };
+        row(u"Total Commander directory:"_s, dir);
+        row(u"wincmd.ini:"_s, ini);
+        row(u"Total Commander executable:"_s, exe);
+        row(u"Settings file:"_s, settingsFile);
+        row(u"Language:"_s, language);
+    }
+    m_out.flush();
+
+    if (ini.isEmpty() || !QFileInfo(ini).isFile()) {
+        m_err << m_core.language().text(u"ErrorMessages"_s, u"TCErrorNotFound"_s,
+                                        u"Total Commander can't be found. Incorrect wincmd.ini path?"_s)
+              << Qt::endl;
+        return ExitFailed;
+    }
+    return ExitDone;
+}
+
+} // namespace quillon::cli

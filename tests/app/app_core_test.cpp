@@ -1,0 +1,310 @@
+#include "app/app_core.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "app/language.h"
+#include "app/scripted_prompter.h"
+#include "app/settings.h"
+#include "support/test_support.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+namespace {
+
+// Variables the start-up reads or sets, put back after each test.
+class ScopedVariables {
+public:
+    ~ScopedVariables() {
+        for (const auto& [name, value] : m_saved) {
+            if (value)
+                qputenv(name.c_str(), *value);
+            else
+                qunsetenv(name.c_str());
+        }
+    }
+    void set(const char* name, const std::optional<QString>& value) {
+        if (!m_saved.count(name))
+            m_saved[name] = qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
+        if (value)
+            qputenv(name, value->toUtf8());
+        else
+            qunsetenv(name);
+    }
+
+private:
+    std::map<std::string, std::optional<QByteArray>> m_saved;
+};
+
+// A Wine-style prefix with Total Commander in C:\totalcmd, a home of its own, a settings folder
+// and a program folder, all below one temporary folder.
+class AppCoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_root.isValid());
+        const QString root = m_root.path();
+        QDir().mkpath(root + u"/prefix/dosdevices"_s);
+        QDir().mkpath(root + u"/prefix/drive_c/users/quillon"_s);
+        QFile::link(u"../drive_c"_s, root + u"/prefix/dosdevices/c:"_s);
+        tcDir = QFileInfo(root + u"/prefix/drive_c"_s).canonicalFilePath() + u"/totalcmd"_s;
+        ASSERT_TRUE(test::writeFile(tcDir + u"/TOTALCMD.EXE"_s, "MZ"));
+        ASSERT_TRUE(test::writeFile(tcDir + u"/wincmd.ini"_s, "[Configuration]\r\n"));
+        home = root + u"/home"_s;
+        settingsDir = root + u"/settings"_s;
+        programDir = root + u"/program"_s;
+        QDir().mkpath(home);
+        QDir().mkpath(programDir);
+
+        for (const char* name : {"COMMANDER_PATH", "COMMANDER_EXE", "COMMANDER_INI", "COMMANDER_DRIVE",
+                                 "XDG_CONFIG_HOME", "XDG_DATA_HOME", "LANGUAGE", "LC_MESSAGES"})
+            m_env.set(name, std::nullopt);
+        m_env.set("HOME", home);
+        m_env.set("APPDATA", home + u"/appdata"_s);
+        m_env.set("TEMP", home + u"/tmp"_s);
+        m_env.set("USERPROFILE", home);
+        m_env.set("LC_ALL", u"C"_s);
+        m_env.set("LANG", u"C"_s);
+    }
+
+    std::unique_ptr<AppCore> start(const QStringList& switches = {}, const QString& language = {}) {
+        platform::PlatformOptions platformOptions;
+        platformOptions.winePrefix = (m_root.path() + u"/prefix"_s).toStdString();
+        auto core = std::make_unique<AppCore>(prompter, platformOptions);
+        StartOptions options;
+        options.programDir = programDir;
+        options.programPath = programDir + u"/quillon"_s;
+        options.settingsDir = settingsDir;
+        options.language = language;
+        core->startUp(CommandLine(QStringList{options.programPath} + switches), options);
+        return core;
+    }
+
+    QString settingsFile() const { return settingsDir + u"/Quillon.ini"_s; }
+    QString settingsText() const { return QString::fromUtf8(test::readFile(settingsFile())); }
+    void writeSettings(const QByteArray& text) { ASSERT_TRUE(test::writeFile(settingsFile(), text)); }
+
+    QTemporaryDir m_root;
+    ScopedVariables m_env;
+    ScriptedPrompter prompter;
+    QString tcDir, home, settingsDir, programDir;
+};
+
+TEST_F(AppCoreTest, FindsTotalCommanderAndKeepsItsFilesNextToTheSettings) {
+    auto core = start();
+    EXPECT_EQ(core->TCDir(), tcDir);
+    EXPECT_EQ(core->TCIniFile(), tcDir + u"/wincmd.ini"_s);
+    EXPECT_EQ(core->TCExeFile(), tcDir + u"/TOTALCMD.EXE"_s);
+    EXPECT_EQ(core->settingsFile(), settingsFile());
+    EXPECT_EQ(core->userDbStore().filePath(), settingsDir + u"/userdb.ini"_s);
+    EXPECT_EQ(core->userPluginInfoStore().filePath(), settingsDir + u"/upluginfo.ini"_s);
+    EXPECT_EQ(core->windowCaption(), u"Quillon 0.8.6.8"_s);
+    EXPECT_TRUE(core->shutDown());
+    EXPECT_TRUE(prompter.messages().isEmpty());
+}
+
+TEST_F(AppCoreTest, CommanderPathIsSetOnlyWhenMissing) {
+    struct Case {
+        const char* name;
+        std::optional<QString> before; // relative to the prefix's drive_c
+        QString after;
+    };
+    const Case cases[] = {{"missing", std::nullopt, u"totalcmd"_s},
+                          {"present", u"elsewhere"_s, u"elsewhere"_s}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString driveC = QFileInfo(tcDir).path();
+        m_env.set("COMMANDER_PATH", c.before ? std::optional(driveC + u'/' + *c.before) : std::nullopt);
+        auto core = start();
+        // Without a trailing separator, so that "%COMMANDER_PATH%\x" expands to one.
+        EXPECT_EQ(qEnvironmentVariable("COMMANDER_PATH"), driveC + u'/' + c.after);
+    }
+}
+
+TEST_F(AppCoreTest, IniSwitchIsUsedOnlyForAnExistingFile) {
+    const QString other = m_root.path() + u"/other/wincmd.ini"_s;
+    ASSERT_TRUE(test::writeFile(other, "[Configuration]\r\n"));
+    const struct {
+        const char* name;
+        QStringList switches;
+        QString expected;
+    } cases[] = {
+        {"existing", {u"/i="_s + other}, other},
+        {"missing_falls_back", {u"/i="_s + m_root.path() + u"/none.ini"_s}, tcDir + u"/wincmd.ini"_s},
+        {"upper_case_ignored", {u"/I="_s + other}, tcDir + u"/wincmd.ini"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(start(c.switches)->TCIniFile(), c.expected);
+    }
+}
+
+TEST_F(AppCoreTest, SafeSwitchMarksTheCaptionAndNotcKeepsTotalCommanderListed) {
+    writeSettings("[Total Commander]\r\nDisabled=True\r\n");
+    auto core = start({u"/SAFE"_s, u"-notc"_s});
+    EXPECT_EQ(core->windowCaption(), u"Quillon 0.8.6.8 [SAFE]"_s);
+    ASSERT_TRUE(core->shutDown());
+    EXPECT_TRUE(settingsText().contains(u"[Total Commander]\r\nDisabled=False"_s) ||
+                settingsText().contains(u"[Total Commander]\nDisabled=False"_s))
+        << settingsText().toStdString();
+}
+
+TEST_F(AppCoreTest, LanguageChoiceAndWhatIsSaved) {
+    const struct {
+        const char* name;
+        QByteArray saved;
+        QString option;
+        bool externalFile;
+        QString shown;
+        QString savedAfter; // empty: no CurrentLng key written
+    } cases[] = {
+        {"user_locale", "", {}, false, u"ENG"_s, u"ENG"_s},
+        {"saved_choice", "[Language]\r\nCurrentLng=deu\r\n", {}, false, u"DEU"_s, u"DEU"_s},
+        // A one-run choice from the command line is not remembered.
+        {"option_not_saved", "[Language]\r\nCurrentLng=DEU\r\n", u"1049"_s, false, u"RUS"_s, u"DEU"_s},
+        {"external_file_wins", "[Language]\r\nCurrentLng=DEU\r\n", {}, true, u"LNG"_s, u"DEU"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeSettings(c.saved);
+        QFile::remove(programDir + u"/Quillon.lng"_s);
+        if (c.externalFile)
+            ASSERT_TRUE(test::writeFile(programDir + u"/Quillon.lng"_s,
+                                        "[Language]\r\nLngShortID=XYZ\r\nCodepage=1252\r\n"));
+        auto core = start({}, c.option);
+        EXPECT_EQ(core->language().buttonCaption(), c.shown);
+        EXPECT_EQ(core->ExternalLanguage(), c.externalFile);
+        ASSERT_TRUE(core->shutDown());
+        IniDocument written(settingsFile());
+        ASSERT_TRUE(written.load());
+        EXPECT_EQ(written.value(u"Language"_s, u"CurrentLng"_s), c.savedAfter);
+    }
+}
+
+TEST_F(AppCoreTest, ShutdownWritesOrRemovesTheUserFiles) {
+    const QString userDb = settingsDir + u"/userdb.ini"_s;
+    const QString pluginInfo = settingsDir + u"/upluginfo.ini"_s;
+    const struct {
+        const char* name;
+        QByteArray userDbBefore; // empty: no file
+        QByteArray pluginInfoBefore;
+        bool addUserEntry;
+        bool addPluginInfo;
+        bool userDbAfter;
+        bool pluginInfoAfter;
+    } cases[] = {
+        {"nothing_stays_nothing", {}, {}, false, false, false, false},
+        // A user database whose last entry was removed takes its file with it.
+        {"empty_user_db_removed", "; old\r\n", {}, false, false, false, false},
+        {"entries_written", {}, {}, true, true, true, true},
+        {"kept_entries_written", "[a.wcx]\r\nVersion=1\r\n", "[x]\r\nk=v\r\n", false, false, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(userDb);
+        QFile::remove(pluginInfo);
+        if (!c.userDbBefore.isEmpty())
+            ASSERT_TRUE(test::writeFile(userDb, c.userDbBefore));
+        if (!c.pluginInfoBefore.isEmpty())
+            ASSERT_TRUE(test::writeFile(pluginInfo, c.pluginInfoBefore));
+        auto core = start();
+        if (c.addUserEntry)
+            core->userDbStore().setValue(u"b.wfx"_s, u"Version"_s, u"2"_s);
+        if (c.addPluginInfo)
+            core->userPluginInfoStore().setValue(u"b.wfx"_s, u"Info"_s, u"x"_s);
+        EXPECT_TRUE(core->shutDown());
+        EXPECT_EQ(QFileInfo::exists(userDb), c.userDbAfter);
+        EXPECT_EQ(QFileInfo::exists(pluginInfo), c.pluginInfoAfter);
+        EXPECT_TRUE(prompter.messages().isEmpty());
+    }
+}
+
+TEST_F(AppCoreTest, EmptyTemporaryDirectoryIsRemovedAndAFullOneKept) {
+    const QString temp = home + u"/work-temp"_s;
+    const QString downloads = home + u"/dl"_s;
+    const struct {
+        const char* name;
+        QString tempDirectory;
+        bool withFile;
+        bool kept;
+    } cases[] = {
+        {"empty_removed", temp, false, false},
+        {"full_kept", temp, true, true},
+        // The download directory is the user's, even when empty.
+        {"download_dir_kept", downloads, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir().mkpath(c.tempDirectory);
+        QDir().mkpath(downloads);
+        if (c.withFile)
+            ASSERT_TRUE(test::writeFile(c.tempDirectory + u"/left.zip"_s, "x"));
+        writeSettings(("[Configuration]\r\nDownloadDir=" + downloads + "/\r\nTempDirectory=" +
+                       c.tempDirectory + "/\r\n[Additional]\r\nOneTimeTempDirChange=True\r\n")
+                          .toUtf8());
+        auto core = start();
+        EXPECT_TRUE(core->shutDown());
+        EXPECT_EQ(QFileInfo(c.tempDirectory).isDir(), c.kept);
+    }
+}
+
+TEST_F(AppCoreTest, SaveFailureNamesTheFileAndTheOthersAreStillWritten) {
+    // A folder where the settings file should be: it cannot be replaced.
+    QDir().mkpath(settingsFile());
+    auto core = start();
+    core->userDbStore().setValue(u"b.wfx"_s, u"Version"_s, u"2"_s);
+    core->userPluginInfoStore().setValue(u"b.wfx"_s, u"Info"_s, u"x"_s);
+    EXPECT_FALSE(core->shutDown());
+    ASSERT_EQ(prompter.messages().size(), 1);
+    const auto& message = prompter.messages().front();
+    EXPECT_EQ(message.icon, PromptIcon::Error);
+    EXPECT_EQ(message.caption, u"Error: Configuration cannot be saved"_s);
+    EXPECT_EQ(message.text, u"Unfortunately Quillon cannot save the current configuration.\r\n"
+                            u"Reason: Quillon.ini is not writable (read-only / insufficient rights)."_s);
+    EXPECT_TRUE(QFileInfo::exists(settingsDir + u"/userdb.ini"_s));
+    EXPECT_TRUE(QFileInfo::exists(settingsDir + u"/upluginfo.ini"_s));
+}
+
+TEST_F(AppCoreTest, ReadOnlySettingsFolderReportsEveryFileAndKeepsTheOldOnes) {
+    writeSettings("[GUI]\r\nMainForm_W=600\r\n");
+    ASSERT_TRUE(test::writeFile(settingsDir + u"/userdb.ini"_s, "[a.wcx]\r\nVersion=1\r\n"));
+    auto core = start();
+    core->userDbStore().setValue(u"b.wfx"_s, u"Version"_s, u"2"_s);
+    core->userPluginInfoStore().setValue(u"b.wfx"_s, u"Info"_s, u"x"_s);
+    {
+        test::ReadOnlyFolder readOnly(settingsDir);
+        if (!readOnly.ok())
+            GTEST_SKIP() << "cannot make a folder read-only here";
+        EXPECT_FALSE(core->shutDown());
+    }
+    QStringList named;
+    for (const auto& message : prompter.messages())
+        named << message.text.section(u"Reason: "_s, 1).section(u' ', 0, 0);
+    EXPECT_EQ(named, (QStringList{u"Quillon.ini"_s, u"userdb.ini"_s, u"upluginfo.ini"_s}));
+    EXPECT_EQ(test::readFile(settingsDir + u"/userdb.ini"_s), "[a.wcx]\r\nVersion=1\r\n");
+    EXPECT_EQ(test::readFile(settingsFile()), "[GUI]\r\nMainForm_W=600\r\n");
+}
+
+TEST_F(AppCoreTest, SelfUpdateLeftoverIsRemoved) {
+    EXPECT_EQ(AppCore::oldExecutableName(u"C:/tc/Quillon.EXE"_s), u"QN_old.exe"_s);
+    EXPECT_EQ(AppCore::oldExecutableName(u"/opt/q/quillon"_s), u"quillon_old"_s);
+    const QString leftover = programDir + u"/quillon_old"_s;
+    ASSERT_TRUE(test::writeFile(leftover, "old"));
+    ASSERT_TRUE(test::writeFile(programDir + u"/QN_old.exe"_s, "not ours on Linux"));
+    auto core = start();
+    EXPECT_FALSE(QFileInfo::exists(leftover));
+    EXPECT_TRUE(QFileInfo::exists(programDir + u"/QN_old.exe"_s));
+}
+
+} // namespace
+} // namespace quillon

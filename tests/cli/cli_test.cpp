@@ -1,0 +1,83 @@
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+namespace {
+
+TEST(Cli, VersionIsTheNumberAlone) {
+    const test::CliResult result = test::runCli({u"--version"_s});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "0.8.6.8\n");
+    EXPECT_TRUE(result.err.isEmpty());
+}
+
+TEST(Cli, HelpListsOnlyWhatExists) {
+    const test::CliResult result = test::runCli({u"--help"_s});
+    EXPECT_EQ(result.exitCode, 0);
+    const QString help = QString::fromUtf8(result.out);
+    for (const char* expected :
+         {"locate", "--settings-dir", "--wine-prefix", "--json", "--lang", "/i=", "No", "Cancel", "stderr"})
+        EXPECT_TRUE(help.contains(QLatin1String(expected))) << expected;
+    for (const char* later : {"  list", "  check", "  update"})
+        EXPECT_FALSE(help.contains(QLatin1String(later))) << later;
+}
+
+TEST(Cli, WrongUsageExitsWithTwoAndExplainsOnStderr) {
+    const struct {
+        const char* name;
+        QStringList arguments;
+        const char* mention;
+    } cases[] = {
+        {"unknown_option", {u"--frobnicate"_s, u"locate"_s}, "--frobnicate"},
+        {"unknown_command", {u"polish"_s}, "polish"},
+        {"no_command", {}, "no command"},
+        {"missing_value", {u"locate"_s, u"--settings-dir"_s}, "--settings-dir"},
+        {"unknown_switch", {u"/autostartdl"_s, u"locate"_s}, "/autostartdl"},
+        {"extra_argument", {u"locate"_s, u"x"_s}, "locate"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const test::CliResult result = test::runCli(c.arguments);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_TRUE(result.out.isEmpty());
+        EXPECT_TRUE(result.err.contains(c.mention)) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains("usage:"));
+    }
+}
+
+// Without any Total Commander the findings are empty, the run counts as failed, and the
+// settings are still written where --settings-dir says.
+TEST(Cli, LocateWithoutTotalCommanderReportsEmptyPathsAndWritesSettings) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString home = dir.path() + u"/home"_s;
+    const QString settings = dir.path() + u"/settings/sub"_s;
+    QDir().mkpath(home);
+    const test::CliResult result = test::runCli({u"--wine-prefix"_s, dir.path() + u"/no-prefix"_s,
+                                                 u"--settings-dir"_s, settings, u"--json"_s, u"locate"_s},
+                                                {u"HOME="_s + home, u"APPDATA="_s + home + u"/appdata"_s,
+                                                 u"TEMP="_s + home + u"/tmp"_s, u"LC_ALL=C"_s});
+    EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
+    QJsonParseError error;
+    const QJsonObject root = QJsonDocument::fromJson(result.out, &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << result.out.toStdString();
+    const QJsonObject tc = root.value(u"totalCommander"_s).toObject();
+    EXPECT_EQ(tc.value(u"dir"_s).toString(u"missing"_s), QString());
+    EXPECT_EQ(tc.value(u"ini"_s).toString(u"missing"_s), QString());
+    EXPECT_EQ(tc.value(u"exe"_s).toString(u"missing"_s), QString());
+    EXPECT_EQ(root.value(u"settingsFile"_s).toString(), settings + u"/Quillon.ini"_s);
+    EXPECT_EQ(root.value(u"language"_s).toString(), u"ENG"_s);
+    EXPECT_TRUE(QFileInfo(settings + u"/Quillon.ini"_s).isFile());
+}
+
+} // namespace
+} // namespace quillon
