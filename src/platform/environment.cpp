@@ -5,6 +5,8 @@ namespace quillon::platform {
 // The expansion rules of ExpandEnvironmentStrings: a reference to an unknown variable is copied
 // up to (not including) its closing "%", which may then open the next reference.
 std::string ExpandEnvPath(const Environment& env, std::string_view text) {
+    if (std::optional<std::string> expanded = env.expand(text))
+        return *std::move(expanded);
     std::string result;
     result.reserve(text.size());
     std::size_t pos = 0;

@@ -12,6 +12,9 @@ public:
     virtual ~Environment() = default;
     // Names match without regard to case, as on Windows.
     virtual std::optional<std::string> variable(std::string_view name) const = 0;
+    // The system's own expansion of every %NAME% in text, where the platform has one; nothing
+    // lets ExpandEnvPath apply Windows' rules through variable().
+    virtual std::optional<std::string> expand(std::string_view) const { return std::nullopt; }
     // Sets it in this process (and so in both worlds); 0 or the system error code.
     virtual int setVariable(std::string_view name, std::string_view value) = 0;
 };

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Compiles the Win32 side of the platform layer with MinGW-w64 (syntax and warnings only), so
+# that a Linux-only build cannot let it rot. Needs x86_64-w64-mingw32-g++; i686 when present.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+compilers=(x86_64-w64-mingw32-g++)
+command -v i686-w64-mingw32-g++ >/dev/null && compilers+=(i686-w64-mingw32-g++)
+status=0
+for source in src/platform/*.cpp; do
+    case "$source" in *_wine.cpp) continue ;; esac
+    for cxx in "${compilers[@]}"; do
+        if ! "$cxx" -std=c++20 -fsyntax-only -Wall -Wextra -Wpedantic -Wshadow -Wold-style-cast \
+            -Wnon-virtual-dtor -Woverloaded-virtual -Werror -municode \
+            -I src "$source"; then
+            echo "win32 check: $source fails with $cxx"
+            status=1
+        fi
+    done
+done
+[ $status -eq 0 ] && echo "win32 check: passed"
+exit $status
