@@ -162,33 +162,40 @@ DatabaseLoadResult LoadPluginDatabases(IniDocument& pluginDb, IniDocument& check
         }
     };
 
-    bool loadExternal = result.forceUseExtDb;
-    if (!result.forceUseExtDb) {
+    // database.dat is read once; whatever is wrong with it is reported, and the built-in
+    // copy stays.
+    std::optional<IniDocument> external;
+    if (archiveExists) {
+        QString error;
+        external = readExternalPluginDb(options.settingsDir, &error);
+        if (!external) {
+            result.problems.append(error);
+        } else if (countEntries(*external) == 0) {
+            result.problems.append(QStringLiteral("%1: %2 holds no plugin database")
+                                       .arg(QDir::toNativeSeparators(archivePath), kPluginDbMember));
+            external.reset();
+        }
+    }
+
+    bool loadExternal = false;
+    if (result.forceUseExtDb) {
+        loadExternal = external.has_value();
+        if (!loadExternal)
+            loadBuiltIn(); // forced, but nothing usable to force
+    } else {
         loadBuiltIn();
-        if (archiveExists) {
-            const auto external = parseDatabaseDate(GetExternalDBversion(options.settingsDir));
-            loadExternal = external && databaseReleaseDate(pluginDb) < *external;
+        if (external && isAcceptedPluginDatabase(*external)) {
+            const auto date = parseDatabaseDate(databaseUpdateText(*external));
+            loadExternal = date && databaseReleaseDate(pluginDb) < *date;
         }
     }
 
     if (loadExternal) {
-        QString error;
-        auto external = readExternalPluginDb(options.settingsDir, &error);
-        if (external && countEntries(*external) == 0)
-            error = QStringLiteral("%1: %2 holds no plugin database")
-                        .arg(QDir::toNativeSeparators(archivePath), kPluginDbMember);
-        if (!external || !error.isEmpty()) {
-            // An unreadable or empty file never replaces the entries we have.
-            result.problems.append(error);
-            if (result.forceUseExtDb)
-                loadBuiltIn();
-        } else {
-            pluginDb = std::move(*external);
-            result.entryCount = countEntries(pluginDb);
-            if (isAcceptedPluginDatabase(pluginDb)) {
-                result.externalLoaded = true;
-                readChangeLogNames(pluginDb, result);
-            }
+        pluginDb = std::move(*external);
+        result.entryCount = countEntries(pluginDb);
+        if (isAcceptedPluginDatabase(pluginDb)) {
+            result.externalLoaded = true;
+            readChangeLogNames(pluginDb, result);
         }
     }
 
