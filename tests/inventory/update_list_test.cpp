@@ -97,18 +97,6 @@ TEST(GroupListInvariantTest, HoldsAfterPassAndRemovals) {
     }
 }
 
-TEST(GroupListInvariantTest, WithoutTcRowTheFirstPackerIsRowZero) {
-    UpdateList list;
-    runPass(list, {false, kFiles, {}});
-    EXPECT_EQ(list.rowOfListEntry(ItemGroup::Wcx, 0), 0);
-    EXPECT_EQ(list.rowOfListEntry(ItemGroup::Wdx, 1), 4); // 2 wcx + 0 wfx + 1 wlx + 1
-    EXPECT_EQ(list.row(0).Ordinal, 0);
-    runPass(list, {true, kFiles, {}});
-    EXPECT_EQ(list.rowOfListEntry(ItemGroup::Wcx, 0), 1);
-    EXPECT_EQ(list.row(0).Ordinal, 0);
-    EXPECT_EQ(list.row(1).Ordinal, 1);
-}
-
 TEST(GroupListInvariantTest, DetectsRowsThatDoNotMirrorTheLists) {
     UpdateList list;
     runPass(list, {true, kFiles, {}});
