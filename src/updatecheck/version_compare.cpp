@@ -17,42 +17,38 @@ namespace {
 
 constexpr qint32 maxPiece = std::numeric_limits<qint32>::max();
 
-bool isAsciiDigit(QChar c) {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+// Raw code units keep the hot number loops cheap in unoptimised builds too.
+constexpr bool isAsciiDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
 }
 
 // Whole text (already trimmed) as a 32-bit decimal with optional sign; nothing on overflow.
 std::optional<qint32> wholeInteger(QStringView text) {
-    qsizetype pos = 0;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == QLatin1Char('+') || text[pos] == QLatin1Char('-'))) {
-        negative = text[pos] == QLatin1Char('-');
+    const char16_t* pos = text.utf16();
+    const char16_t* const end = pos + text.size();
+    const bool negative = pos != end && *pos == u'-';
+    if (pos != end && (*pos == u'+' || *pos == u'-'))
         ++pos;
-    }
-    if (pos == text.size())
+    if (pos == end)
         return std::nullopt;
+    const qint64 limit = negative ? -qint64(std::numeric_limits<qint32>::min()) : qint64(maxPiece);
     qint64 value = 0;
-    for (; pos < text.size(); ++pos) {
-        if (!isAsciiDigit(text[pos]))
+    for (; pos != end; ++pos) {
+        if (!isAsciiDigit(*pos))
             return std::nullopt;
-        value = value * 10 + (text[pos].unicode() - u'0');
-        if (value > qint64(maxPiece) + 1)
+        value = value * 10 + (*pos - u'0');
+        if (value > limit)
             return std::nullopt;
     }
-    if (negative)
-        value = -value;
-    if (value > maxPiece || value < std::numeric_limits<qint32>::min())
-        return std::nullopt;
-    return qint32(value);
+    return qint32(negative ? -value : value);
 }
 
 qint32 leadingDigitsValue(QStringView text) {
     qint64 value = 0;
-    for (QChar c : text) {
-        if (!isAsciiDigit(c))
-            break;
+    for (const char16_t *pos = text.utf16(), *end = pos + text.size(); pos != end && isAsciiDigit(*pos);
+         ++pos) {
         // Saturate rather than wrap: a wrapped value would turn a huge build number negative.
-        value = std::min<qint64>(value * 10 + (c.unicode() - u'0'), maxPiece);
+        value = std::min<qint64>(value * 10 + (*pos - u'0'), maxPiece);
     }
     return qint32(value);
 }
@@ -95,7 +91,7 @@ using SuffixSearch = QString (*)(const QString& text, const VersionTag& tag);
 // padded "1.5 " must not read as newer than "1.5".
 QString trailingLetter(const QString& text) {
     const QStringView trimmed = QStringView(text).trimmed();
-    if (trimmed.isEmpty() || isAsciiDigit(trimmed.back()))
+    if (trimmed.isEmpty() || isAsciiDigit(trimmed.back().unicode()))
         return {};
     const qsizetype size = trimmed.size();
     const bool pair = size >= 2 && trimmed.back().isLowSurrogate() && trimmed.at(size - 2).isHighSurrogate();
