@@ -55,7 +55,6 @@ TEST(ComplexVerGreater, TagsAndSuffixes) {
     expectGreater({
         // Non-ASCII tags are found by the suffix search like "RC".
         {u"8.0Pß1"_s, u"8.0Pß2"_s, true},
-        {u"8.0Pß2"_s, u"8.0Pß1"_s, false},
         {u"8.0α1"_s, u"8.0α2"_s, true},
         {u"8.0PB1"_s, u"8.0PB2"_s, true},
         {u"8.0ß12"_s, u"8.0ß9"_s, false},
@@ -66,13 +65,11 @@ TEST(ComplexVerGreater, TagsAndSuffixes) {
         {u"8.0"_s, u"8.0RC1"_s, false},
         {u"8.0α9"_s, u"8.0"_s, true},
         {u"8.0ß9"_s, u"8.1ß1"_s, true},
-        {u"8.1ß1"_s, u"8.0"_s, false},
         // Blanks around pieces and texts.
         {u" 1.2 "_s, u"1.3"_s, true},
         {u"1. 2"_s, u"1.3"_s, true},
         {u" 5 "_s, u"6"_s, true},
         {u"5"_s, u"-6"_s, false},
-        {u"1.2.3.4"_s, u"1.2.3.5"_s, true},
         {u"1.2.3.4"_s, u"1.2.3.4.5"_s, false},
         {u"1"_s, u"1.0"_s, false},
         {u"1.0"_s, u" "_s, false},
