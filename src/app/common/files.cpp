@@ -215,8 +215,8 @@ bool IsValidDirectoryPath(const QString& path) {
                        rest[2] == u'\\';
     if (drive)
         rest = rest.mid(3);
-    else if (rest.startsWith(u"\\\\"_s))
-        rest = rest.mid(2);
+    else if (rest.startsWith(u"\\\\"_s) && rest.size() > 3)
+        rest = rest.mid(2); // a network path names at least its server
     else
         return false;
     // rest is now a sequence of segments, each closed by a backslash.
