@@ -88,7 +88,8 @@ public:
     const IdentificationOptions& options() const { return m_options; }
 
 private:
-    friend class ItemRefresh;
+    // The failure rule: the row goes (AutoHideInvalid) or shows the file name and "-".
+    void failRow(int row, const QString& path);
 
     UpdateList& m_list;
     IdentificationStores m_stores;

@@ -1,0 +1,42 @@
+#pragma once
+// Installed versions read from the text files plugins ship: a history, change log or read-me
+// next to the plugin file, scanned for the first thing that looks like a version number.
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace quillon {
+
+// The masks tried in order when no version file is named; the first that finds a file wins.
+// stem is the plugin's file name without extension.
+QStringList versionFileMasks(const QString& stem);
+
+// Text files in directory and below that may hold the version, newest first (modification
+// day, then path, both descending, letter case ignored). With a versionFile mask its matches,
+// when it has any; otherwise the matches of the first of versionFileMasks that has any.
+QStringList FindVersionTextFiles(const QString& directory, const QString& stem, const QString& versionFile);
+
+// Position of the first digit of the first version-like text, the lowest position winning;
+// "1.2" alone counts only in a history file, elsewhere it needs "v", "version", "plugin" or
+// a blank before it. No value when nothing matches.
+std::optional<qsizetype> FindVersionStart(const QString& text, bool historyFile);
+
+// The version starting at start: at most 8 characters, cut at the first line end or blank
+// ("_" counts as a blank), reduced to ".", digits and ASCII letters.
+QString ExtractVersionAt(const QString& text, qsizetype start);
+
+// FindVersionStart and ExtractVersionAt; empty when nothing matches, and for "6.5", "6.50" and
+// "7.0", which are the Total Commander versions read-me files name as a requirement.
+QString ScanTextForVersion(const QString& text, bool historyFile);
+
+struct TextFileVersion {
+    QString version;  // empty when no file gave one
+    QString filePath; // the file that was read, when one was found
+};
+
+// The whole search: the newest candidate is read and scanned; the others are not consulted.
+TextFileVersion VersionFromTextFiles(const QString& directory, const QString& stem,
+                                     const QString& versionFile);
+
+} // namespace quillon
