@@ -52,7 +52,10 @@ bool AppCore::ExternalLanguage() const {
 QString AppCore::commandLineIniFile() const {
     if (m_commandLine.iniPath().isEmpty())
         return {};
-    const QString path = m_system->toHostPath(m_commandLine.iniPath());
+    // A Windows path maps into the prefix; a relative one is taken from the working directory.
+    QString path = m_system->toHostPath(m_commandLine.iniPath());
+    if (path.isEmpty() && QFileInfo(m_commandLine.iniPath()).isRelative())
+        path = QFileInfo(m_commandLine.iniPath()).absoluteFilePath();
     return !path.isEmpty() && QFileInfo(path).isFile() ? path : QString();
 }
 

@@ -36,7 +36,7 @@ int LocateCommand::execute() {
     } else {
         const QString none = u"(not found)"_s;
         const auto row = [&](const QString& label, const QString& value) {
-            m_out << label.leftJustified(27) << (value.isEmpty() ? none : value) << '\n';
+            m_out << label.leftJustified(28) << (value.isEmpty() ? none : value) << '\n';
         };
         row(u"Total Commander directory:"_s, dir);
         row(u"wincmd.ini:"_s, ini);

@@ -79,7 +79,7 @@ protected:
 
     std::unique_ptr<AppCore> start(const QStringList& switches = {}, const QString& language = {}) {
         platform::PlatformOptions platformOptions;
-        platformOptions.winePrefix = (m_root.path() + u"/prefix"_s).toStdString();
+        platformOptions.winePrefix = QString(m_root.path() + u"/prefix"_s).toStdString();
         auto core = std::make_unique<AppCore>(prompter, platformOptions);
         StartOptions options;
         options.programDir = programDir;
@@ -178,9 +178,10 @@ TEST_F(AppCoreTest, LanguageChoiceAndWhatIsSaved) {
         SCOPED_TRACE(c.name);
         writeSettings(c.saved);
         QFile::remove(programDir + u"/Quillon.lng"_s);
-        if (c.externalFile)
+        if (c.externalFile) {
             ASSERT_TRUE(test::writeFile(programDir + u"/Quillon.lng"_s,
                                         "[Language]\r\nLngShortID=XYZ\r\nCodepage=1252\r\n"));
+        }
         auto core = start({}, c.option);
         EXPECT_EQ(core->language().buttonCaption(), c.shown);
         EXPECT_EQ(core->ExternalLanguage(), c.externalFile);
@@ -213,10 +214,12 @@ TEST_F(AppCoreTest, ShutdownWritesOrRemovesTheUserFiles) {
         SCOPED_TRACE(c.name);
         QFile::remove(userDb);
         QFile::remove(pluginInfo);
-        if (!c.userDbBefore.isEmpty())
+        if (!c.userDbBefore.isEmpty()) {
             ASSERT_TRUE(test::writeFile(userDb, c.userDbBefore));
-        if (!c.pluginInfoBefore.isEmpty())
+        }
+        if (!c.pluginInfoBefore.isEmpty()) {
             ASSERT_TRUE(test::writeFile(pluginInfo, c.pluginInfoBefore));
+        }
         auto core = start();
         if (c.addUserEntry)
             core->userDbStore().setValue(u"b.wfx"_s, u"Version"_s, u"2"_s);
@@ -247,10 +250,11 @@ TEST_F(AppCoreTest, EmptyTemporaryDirectoryIsRemovedAndAFullOneKept) {
         SCOPED_TRACE(c.name);
         QDir().mkpath(c.tempDirectory);
         QDir().mkpath(downloads);
-        if (c.withFile)
+        if (c.withFile) {
             ASSERT_TRUE(test::writeFile(c.tempDirectory + u"/left.zip"_s, "x"));
-        writeSettings(("[Configuration]\r\nDownloadDir=" + downloads + "/\r\nTempDirectory=" +
-                       c.tempDirectory + "/\r\n[Additional]\r\nOneTimeTempDirChange=True\r\n")
+        }
+        writeSettings(QString(u"[Configuration]\r\nDownloadDir="_s + downloads + u"/\r\nTempDirectory="_s +
+                              c.tempDirectory + u"/\r\n[Additional]\r\nOneTimeTempDirChange=True\r\n"_s)
                           .toUtf8());
         auto core = start();
         EXPECT_TRUE(core->shutDown());
