@@ -231,11 +231,19 @@ QString TcLocator::GetTCIniPath() const {
         return defaultIni;
 
     // IniFileName may hold variables or be a plain path; both name the file Total Commander
-    // reads, so both count.
+    // reads, so both count. Total Commander defines COMMANDER_PATH as its own directory before
+    // it reads the value, so an undefined variable stands for that directory here as well.
+    const QString tcPathReference = u"%COMMANDER_PATH%"_s;
     for (const bool currentUser : {true, false}) {
-        const QString value = registryIniFileName(currentUser);
+        QString value = registryIniFileName(currentUser);
         if (value.isEmpty())
             continue;
+        if (value.contains(tcPathReference, Qt::CaseInsensitive) &&
+            commanderVariable(u"COMMANDER_PATH"_s).isEmpty()) {
+            const QString mainDir = GetTCMainDir();
+            if (!mainDir.isEmpty())
+                value.replace(tcPathReference, mainDir, Qt::CaseInsensitive);
+        }
         const QString ini = existingIniFromText(m_system.expandTcPath(value));
         if (!ini.isEmpty())
             return GetTCIniPath_UIIPDPath(ini, 0);

@@ -148,6 +148,15 @@ const LocateCase kLocateCases[] = {
          p.file(kAppDataIni);
      },
      u"apps/tc"_s, u"apps/tc/TOTALCMD.EXE"_s, u"apps/tc/wincmd.ini"_s},
+    // Total Commander defines COMMANDER_PATH itself before reading IniFileName.
+    {"IniFileNameThroughUndefinedCommanderPath",
+     [](Prefix& p, CommanderEnvironment&) {
+         p.tcKey(true, u"C:\\Apps\\TC"_s, u"%commander_path%\\wincmd.ini"_s);
+         p.file(u"apps/tc/TOTALCMD.EXE"_s);
+         p.file(u"apps/tc/wincmd.ini"_s, uiipd(0));
+         p.file(kAppDataIni);
+     },
+     u"apps/tc"_s, u"apps/tc/TOTALCMD.EXE"_s, u"apps/tc/wincmd.ini"_s},
     // A plain path in IniFileName names the file Total Commander reads: it beats %APPDATA%.
     {"IniFileNamePlainPath",
      [](Prefix& p, CommanderEnvironment&) {
