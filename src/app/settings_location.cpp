@@ -25,14 +25,6 @@ QString fileIn(const QString& directory, const QString& fileName) {
     return withoutTrailingSeparators(directory) + QLatin1Char('/') + fileName;
 }
 
-bool isSameFile(const QString& a, const QString& b) {
-    const QFileInfo fa(a);
-    const QFileInfo fb(b);
-    if (fa.exists() && fb.exists())
-        return fa.canonicalFilePath() == fb.canonicalFilePath();
-    return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
-}
-
 QString readUseIniInTcDir(const QString& file) {
     // An unreadable file reads as an empty one: the table's default applies.
     IniDocument document(file);
@@ -66,7 +58,7 @@ SettingsLocation LocateSettingsFile(const System& system, const SettingsLocation
         // Bring a settings file left in the program directory along, but never over a
         // settings file that already lives next to wincmd.ini.
         const QString old = fileIn(input.programDir, u"Quillon.ini"_s);
-        if (QFileInfo::exists(old) && !QFileInfo::exists(fileA) && !isSameFile(old, fileA))
+        if (QFileInfo::exists(old) && !QFileInfo::exists(fileA))
             MoveFileReplacing(old, fileA, false);
         return location;
     }

@@ -88,13 +88,6 @@ TEST_F(SettingsLocationTest, ModeComesFromTheFileNextToWincmdIniElseFromTheProgr
     }
 }
 
-TEST_F(SettingsLocationTest, ProgramInsideTotalCommandersDirectoryKeepsItsFile) {
-    test::writeFile(path(u"tc/Quillon.ini"_s), "[Configuration]\nUseIniInTCDir=1\n");
-    const SettingsLocation location = locate(path(u"tc"_s));
-    EXPECT_EQ(location.filePath, path(u"tc/Quillon.ini"_s));
-    EXPECT_TRUE(QFileInfo::exists(location.filePath));
-}
-
 TEST_F(SettingsLocationTest, WithoutWincmdIniTheProgramDirectoryIsUsed) {
     test::writeFile(path(u"program/Quillon.ini"_s), "[Configuration]\nUseIniInTCDir=1\n");
     const SettingsLocation location = locate({}, u""_s);
@@ -114,11 +107,6 @@ TEST_F(SettingsLocationTest, ReadOnlyProgramDirectoryFallsBackToAppDataThenTemp)
     test::ReadOnlyFolder appData(path(u"appdata"_s));
     ASSERT_TRUE(appData.ok());
     EXPECT_EQ(locate().filePath, path(u"temp/Quillon.ini"_s));
-}
-
-TEST(SettingsLocationOverride, GivenDirectoryHoldsTheFile) {
-    EXPECT_EQ(SettingsFileInDirectory(u"/srv/q/"_s, u"Quillon"_s), u"/srv/q/Quillon.ini"_s);
-    EXPECT_EQ(SettingsFileInDirectory(u"/srv/q"_s, u"Other"_s), u"/srv/q/Other.ini"_s);
 }
 
 } // namespace

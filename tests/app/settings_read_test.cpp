@@ -158,18 +158,5 @@ TEST_F(SettingsReadTest, SystemProxyIsCopiedOnceAndOnlyWhenSwitchedOn) {
     }
 }
 
-TEST_F(SettingsReadTest, SystemProxyDataSelectors) {
-    machine.setRegistryString(kInternetSettings, "ProxyServer", " proxyhost ");
-    EXPECT_EQ(GetSystemProxyData(*system, 0), QString());
-    EXPECT_EQ(GetSystemProxyData(*system, 1), u"proxyhost"_s);
-    EXPECT_EQ(GetSystemProxyData(*system, 2), u"proxyhost"_s);
-    machine.setRegistryDword(kInternetSettings, "ProxyEnable", 1);
-    machine.setRegistryString(kInternetSettings, "ProxyServer", "proxyhost:3128");
-    EXPECT_EQ(GetSystemProxyData(*system, 0), u"1"_s);
-    EXPECT_EQ(GetSystemProxyData(*system, 1), u"proxyhost"_s);
-    EXPECT_EQ(GetSystemProxyData(*system, 2), u"3128"_s);
-    EXPECT_EQ(GetSystemProxyData(*system, 3), QString());
-}
-
 } // namespace
 } // namespace quillon
