@@ -22,7 +22,9 @@ bool isWindowsDrivePath(const QString& text) {
 // A host path in Qt's form: "/" separators (Total Commander's world writes "\"), no "." or ".."
 // or doubled separators, and a trailing "/" kept where the text had one.
 QString hostForm(QString path) {
-    if (!path.startsWith(u'/'))
+    // Drive-letter paths are host paths on Windows only, where the platform already writes "/".
+    const bool windowsHost = isWindowsDrivePath(path) && path.mid(2, 1) == u"/";
+    if (!path.startsWith(u'/') && !windowsHost)
         return path;
     path.replace(u'\\', u'/');
     const bool trailing = path.endsWith(u'/');
