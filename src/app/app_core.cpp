@@ -8,7 +8,10 @@
 #include "app/prompter.h"
 #include "app/settings.h"
 #include "app/system.h"
+#include "inventory/inventory_pass.h"
+#include "inventory/update_list.h"
 #include "tcdetect/tc_locator.h"
+#include "tcdetect/tc_version.h"
 
 using namespace Qt::StringLiterals;
 
@@ -19,7 +22,7 @@ AppCore::AppCore(Prompter& prompter, const platform::PlatformOptions& platformOp
 
 AppCore::AppCore(Prompter& prompter, std::unique_ptr<platform::Platform> platform)
     : m_prompter(prompter), m_system(std::make_unique<System>(std::move(platform))),
-      m_tcLocator(std::make_unique<TcLocator>(*m_system)) {}
+      m_tcLocator(std::make_unique<TcLocator>(*m_system)), m_updateList(std::make_unique<UpdateList>()) {}
 
 AppCore::~AppCore() = default;
 
@@ -60,8 +63,55 @@ QString AppCore::commandLineIniFile() const {
 }
 
 void AppCore::LoadPluginDatabases() {
-    // Intentionally nothing yet: the plugin and checksum databases are read by the inventory,
-    // which fills PluginDbStore and ChecksumDbStore here.
+    DatabaseLoadOptions options;
+    options.settingsDir = settingsDir();
+    options.forceUseExtDb = m_settings->values.forceUseExtDb;
+    m_databaseState = quillon::LoadPluginDatabases(m_pluginDbStore, m_checksumDbStore, options);
+    m_settings->values.forceUseExtDb = m_databaseState.forceUseExtDb;
+}
+
+InventoryPassResult AppCore::runInventoryPass() {
+    InventoryPass pass(InventoryContext{
+        *m_system,
+        *m_tcLocator,
+        m_prompter,
+        *m_language,
+        m_settings->values,
+        m_settings->exceptionList(),
+        m_commandLine,
+        *m_updateList,
+        IdentificationStores{m_pluginDbStore, m_userDbStore, m_checksumDbStore, m_userPluginInfoStore,
+                             m_settingsStore},
+        m_programPath,
+        m_programDir,
+        m_tcDir,
+        commandLineIniFile(),
+        m_tcIniFile,
+        m_tcExeFile,
+        m_tcWindowTitle,
+    });
+    if (m_inventoryStep)
+        pass.setStepCallback(m_inventoryStep);
+    InventoryPassResult result = pass.run();
+    InventoryDone = true;
+    return result;
+}
+
+InventoryPassResult AppCore::ReloadList() {
+    InventoryDone = false;
+    LoadPluginDatabases();
+    m_updateList->clearRows();
+    return runInventoryPass();
+}
+
+void AppCore::DetectTCversion(bool addItem) {
+    const TcVersionDetector detector(
+        *m_system, *m_tcLocator, m_checksumDbStore,
+        {m_settings->values.tcIntelliDetect, m_settings->values.plugChecksumDbState});
+    const TcVersionFacts facts = detector.detect(m_tcExeFile, m_tcDir);
+    m_tcExeFile = facts.exeFile;
+    m_tcWindowTitle = facts.windowTitle;
+    ApplyTcVersionRow(*m_updateList, facts, addItem);
 }
 
 } // namespace quillon

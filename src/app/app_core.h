@@ -3,11 +3,13 @@
 // the settings and the language, knows where Total Commander is, and runs start-up and
 // shutdown in their fixed order. It never shows anything: questions and messages go through
 // the Prompter.
+#include <functional>
 #include <memory>
 #include <QString>
 
 #include "app/command_line.h"
 #include "app/ini_document.h"
+#include "inventory/database_loader.h"
 #include "platform/platform.h"
 
 namespace quillon {
@@ -18,6 +20,8 @@ class Settings;
 struct SettingsContext;
 class System;
 class TcLocator;
+class UpdateList;
+struct InventoryPassResult;
 
 struct StartOptions {
     // Empty: the directory of the running executable.
@@ -48,9 +52,27 @@ public:
     // settings say. True when every file was written.
     bool shutDown(bool ctrlHeld = false);
 
-    // Fills PluginDbStore and ChecksumDbStore. Deliberately empty until the plugin databases
-    // are loaded by the inventory; start-up already calls it at the right moment.
+    // Fills PluginDbStore and ChecksumDbStore (built-in copies, or database.dat when newer or
+    // forced); a forced external database that does not exist is switched off.
     void LoadPluginDatabases();
+    const DatabaseLoadResult& databaseState() const { return m_databaseState; }
+
+    // The update list the inventory pass fills and the update check works on.
+    UpdateList& updateList() { return *m_updateList; }
+    const UpdateList& updateList() const { return *m_updateList; }
+    // Called after every identification of a pass (row, or -1; whether to scroll to it and
+    // process pending events): a front end's progress hangs here.
+    void setInventoryStepCallback(std::function<void(int, bool)> callback) {
+        m_inventoryStep = std::move(callback);
+    }
+    // The inventory pass: rows for Total Commander, its plugins, add-ons and Quillon itself,
+    // then the snapshot; sets InventoryDone. Needs startUp() first.
+    InventoryPassResult runInventoryPass();
+    // Databases loaded again, rows deleted, the pass run again.
+    InventoryPassResult ReloadList();
+    // Total Commander's row: appended (addItem, only right after the other rows were cleared)
+    // or refreshed in place, with TCExeFile and TCWindowTitle found again.
+    void DetectTCversion(bool addItem);
 
     // The file a self-update leaves the old executable under: "QN_old.exe" beside a Windows
     // executable, "<name>_old" beside any other (Linux has no ".exe" to keep).
@@ -120,6 +142,9 @@ private:
     std::unique_ptr<TcLocator> m_tcLocator;
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<Language> m_language;
+    std::unique_ptr<UpdateList> m_updateList;
+    std::function<void(int, bool)> m_inventoryStep;
+    DatabaseLoadResult m_databaseState;
     CommandLine m_commandLine;
 
     IniDocument m_settingsStore;

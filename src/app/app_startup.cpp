@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "app/settings_location.h"
 #include "app/system.h"
+#include "inventory/update_list.h"
 #include "platform/folders.h"
 #include "tcdetect/tc_locator.h"
 
@@ -89,6 +90,8 @@ void AppCore::startUp(const CommandLine& commandLine, const StartOptions& option
 
     // Step 21.
     chooseLanguage(options);
+    m_updateList->setStatusTexts(
+        StatusTexts{m_language->statusOk(), m_language->statusUpdate(), m_language->statusUnknown()});
     // Step 22.
     LoadPluginDatabases();
     // Step 25.

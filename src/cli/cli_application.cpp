@@ -6,6 +6,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_prompter.h"
 #include "cli/help_command.h"
+#include "cli/list_command.h"
 #include "cli/locate_command.h"
 #include "cli/version_command.h"
 
@@ -30,10 +31,12 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
         return VersionCommand(m_out).execute();
     if (options.command.isEmpty())
         return usageError(u"no command given"_s);
-    if (options.command != "locate"_L1)
+    const bool locate = options.command == "locate"_L1;
+    const bool list = options.command == "list"_L1;
+    if (!locate && !list)
         return usageError(u"unknown command: %1"_s.arg(options.command));
     if (!options.commandArguments.isEmpty())
-        return usageError(u"locate takes no arguments"_s);
+        return usageError(u"%1 takes no arguments"_s.arg(options.command));
 
     CliPrompter prompter(m_err);
     platform::PlatformOptions platformOptions;
@@ -45,7 +48,8 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     startOptions.language = options.language;
     core.startUp(CommandLine(options.programArguments), startOptions);
 
-    const int status = LocateCommand(core, options.json, m_out, m_err).execute();
+    const int status = locate ? LocateCommand(core, options.json, m_out, m_err).execute()
+                              : ListCommand(core, options.json, m_out, m_err).execute();
 
     const bool saved = core.shutDown();
     return saved ? status : ExitFailed;

@@ -17,6 +17,8 @@ int HelpCommand::execute() {
              "Commands:\n"
              "  locate              where Total Commander's directory, wincmd.ini and executable\n"
              "                      were found, the settings file in use and the language\n"
+             "  list                the inventory: Total Commander, its plugins, add-ons and\n"
+             "                      utilities, and Quillon's own rows, with installed versions\n"
              "\n"
              "Options:\n"
              "  --settings-dir DIR  keep Quillon.ini, userdb.ini and upluginfo.ini in DIR\n"

@@ -1,0 +1,89 @@
+#include "inventory/addon_search.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/common/files.h"
+#include "inventory/exclusion_filter.h"
+#include "inventory/installed_version.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+namespace {
+
+bool sameDirectory(const QString& a, const QString& b) {
+    return !a.isEmpty() && ExclusionFilter::comparable(a) == ExclusionFilter::comparable(b);
+}
+
+// Recursive searches start here only when it is a real installation directory.
+bool searchableTcDir(const AddonSearchInput& input) {
+    return !input.tcDir.isEmpty() && QFileInfo(input.tcDir).isDir() &&
+           !sameDirectory(input.tcDir, input.windowsDir);
+}
+
+void findRecursive(const QString& dir, const QString& mask, QStringList& found) {
+    FindFilesRecursive(dir, mask, true, found);
+}
+
+} // namespace
+
+bool IsInstallerOrHelper(const QString& fileName) {
+    static const QStringList kNames = {
+        u"uninst.exe"_s, u"uninstal.exe"_s, u"uninstall.exe"_s, u"unins000.exe"_s, u"uninst000.exe"_s,
+        u"arj32.exe"_s,  u"rearj32.exe"_s,  u"unrar.exe"_s,     u"unzip.exe"_s,    u"config.exe"_s,
+        u"subst.exe"_s,  u"setup.exe"_s,    u"instal.exe"_s,    u"install.exe"_s,  u"hxd.exe"_s};
+    return kNames.contains(fileName.trimmed(), Qt::CaseInsensitive);
+}
+
+QStringList UtilityDirectories(const AddonSearchInput& input) {
+    const bool secondarySet = !input.secondaryDir.trimmed().isEmpty();
+    if (input.forceSecondary && secondarySet)
+        return {input.secondaryDir};
+
+    QStringList dirs;
+    if (searchableTcDir(input)) {
+        const QString pluginsName = QFileInfo(input.pluginsDir).fileName();
+        // Links are left out: a prefix links whole drives, and a user's tree links anywhere.
+        const QFileInfoList subdirs =
+            QDir(input.tcDir)
+                .entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks,
+                               QDir::Name | QDir::IgnoreCase);
+        static const QStringList kPluginKinds = {u"wcx"_s, u"wdx"_s, u"wfx"_s, u"wlx"_s};
+        for (const QFileInfo& sub : subdirs) {
+            const QString name = sub.fileName();
+            if ((!pluginsName.isEmpty() && name.compare(pluginsName, Qt::CaseInsensitive) == 0) ||
+                name.compare("language"_L1, Qt::CaseInsensitive) == 0)
+                continue;
+            // A folder of plugins sorted by kind holds plugins, not utilities.
+            if (!QDir(sub.filePath()).entryList(kPluginKinds, QDir::Dirs | QDir::NoDotAndDotDot).isEmpty())
+                continue;
+            dirs.append(sub.filePath());
+        }
+    }
+    if (secondarySet && QFileInfo(input.secondaryDir).isDir())
+        dirs.append(input.secondaryDir);
+    return dirs;
+}
+
+QStringList FindAddonFiles(const AddonSearchInput& input) {
+    QStringList found;
+    if (searchableTcDir(input)) {
+        QStringList tcMatch;
+        findRecursive(input.tcDir, u"tcmatch.exe"_s, tcMatch);
+        found += tcMatch;
+        // A script-built tcmatch.exe that notes its version replaces the library.
+        const std::optional<QString> scriptVersion =
+            tcMatch.isEmpty() ? std::nullopt : ScriptVersion(tcMatch.first());
+        if (!scriptVersion || scriptVersion->isEmpty())
+            findRecursive(input.tcDir, u"tcmatch.dll"_s, found);
+        findRecursive(input.tcDir, u"HTTPPlugin.dll"_s, found);
+        findRecursive(input.tcDir, u"TCFS2Tools.dll"_s, found);
+    }
+    const QStringList dirs = UtilityDirectories(input);
+    for (const QString& dir : dirs)
+        findRecursive(dir, u"*.exe"_s, found);
+    return found;
+}
+
+} // namespace quillon

@@ -1,0 +1,28 @@
+#pragma once
+// Add-ons and utilities in Total Commander's directory: the known add-on files searched for by
+// name, and the executables of its utility directories.
+#include <QString>
+#include <QStringList>
+
+namespace quillon {
+
+struct AddonSearchInput {
+    QString tcDir;        // host path without trailing "/"; empty when unknown
+    QString windowsDir;   // never searched through: a directory that is Windows' own
+    QString pluginsDir;   // its name is left out of the utility directories
+    QString secondaryDir; // Plugins/SecondaryPlgDir as a host path; empty when unset
+    bool forceSecondary = false;
+};
+
+// Subdirectories of Total Commander's directory (and the secondary directory) whose
+// executables are listed.
+QStringList UtilityDirectories(const AddonSearchInput& input);
+
+// The known add-ons and every utility executable, unsorted and possibly with duplicates.
+// Symbolic links are never followed.
+QStringList FindAddonFiles(const AddonSearchInput& input);
+
+// Installers, uninstallers and helpers shipped beside tools: never listed.
+bool IsInstallerOrHelper(const QString& fileName);
+
+} // namespace quillon
