@@ -1,0 +1,85 @@
+#pragma once
+// A small HTTP(S) client over libcurl: one fresh connection per request, optional HTTP or SOCKS
+// proxy, redirects, time-outs, progress, cancellation and a size guard. Used for web pages and
+// for downloads.
+#include <QByteArray>
+#include <QIODevice>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+
+namespace quillon {
+
+enum class ProxyKind { None, Http, Socks4, Socks5 };
+
+struct ProxySettings {
+    ProxyKind kind = ProxyKind::None;
+    QString host;
+    quint16 port = 0;
+    QString username; // empty: no authentication
+    QString password;
+};
+
+using HttpHeaders = QList<QPair<QByteArray, QByteArray>>;
+
+struct HttpRequest {
+    enum class Method { Get, Head, Post };
+
+    QString url;
+    Method method = Method::Get;
+    QByteArray postData;
+    QByteArray postContentType; // empty: libcurl's form default
+    HttpHeaders extraHeaders;
+
+    // What sites see; web pages were written for browsers.
+    QByteArray userAgent = kBrowserUserAgent;
+    // 0 leaves libcurl's own connect limit. readTimeoutMs: the transfer is given up when no
+    // byte arrives for this long (whole seconds, rounded up: libcurl's low-speed check).
+    int connectTimeoutMs = 0;
+    int readTimeoutMs = 0;
+    bool followRedirects = true;
+    int maxRedirects = 10;
+    ProxySettings proxy; // kind None: a direct connection, whatever the environment says
+
+    // 0: no limit. A larger body ends the transfer with tooLarge set.
+    qint64 maxBodyBytes = 0;
+    // Called while the transfer runs (also while it waits); false cancels it.
+    std::function<bool(qint64 received, qint64 total)> progress;
+    // Set from anywhere to cancel the transfer.
+    const std::atomic_bool* cancel = nullptr;
+    // When set, the body is written here instead of HttpResponse::body.
+    QIODevice* sink = nullptr;
+
+    static constexpr char kBrowserUserAgent[] =
+        "Mozilla/5.0 (Windows NT 6.1; rv:25.0) Gecko/20100101 Firefox/25.0";
+};
+
+struct HttpResponse {
+    int curlCode = 0; // CURLE_OK (0) when the transfer completed
+    long status = 0;  // HTTP status of the last response; 0 when none arrived
+    QString finalUrl; // after redirects
+    QByteArray body;  // unless a sink was given
+    qint64 bodyBytes = 0;
+    HttpHeaders headers; // of the last response, names as sent
+    QString errorText;   // libcurl's explanation; empty on success
+    bool cancelled = false;
+    bool tooLarge = false;
+    bool sinkFailed = false;
+
+    // The transfer completed; the status may still be an error.
+    bool transferOk() const { return curlCode == 0; }
+    bool ok() const { return transferOk() && status >= 200 && status < 400; }
+    QByteArray header(const QByteArray& name) const; // first match, any letter case
+};
+
+class HttpClient {
+public:
+    // Never throws; every failure is described in the response.
+    static HttpResponse perform(const HttpRequest& request);
+    static HttpResponse get(const QString& url);
+};
+
+} // namespace quillon

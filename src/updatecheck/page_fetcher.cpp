@@ -1,0 +1,135 @@
+#include "updatecheck/page_fetcher.h"
+
+#include <QStringDecoder>
+#include <QUrl>
+
+#include "app/common/urls.h"
+#include "app/language.h"
+#include "app/prompter.h"
+#include "app/settings_values.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+
+namespace {
+
+const QString kErrorSection = u"ErrorMessages"_s;
+
+bool sameSite(const QString& url, const QString& base) {
+    const QString host = UrlHost(url, UrlHostMode::HostOnly);
+    return !host.isEmpty() && host.compare(UrlHost(base, UrlHostMode::HostOnly), Qt::CaseInsensitive) == 0;
+}
+
+// The site's name after "www."; a host without "www." is named whole rather than left blank.
+QString siteNameForMessage(const QString& base) {
+    const QString name = UrlHost(base, UrlHostMode::NameAfterWww);
+    if (!name.isEmpty())
+        return name;
+    return QUrl(base.trimmed(), QUrl::TolerantMode).host().trimmed().toLower();
+}
+
+} // namespace
+
+FetchSettings FetchSettings::fromSettings(const SettingValues& values) {
+    FetchSettings settings;
+    settings.httpTimeOutMs = values.httpTimeOut;
+    settings.proxy = ProxyFromSettings(values);
+    settings.catalogueBase = values.siteCatalogue;
+    settings.totalCommanderBase = values.siteTotalCommander;
+    return settings;
+}
+
+quint8 ConnectionErrorKindAfter(quint8 current, long status, const QString& url,
+                                const FetchSettings& settings) {
+    if (status < 400 || status > 504 || status == 407)
+        return kNoConnection;
+    if (sameSite(url, settings.catalogueBase))
+        return kCatalogueSiteError;
+    if (sameSite(url, settings.totalCommanderBase))
+        return kTcSiteError;
+    return current;
+}
+
+std::optional<UserMessage> ConnectionErrorMessage(quint8 kind, const Language& language,
+                                                  const FetchSettings& settings) {
+    const QString caption = language.text(kErrorSection, u"CaptionError"_s, u"Error"_s);
+    switch (kind) {
+    case kNoConnection:
+        return UserMessage{caption,
+                           language.text(kErrorSection, u"DownloadError_02"_s,
+                                         u"Error: No internet connection / invalid proxy settings."_s)};
+    case kCatalogueSiteError:
+    case kTcSiteError: {
+        const QString& base =
+            kind == kCatalogueSiteError ? settings.catalogueBase : settings.totalCommanderBase;
+        Placeholders values;
+        values.s = siteNameForMessage(base);
+        return UserMessage{caption, language.format(kErrorSection, u"iNetError_01"_s,
+                                                    u"Error: Host (%s) cannot be found."_s, values)};
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+QString DecodeAnsiPage(const QByteArray& bytes) {
+    // ICU's windows-1252 maps the five unassigned bytes to their C1 controls as Windows does,
+    // so every byte becomes exactly one character.
+    QStringDecoder decoder("windows-1252", QStringConverter::Flag::Stateless);
+    if (!decoder.isValid())
+        return QString::fromLatin1(bytes);
+    return decoder.decode(bytes);
+}
+
+PageFetcher::PageFetcher(FetchSettings settings, Prompter& prompter, const Language& language)
+    : m_settings(std::move(settings)), m_prompter(prompter), m_language(language) {}
+
+HttpRequest PageFetcher::requestFor(const QString& url) const {
+    HttpRequest request;
+    request.url = url;
+    request.connectTimeoutMs = m_settings.httpTimeOutMs;
+    request.readTimeoutMs = m_settings.httpTimeOutMs;
+    request.proxy = m_settings.proxy.proxy;
+    if (m_eventPump) {
+        request.progress = [pump = m_eventPump](qint64, qint64) {
+            pump();
+            return true;
+        };
+    }
+    return request;
+}
+
+QString PageFetcher::GetURLAsString(const QString& url) {
+    m_lastErrorText.clear();
+    const ProxySetup& proxy = m_settings.proxy;
+    if (!proxy.ok) {
+        Placeholders values;
+        values.s = proxy.badPort;
+        const QString text =
+            proxy.missingHost
+                ? m_language.text(kErrorSection, u"ProxyAddressError"_s,
+                                  u"Error: The proxy is switched on but has no address."_s)
+                : m_language.format(kErrorSection, u"ProxyPortError"_s,
+                                    u"Error: The proxy port \"%s\" is not a number from 1 to 65535."_s,
+                                    values);
+        m_lastErrorText = text;
+        m_prompter.tell(PromptIcon::Error, m_language.text(kErrorSection, u"CaptionError"_s, u"Error"_s),
+                        text);
+        m_connectionErrorKind = kNoConnection;
+        return {};
+    }
+
+    const HttpResponse response = HttpClient::perform(requestFor(url));
+    if (response.transferOk() && response.status < 400)
+        return DecodeAnsiPage(response.body);
+
+    // A page that broke off is not handed on as if it were whole: callers would read a
+    // shortened list as the truth.
+    m_lastErrorText = response.errorText.isEmpty() ? u"HTTP %1"_s.arg(response.status) : response.errorText;
+    m_prompter.tell(PromptIcon::Information, QString(), QString::number(response.status));
+    m_connectionErrorKind = ConnectionErrorKindAfter(m_connectionErrorKind, response.status, url, m_settings);
+    return {};
+}
+
+} // namespace quillon

@@ -1,0 +1,87 @@
+#pragma once
+// `GetURLAsString`: the one way the update check reads a web page. It owns the program-wide
+// `ConnectionErrorKind`, so one PageFetcher lives as long as the program.
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+#include "updatecheck/http_client.h"
+#include "updatecheck/proxy_config.h"
+
+namespace quillon {
+
+class Language;
+class Prompter;
+struct SettingValues;
+
+// 0 none, 1 no connection (no usable status), 2 the plugin catalogue site, 3 Total
+// Commander's web site.
+enum ConnectionErrorKinds : quint8 {
+    kConnectionOk = 0,
+    kNoConnection = 1,
+    kCatalogueSiteError = 2,
+    kTcSiteError = 3,
+};
+
+// What a fetch needs from the settings, taken once at start-up.
+struct FetchSettings {
+    int httpTimeOutMs = 7000;
+    ProxySetup proxy;
+    QString catalogueBase;      // [Sites] Catalogue
+    QString totalCommanderBase; // [Sites] TotalCommander
+
+    static FetchSettings fromSettings(const SettingValues& values);
+};
+
+// The kind after a failed request for url with the given status (0: no response), starting
+// from the current kind. A status from 400 to 504 names the site that answered it; 407 is the
+// proxy refusing us, which is a connection problem whatever the site.
+quint8 ConnectionErrorKindAfter(quint8 current, long status, const QString& url,
+                                const FetchSettings& settings);
+
+// The message the check run shows for a kind (none for 0): caption and text in the current
+// language.
+struct UserMessage {
+    QString caption;
+    QString text;
+};
+std::optional<UserMessage> ConnectionErrorMessage(quint8 kind, const Language& language,
+                                                  const FetchSettings& settings);
+
+// Page bytes as the system's ANSI code page reads them (Windows-1252 here); a charset the
+// server names is not honoured.
+QString DecodeAnsiPage(const QByteArray& bytes);
+
+class PageFetcher {
+public:
+    PageFetcher(FetchSettings settings, Prompter& prompter, const Language& language);
+
+    // GET url; the body as text, or empty when the request failed. A failure is shown as
+    // its bare status number and raises ConnectionErrorKind; a proxy that cannot be set up
+    // is reported in words and nothing is fetched.
+    QString GetURLAsString(const QString& url);
+
+    quint8 ConnectionErrorKind() const { return m_connectionErrorKind; }
+    // At every (re)load of the update list.
+    void resetConnectionErrorKind() { m_connectionErrorKind = kConnectionOk; }
+
+    // Called while a request waits, so a window stays responsive.
+    void setEventPump(std::function<void()> pump) { m_eventPump = std::move(pump); }
+    const FetchSettings& settings() const { return m_settings; }
+    // The request GetURLAsString sends, for clients that fetch the same way.
+    HttpRequest requestFor(const QString& url) const;
+    // The libcurl explanation of the last failure, for a front end that wants detail.
+    const QString& lastErrorText() const { return m_lastErrorText; }
+
+private:
+    FetchSettings m_settings;
+    Prompter& m_prompter;
+    const Language& m_language;
+    std::function<void()> m_eventPump;
+    quint8 m_connectionErrorKind = kConnectionOk;
+    QString m_lastErrorText;
+};
+
+} // namespace quillon
