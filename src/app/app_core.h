@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/ini_document.h"
 #include "inventory/database_loader.h"
+#include "inventory/inventory_pass.h"
 #include "platform/platform.h"
 
 namespace quillon {
@@ -21,7 +22,6 @@ struct SettingsContext;
 class System;
 class TcLocator;
 class UpdateList;
-struct InventoryPassResult;
 
 struct StartOptions {
     // Empty: the directory of the running executable.
