@@ -10,6 +10,9 @@ packages=(
   fonts-dejavu-core tinyproxy dante-server microsocks gcab zip unzip python3
   gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   gcc-mingw-w64-i686 g++-mingw-w64-i686 binutils-mingw-w64-i686
+  # Wine's own DLLs are real PE files from outside the project: the version reader is checked
+  # against them.
+  wine64
 )
 
 missing=()
