@@ -1,0 +1,212 @@
+#include "fixture_site.h"
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+namespace quillon::fixture {
+
+namespace {
+
+constexpr std::string_view kFaultPrefix = "/fault/";
+constexpr int kLongestDelayMs = 120000;
+
+bool isPlainName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+               c == '-' || c == '.';
+    });
+}
+
+std::string typeOf(const std::filesystem::path& file) {
+    const std::string extension = file.extension().string();
+    if (extension == ".htm" || extension == ".html" || extension == ".php")
+        return "text/html; charset=windows-1252";
+    if (extension == ".txt")
+        return "text/plain";
+    if (extension == ".zip")
+        return "application/zip";
+    return "application/octet-stream";
+}
+
+std::optional<std::string> readWhole(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void replaceAll(std::string& text, std::string_view what, std::string_view with) {
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+}
+
+void setPage(httplib::Response& response, int status, const std::string& title) {
+    response.status = status;
+    response.set_content("<html><head><title>" + title + "</title></head><body><h1>" + title +
+                             "</h1></body></html>\n",
+                         "text/html");
+}
+
+// The first segment of text and what follows its "/" (the query stays with the rest).
+std::pair<std::string_view, std::string_view> splitSegment(std::string_view text) {
+    const size_t slash = text.find('/');
+    const size_t query = text.find('?');
+    if (slash == std::string_view::npos || (query != std::string_view::npos && query < slash))
+        return {text.substr(0, query), std::string_view()};
+    return {text.substr(0, slash), text.substr(slash + 1)};
+}
+
+std::optional<int> number(std::string_view text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+std::optional<ContentFile> ContentFileFor(std::string_view path, std::string_view id, std::string_view pkg) {
+    namespace fs = std::filesystem;
+    if (path == "/download.php") {
+        // One package per catalogue identifier; a package kind of its own when there is one.
+        if (!isPlainName(id) || (!pkg.empty() && !isPlainName(pkg)))
+            return std::nullopt;
+        return ContentFile{fs::path("packages") / (std::string(id) + ".zip"), "application/zip"};
+    }
+    if (path == "/get_plugin_details.php") {
+        if (!isPlainName(id))
+            return std::nullopt;
+        return ContentFile{fs::path("details") / (std::string(id) + ".htm"), typeOf("page.htm")};
+    }
+    if (path.empty() || path.front() != '/')
+        return std::nullopt;
+    fs::path relative;
+    std::string_view rest = path.substr(1);
+    while (!rest.empty()) {
+        const size_t slash = rest.find('/');
+        const std::string_view segment = rest.substr(0, slash);
+        if (!isPlainName(segment))
+            return std::nullopt;
+        relative /= std::string(segment);
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+    }
+    if (relative.empty())
+        relative = "index.htm";
+    return ContentFile{relative, typeOf(relative)};
+}
+
+FixtureSite::FixtureSite(std::filesystem::path content, std::string base)
+    : m_content(std::move(content)), m_base(std::move(base)) {}
+
+void FixtureSite::install(httplib::Server& server) const {
+    server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+        answer(request, response, request.target);
+    });
+}
+
+void FixtureSite::answer(const httplib::Request& request, httplib::Response& response,
+                         std::string_view target) const {
+    if (target.substr(0, kFaultPrefix.size()) != kFaultPrefix) {
+        const size_t query = target.find('?');
+        serveContent(request, response, target.substr(0, query));
+        return;
+    }
+    const auto [kind, afterKind] = splitSegment(target.substr(kFaultPrefix.size()));
+    const std::string rest = "/" + std::string(afterKind);
+    if (kind == "404") {
+        setPage(response, 404, "404 Not Found");
+    } else if (kind == "500") {
+        setPage(response, 500, "500 Internal Server Error");
+    } else if (kind == "html") {
+        // What a file host shows instead of the file: a page that says it is on its way.
+        response.status = 200;
+        response.set_content("<html><head><title>Download</title></head><body><p>Your download will start "
+                             "shortly. <a href=\"" +
+                                 m_base + "\">Back</a></p></body></html>\n",
+                             "text/html");
+    } else if (kind == "slow" || kind == "redirect") {
+        const auto [count, afterCount] = splitSegment(afterKind);
+        const std::optional<int> value = number(count);
+        if (!value) {
+            setPage(response, 400, "400 Bad Request");
+            return;
+        }
+        const std::string next = "/" + std::string(afterCount);
+        if (kind == "slow") {
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(*value, kLongestDelayMs)));
+            answer(request, response, next);
+        } else if (*value > 0) {
+            response.set_redirect(std::string(kFaultPrefix) + "redirect/" + std::to_string(*value - 1) + next,
+                                  302);
+        } else {
+            answer(request, response, next);
+        }
+    } else if (kind == "drop") {
+        // Promise the whole answer, send half of it, then hang up.
+        httplib::Response whole;
+        answer(request, whole, rest);
+        if (whole.status != 200) {
+            response = whole;
+            return;
+        }
+        auto body = std::make_shared<std::string>(std::move(whole.body));
+        response.status = 200;
+        response.set_content_provider(body->size(), whole.get_header_value("Content-Type"),
+                                      [body](size_t offset, size_t, httplib::DataSink& sink) {
+                                          const size_t half = body->size() / 2;
+                                          if (offset < half)
+                                              sink.write(body->data() + offset, half - offset);
+                                          return offset < half;
+                                      });
+    } else {
+        setPage(response, 404, "404 Not Found");
+    }
+}
+
+void FixtureSite::serveContent(const httplib::Request& request, httplib::Response& response,
+                               std::string_view path) const {
+    const std::string id = request.get_param_value("id");
+    const std::string pkg = request.get_param_value("pkg");
+    const std::optional<ContentFile> file = ContentFileFor(path, id, pkg);
+    if (!file) {
+        setPage(response, 404, "404 Not Found");
+        return;
+    }
+    std::filesystem::path relative = file->relative;
+    if (path == "/download.php" && !pkg.empty()) {
+        // "totalcmd_x64.zip" before "totalcmd.zip".
+        std::filesystem::path specific = relative;
+        specific.replace_filename(id + "_" + pkg + ".zip");
+        if (std::filesystem::is_regular_file(m_content / specific))
+            relative = specific;
+    }
+    const std::filesystem::path full = m_content / relative;
+    std::optional<std::string> body;
+    if (std::filesystem::is_regular_file(full))
+        body = readWhole(full);
+    if (!body) {
+        setPage(response, 404, "404 Not Found");
+        return;
+    }
+    if (file->contentType.rfind("text/", 0) == 0)
+        replaceAll(*body, "@BASE@", m_base);
+    response.status = 200;
+    if (path == "/download.php")
+        response.set_header("Content-Disposition",
+                            "attachment; filename=\"" + relative.filename().string() + "\"");
+    response.set_content(std::move(*body), file->contentType);
+}
+
+} // namespace quillon::fixture

@@ -1,0 +1,42 @@
+#pragma once
+// The routes of the fixture server: the catalogue's pages and packages, Total Commander's
+// release pages, and the faults a real site shows, all answered from a content folder.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+} // namespace httplib
+
+namespace quillon::fixture {
+
+// Where a request path is answered from, below the content folder; nothing for a path that
+// would leave it or an identifier that is no plain name.
+struct ContentFile {
+    std::filesystem::path relative;
+    std::string contentType;
+};
+std::optional<ContentFile> ContentFileFor(std::string_view path, std::string_view id, std::string_view pkg);
+
+class FixtureSite {
+public:
+    // base: the address the server answers under ("http://127.0.0.1:PORT/"); pages name it in
+    // place of "@BASE@" so that their absolute links point back here.
+    FixtureSite(std::filesystem::path content, std::string base);
+
+    void install(httplib::Server& server) const;
+
+private:
+    void answer(const httplib::Request& request, httplib::Response& response, std::string_view target) const;
+    void serveContent(const httplib::Request& request, httplib::Response& response,
+                      std::string_view path) const;
+
+    std::filesystem::path m_content;
+    std::string m_base;
+};
+
+} // namespace quillon::fixture
