@@ -1,0 +1,211 @@
+#include "install/libarchive_extract.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#ifndef Q_OS_WIN
+#include <langinfo.h>
+#include <locale.h>
+#include <string.h>
+#endif
+
+#include "install/archive_entry_guard.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+
+namespace {
+
+constexpr size_t ReadBlockSize = 256 * 1024;
+
+QString libarchiveError(archive* a) {
+    const char* text = archive_error_string(a);
+    return text != nullptr ? QString::fromLocal8Bit(text) : u"unknown archive error"_s;
+}
+
+// Names without the UTF-8 flag come from DOS-era tools in the OEM code page.
+QString entryName(archive_entry* entry) {
+    if (const char* utf8 = archive_entry_pathname_utf8(entry))
+        return QString::fromUtf8(utf8);
+    const char* raw = archive_entry_pathname(entry);
+    if (raw == nullptr)
+        return QString();
+    QStringDecoder oem("IBM437");
+    if (oem.isValid())
+        return oem.decode(QByteArray(raw));
+    return QString::fromLatin1(raw);
+}
+
+ArchiveEntryKind entryKind(archive_entry* entry) {
+    if (archive_entry_hardlink(entry) != nullptr || archive_entry_symlink(entry) != nullptr)
+        return ArchiveEntryKind::Link;
+    switch (archive_entry_filetype(entry)) {
+    case AE_IFREG:
+        return ArchiveEntryKind::File;
+    case AE_IFDIR:
+        return ArchiveEntryKind::Directory;
+    case AE_IFLNK:
+        return ArchiveEntryKind::Link;
+    default:
+        return ArchiveEntryKind::Other;
+    }
+}
+
+// Copies the current entry's data into target; false with errorText on a read or write failure.
+bool writeEntryData(archive* a, archive_entry* entry, const QString& target, QString* errorText) {
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *errorText = u"cannot create %1: %2"_s.arg(QDir::toNativeSeparators(target), out.errorString());
+        return false;
+    }
+    for (;;) {
+        const void* block = nullptr;
+        size_t size = 0;
+        la_int64_t offset = 0;
+        const int r = archive_read_data_block(a, &block, &size, &offset);
+        if (r == ARCHIVE_EOF)
+            break;
+        if (r < ARCHIVE_WARN) {
+            *errorText = libarchiveError(a);
+            out.remove();
+            return false;
+        }
+        if (offset != out.pos() && !out.seek(offset)) { // sparse data
+            *errorText = u"cannot write %1: %2"_s.arg(QDir::toNativeSeparators(target), out.errorString());
+            out.remove();
+            return false;
+        }
+        if (size > 0 && out.write(static_cast<const char*>(block), static_cast<qint64>(size)) !=
+                            static_cast<qint64>(size)) {
+            *errorText = u"cannot write %1: %2"_s.arg(QDir::toNativeSeparators(target), out.errorString());
+            out.remove();
+            return false;
+        }
+    }
+    if (!out.flush()) {
+        *errorText = u"cannot write %1: %2"_s.arg(QDir::toNativeSeparators(target), out.errorString());
+        out.remove();
+        return false;
+    }
+    if (archive_entry_mtime_is_set(entry)) {
+        const QDateTime stamp = QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry));
+        out.setFileTime(stamp, QFileDevice::FileModificationTime);
+    }
+    return true;
+}
+
+} // namespace
+
+Utf8NamesScope::Utf8NamesScope() {
+#ifndef Q_OS_WIN
+    if (strcmp(nl_langinfo(CODESET), "UTF-8") == 0)
+        return;
+    locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    if (utf8 == static_cast<locale_t>(nullptr))
+        return;
+    m_utf8 = static_cast<void*>(utf8);
+    m_previous = static_cast<void*>(uselocale(utf8));
+#endif
+}
+
+Utf8NamesScope::~Utf8NamesScope() {
+#ifndef Q_OS_WIN
+    if (m_utf8 == nullptr)
+        return;
+    uselocale(static_cast<locale_t>(m_previous));
+    freelocale(static_cast<locale_t>(m_utf8));
+#endif
+}
+
+archive* OpenArchiveForReading(const QString& filePath, LibarchiveFormat format, QString* errorText) {
+    if (!QFileInfo(filePath).isFile()) {
+        *errorText = u"the archive %1 does not exist"_s.arg(QDir::toNativeSeparators(filePath));
+        return nullptr;
+    }
+    archive* a = archive_read_new();
+    if (a == nullptr) {
+        *errorText = u"out of memory"_s;
+        return nullptr;
+    }
+    // The seekable ZIP reader starts from the central directory at the end, so a ZIP behind an
+    // executable stub (a self-extracting installer) reads like any other.
+    if (format == LibarchiveFormat::Zip)
+        archive_read_support_format_zip_seekable(a);
+    else
+        archive_read_support_format_cab(a);
+#ifdef Q_OS_WIN
+    const int r =
+        archive_read_open_filename_w(a, reinterpret_cast<const wchar_t*>(filePath.utf16()), ReadBlockSize);
+#else
+    const int r = archive_read_open_filename(a, QFile::encodeName(filePath).constData(), ReadBlockSize);
+#endif
+    if (r != ARCHIVE_OK) {
+        *errorText = u"cannot read %1: %2"_s.arg(QDir::toNativeSeparators(filePath), libarchiveError(a));
+        archive_read_free(a);
+        return nullptr;
+    }
+    return a;
+}
+
+ArchiveResult ExtractWithLibarchive(const QString& filePath, const QString& extractTo,
+                                    LibarchiveFormat format) {
+    ArchiveResult result;
+    const Utf8NamesScope utf8Names;
+    if (!QDir().mkpath(extractTo)) {
+        result.error = u"cannot create the folder %1"_s.arg(QDir::toNativeSeparators(extractTo));
+        return result;
+    }
+    archive* a = OpenArchiveForReading(filePath, format, &result.error);
+    if (a == nullptr)
+        return result;
+
+    archive_entry* entry = nullptr;
+    for (;;) {
+        const int r = archive_read_next_header(a, &entry);
+        if (r == ARCHIVE_EOF)
+            break;
+        if (r < ARCHIVE_WARN) {
+            result.error = libarchiveError(a);
+            break;
+        }
+        const QString name = entryName(entry);
+        const ArchiveEntryVerdict verdict = CheckArchiveEntry(name, entryKind(entry));
+        if (!verdict.safe()) {
+            result.refusedEntries.append(name + u": "_s + verdict.refusal);
+            continue; // the next header read skips the data
+        }
+        if (!StaysBelowRoot(extractTo, verdict.relativePath)) {
+            result.refusedEntries.append(name + u": leads through a symbolic link"_s);
+            continue;
+        }
+        const QString target = extractTo + u'/' + verdict.relativePath;
+        if (archive_entry_filetype(entry) == AE_IFDIR) {
+            if (!QDir().mkpath(target)) {
+                result.error = u"cannot create the folder %1"_s.arg(QDir::toNativeSeparators(target));
+                break;
+            }
+            continue;
+        }
+        if (!QDir().mkpath(QFileInfo(target).path())) {
+            result.error = u"cannot create the folder of %1"_s.arg(QDir::toNativeSeparators(target));
+            break;
+        }
+        if (!writeEntryData(a, entry, target, &result.error))
+            break;
+        ++result.filesWritten;
+    }
+    archive_read_free(a);
+    if (result.error.isEmpty() && !result.refusedEntries.isEmpty())
+        result.error = u"unsafe entries refused: %1"_s.arg(result.refusedEntries.join(u", "_s));
+    result.ok = result.error.isEmpty();
+    return result;
+}
+
+} // namespace quillon

@@ -1,0 +1,33 @@
+#pragma once
+// ZIP packages: unpacking a whole package, reading one entry into memory (the databases), and
+// writing the backup archive of the files an installation replaces.
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include "install/archive_result.h"
+
+namespace quillon {
+
+// Unpacks every entry into extractTo (created when missing), restoring stored folders. A ZIP
+// behind an executable stub (a self-extracting installer) reads like any ZIP. Unsafe entry
+// names are refused (see CheckArchiveEntry) and make the result a failure.
+ArchiveResult DecompressZipDisk(const QString& filePath, const QString& extractTo);
+
+// The data of the entry named extractName (folders separated by "/" or "\", compared without
+// regard to case). Empty when the entry is missing, unreadable or larger than MaxInMemoryEntry.
+inline constexpr qint64 MaxInMemoryEntry = 256LL * 1024 * 1024;
+QByteArray DecompressZip(const QString& extractName, const QString& filePath);
+
+// Writes zipFolder/zipFileName (the folder is created when missing; an existing archive of that
+// name is replaced) holding each file of files under its path relative to basePath, with UTF-8
+// names. A file outside basePath, a missing file or a write failure fails the whole archive and
+// leaves no partial one behind.
+ArchiveResult ZipBackupFile(const QString& zipFolder, const QString& zipFileName, const QString& basePath,
+                            const QStringList& files);
+
+// "backup_dd-mm-yyyy_QN.zip" for the given day.
+QString BackupArchiveName(const QDate& day);
+
+} // namespace quillon
