@@ -72,7 +72,7 @@ TEST(TcRelease, DownloadPageBecomesCandidate) {
     }
 }
 
-TEST(TcRelease, PagesAreTellApartByHostAndName) {
+TEST(TcRelease, PagesAreToldApartByHostAndName) {
     struct Case {
         QString address;
         bool onTcSite;
@@ -163,7 +163,7 @@ TEST(TcRelease, LatestReleaseAndPreReleaseAcceptance) {
         {u"9.0"_s, {u"9.0b"_s}, false, u"9.0b"_s, true, true, true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE((c.candidates.join(u", "_s) + u" over "_s + c.installed).toStdString());
+        SCOPED_TRACE(QString(c.candidates.join(u", "_s) + u" over "_s + c.installed).toStdString());
         const std::optional<TcReleaseDecision> decision =
             DecideTcRelease(c.installed, c.candidates, c.doNotAcceptBeta);
         ASSERT_TRUE(decision.has_value());

@@ -12,10 +12,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -71,6 +73,12 @@ int main(int argc, char** argv) {
         return usage("--pid-file path too long");
 
     httplib::Server server;
+    // The library's default also sets SO_REUSEPORT, which lets a second server share a taken
+    // port and split the requests with it.
+    server.set_socket_options([](socket_t socket) {
+        const int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+    });
     const char* host = "127.0.0.1";
     const int bound =
         port == 0 ? server.bind_to_any_port(host) : (server.bind_to_port(host, port) ? port : -1);
