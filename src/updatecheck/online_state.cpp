@@ -1,0 +1,137 @@
+#include "updatecheck/online_state.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include "app/common/dates.h"
+#include "app/common/pe_info.h"
+#include "inventory/plugin_database.h"
+#include "inventory/update_item.h"
+#include "updatecheck/version_compare.h"
+#include "updatecheck/version_release_date.h"
+#include "updatecheck/version_text.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+
+namespace {
+
+bool isNoVersion(const QString& text) {
+    const QString t = text.trimmed();
+    return t.isEmpty() || t == kNoVersion;
+}
+
+void markUpdate(OnlineStateResult& result) {
+    result.state = ItemState::Update;
+    result.checked = true;
+}
+
+// A file copied on the evening of its build carries the next day as its last write; that day
+// is the one the user saw.
+QDate installedDayOf(const OnlineStateInput& input) {
+    if (IsDateString(input.installedVersion)) {
+        if (const auto day = GeneralDate(input.installedVersion))
+            return *day;
+    }
+    if (input.buildDate.isValid() && input.lastWriteDate == input.buildDate.addDays(1))
+        return input.lastWriteDate;
+    return input.buildDate;
+}
+
+OnlineStateResult decideByDates(const OnlineStateInput& input, OnlineStateResult result) {
+    const QDate installed = installedDayOf(input);
+    const std::optional<QDate> online = GeneralDate(input.latestVersion);
+    if (!installed.isValid() || !online) {
+        result.state = ItemState::Unknown;
+        return result;
+    }
+    result.installedVersion = FormatDate(installed);
+    result.latestVersion = FormatDate(*online);
+    if (installed < *online)
+        markUpdate(result);
+    return result;
+}
+
+void decideByVersions(const OnlineStateInput& input, OnlineStateResult& result) {
+    if (isNoVersion(input.installedVersion) ||
+        !ComplexVerGreater(input.installedVersion, input.latestVersion))
+        return;
+    if (CollapsedVersion(input.installedVersion) == CollapsedVersion(input.latestVersion))
+        return;
+    if (!input.updateDateCheck || input.forceLatestVer || input.overrideUserVal || input.ownExecutable ||
+        input.optionsSkipDateCheck) {
+        markUpdate(result);
+        return;
+    }
+    std::optional<QDate> online = RegionalDate(input.publicationDate);
+    if (!online)
+        online = GeneralDate(input.latestVersion);
+    QDate installed = input.buildDate;
+    if (!online || !installed.isValid()) {
+        // Nothing to confirm or refute the newer version with: the versions decide.
+        markUpdate(result);
+        return;
+    }
+    if (input.pubDateDiffCorr > 0 && !input.databaseItem)
+        installed = installed.addDays(input.pubDateDiffCorr);
+    if (installed < *online) {
+        markUpdate(result);
+        return;
+    }
+    if (input.verCorrOnDateMatch && input.installedVersion != input.latestVersion &&
+        installed.daysTo(*online) >= -1 && !input.databaseItem && !input.ownExecutable) {
+        result.installedVersion = input.latestVersion;
+        result.rememberVersion = true;
+    }
+}
+
+} // namespace
+
+std::optional<QDate> RegionalDate(const QString& text) {
+    static const QRegularExpression form(
+        uR"(^\s*(\d{1,2})\.(\d{1,2})\.(\d{4}|\d{2})(?:\s+\d{1,2}:\d{2}(?::\d{2})?)?\s*$)"_s);
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    int year = m.captured(3).toInt();
+    if (m.capturedLength(3) == 2)
+        year += year < 50 ? 2000 : 1900;
+    const QDate date(year, m.captured(2).toInt(), m.captured(1).toInt());
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+std::optional<QDate> GeneralDate(const QString& text) {
+    if (const auto regional = RegionalDate(text))
+        return regional;
+    QString compact = text;
+    compact.remove(u' ').remove(u'\t');
+    return parseDatabaseDate(compact);
+}
+
+QDate InstalledBuildDate(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return {};
+    const std::optional<QDateTime> stamp = PEFileTimeStamp(path);
+    if (stamp && IsPlausibleReleaseDate(*stamp))
+        return stamp->date();
+    return info.lastModified().date();
+}
+
+OnlineStateResult DecideOnlineState(const OnlineStateInput& input) {
+    OnlineStateResult result{ItemState::Ok, false, input.installedVersion, input.latestVersion, false};
+    if (IsDateString(input.latestVersion))
+        result = decideByDates(input, result);
+    else
+        decideByVersions(input, result);
+
+    if (input.latestVersion.contains(u"beta"_s, Qt::CaseInsensitive) &&
+        result.installedVersion.endsWith(u'b')) {
+        result.state = ItemState::Ok;
+        result.checked = false;
+    }
+    return result;
+}
+
+} // namespace quillon
