@@ -1,15 +1,62 @@
 #!/usr/bin/env bash
-# The demo: builds Quillon and the sample installation (a Wine-style prefix with Total
-# Commander and a few plugins), then runs the main job on it.
+# The demo: builds Quillon, the sample installation (a Wine-style prefix with Total Commander and
+# plugins built as real Windows files) and the local fixture catalogue, then runs the main job on
+# a copy of the sample installation against the fixture catalogue on 127.0.0.1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake --preset debug >/dev/null
 cmake --build --preset debug
 build=build/debug
-sample="$build/sample"
-settings="$(mktemp -d)"
-trap 'rm -rf "$settings"' EXIT
-cli=("$build/src/cli/quillon-cli" --wine-prefix "$sample/prefix" --settings-dir "$settings")
-echo "== quillon-cli locate (sample installation in $sample)"
+
+work="$(mktemp -d)"
+server_pid=""
+cleanup() {
+    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A copy, so that installing updates never touches the built sample.
+cp -a "$build/sample/prefix" "$work/prefix"
+mkdir -p "$work/settings"
+
+"$build/tools/fixture-server/quillon-fixture-server" --port 0 \
+    --content "$build/tools/fixture-server/content" >"$work/server.log" 2>&1 &
+server_pid=$!
+for _ in $(seq 50); do
+    grep -q '^listening on ' "$work/server.log" 2>/dev/null && break
+    sleep 0.1
+done
+base=$(sed -n 's/^listening on \(http[^ ]*\).*/\1/p' "$work/server.log" | head -n1)
+[ -n "$base" ] || { echo "the fixture server did not start:"; cat "$work/server.log"; exit 1; }
+cat >"$work/settings/Quillon.ini" <<INI
+[Sites]
+Catalogue=$base
+CatalogueRu=$base
+TotalCommander=$base
+Forum=$base
+Mirror=$base
+INI
+
+cli=("$build/src/cli/quillon-cli" --wine-prefix "$work/prefix" --settings-dir "$work/settings")
+has() { "${cli[0]}" --help | grep -qE "^  $1 "; }
+
+echo "== Where Total Commander is"
 "${cli[@]}" locate
+if has list; then
+    echo; echo "== What is installed"
+    "${cli[@]}" list
+fi
+if has check; then
+    echo; echo "== What the catalogue ($base) offers"
+    "${cli[@]}" check || true
+fi
+if has update; then
+    echo; echo "== Download and install the updates"
+    "${cli[@]}" update --install --all --yes || true
+    echo; echo "== Installed now"
+    "${cli[@]}" list
+    echo; echo "== Backups written"
+    find "$work" -name 'backup_*_QN.zip' -printf '%P\n' || true
+fi
