@@ -1,0 +1,208 @@
+#include "install/install_copy.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/common/files.h"
+#include "install/archive_entry_guard.h"
+#include "install/zip_archive.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+
+namespace {
+
+bool containsFolder(const QString& slashRelative, QLatin1StringView folder) {
+    return slashRelative.contains(u'/' + folder + u'/', Qt::CaseInsensitive);
+}
+
+// "/d/" and "/e/" collapse to "/" everywhere, also where they follow each other.
+QString flattenLanguageFolders(QString slashRelative) {
+    for (const auto folder : {"/d/"_L1, "/e/"_L1}) {
+        QString before;
+        do {
+            before = slashRelative;
+            slashRelative.replace(folder, "/"_L1, Qt::CaseInsensitive);
+        } while (before != slashRelative);
+    }
+    return slashRelative;
+}
+
+QString withoutTrailingSlash(QString path) {
+    while (path.size() > 1 && path.endsWith(u'/'))
+        path.chop(1);
+    return path;
+}
+
+// A file in folder whose name equals fileName in any letter case.
+void deleteFileIgnoringCase(const QString& folder, const QString& fileName) {
+    const QStringList found = QDir(folder).entryList({fileName}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : found) {
+        if (name.compare(fileName, Qt::CaseInsensitive) == 0)
+            ForceDeleteFile(folder + u'/' + name);
+    }
+}
+
+// Copies over target through a temporary name beside it, so a failed copy leaves the old file.
+bool copyReplacing(const QString& source, const QString& target, QString* errorText) {
+    const QString temporary = target + u".quillon-new"_s;
+    ForceDeleteFile(temporary);
+    QFile in(source);
+    if (!in.copy(temporary)) {
+        *errorText = in.errorString();
+        QFile::remove(temporary);
+        return false;
+    }
+    if (!MoveFileReplacing(temporary, target, true, errorText)) {
+        ForceDeleteFile(temporary);
+        return false;
+    }
+    return true;
+}
+
+void runPostInstallActions(const InstallCopyOptions& options) {
+    const int action = options.postInstallAction;
+    if (action < 0 || action > 7)
+        return;
+    if (action & 2)
+        deleteFileIgnoringCase(options.itemDir, u"pluginst.inf"_s);
+    if (action & 4) {
+        const QString suffix = QFileInfo(options.itemPath).suffix();
+        if (!suffix.isEmpty())
+            deleteFileIgnoringCase(options.itemDir, u'.' + suffix + u"64"_s);
+    }
+}
+
+// Saves the targets that will be replaced into the day's backup archive. An archive of the day
+// already there (an earlier installation into the same folder) keeps its entries: they hold the
+// older state of those files.
+QString writeBackup(const InstallCopyOptions& options, const QStringList& relativeTargets,
+                    QString* archivePath) {
+    const QString itemDir = withoutTrailingSlash(options.itemDir);
+    const QString archiveName = BackupArchiveName(options.today);
+    const QString staging = withoutTrailingSlash(options.backupStaging);
+    if (staging.isEmpty())
+        return u"no folder for the backup"_s;
+    DeleteDirectoryTree(staging);
+    if (!QDir().mkpath(staging))
+        return u"cannot create %1"_s.arg(QDir::toNativeSeparators(staging));
+
+    QString error;
+    const QString existing = itemDir + u'/' + archiveName;
+    if (QFileInfo(existing).isFile()) {
+        if (const ArchiveResult unpacked = DecompressZipDisk(existing, staging); !unpacked)
+            error = u"the backup archive %1 cannot be read: %2"_s.arg(QDir::toNativeSeparators(existing),
+                                                                      unpacked.error);
+    }
+    for (const QString& relative : relativeTargets) {
+        if (!error.isEmpty())
+            break;
+        const QString saved = staging + u'/' + relative;
+        if (QFileInfo::exists(saved))
+            continue;
+        QDir().mkpath(QFileInfo(saved).absolutePath());
+        QFile original(itemDir + u'/' + relative);
+        if (!original.copy(saved))
+            error = u"%1 cannot be backed up: %2"_s.arg(QDir::toNativeSeparators(original.fileName()),
+                                                        original.errorString());
+    }
+    if (error.isEmpty()) {
+        QStringList files;
+        FindFilesRecursive(staging, u"*.*"_s, true, files);
+        const ArchiveResult written = ZipBackupFile(itemDir, archiveName, staging, files);
+        if (written)
+            *archivePath = itemDir + u'/' + archiveName;
+        else
+            error = u"the backup archive %1 cannot be written: %2"_s.arg(QDir::toNativeSeparators(existing),
+                                                                         written.error);
+    }
+    DeleteDirectoryTree(staging);
+    return error;
+}
+
+} // namespace
+
+bool NeedsBackup(int preInstallAction, const QString& target) {
+    const QFileInfo info(target);
+    if (!info.isFile())
+        return false; // nothing is replaced
+    if (preInstallAction == 1)
+        return true;
+    if (preInstallAction == 2)
+        return FileHasNoNullBytes(target);
+    return false;
+}
+
+QList<PlannedFile> PlanInstallCopy(const InstallCopyOptions& options, QStringList* skipped) {
+    const QString source = withoutTrailingSlash(options.copySource);
+    QStringList files;
+    FindFilesRecursive(source, u"*.*"_s, true, files);
+    const bool german = options.tcLanguage.compare("DEU"_L1, Qt::CaseInsensitive) == 0;
+
+    QList<PlannedFile> plan;
+    for (const QString& file : files) {
+        // Only the part below the package counts: the temporary folder may well be called "d".
+        QString slashRelative = u'/' + QDir(source).relativeFilePath(file);
+        auto skip = [&](const QString& reason) {
+            if (skipped)
+                skipped->append(QDir::toNativeSeparators(file) + u": "_s + reason);
+        };
+        if (options.totalCommander) {
+            if (containsFolder(slashRelative, german ? "e"_L1 : "d"_L1)) {
+                skip(u"other language"_s);
+                continue;
+            }
+            if (QFileInfo(file).fileName().compare("default.bar"_L1, Qt::CaseInsensitive) == 0) {
+                skip(u"the user's button bar is kept"_s);
+                continue;
+            }
+            slashRelative = flattenLanguageFolders(slashRelative);
+        }
+        const QString relative = slashRelative.mid(1);
+        const ArchiveEntryVerdict verdict = CheckArchiveEntry(relative, ArchiveEntryKind::File);
+        const QString folder = QFileInfo(verdict.relativePath).path();
+        if (!verdict.safe() ||
+            (folder != u"."_s && !StaysBelowRoot(withoutTrailingSlash(options.itemDir), folder))) {
+            skip(verdict.safe() ? u"would be written outside the target folder"_s : verdict.refusal);
+            continue;
+        }
+        plan.append({file, verdict.relativePath});
+    }
+    return plan;
+}
+
+InstallCopyResult RunInstallCopy(const InstallCopyOptions& options) {
+    InstallCopyResult result;
+    const QList<PlannedFile> plan = PlanInstallCopy(options, &result.skipped);
+    result.filesFound = static_cast<int>(plan.size());
+    const QString itemDir = withoutTrailingSlash(options.itemDir);
+
+    QStringList toBackup;
+    for (const PlannedFile& file : plan) {
+        if (NeedsBackup(options.preInstallAction, itemDir + u'/' + file.relativeTarget) &&
+            !toBackup.contains(file.relativeTarget, Qt::CaseInsensitive))
+            toBackup.append(file.relativeTarget);
+    }
+    if (!toBackup.isEmpty()) {
+        result.error = writeBackup(options, toBackup, &result.backupArchive);
+        if (!result.error.isEmpty())
+            return result;
+    }
+
+    for (const PlannedFile& file : plan) {
+        const QString target = itemDir + u'/' + file.relativeTarget;
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QString errorText;
+        if (copyReplacing(file.source, target, &errorText)) {
+            result.copied.append(target);
+            runPostInstallActions(options);
+        } else {
+            result.failed.append(target);
+        }
+    }
+    return result;
+}
+
+} // namespace quillon

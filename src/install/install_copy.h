@@ -1,0 +1,51 @@
+#pragma once
+// Copying an unpacked package over the item's folder: the file list (with Total Commander's
+// language folders), the backup archive of what is replaced, and the copy itself. Nothing is
+// written outside the item's folder.
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace quillon {
+
+struct InstallCopyOptions {
+    QString copySource; // the unpacked package (or Total Commander's cabinet folder)
+    QString itemDir;    // the target; every written file lies below it
+    bool totalCommander = false;
+    QString tcLanguage; // upper case; "DEU" receives the "d" folders, any other the "e" folders
+    int preInstallAction = 0;
+    int postInstallAction = 0;
+    QString itemPath;      // its extension names the file of PostInstallAction bit 4
+    QString backupStaging; // scratch folder for the backup archive; removed afterwards
+    QDate today = QDate::currentDate();
+};
+
+struct PlannedFile {
+    QString source;
+    QString relativeTarget; // "/" separated, below itemDir
+};
+
+struct InstallCopyResult {
+    int filesFound = 0;
+    QStringList copied;    // target paths
+    QStringList failed;    // target paths that could not be written
+    QStringList skipped;   // source files that were not copied on purpose, with the reason
+    QString backupArchive; // empty when nothing was backed up
+    // Why nothing was copied although files were found (backup failed); empty otherwise.
+    QString error;
+
+    bool complete() const { return filesFound > 0 && failed.isEmpty() && error.isEmpty(); }
+};
+
+// The files of the package in order and where each goes. Total Commander's package drops the
+// other language's folders, flattens the kept ones and never brings "default.bar".
+QList<PlannedFile> PlanInstallCopy(const InstallCopyOptions& options, QStringList* skipped = nullptr);
+
+// Whether PreInstallAction asks for target to be saved before it is overwritten.
+bool NeedsBackup(int preInstallAction, const QString& target);
+
+// Backs up what the plan replaces, then copies. A backup that cannot be written stops the
+// copy before any file is touched: nothing the user had is lost.
+InstallCopyResult RunInstallCopy(const InstallCopyOptions& options);
+
+} // namespace quillon

@@ -1,0 +1,384 @@
+#include "install/installer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QThread>
+
+#include "app/app_core.h"
+#include "app/common/files.h"
+#include "app/common/strings.h"
+#include "app/language.h"
+#include "app/prompter.h"
+#include "app/settings.h"
+#include "app/system.h"
+#include "install/cab_archive.h"
+#include "install/install_copy.h"
+#include "install/rar_archive.h"
+#include "install/zip_archive.h"
+#include "inventory/item_identification.h"
+#include "inventory/update_list.h"
+#include "platform/platform.h"
+#include "tcdetect/tc_locator.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+
+namespace {
+
+QString withoutTrailingSlash(QString path) {
+    while (path.size() > 1 && path.endsWith(u'/'))
+        path.chop(1);
+    return path;
+}
+
+bool samePath(const QString& a, const QString& b) {
+    return QFileInfo(a).absoluteFilePath().compare(QFileInfo(b).absoluteFilePath(), Qt::CaseInsensitive) == 0;
+}
+
+// "INSTALL.CAB" at the top of the package, in whatever letter case it was packed.
+QString findInstallCab(const QString& packageFolder) {
+    const QStringList found = QDir(packageFolder).entryList({u"INSTALL.CAB"_s}, QDir::Files);
+    for (const QString& name : found) {
+        if (name.compare("INSTALL.CAB"_L1, Qt::CaseInsensitive) == 0)
+            return packageFolder + u'/' + name;
+    }
+    return {};
+}
+
+} // namespace
+
+Installer::Installer(InstallerContext context) : m_c(std::move(context)) {}
+
+void Installer::resetPass() {
+    m_failedFiles.clear();
+    m_cleanup.clear();
+    m_selfUpdate = SelfUpdateState::None;
+    m_tcStarted = false;
+}
+
+QStringList Installer::failedFiles() const {
+    QStringList files = m_failedFiles;
+    SortUnique(files);
+    return files;
+}
+
+void Installer::pause(int milliseconds) const {
+    if (m_c.wait)
+        m_c.wait(milliseconds);
+    else
+        QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+bool Installer::gateOpen(const DownloadRequest& request, bool reinstall) const {
+    if (request.Category == category::PluginDb || reinstall)
+        return true;
+    return request.installAfterDownload() && (m_c.installAfterDownload || m_c.autoStartInstall);
+}
+
+bool Installer::installDatabase(const QString& localFile, InstallStepResult& result) {
+    const QString target = withoutTrailingSlash(m_c.settingsDir) + u"/database.dat"_s;
+    if (samePath(localFile, target)) {
+        // Downloaded straight into place: nothing to move.
+    } else if (QString errorText; !MoveFileReplacing(localFile, target, true, &errorText)) {
+        result.error = u"%1 cannot be replaced: %2"_s.arg(QDir::toNativeSeparators(target), errorText);
+        m_failedFiles.append(QDir::toNativeSeparators(target));
+        return false;
+    }
+    if (!QFileInfo(target).isFile()) {
+        result.error = u"%1 is missing after the move"_s.arg(QDir::toNativeSeparators(target));
+        return false;
+    }
+    result.installedFiles.append(target);
+    m_reloadAfterDownload = true;
+    return true;
+}
+
+bool Installer::unpack(const DownloadRequest& request, const QString& localFile, const QString& packageFolder,
+                       QString* copySource, QString* errorText) const {
+    // Leftovers of an earlier attempt would be installed with the new files.
+    DeleteDirectoryTree(packageFolder);
+    *copySource = packageFolder;
+    if (QFileInfo(localFile).suffix().compare("rar"_L1, Qt::CaseInsensitive) == 0) {
+        if (m_c.unrarLibrary.isEmpty()) {
+            *errorText = u"no unrar library to unpack %1"_s.arg(QFileInfo(localFile).fileName());
+            return false;
+        }
+        RarArchive rar;
+        rar.setLibraryPath(m_c.unrarLibrary);
+        if (!QDir().mkpath(packageFolder) || !rar.openFile(localFile) || !rar.extract(packageFolder, true)) {
+            *errorText = rar.lastError().isEmpty() ? u"cannot unpack %1"_s.arg(localFile) : rar.lastError();
+            return false;
+        }
+    } else if (const ArchiveResult zip = DecompressZipDisk(localFile, packageFolder); !zip) {
+        *errorText = zip.error;
+        return false;
+    }
+    if (request.Category != category::TotalCmd)
+        return true;
+
+    const QString cabFolder = packageFolder + u"_cab"_s;
+    DeleteDirectoryTree(cabFolder);
+    const QString cab = findInstallCab(packageFolder);
+    if (cab.isEmpty()) {
+        *errorText = u"the package holds no INSTALL.CAB"_s;
+        return false;
+    }
+    if (const ArchiveResult unpacked = DecompressCabDisk(cab, cabFolder); !unpacked) {
+        *errorText = unpacked.error;
+        return false;
+    }
+    *copySource = cabFolder;
+    return true;
+}
+
+bool Installer::closeTotalCommander() {
+    platform::TcWindow* window = m_c.tcWindow;
+    if (!window || !window->isRunning())
+        return true;
+    const PromptAnswer answer = m_c.prompter.ask(
+        PromptIcon::Warning, PromptButtons::OkCancel,
+        m_c.language.text(u"ErrorMessages"_s, u"CaptionInfo"_s, u"Information"_s),
+        m_c.language.text(u"ErrorMessages"_s, u"InstallError_02"_s,
+                          u"You need to close Total Commander before continuing this operation!"_s));
+    if (answer != PromptAnswer::Ok)
+        return false;
+    // One that does not close in time still gets its files replaced where it lets us; the
+    // locked ones end up among the failed files.
+    for (int attempt = 0; attempt < 32 && window->isRunning(); ++attempt) {
+        window->sendCommand(kTcCommandClose);
+        pause(500);
+    }
+    return true;
+}
+
+void Installer::refreshRows(const DownloadRequest& request) {
+    if (!m_c.list)
+        return;
+    UpdateList& list = *m_c.list;
+    QStringList paths;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        const UpdateItem& item = list.row(row);
+        const bool chosen =
+            item.Checked || list.state(row) == ItemState::Update || (m_c.isSelected && m_c.isSelected(row));
+        if (chosen && !item.FilePath.isEmpty())
+            paths.append(item.FilePath);
+    }
+    const QString itemFolder = QFileInfo(request.ItemPath).absolutePath();
+    for (const QString& path : paths) {
+        const int row = list.indexOfPath(path); // a refresh may have hidden an earlier row
+        if (row < 0)
+            continue;
+        if (list.row(row).Group != ItemGroup::TC) {
+            if (m_selfUpdate == SelfUpdateState::ExecutableReplaced)
+                m_selfUpdate = SelfUpdateState::RestartPending;
+            // Only rows this package installed may take its version: another marked row whose
+            // own package is still to come (or fails) must keep its state.
+            const bool installedByThis =
+                !isDatabasePseudoPath(path) &&
+                QFileInfo(path).absolutePath().compare(itemFolder, Qt::CaseInsensitive) == 0;
+            if (m_c.refreshRow)
+                m_c.refreshRow(path, row, installedByThis ? request.ItemPath : QString());
+            continue;
+        }
+        if (m_tcStarted)
+            continue;
+        if (!(m_c.tcWindow && m_c.tcWindow->isRunning()) && m_c.startTotalCommander) {
+            m_c.startTotalCommander();
+            m_tcStarted = true;
+        }
+        pause(300);
+        if (m_c.detectTcVersion)
+            m_c.detectTcVersion();
+    }
+}
+
+InstallStepResult Installer::installStep(const DownloadRequest& request, const QString& localFile,
+                                         bool reinstall) {
+    InstallStepResult result;
+    if (!gateOpen(request, reinstall))
+        return result;
+    result.outcome = InstallStepResult::Outcome::Failed;
+
+    const QString tempDir = withoutTrailingSlash(m_c.tempDirectory);
+    if (tempDir.isEmpty() || !QDir().mkpath(tempDir) || !IsDirectoryWritable(tempDir)) {
+        result.error = u"the temporary directory %1 is not writable"_s.arg(QDir::toNativeSeparators(tempDir));
+        return result;
+    }
+    if (!QFileInfo(localFile).isFile()) {
+        result.error = u"%1 does not exist"_s.arg(QDir::toNativeSeparators(localFile));
+        return result;
+    }
+    if (request.Category == category::PluginDb) {
+        if (installDatabase(localFile, result))
+            result.outcome = InstallStepResult::Outcome::Installed;
+        return result;
+    }
+
+    const bool isExe = QFileInfo(request.ItemPath).suffix().compare("exe"_L1, Qt::CaseInsensitive) == 0;
+    if (m_c.tcWindow && m_c.tcWindow->isRunning() && !isExe)
+        m_c.tcWindow->sendCommand(kTcCommandBeforePluginInstall);
+
+    const bool totalCommander = request.Category == category::TotalCmd;
+    const QString packageFolder = tempDir + u"/inst_"_s + FileBaseName(localFile);
+    const QString backupStaging = packageFolder + u"_backup"_s;
+    auto cleanUp = [&] {
+        DeleteDirectoryTree(packageFolder);
+        if (totalCommander)
+            DeleteDirectoryTree(packageFolder + u"_cab"_s);
+        DeleteDirectoryTree(backupStaging);
+    };
+
+    QString copySource;
+    if (!unpack(request, localFile, packageFolder, &copySource, &result.error)) {
+        cleanUp();
+        return result;
+    }
+    if (totalCommander && !closeTotalCommander()) {
+        result.error = u"Total Commander was not closed"_s;
+        cleanUp();
+        return result;
+    }
+
+    const bool selfUpdate =
+        request.Category == category::Quillon && IsRunningExecutable(request.ItemPath, m_c.programPath);
+    if (selfUpdate) {
+        QString errorText;
+        if (!MoveRunningExecutableAside(m_c.programPath, &errorText)) {
+            result.error = u"the running program cannot be renamed: %1"_s.arg(errorText);
+            cleanUp();
+            return result;
+        }
+    }
+
+    InstallCopyOptions options;
+    options.copySource = copySource;
+    options.itemDir =
+        totalCommander && !m_c.tcDir.isEmpty() ? m_c.tcDir : QFileInfo(request.ItemPath).absolutePath();
+    options.totalCommander = totalCommander;
+    options.tcLanguage = m_c.tcLanguage.toUpper();
+    options.preInstallAction = m_c.preInstallAction;
+    options.postInstallAction = m_c.postInstallAction;
+    options.itemPath = request.ItemPath;
+    options.backupStaging = backupStaging;
+    const InstallCopyResult copy = RunInstallCopy(options);
+    result.installedFiles = copy.copied;
+    result.failedFiles = copy.failed;
+    result.backupArchive = copy.backupArchive;
+    for (const QString& failed : copy.failed)
+        m_failedFiles.append(QDir::toNativeSeparators(failed));
+    if (!copy.error.isEmpty())
+        m_failedFiles.append(QDir::toNativeSeparators(options.itemDir) + u" ("_s + copy.error + u')');
+
+    if (selfUpdate) {
+        if (!copy.failed.isEmpty() || !copy.error.isEmpty())
+            m_selfUpdate = SelfUpdateState::None;
+        else if (!copy.copied.isEmpty() && m_selfUpdate == SelfUpdateState::None)
+            m_selfUpdate = SelfUpdateState::ExecutableReplaced;
+        // A package that did not bring the executable back would leave nothing to start.
+        if (!QFileInfo::exists(m_c.programPath)) {
+            const QString old = QFileInfo(m_c.programPath).absolutePath() + u'/' +
+                                AppCore::oldExecutableName(m_c.programPath);
+            MoveFileReplacing(old, m_c.programPath, false);
+            m_selfUpdate = SelfUpdateState::None;
+        }
+    }
+
+    if (copy.complete()) {
+        result.outcome = InstallStepResult::Outcome::Installed;
+        const int post = m_c.postInstallAction;
+        if (post >= 0 && post <= 7 && (post & 1))
+            m_cleanup.append(localFile);
+        refreshRows(request);
+    } else if (!copy.error.isEmpty()) {
+        result.error = copy.error;
+    } else if (copy.filesFound == 0) {
+        result.error = u"the package holds no file to install"_s;
+    } else {
+        result.error = u"%1 file(s) could not be written"_s.arg(copy.failed.size());
+    }
+    cleanUp();
+    return result;
+}
+
+EndOfPassAction Installer::endOfPass(bool anyInstallRequest) {
+    const Language& lng = m_c.language;
+    const QString errors = u"ErrorMessages"_s;
+    if (m_c.installAfterDownload && anyInstallRequest && !IsDirectoryWritable(m_c.tempDirectory)) {
+        m_c.prompter.tell(
+            PromptIcon::Error, lng.text(errors, u"CaptionError"_s, u"Error"_s),
+            lng.text(errors, u"UnpackError_01"_s,
+                     u"An unexpected error has occured while unpacking the file."_s) +
+                u"\n\n"_s +
+                lng.text(errors, u"UnpackError_02"_s, u"The temporary directory is not writable!"_s));
+    }
+    // Reported whatever started the installation: a file that was not written never goes unsaid.
+    if (const QStringList failed = failedFiles(); !failed.isEmpty()) {
+        m_c.prompter.tell(
+            PromptIcon::Error, lng.text(errors, u"CaptionErrInstall"_s, u"Error while updating package"_s),
+            lng.text(errors, u"InstallError_03"_s,
+                     u"An unexpected error has occured while installing the plugin/addon."_s) +
+                u"\n\n"_s +
+                lng.text(errors, u"InstallError_04"_s,
+                         u"Quillon was unable to write the following files (read-only / no rights?):"_s) +
+                u"\n\n"_s + failed.join(u'\n'));
+    }
+    if (m_selfUpdate == SelfUpdateState::RestartPending) {
+        m_c.prompter.ask(PromptIcon::Information, PromptButtons::Ok,
+                         lng.text(errors, u"CaptionInfo"_s, u"Information"_s), RestartNoticeText(lng));
+        return EndOfPassAction::Restart;
+    }
+    if (m_reloadAfterDownload) {
+        const QString section = u"CaptionsDownload"_s;
+        const QString text =
+            lng.text(section, u"DatabaseUpdateS1"_s,
+                     u"The Internal Plugin Database (IPD) has been successfully updated!"_s) +
+            u'\n' +
+            lng.text(section, u"DatabaseUpdateS2"_s,
+                     u"There may be new plugin updates in the new database."_s) +
+            u"\n\n"_s +
+            lng.text(section, u"DatabaseUpdateS3"_s,
+                     u"Would you like to reload the list & search for updates?"_s);
+        const PromptAnswer answer =
+            m_c.prompter.ask(PromptIcon::Question, PromptButtons::YesNo,
+                             lng.text(errors, u"CaptionInfo"_s, u"Information"_s), text);
+        if (answer == PromptAnswer::Yes)
+            return EndOfPassAction::ReloadAndCheck;
+        m_reloadAfterDownload = false;
+    }
+    return EndOfPassAction::None;
+}
+
+InstallerContext InstallerContextFromCore(AppCore& core) {
+    InstallerContext context(core.prompter(), core.language());
+    const SettingValues& values = core.settings().values;
+    context.list = &core.updateList();
+    context.tcWindow = &core.system().tcWindow();
+    context.tempDirectory = core.settings().expandedTempDirectory(core.system());
+    context.settingsDir = core.settingsDir();
+    context.programPath = core.programPath();
+    context.tcDir = core.TCDir();
+    context.tcLanguage =
+        core.TCIniFile().isEmpty() ? QString() : core.tcLocator().GetTCLanguage(core.TCIniFile()).toUpper();
+    QString unrar = FindUnrarLibrary(core.TCDir());
+    if (unrar.isEmpty())
+        unrar = FindUnrarLibrary(core.programDir());
+    context.unrarLibrary = unrar;
+    context.preInstallAction = values.preInstallAction;
+    context.postInstallAction = values.postInstallAction;
+    context.installAfterDownload = values.installAfterDl;
+    context.autoStartInstall = core.commandLine().autoStartInstall();
+    context.refreshRow = [&core](const QString& filePath, int row, const QString& installedFilePath) {
+        ItemIdentifier identifier(
+            core.updateList(),
+            IdentificationStores{core.pluginDbStore(), core.userDbStore(), core.checksumDbStore(),
+                                 core.userPluginInfoStore(), core.settingsStore()},
+            IdentificationOptions::from(core.settings().values, core.commandLine()),
+            PathForms::fromLocator(core.tcLocator(), core.system()), core.programPath());
+        identifier.RefreshPluginInfo(filePath, row, installedFilePath, false);
+    };
+    context.detectTcVersion = [&core] { core.DetectTCversion(false); };
+    return context;
+}
+
+} // namespace quillon

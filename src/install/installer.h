@@ -1,0 +1,122 @@
+#pragma once
+// The installation of downloaded packages: the gate, unpacking, Total Commander's close
+// request, the database move, the self-update rename, the copy with backups, the row refresh
+// and the messages at the end of a transfer pass. Shows nothing itself: questions and messages
+// go through the Prompter.
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+#include "install/download_request.h"
+#include "install/self_update.h"
+
+namespace quillon {
+
+class AppCore;
+class Language;
+class Prompter;
+class UpdateList;
+
+namespace platform {
+class TcWindow;
+}
+
+// Total Commander's command numbers.
+inline constexpr int kTcCommandBeforePluginInstall = 2913;
+inline constexpr int kTcCommandClose = 24340;
+
+struct InstallerContext {
+    InstallerContext(Prompter& prompterIn, const Language& languageIn)
+        : prompter(prompterIn), language(languageIn) {}
+
+    Prompter& prompter;
+    const Language& language;
+    UpdateList* list = nullptr; // rows refreshed after an installation; none: no refresh
+    platform::TcWindow* tcWindow = nullptr;
+
+    QString tempDirectory; // expanded; parent of the package folders
+    QString settingsDir;   // where "database.dat" lives
+    QString programPath;   // the running executable
+    QString tcDir;
+    QString tcLanguage;   // upper case
+    QString unrarLibrary; // empty: RAR packages are not installed
+    int preInstallAction = 0;
+    int postInstallAction = 0;
+    bool installAfterDownload = false; // InstallAfterDL ticked
+    bool autoStartInstall = false;     // switch "autostartinstall"
+
+    // A row's refresh after its package was installed (RefreshPluginInfo with Delay false).
+    std::function<void(const QString& filePath, int row, const QString& installedFilePath)> refreshRow;
+    // Total Commander's row detected again (DetectTCversion).
+    std::function<void()> detectTcVersion;
+    // Starts Total Commander after its own update; none: it is left for the user to start.
+    std::function<void()> startTotalCommander;
+    // Whether a row is selected in a view (the CLI has none).
+    std::function<bool(int row)> isSelected;
+    // Blocking wait; tests may replace it.
+    std::function<void(int milliseconds)> wait;
+};
+
+// What one install step did.
+struct InstallStepResult {
+    enum class Outcome {
+        NotInstalled, // the gate said no (download only)
+        Installed,
+        Failed,
+    };
+    Outcome outcome = Outcome::NotInstalled;
+    QStringList installedFiles;
+    QStringList failedFiles;
+    QString backupArchive;
+    // Why the request was not installed, in words; empty when it was or the gate said no.
+    QString error;
+};
+
+// What the end of the pass asks the front end to do.
+enum class EndOfPassAction { None, Restart, ReloadAndCheck };
+
+class Installer {
+public:
+    explicit Installer(InstallerContext context);
+
+    // One request whose package lies at localFile. reinstall skips the gate.
+    InstallStepResult installStep(const DownloadRequest& request, const QString& localFile,
+                                  bool reinstall = false);
+
+    // The messages after the last request of a pass (not after a reinstall). Restart: the
+    // front end starts the program with RestartArguments() and closes; ReloadAndCheck: it
+    // reloads the list and checks again.
+    EndOfPassAction endOfPass(bool anyInstallRequest);
+
+    // State of the pass.
+    QStringList failedFiles() const; // sorted, unique
+    SelfUpdateState selfUpdateState() const { return m_selfUpdate; }
+    bool reloadAfterDownload() const { return m_reloadAfterDownload; }
+    // Packages to delete when the pass is over (PostInstallAction bit 1).
+    const QStringList& cleanupList() const { return m_cleanup; }
+    // Starts a new pass: failed files, self-update state and clean-up list emptied.
+    void resetPass();
+
+private:
+    bool gateOpen(const DownloadRequest& request, bool reinstall) const;
+    bool installDatabase(const QString& localFile, InstallStepResult& result);
+    bool unpack(const DownloadRequest& request, const QString& localFile, const QString& packageFolder,
+                QString* copySource, QString* errorText) const;
+    bool closeTotalCommander();
+    void refreshRows(const DownloadRequest& request);
+    void pause(int milliseconds) const;
+
+    InstallerContext m_c;
+    QStringList m_failedFiles;
+    QStringList m_cleanup;
+    SelfUpdateState m_selfUpdate = SelfUpdateState::None;
+    bool m_reloadAfterDownload = false;
+    bool m_tcStarted = false;
+};
+
+// The context as AppCore knows it: settings, language, list, Total Commander's window and
+// language, and the row refresh through the core's identification.
+InstallerContext InstallerContextFromCore(AppCore& core);
+
+} // namespace quillon

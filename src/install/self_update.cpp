@@ -1,0 +1,48 @@
+#include "install/self_update.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include "app/app_core.h"
+#include "app/common/files.h"
+#include "app/language.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+
+bool IsRunningExecutable(const QString& itemPath, const QString& runningExecutable) {
+    if (itemPath.isEmpty() || runningExecutable.isEmpty())
+        return false;
+    const QFileInfo item(itemPath);
+    const QFileInfo running(runningExecutable);
+    if (item.absoluteFilePath().compare(running.absoluteFilePath(), Qt::CaseInsensitive) == 0)
+        return true;
+    const QString a = item.canonicalFilePath();
+    return !a.isEmpty() && a == running.canonicalFilePath();
+}
+
+bool MoveRunningExecutableAside(const QString& runningExecutable, QString* errorText) {
+    const QFileInfo running(runningExecutable);
+    if (!running.isFile()) {
+        *errorText = u"%1 does not exist"_s.arg(runningExecutable);
+        return false;
+    }
+    const QString old = running.absolutePath() + u'/' + AppCore::oldExecutableName(runningExecutable);
+    return MoveFileReplacing(running.absoluteFilePath(), old, true, errorText);
+}
+
+QString RestartNoticeText(const Language& language) {
+    QString text = language.text(u"ErrorMessages"_s, u"InstallError_02"_s,
+                                 u"You need to close Total Commander before continuing this operation!"_s);
+    for (const QString& name : {u"Total Commander"_s, u"TotalCommander"_s, u"TC"_s})
+        text.replace(name, u"#QN#"_s, Qt::CaseInsensitive);
+    text.replace(u"#QN#"_s, u"Quillon"_s);
+    return text;
+}
+
+QStringList RestartArguments() {
+    return {u"/restart"_s, u"/autostart"_s};
+}
+
+} // namespace quillon
