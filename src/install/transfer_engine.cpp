@@ -1,0 +1,343 @@
+#include "install/transfer_engine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include "app/common/files.h"
+#include "install/request_builder.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+
+struct TransferEngine::Probe {
+    bool ok = false;
+    QString finalUrl;
+    qint64 size = -1;
+    bool html = false;
+    QString serverName; // from Content-Disposition
+    bool posted = false;
+    QByteArray postedBody;
+    QString error;
+};
+
+namespace {
+
+bool isRedirect(long status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+bool isHtml(const HttpResponse& response) {
+    return response.header("Content-Type").trimmed().toLower().startsWith("text/html");
+}
+
+qint64 contentLength(const HttpResponse& response) {
+    bool ok = false;
+    const qint64 length = response.header("Content-Length").trimmed().toLongLong(&ok);
+    return ok ? length : -1;
+}
+
+QString failureText(const HttpResponse& response) {
+    if (!response.transferOk())
+        return response.errorText.isEmpty() ? u"the transfer failed"_s : response.errorText;
+    return u"the server answered %1"_s.arg(response.status);
+}
+
+} // namespace
+
+TransferEngine::TransferEngine(DownloadRequestList requests, TransferSettings settings)
+    : m_requests(std::move(requests)), m_settings(std::move(settings)) {}
+
+void TransferEngine::prepare() {
+    m_requests = RemoveDuplicateRequests(m_requests);
+    m_rows.clear();
+    const int count = static_cast<int>(m_requests.size());
+    for (int i = 0; i < count; ++i) {
+        DownloadRequest& request = m_requests[i];
+        if (request.Category == category::TotalCmd) {
+            const bool bitness64 = request.LocalArchive.contains(u"x64"_s, Qt::CaseInsensitive);
+            const QStringList links = m_pageLinks ? m_pageLinks(m_settings.tcPackagePage) : QStringList();
+            request.Url = TcPackageLinkForDownload(ClassifyTcPackageLinks(links), m_settings.packageChoice,
+                                                   bitness64, m_settings.catalogueBase, request.Category);
+        }
+        TransferRow row;
+        row.id = RequestId(i, count);
+        row.fileName = QFileInfo(request.LocalArchive).completeBaseName();
+        row.url = request.Url;
+        m_rows.append(row);
+    }
+}
+
+void TransferEngine::run() {
+    if (m_rows.size() != m_requests.size())
+        prepare();
+    for (int i = 0; i < m_requests.size(); ++i) {
+        if (m_cancel.load()) {
+            for (int rest = i; rest < m_rows.size(); ++rest) {
+                m_rows[rest].state = TransferState::Cancelled;
+                changed(rest);
+            }
+            return;
+        }
+        if (!processRequest(i))
+            return;
+    }
+}
+
+void TransferEngine::runCleanup() {
+    for (const QString& path : std::as_const(m_cleanup))
+        ForceDeleteFile(path);
+    m_cleanup.clear();
+}
+
+HttpRequest TransferEngine::baseRequest(const QString& url) const {
+    HttpRequest request;
+    request.url = url;
+    request.userAgent = UserAgentFor(url, m_settings.rules);
+    request.extraHeaders = {{"Accept", "text/html, */*"}, {"Cache-Control", "no-cache"}};
+    request.proxy = m_settings.proxy;
+    if (m_settings.proxy.kind == ProxyKind::Http) {
+        request.connectTimeoutMs = m_settings.httpTimeOutMs;
+        request.readTimeoutMs = m_settings.httpTimeOutMs;
+    }
+    request.cancel = &m_cancel;
+    request.maxRedirects = m_settings.maxRedirects;
+    return request;
+}
+
+void TransferEngine::fail(int index, const QString& reason) {
+    TransferRow& row = m_rows[index];
+    row.state = m_cancel.load() ? TransferState::Cancelled : TransferState::Failed;
+    row.error = reason;
+    row.size = -1;
+    changed(index);
+}
+
+void TransferEngine::changed(int index) {
+    if (m_rowChanged)
+        m_rowChanged(index);
+}
+
+void TransferEngine::reportProgress(int index, qint64 received, qint64 total) {
+    TransferRow& row = m_rows[index];
+    const int percent = total > 0 ? static_cast<int>(qBound(qint64(0), 100 * received / total, qint64(100))) : 0;
+    if (percent != row.percent) {
+        row.percent = percent;
+        changed(index);
+    }
+    if (m_progress) {
+        const int count = static_cast<int>(m_rows.size());
+        m_progress({index, count, received, total, percent, percent + 100 * index});
+    }
+}
+
+// Follows redirects itself: rule C's user agent applies to every hop and rule D rewrites
+// the cloud drive's targets.
+TransferEngine::Probe TransferEngine::probe(int index, const QString& link) {
+    Probe result;
+    if (const auto number = MirrorNumber(link)) {
+        if (m_settings.rules.mirrorBase.isEmpty()) {
+            result.error = u"no download mirror is configured for \"%1\""_s.arg(link);
+            return result;
+        }
+        HttpRequest post = baseRequest(MirrorPostAddress(m_settings.rules.mirrorBase));
+        post.method = HttpRequest::Method::Post;
+        post.postData = MirrorPostBody(*number);
+        post.postContentType = "application/x-www-form-urlencoded";
+        post.progress = [this, index](qint64 received, qint64 total) {
+            reportProgress(index, received, total);
+            return !m_cancel.load();
+        };
+        const HttpResponse response = HttpClient::perform(post);
+        result.finalUrl = response.finalUrl;
+        if (!response.ok() || response.body.isEmpty()) {
+            result.error = response.ok() ? u"the mirror sent nothing"_s : failureText(response);
+            return result;
+        }
+        result.ok = true;
+        result.posted = true;
+        result.postedBody = response.body;
+        result.size = response.body.size();
+        result.html = isHtml(response);
+        result.serverName = ContentDispositionFileName(response.header("Content-Disposition"));
+        return result;
+    }
+
+    QString url = link;
+    for (int hop = 0;; ++hop) {
+        m_rows[index].url = url;
+        HttpRequest head = baseRequest(url);
+        head.method = HttpRequest::Method::Head;
+        head.followRedirects = false;
+        const HttpResponse response = HttpClient::perform(head);
+        if (response.transferOk() && isRedirect(response.status)) {
+            const QString location = QString::fromUtf8(response.header("Location")).trimmed();
+            if (location.isEmpty()) {
+                result.error = u"a redirect without a target"_s;
+                return result;
+            }
+            if (hop >= m_settings.maxRedirects) {
+                result.error = u"more than %1 redirects"_s.arg(m_settings.maxRedirects);
+                return result;
+            }
+            QString target = QUrl(url).resolved(QUrl(location)).toString();
+            if (HostMatches(url, m_settings.rules.cloudDrive) ||
+                HostMatches(target, m_settings.rules.cloudDrive)) {
+                if (const auto address = CloudDriveDownloadAddress(target))
+                    target = *address;
+            }
+            url = target;
+            continue;
+        }
+        result.finalUrl = url;
+        if (!response.ok()) {
+            result.error = failureText(response);
+            return result;
+        }
+        result.ok = true;
+        result.size = contentLength(response);
+        result.html = isHtml(response);
+        result.serverName = ContentDispositionFileName(response.header("Content-Disposition"));
+        return result;
+    }
+}
+
+bool TransferEngine::processRequest(int index) {
+    DownloadRequest& request = m_requests[index];
+    TransferRow& row = m_rows[index];
+    if (request.Category == category::TotalCmd && m_tcItemPath.isEmpty())
+        m_tcItemPath = request.ItemPath;
+    row.state = TransferState::Retrieving;
+    changed(index);
+
+    QString link = request.Url.trimmed();
+    if (HostMatches(link, m_settings.rules.fileHostLinks))
+        link = RewriteFileHostLink(link);
+    if (HostMatches(link, m_settings.rules.fileHostPages) && m_pageText) {
+        if (const auto found = FileLinkFromPage(m_pageText(link), m_settings.rules.fileHostPages))
+            link = *found;
+    }
+    row.url = link;
+
+    const Probe probed = probe(index, link);
+    if (!probed.ok) {
+        fail(index, probed.error);
+        return true;
+    }
+    if (probed.html) {
+        fail(index, u"the server answered with a web page"_s);
+        return true;
+    }
+
+    // The server's own name first; then the address's, except the mirror's form address.
+    QString name = probed.serverName;
+    if (name.isEmpty() &&
+        !(probed.posted && probed.finalUrl == MirrorPostAddress(m_settings.rules.mirrorBase)))
+        name = LocalNameFromAddress(probed.finalUrl);
+    if (name.isEmpty())
+        name = QUrl::fromPercentEncoding(QFileInfo(request.LocalArchive).fileName().toUtf8());
+    if (request.Category == category::PluginDb)
+        name = QFileInfo(name).completeBaseName() + u".dat"_s;
+    if (const QString refusal = FileNameRefusal(name); !refusal.isEmpty()) {
+        fail(index, refusal);
+        return true;
+    }
+    if (probed.size <= 0) {
+        fail(index, u"the server gave no file size"_s);
+        return true;
+    }
+    const QString directory =
+        m_settings.downloadDir.endsWith(u'/') ? m_settings.downloadDir : m_settings.downloadDir + u'/';
+    const QString target = directory + name;
+    request.LocalArchive = target;
+    row.fileName = name;
+    row.size = probed.size;
+    row.state = TransferState::Fetching;
+    changed(index);
+
+    if (!m_cleanup.contains(target))
+        m_cleanup.append(target);
+    bool complete = false;
+    if (probed.posted) {
+        QFile file(target + u".part"_s);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            m_fatalError = u"Cannot create file: "_s + file.errorString();
+            fail(index, m_fatalError);
+            return false;
+        }
+        complete = file.write(probed.postedBody) == probed.postedBody.size() && file.flush();
+        file.close();
+        if (!complete)
+            fail(index, u"the file could not be written"_s);
+    } else {
+        complete = fetch(index, probed.finalUrl, target);
+        if (!m_fatalError.isEmpty())
+            return false;
+    }
+    if (complete) {
+        QFile::remove(target);
+        if (!QFile::rename(target + u".part"_s, target)) {
+            fail(index, u"the file could not be renamed to \"%1\""_s.arg(name));
+            complete = false;
+        }
+    }
+    if (!complete) {
+        QFile::remove(target + u".part"_s);
+        return true;
+    }
+    m_cleanup.removeAll(target);
+    row.state = TransferState::Done;
+    row.percent = 100;
+    row.localPath = target;
+    changed(index);
+    reportProgress(index, probed.size, probed.size);
+    if (m_afterFile && !m_cancel.load())
+        m_afterFile(index, request, target);
+    return true;
+}
+
+bool TransferEngine::fetch(int index, const QString& link, const QString& target) {
+    QFile file(target + u".part"_s);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        m_fatalError = u"Cannot create file: "_s + file.errorString();
+        fail(index, m_fatalError);
+        return false;
+    }
+    HttpRequest get = baseRequest(link);
+    get.sink = &file;
+    get.progress = [this, index](qint64 received, qint64 total) {
+        if (total > 0)
+            reportProgress(index, received, total);
+        return !m_cancel.load();
+    };
+    const HttpResponse response = HttpClient::perform(get);
+    file.close();
+    if (!response.finalUrl.isEmpty())
+        m_rows[index].url = response.finalUrl;
+    if (response.cancelled || m_cancel.load()) {
+        fail(index, u"cancelled"_s);
+        return false;
+    }
+    if (!response.ok() || response.status >= 300) {
+        fail(index, failureText(response));
+        return false;
+    }
+    if (response.sinkFailed) {
+        fail(index, u"the file could not be written"_s);
+        return false;
+    }
+    if (isHtml(response)) {
+        fail(index, u"the server answered with a web page"_s);
+        return false;
+    }
+    const qint64 expected = contentLength(response);
+    if ((expected >= 0 && response.bodyBytes != expected) || response.bodyBytes <= 0) {
+        fail(index, u"the transfer ended after %1 bytes"_s.arg(response.bodyBytes));
+        return false;
+    }
+    return true;
+}
+
+} // namespace quillon

@@ -1,0 +1,115 @@
+#pragma once
+// The transfer pass: fetches the queued requests one after the other, resolves links that do
+// not point at the file itself, picks the local name from the server's answer, and reports
+// per-file and total progress. Every file is written as "<name>.part" and renamed only when it
+// arrived whole, so a cut-off or cancelled transfer leaves nothing behind.
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+
+#include "install/download_request.h"
+#include "install/host_rules.h"
+#include "updatecheck/http_client.h"
+
+namespace quillon {
+
+struct TransferSettings {
+    HostRules rules;
+    ProxySettings proxy;
+    int httpTimeOutMs = 0; // applied only through an HTTP proxy
+    QString downloadDir;   // expanded host path
+    int maxRedirects = 35;
+    // Total Commander's package link, resolved before the pass.
+    int packageChoice = 0;
+    QString tcPackagePage; // TcPackagePage()
+    QString catalogueBase;
+};
+
+enum class TransferState { Queued, Retrieving, Fetching, Done, Failed, Cancelled };
+
+struct TransferRow {
+    QString id;       // zero-padded number
+    QString fileName; // shown name: the suggestion first, the local name after probing
+    qint64 size = -1; // -1 unknown
+    TransferState state = TransferState::Queued;
+    int percent = 0;
+    QString url;       // the link fetched, updated by every redirect
+    QString localPath; // set once the file is complete
+    QString error;     // why the row failed
+};
+
+struct TransferProgress {
+    int index = 0;
+    int count = 0;
+    qint64 received = 0;
+    qint64 total = 0;
+    int filePercent = 0;  // 0..100
+    int totalPercent = 0; // 0..100 * count
+};
+
+class TransferEngine {
+public:
+    TransferEngine(DownloadRequestList requests, TransferSettings settings);
+
+    // All link targets of a page (Total Commander's package page); empty when unreadable.
+    void setPageLinks(std::function<QStringList(const QString&)> pageLinks) {
+        m_pageLinks = std::move(pageLinks);
+    }
+    // The text of a file-hosting page (rule B); empty when unreadable.
+    void setPageText(std::function<QString(const QString&)> pageText) { m_pageText = std::move(pageText); }
+    void setRowChanged(std::function<void(int)> rowChanged) { m_rowChanged = std::move(rowChanged); }
+    void setProgress(std::function<void(const TransferProgress&)> progress) {
+        m_progress = std::move(progress);
+    }
+    // Called after each complete file (the installer); it may add to the clean-up list.
+    void setAfterFile(std::function<void(int, const DownloadRequest&, const QString&)> afterFile) {
+        m_afterFile = std::move(afterFile);
+    }
+
+    // Duplicates removed, rows numbered, Total Commander's link resolved.
+    void prepare();
+    // The pass over every request; stops early on cancel or when a file cannot be created.
+    void run();
+    // Safe from any thread and from inside the callbacks.
+    void cancel() { m_cancel.store(true); }
+    bool cancelled() const { return m_cancel.load(); }
+
+    const DownloadRequestList& requests() const { return m_requests; }
+    const QList<TransferRow>& rows() const { return m_rows; }
+    // "Cannot create file" and the system's text, when that ended the pass.
+    const QString& fatalError() const { return m_fatalError; }
+    // The first Total Commander request's item (its executable, to restart it).
+    const QString& tcItemPath() const { return m_tcItemPath; }
+
+    QStringList& cleanupList() { return m_cleanup; }
+    // Deletes every file of the clean-up list (failures ignored) and empties it.
+    void runCleanup();
+
+private:
+    struct Probe;
+    bool processRequest(int index);
+    Probe probe(int index, const QString& link);
+    bool fetch(int index, const QString& link, const QString& target);
+    HttpRequest baseRequest(const QString& url) const;
+    void fail(int index, const QString& reason);
+    void changed(int index);
+    void reportProgress(int index, qint64 received, qint64 total);
+
+    DownloadRequestList m_requests;
+    TransferSettings m_settings;
+    QList<TransferRow> m_rows;
+    QStringList m_cleanup;
+    QString m_fatalError;
+    QString m_tcItemPath;
+    std::atomic_bool m_cancel{false};
+    std::function<QStringList(const QString&)> m_pageLinks;
+    std::function<QString(const QString&)> m_pageText;
+    std::function<void(int)> m_rowChanged;
+    std::function<void(const TransferProgress&)> m_progress;
+    std::function<void(int, const DownloadRequest&, const QString&)> m_afterFile;
+};
+
+} // namespace quillon
