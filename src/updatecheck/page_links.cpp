@@ -27,10 +27,11 @@ QByteArray asUtf8(const QByteArray& html) {
 QString absoluteLink(const QUrl& page, const QString& href) {
     // Browsers ignore the blanks around an attribute's address.
     const QString target = href.trimmed();
-    const QUrl link(target, QUrl::TolerantMode);
-    if (!page.isValid() || page.isRelative() || !link.isValid())
+    if (!page.isValid() || page.isRelative())
         return target;
-    if (!link.isRelative())
+    const QUrl link(target, QUrl::TolerantMode);
+    // An empty target is the page itself; an unreadable or absolute one stays as written.
+    if (!target.isEmpty() && (!link.isValid() || !link.isRelative()))
         return target;
     return page.resolved(link).toString(QUrl::FullyEncoded);
 }
@@ -66,12 +67,16 @@ QStringList collectLinks(const GumboNode* root, const QUrl& page) {
 
 QStringList GetPageLinks(const QString& pageUrl, const QByteArray& html) {
     const QByteArray utf8 = asUtf8(html);
+    // Parse errors are of no use here, and recording them copies the open-element stack each
+    // time: on a page of many unclosed elements that cost grows with the square of its size.
+    GumboOptions options = kGumboDefaultOptions;
+    options.max_errors = 0;
     GumboOutput* output =
-        gumbo_parse_with_options(&kGumboDefaultOptions, utf8.constData(), static_cast<size_t>(utf8.size()));
+        gumbo_parse_with_options(&options, utf8.constData(), static_cast<size_t>(utf8.size()));
     if (!output)
         return {};
     const QStringList links = collectLinks(output->document, QUrl(pageUrl.trimmed(), QUrl::TolerantMode));
-    gumbo_destroy_output(&kGumboDefaultOptions, output);
+    gumbo_destroy_output(&options, output);
     return links;
 }
 
