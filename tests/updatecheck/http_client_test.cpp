@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QScopeGuard>
 
 #include <curl/curl.h>
 
 #include <atomic>
 
+#include "app/common/urls.h"
 #include "app/language.h"
 #include "app/scripted_prompter.h"
 #include "support/local_http_server.h"
@@ -17,26 +19,6 @@ using namespace Qt::StringLiterals;
 using namespace quillon;
 
 namespace {
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
-        qputenv(name, value);
-    }
-    ~ScopedEnv() {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    bool m_had;
-    QByteArray m_old;
-};
 
 class HttpFixture : public ::testing::Test {
 protected:
@@ -86,53 +68,67 @@ protected:
         ASSERT_TRUE(server.start());
     }
 
-    FetchSettings sites(int timeoutMs = 7000) const {
-        FetchSettings settings;
-        settings.httpTimeOutMs = timeoutMs;
-        settings.catalogueBase = server.url(u"/"_s);
-        // Same address, other port: a different site.
-        settings.totalCommanderBase = u"http://127.0.0.1:%1/"_s.arg(tcSitePort);
-        return settings;
-    }
-
     test::LocalHttpServer server;
-    int tcSitePort = test::freeLocalPort();
     ScriptedPrompter prompter;
     Language language;
 };
 
+enum class Site { Catalogue, TotalCommander, Other };
+
 struct FetchCase {
     const char* name;
-    const char* path;
-    quint8 kindBefore;
+    const char* path; // "refused": nothing listens; "silent": accepts and never answers
+    Site site;        // the role the answering server plays
+    bool kindTwoBefore;
     const char* body; // what GetURLAsString gives
     quint8 kindAfter;
     const char* message; // the bare number shown, or nullptr for no message
 };
 
 TEST_F(HttpFixture, GetUrlAsStringResultsAndErrorKinds) {
-    // The server is the catalogue site here.
+    using enum Site;
     const FetchCase cases[] = {
-        {"plain page", "/ok", 0, "hello", 0, nullptr},
-        {"redirect followed", "/redirect", 0, "hello", 0, nullptr},
-        {"success keeps an earlier kind", "/ok", 2, "hello", 2, nullptr},
-        {"endless redirects", "/loop", 0, "", 1, "302"},
-        {"404 from the catalogue", "/missing", 0, "", 2, "404"},
-        {"500 from the catalogue", "/status/500", 0, "", 2, "500"},
-        {"504 is the last site status", "/status/504", 0, "", 2, "504"},
-        {"505 counts as no connection", "/status/505", 2, "", 1, "505"},
-        {"407 is the proxy, not the site", "/status/407", 0, "", 1, "407"},
-        {"body cut off is no page", "/cut", 0, "", 1, "200"},
+        {"plain page", "/ok", Catalogue, false, "hello", 0, nullptr},
+        {"redirect followed", "/redirect", Catalogue, false, "hello", 0, nullptr},
+        {"success keeps an earlier kind", "/ok", Catalogue, true, "hello", 2, nullptr},
+        {"endless redirects", "/loop", Catalogue, false, "", 1, "302"},
+        {"404 from the catalogue", "/missing", Catalogue, false, "", 2, "404"},
+        {"500 from Total Commander's site", "/status/500", TotalCommander, false, "", 3, "500"},
+        {"504 is the last site status", "/status/504", TotalCommander, true, "", 3, "504"},
+        {"404 from another host keeps the kind", "/missing", Other, true, "", 2, "404"},
+        {"404 from another host sets none", "/missing", Other, false, "", 0, "404"},
+        {"505 counts as no connection", "/status/505", Catalogue, true, "", 1, "505"},
+        {"407 is the proxy, not the site", "/status/407", Catalogue, false, "", 1, "407"},
+        {"body cut off is no page", "/cut", Catalogue, false, "", 1, "200"},
+        {"connection refused", "refused", Catalogue, false, "", 1, "0"},
+        {"server never answers", "silent", Catalogue, false, "", 1, "0"},
     };
+    test::LocalHttpServer elsewhere;
+    elsewhere.server().Get("/missing",
+                           [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
+    ASSERT_TRUE(elsewhere.start());
+    test::SilentListener silent;
+    ASSERT_TRUE(silent.ok());
+    const int refusedPort = test::freeLocalPort();
     for (const FetchCase& c : cases) {
         SCOPED_TRACE(c.name);
-        PageFetcher fetcher(sites(), prompter, language);
-        if (c.kindBefore == 2) {
-            fetcher.GetURLAsString(server.url(u"/missing"_s));
+        const QString path = QLatin1String(c.path);
+        const QString url = path == "refused"_L1  ? u"http://127.0.0.1:%1/"_s.arg(refusedPort)
+                            : path == "silent"_L1 ? u"http://127.0.0.1:%1/"_s.arg(silent.port())
+                                                  : server.url(path);
+        FetchSettings settings;
+        settings.httpTimeOutMs = 1000;
+        settings.catalogueBase = c.site == Catalogue ? url : elsewhere.url();
+        settings.totalCommanderBase =
+            c.site == TotalCommander ? url : u"http://127.0.0.1:%1/"_s.arg(refusedPort);
+        PageFetcher fetcher(settings, prompter, language);
+        if (c.kindTwoBefore) {
+            fetcher.GetURLAsString(UrlHost(settings.catalogueBase, UrlHostMode::SchemeAndHost) +
+                                   u"missing"_s);
             ASSERT_EQ(fetcher.ConnectionErrorKind(), 2);
         }
         prompter.clearMessages();
-        EXPECT_EQ(fetcher.GetURLAsString(server.url(QLatin1String(c.path))), QLatin1String(c.body));
+        EXPECT_EQ(fetcher.GetURLAsString(url), QLatin1String(c.body));
         EXPECT_EQ(fetcher.ConnectionErrorKind(), c.kindAfter);
         if (c.message) {
             ASSERT_EQ(prompter.messages().size(), 1);
@@ -142,55 +138,6 @@ TEST_F(HttpFixture, GetUrlAsStringResultsAndErrorKinds) {
             EXPECT_TRUE(prompter.messages().isEmpty());
         }
     }
-}
-
-TEST_F(HttpFixture, ErrorStatusFromAnotherHostLeavesTheKind) {
-    FetchSettings settings = sites();
-    settings.catalogueBase = u"http://127.0.0.1:%1/"_s.arg(test::freeLocalPort());
-    PageFetcher fetcher(settings, prompter, language);
-    EXPECT_EQ(fetcher.GetURLAsString(server.url(u"/missing"_s)), QString());
-    EXPECT_EQ(fetcher.ConnectionErrorKind(), 0);
-    ASSERT_EQ(prompter.messages().size(), 1);
-    EXPECT_EQ(prompter.messages()[0].text, u"404"_s);
-    // A 404 from Total Commander's site after that is recorded, and reset clears it.
-    settings.totalCommanderBase = server.url(u"/"_s);
-    PageFetcher tcSite(settings, prompter, language);
-    tcSite.GetURLAsString(server.url(u"/missing"_s));
-    EXPECT_EQ(tcSite.ConnectionErrorKind(), 3);
-    tcSite.resetConnectionErrorKind();
-    EXPECT_EQ(tcSite.ConnectionErrorKind(), 0);
-}
-
-TEST_F(HttpFixture, RefusedConnectionAndSilentServerAreNoConnection) {
-    test::SilentListener silent;
-    ASSERT_TRUE(silent.ok());
-    const QString refused = u"http://127.0.0.1:%1/"_s.arg(test::freeLocalPort());
-    const QString neverAnswers = u"http://127.0.0.1:%1/"_s.arg(silent.port());
-    for (const QString& url : {refused, neverAnswers}) {
-        SCOPED_TRACE(url.toStdString());
-        FetchSettings settings = sites(1000);
-        settings.catalogueBase = url; // even the catalogue's own host: no status, kind 1
-        PageFetcher fetcher(settings, prompter, language);
-        prompter.clearMessages();
-        EXPECT_EQ(fetcher.GetURLAsString(url), QString());
-        EXPECT_EQ(fetcher.ConnectionErrorKind(), 1);
-        ASSERT_EQ(prompter.messages().size(), 1);
-        EXPECT_EQ(prompter.messages()[0].text, u"0"_s);
-        const auto message = ConnectionErrorMessage(fetcher.ConnectionErrorKind(), language, settings);
-        ASSERT_TRUE(message.has_value());
-        EXPECT_EQ(message->text, u"Error: No internet connection / invalid proxy settings."_s);
-    }
-    HttpRequest request;
-    request.url = neverAnswers;
-    request.readTimeoutMs = 1000;
-    EXPECT_EQ(HttpClient::perform(request).curlCode, CURLE_OPERATION_TIMEDOUT);
-}
-
-TEST_F(HttpFixture, PageIsDecodedAsAnsiWhateverTheCharset) {
-    PageFetcher fetcher(sites(), prompter, language);
-    // UTF-8 bytes read one by one as Windows-1252.
-    EXPECT_EQ(fetcher.GetURLAsString(server.url(u"/utf8"_s)),
-              u"Gr\u00C3\u00BC\u00C3\u0178e \u00E2\u201A\u00AC"_s);
 }
 
 TEST(DecodeAnsiPage, EveryByteIsOneCharacter) {
@@ -208,44 +155,29 @@ TEST(DecodeAnsiPage, EveryByteIsOneCharacter) {
         EXPECT_EQ(DecodeAnsiPage(c.bytes), c.text);
 }
 
-TEST_F(HttpFixture, SendsTheBrowserAgentAndAsksForNoCompression) {
-    const HttpResponse response = HttpClient::get(server.url(u"/echo-headers"_s));
-    ASSERT_TRUE(response.ok());
-    EXPECT_EQ(response.header("x-seen-agent"), QByteArray(HttpRequest::kBrowserUserAgent));
-    EXPECT_EQ(response.header("X-SEEN-ENCODING"), "no");
-}
+TEST_F(HttpFixture, RequestAsABrowserSendsItDirectly) {
+    // A proxy from the environment is not the way: the settings decide.
+    qputenv("http_proxy", "http://127.0.0.1:" + QByteArray::number(test::freeLocalPort()));
+    const auto restore = qScopeGuard([] { qunsetenv("http_proxy"); });
+    PageFetcher fetcher(FetchSettings{}, prompter, language);
+    // No charset is honoured: UTF-8 bytes are read one by one as Windows-1252.
+    EXPECT_EQ(fetcher.GetURLAsString(server.url(u"/utf8"_s)),
+              u"Gr\u00C3\u00BC\u00C3\u0178e \u00E2\u201A\u00AC"_s);
 
-TEST_F(HttpFixture, EnvironmentProxyIsNotUsedForDirectRequests) {
-    const int deadPort = test::freeLocalPort();
-    const QByteArray deadProxy = "http://127.0.0.1:" + QByteArray::number(deadPort);
-    ScopedEnv http("http_proxy", deadProxy);
-    ScopedEnv all("ALL_PROXY", deadProxy);
-    PageFetcher fetcher(sites(), prompter, language);
-    EXPECT_EQ(fetcher.GetURLAsString(server.url(u"/ok"_s)), u"hello"_s);
-}
+    const HttpResponse echoed = HttpClient::get(server.url(u"/echo-headers"_s));
+    EXPECT_EQ(echoed.header("x-seen-agent"), QByteArray(HttpRequest::kBrowserUserAgent));
+    EXPECT_EQ(echoed.header("X-SEEN-ENCODING"), "no");
 
-TEST_F(HttpFixture, RedirectKeepsFinalAddressAndOnlyWebProtocols) {
     const HttpResponse redirected = HttpClient::get(server.url(u"/redirect"_s));
-    EXPECT_TRUE(redirected.ok());
     EXPECT_EQ(redirected.finalUrl, server.url(u"/ok"_s));
-    EXPECT_EQ(redirected.header("Content-Type"), "text/plain");
-    EXPECT_TRUE(redirected.header("Location").isEmpty()); // the redirect's headers are gone
+    EXPECT_TRUE(redirected.header("Location").isEmpty()); // only the last answer's headers
 
+    // A link from a page never reads a local file, directly or by redirect.
     EXPECT_EQ(HttpClient::get(server.url(u"/to-file"_s)).curlCode, CURLE_UNSUPPORTED_PROTOCOL);
-    const HttpResponse local = HttpClient::get(u"file:///etc/hostname"_s);
-    EXPECT_EQ(local.curlCode, CURLE_UNSUPPORTED_PROTOCOL);
-    EXPECT_TRUE(local.body.isEmpty());
+    EXPECT_EQ(HttpClient::get(u"file:///etc/hostname"_s).curlCode, CURLE_UNSUPPORTED_PROTOCOL);
 }
 
-TEST_F(HttpFixture, HeadPostSinkSizeGuardAndCancel) {
-    HttpRequest head;
-    head.url = server.url(u"/big"_s);
-    head.method = HttpRequest::Method::Head;
-    const HttpResponse headResponse = HttpClient::perform(head);
-    EXPECT_TRUE(headResponse.ok());
-    EXPECT_TRUE(headResponse.body.isEmpty());
-    EXPECT_EQ(headResponse.header("Content-Length"), "200000");
-
+TEST_F(HttpFixture, PostSinkSizeGuardAndCancel) {
     HttpRequest post;
     post.url = server.url(u"/echo"_s);
     post.method = HttpRequest::Method::Post;
@@ -257,36 +189,37 @@ TEST_F(HttpFixture, HeadPostSinkSizeGuardAndCancel) {
 
     QBuffer sink;
     sink.open(QIODevice::WriteOnly);
-    HttpRequest toSink;
-    toSink.url = server.url(u"/big"_s);
-    toSink.sink = &sink;
-    const HttpResponse sunk = HttpClient::perform(toSink);
-    EXPECT_TRUE(sunk.ok());
-    EXPECT_TRUE(sunk.body.isEmpty());
-    EXPECT_EQ(sunk.bodyBytes, 200000);
+    std::atomic_bool cancelNow{true};
+    const struct {
+        const char* name;
+        QIODevice* sink;
+        qint64 maxBytes;
+        const std::atomic_bool* cancel;
+        std::function<bool(qint64, qint64)> progress;
+        bool ok, tooLarge, cancelled;
+    } cases[] = {
+        {"into a sink", &sink, 0, nullptr, {}, true, false, false},
+        {"size guard", nullptr, 1000, nullptr, {}, false, true, false},
+        {"cancel flag", nullptr, 0, &cancelNow, {}, false, false, true},
+        {"progress says stop", nullptr, 0, nullptr, [](qint64, qint64) { return false; }, false, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HttpRequest request;
+        request.url = server.url(u"/big"_s);
+        request.sink = c.sink;
+        request.maxBodyBytes = c.maxBytes;
+        request.cancel = c.cancel;
+        request.progress = c.progress;
+        const HttpResponse response = HttpClient::perform(request);
+        EXPECT_EQ(response.ok(), c.ok);
+        EXPECT_EQ(response.tooLarge, c.tooLarge);
+        EXPECT_EQ(response.cancelled, c.cancelled);
+        if (c.maxBytes > 0) {
+            EXPECT_LE(response.body.size(), c.maxBytes);
+        }
+    }
     EXPECT_EQ(sink.data(), QByteArray(200000, 'b'));
-
-    HttpRequest limited;
-    limited.url = server.url(u"/big"_s);
-    limited.maxBodyBytes = 1000;
-    const HttpResponse tooLarge = HttpClient::perform(limited);
-    EXPECT_TRUE(tooLarge.tooLarge);
-    EXPECT_FALSE(tooLarge.ok());
-    EXPECT_LE(tooLarge.body.size(), 1000);
-
-    std::atomic_bool cancel{true};
-    HttpRequest cancelled;
-    cancelled.url = server.url(u"/big"_s);
-    cancelled.cancel = &cancel;
-    const HttpResponse stopped = HttpClient::perform(cancelled);
-    EXPECT_TRUE(stopped.cancelled);
-    EXPECT_EQ(stopped.curlCode, CURLE_ABORTED_BY_CALLBACK);
-
-    int calls = 0;
-    HttpRequest byProgress;
-    byProgress.url = server.url(u"/big"_s);
-    byProgress.progress = [&calls](qint64, qint64) { return ++calls < 1; };
-    EXPECT_TRUE(HttpClient::perform(byProgress).cancelled);
 }
 
 TEST(ConnectionErrorMessage, TextsPerKindWithTheSiteName) {
