@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/app_core.h"
+#include "cli/check_command.h"
 #include "cli/cli_options.h"
 #include "cli/cli_prompter.h"
 #include "cli/help_command.h"
@@ -33,7 +34,8 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
         return usageError(u"no command given"_s);
     const bool locate = options.command == "locate"_L1;
     const bool list = options.command == "list"_L1;
-    if (!locate && !list)
+    const bool check = options.command == "check"_L1;
+    if (!locate && !list && !check)
         return usageError(u"unknown command: %1"_s.arg(options.command));
     if (!options.commandArguments.isEmpty())
         return usageError(u"%1 takes no arguments"_s.arg(options.command));
@@ -48,8 +50,13 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     startOptions.language = options.language;
     core.startUp(CommandLine(options.programArguments), startOptions);
 
-    const int status = locate ? LocateCommand(core, options.json, m_out, m_err).execute()
-                              : ListCommand(core, options.json, m_out, m_err).execute();
+    int status = ExitFailed;
+    if (locate)
+        status = LocateCommand(core, options.json, m_out, m_err).execute();
+    else if (list)
+        status = ListCommand(core, options.json, m_out, m_err).execute();
+    else
+        status = CheckCommand(core, options.json, m_out, m_err).execute();
 
     const bool saved = core.shutDown();
     return saved ? status : ExitFailed;

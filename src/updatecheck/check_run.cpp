@@ -63,7 +63,7 @@ CheckCounters UpdateCheckRun::ReCountCheckedItems() {
     c.checkedLabel =
         language.format(kCaptions, u"NrOfCheckedItems"_s, u"%s1 / %s2 items checked for update."_s,
                         Placeholders{std::nullopt, QString::number(c.checked), QString::number(c.rows)});
-    const auto caption = [&](const QString& key, const QString& english, int count) {
+    const auto caption = [&](const QString& key, const QString& english, int count) -> QString {
         return language.text(kCaptions, key, english) + u" ("_s + QString::number(count) + u')';
     };
     c.allCaption = caption(u"ShowAllItems"_s, u"All items"_s, c.snapshotRows);

@@ -1,0 +1,34 @@
+#pragma once
+#include <QTextStream>
+
+#include "cli/cli_command.h"
+
+namespace quillon {
+class AppCore;
+struct CheckRunResult;
+struct InventoryPassResult;
+} // namespace quillon
+
+namespace quillon::cli {
+
+// check: the inventory pass, then one update check run; every row with its installed and
+// latest version and its state.
+class CheckCommand : public CliCommand {
+public:
+    CheckCommand(AppCore& core, bool json, QTextStream& out, QTextStream& err)
+        : m_core(core), m_json(json), m_out(out), m_err(err) {}
+    // Failed (1) when wincmd.ini was not found or the catalogue gave no record; the rows are
+    // printed either way. The run's error messages go to the error stream.
+    int execute() override;
+
+private:
+    void printTable();
+    void printJson(const QStringList& errors);
+
+    AppCore& m_core;
+    bool m_json;
+    QTextStream& m_out;
+    QTextStream& m_err;
+};
+
+} // namespace quillon::cli

@@ -1,0 +1,191 @@
+// quillon-cli check on the sample installation against the fixture server with a catalogue
+// page of its own: every state, the database overrides, a remembered version, the name learned
+// from the catalogue, and the failures.
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "app/common/checksums.h"
+#include "support/test_support.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+namespace {
+
+const QString kSamplePrefix = QStringLiteral(QUILLON_BUILD_DIR "/sample/prefix");
+const QString kServer = QStringLiteral(QUILLON_BUILD_DIR "/tools/fixture-server/quillon-fixture-server");
+
+class FixtureServer {
+public:
+    explicit FixtureServer(const QString& content) {
+        m_process.start(kServer, {u"--content"_s, content, u"--port"_s, u"0"_s});
+        if (!m_process.waitForStarted(10000))
+            return;
+        while (!m_process.canReadLine() && m_process.state() == QProcess::Running)
+            m_process.waitForReadyRead(10000);
+        const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
+        if (line.startsWith(u"listening on "_s))
+            m_base = line.mid(13);
+    }
+    ~FixtureServer() {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    const QString& base() const { return m_base; }
+
+private:
+    QProcess m_process;
+    QString m_base;
+};
+
+struct CheckOutput {
+    test::CliResult result;
+    QJsonObject json;
+    QJsonObject byFile(const QString& fileName) const {
+        for (const QJsonValue& value : json.value(u"items"_s).toArray()) {
+            if (QFileInfo(value.toObject().value(u"path"_s).toString()).fileName() == fileName)
+                return value.toObject();
+        }
+        return {};
+    }
+};
+
+class CliCheck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!QFileInfo::exists(kSamplePrefix + u"/user.reg"_s) || !QFileInfo::exists(kServer)) {
+            if (qEnvironmentVariableIsSet("CI"))
+                FAIL() << "the sample installation or the fixture server was not built";
+            GTEST_SKIP() << "the sample installation or the fixture server was not built";
+        }
+        content = m_dir.path() + u"/content"_s;
+        settings = m_dir.path() + u"/settings"_s;
+        page(u"whatsnew.htm"_s, "<p>Total Commander 11.51 is now available for Windows</p>");
+        page(u"download.htm"_s, "<h1>Download version 11.51 of Total Commander</h1>");
+    }
+    void page(const QString& name, const QByteArray& text) {
+        ASSERT_TRUE(test::writeFile(content + u'/' + name, text));
+    }
+    // Quillon.ini pointing the sites at the server, with more sections when given.
+    void settingsFile(const QString& base, const QString& catalogue, const QByteArray& more = {}) {
+        ASSERT_TRUE(test::writeFile(settings + u"/Quillon.ini"_s, "[Sites]\nCatalogue=" + catalogue.toUtf8() +
+                                                                      "\nTotalCommander=" + base.toUtf8() +
+                                                                      "\n" + more));
+    }
+    CheckOutput run(const QString& command) const {
+        CheckOutput r;
+        r.result = test::runCli(
+            {u"--wine-prefix"_s, kSamplePrefix, u"--settings-dir"_s, settings, command, u"--json"_s});
+        r.json = QJsonDocument::fromJson(r.result.out).object();
+        return r;
+    }
+
+    QTemporaryDir m_dir;
+    QString content;
+    QString settings;
+};
+
+TEST_F(CliCheck, EveryStateAndEveryOverride) {
+    page(u"get_plugins_list.php"_s, "<html><body><pre>"
+                                    "intro|An unrelated first record|0.1|01.01.2020|util|x32| "
+                                    "sampack|Sample Packer Online-|2.2|15.09.2024|packer|x64|x64| "
+                                    "samplefs|Sample FS|3.3|15.09.2024|fsplugin|x64| "
+                                    "samview|Viewer Packer|9.9|15.09.2024|packer|x64| "
+                                    "samview|Sample Viewer|ver 1.8 (x64)|01.01.2020|editors|x64| "
+                                    "samfield|Sample Fields|15.10.2024|15.10.2024|content|x64| "
+                                    "</pre></body></html>");
+    ASSERT_TRUE(test::writeFile(settings + u"/userdb.ini"_s,
+                                "[demoarc.wcx]\nForceLatestVer=1.5\n"
+                                "[samview.wlx64]\nForcePlugType=util\nOptions=1\n"));
+    FixtureServer server(content);
+    ASSERT_FALSE(server.base().isEmpty());
+
+    // The row's path as the program reports it, for the remembered version.
+    settingsFile(server.base(), server.base());
+    const CheckOutput listed = run(u"list"_s);
+    const QString fsPath = listed.byFile(u"samplefs.wfx64"_s).value(u"path"_s).toString();
+    ASSERT_TRUE(QFileInfo(fsPath).isFile()) << listed.result.err.toStdString();
+    settingsFile(server.base(), server.base(),
+                 "[OverridePlugVer]\n" + fsPath.toUtf8() + "=" + QByteArray::number(*FileCrc32(fsPath)) +
+                     "|3.3\n");
+
+    const CheckOutput checked = run(u"check"_s);
+    ASSERT_EQ(checked.result.exitCode, 0) << checked.result.err.toStdString();
+    struct Expected {
+        QString file, name, installed, latest, state;
+    };
+    const Expected expected[] = {
+        {u"TOTALCMD64.EXE"_s, {}, u"11.51"_s, u"11.51"_s, u"ok"_s},
+        {u"sampack.wcx64"_s, u"Sample Packer Online"_s, u"2.1"_s, u"2.2"_s, u"update"_s},
+        // ForceLatestVer: any record matches, no release date is asked for.
+        {u"demoarc.wcx"_s, {}, u"1.0.3"_s, u"1.5"_s, u"update"_s},
+        // The version confirmed for this very file.
+        {u"samplefs.wfx64"_s, {}, u"3.3"_s, u"3.3"_s, u"ok"_s},
+        // A utility by ForcePlugType: the packer record is passed over; Options=1 takes the
+        // older release date.
+        {u"samview.wlx64"_s, u"Sample Viewer"_s, u"1.7"_s, u"1.8"_s, u"update"_s},
+        // A date as the latest version: compared with the file's build day.
+        {u"samfield.wdx64"_s, {}, u"01.06.2024"_s, u"15.10.2024"_s, u"update"_s},
+        {u"tcplugindb"_s, {}, {}, u"-"_s, u"unknown"_s},
+    };
+    for (const Expected& e : expected) {
+        const QJsonObject item = checked.byFile(e.file);
+        ASSERT_FALSE(item.isEmpty()) << e.file.toStdString();
+        if (!e.name.isEmpty()) {
+            EXPECT_EQ(item.value(u"name"_s).toString(), e.name) << e.file.toStdString();
+        }
+        if (!e.installed.isEmpty()) {
+            EXPECT_EQ(item.value(u"installed"_s).toString(), e.installed) << e.file.toStdString();
+        }
+        EXPECT_EQ(item.value(u"latest"_s).toString(), e.latest) << e.file.toStdString();
+        EXPECT_EQ(item.value(u"state"_s).toString(), e.state) << e.file.toStdString();
+        EXPECT_EQ(item.value(u"checked"_s).toBool(), e.state == u"update"_s) << e.file.toStdString();
+    }
+    const QJsonObject counts = checked.json.value(u"counts"_s).toObject();
+    EXPECT_EQ(counts.value(u"update"_s).toInt(), 4);
+    EXPECT_TRUE(checked.json.value(u"errors"_s).toArray().isEmpty());
+
+    // The learned name is the row's name from the next list on.
+    const CheckOutput again = run(u"list"_s);
+    EXPECT_EQ(again.byFile(u"sampack.wcx64"_s).value(u"name"_s).toString(), u"Sample Packer Online"_s);
+    EXPECT_TRUE(test::readFile(settings + u"/upluginfo.ini"_s).contains("OnlineName=Sample Packer Online"));
+}
+
+TEST_F(CliCheck, FailuresWithoutACatalogueRecord) {
+    page(u"get_plugins_list.php"_s, "<html><body>maintenance</body></html>");
+    FixtureServer server(content);
+    ASSERT_FALSE(server.base().isEmpty());
+    struct Case {
+        const char* name;
+        QString catalogue;
+        QByteArray message;
+    };
+    const Case cases[] = {
+        {"catalogue answers 404", server.base() + u"fault/404/"_s,
+         "Error: Host (127.0.0.1) cannot be found."},
+        {"nobody listens", u"http://127.0.0.1:1/"_s,
+         "Error: No internet connection / invalid proxy settings."},
+        {"a page without records", server.base(), "gave no record"},
+    };
+    for (const Case& c : cases) {
+        settingsFile(server.base(), c.catalogue);
+        const CheckOutput checked = run(u"check"_s);
+        EXPECT_EQ(checked.result.exitCode, 1) << c.name;
+        EXPECT_TRUE(checked.result.err.contains(c.message))
+            << c.name << ": " << checked.result.err.toStdString();
+        // The rows stay as the list made them.
+        EXPECT_EQ(checked.byFile(u"sampack.wcx64"_s).value(u"state"_s).toString(), u"unknown"_s) << c.name;
+        EXPECT_FALSE(checked.json.value(u"errors"_s).toArray().isEmpty()) << c.name;
+    }
+}
+
+} // namespace
+} // namespace quillon
