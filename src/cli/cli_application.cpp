@@ -9,6 +9,7 @@
 #include "cli/help_command.h"
 #include "cli/list_command.h"
 #include "cli/locate_command.h"
+#include "cli/update_command.h"
 #include "cli/version_command.h"
 
 using namespace Qt::StringLiterals;
@@ -35,9 +36,14 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     const bool locate = options.command == "locate"_L1;
     const bool list = options.command == "list"_L1;
     const bool check = options.command == "check"_L1;
-    if (!locate && !list && !check)
+    const bool update = options.command == "update"_L1;
+    if (!locate && !list && !check && !update)
         return usageError(u"unknown command: %1"_s.arg(options.command));
-    if (!options.commandArguments.isEmpty())
+    QString updateError;
+    const UpdateOptions updateOptions = UpdateCommand::parse(options.commandArguments, &updateError);
+    if (update && !updateError.isEmpty())
+        return usageError(updateError);
+    if (!update && !options.commandArguments.isEmpty())
         return usageError(u"%1 takes no arguments"_s.arg(options.command));
 
     CliPrompter prompter(m_err);
@@ -55,8 +61,10 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
         status = LocateCommand(core, options.json, m_out, m_err).execute();
     else if (list)
         status = ListCommand(core, options.json, m_out, m_err).execute();
-    else
+    else if (check)
         status = CheckCommand(core, options.json, m_out, m_err).execute();
+    else
+        status = UpdateCommand(core, updateOptions, options.json, m_out, m_err).execute();
 
     const bool saved = core.shutDown();
     return saved ? status : ExitFailed;

@@ -349,8 +349,8 @@ EndOfPassAction Installer::endOfPass(bool anyInstallRequest) {
     return EndOfPassAction::None;
 }
 
-InstallerContext InstallerContextFromCore(AppCore& core) {
-    InstallerContext context(core.prompter(), core.language());
+InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter) {
+    InstallerContext context(prompter ? *prompter : core.prompter(), core.language());
     const SettingValues& values = core.settings().values;
     context.list = &core.updateList();
     context.tcWindow = &core.system().tcWindow();

@@ -116,7 +116,8 @@ private:
 };
 
 // The context as AppCore knows it: settings, language, list, Total Commander's window and
-// language, and the row refresh through the core's identification.
-InstallerContext InstallerContextFromCore(AppCore& core);
+// language, and the row refresh through the core's identification. prompter: questions go
+// there instead of the core's.
+InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter = nullptr);
 
 } // namespace quillon

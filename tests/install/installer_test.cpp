@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "app/app_core.h"
+#include "app/common/files.h"
+#include "app/language.h"
+#include "app/scripted_prompter.h"
+#include "install/installer.h"
+#include "install/zip_archive.h"
+#include "inventory/update_list.h"
+#include "support/test_support.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+namespace {
+
+QByteArray withZeroBytes(const char* text) {
+    QByteArray data(text);
+    data.append('\0').append("PE");
+    return data;
+}
+
+class InstallerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_root.isValid());
+        // A "d" folder above the package must not count as a language folder.
+        m_temp = m_root.path() + u"/d/tmp"_s;
+        m_downloads = m_root.path() + u"/downloads"_s;
+        m_item = m_root.path() + u"/tc/plugins/wcx/demo"_s;
+        QDir().mkpath(m_downloads);
+    }
+
+    // A ZIP package in the download folder holding files (relative name -> content).
+    QString makeZip(const QString& name, const QList<QPair<QString, QByteArray>>& files) {
+        const QString content = m_root.path() + u"/pack_"_s + name;
+        QStringList paths;
+        for (const auto& [relative, data] : files) {
+            EXPECT_TRUE(test::writeFile(content + u'/' + relative, data));
+            paths << content + u'/' + relative;
+        }
+        EXPECT_TRUE(ZipBackupFile(m_downloads, name, content, paths));
+        return m_downloads + u'/' + name;
+    }
+
+    InstallerContext context(UpdateList* list = nullptr) {
+        InstallerContext c(m_prompter, m_language);
+        c.list = list;
+        c.tempDirectory = m_temp + u'/';
+        c.settingsDir = m_root.path() + u"/settings"_s;
+        c.programPath = m_root.path() + u"/prog/quillon"_s;
+        c.tcDir = m_root.path() + u"/tc"_s;
+        c.installAfterDownload = true;
+        c.wait = [](int) {};
+        c.refreshRow = [this](const QString& path, int, const QString& installed) {
+            m_refreshed << path + u'|' + installed;
+        };
+        return c;
+    }
+
+    static DownloadRequest request(QLatin1StringView category, const QString& itemPath,
+                                   const char* flag = "1") {
+        return {u"http://127.0.0.1/x"_s, {}, {}, QString(category), itemPath, QString::fromLatin1(flag)};
+    }
+
+    QTemporaryDir m_root;
+    QString m_temp, m_downloads, m_item;
+    ScriptedPrompter m_prompter;
+    Language m_language;
+    QStringList m_refreshed;
+};
+
+TEST_F(InstallerTest, GateDecidesWhichRequestsAreInstalled) {
+    struct Case {
+        const char* flag;
+        bool installAfterDl, autoStartInstall, reinstall, installed;
+    } cases[] = {
+        {"1", true, false, false, true}, {"1", false, true, false, true}, {"1", false, false, false, false},
+        {"0", true, true, false, false}, {"0", false, false, true, true},
+    };
+    for (const Case& c : cases) {
+        const QString zip = makeZip(u"demo.zip"_s, {{u"demo.wcx"_s, "new"}});
+        InstallerContext ctx = context();
+        ctx.installAfterDownload = c.installAfterDl;
+        ctx.autoStartInstall = c.autoStartInstall;
+        Installer installer(ctx);
+        const InstallStepResult r = installer.installStep(
+            request(category::Packer, m_item + u"/demo.wcx"_s, c.flag), zip, c.reinstall);
+        EXPECT_EQ(r.outcome == InstallStepResult::Outcome::Installed, c.installed) << c.flag << c.reinstall;
+        EXPECT_EQ(QFileInfo::exists(m_item + u"/demo.wcx"_s), c.installed);
+        QDir(m_item).removeRecursively();
+    }
+}
+
+TEST_F(InstallerTest, PluginPackageBacksUpWhatPreInstallActionAsks) {
+    struct Case {
+        int preInstallAction;
+        QStringList backedUp;
+    } cases[] = {
+        {0, {}},
+        {1, {u"demo.wcx"_s, u"doc/readme.txt"_s}},
+        {2, {u"doc/readme.txt"_s}}, // the DLL holds zero bytes
+        {9, {}},
+    };
+    for (const Case& c : cases) {
+        QDir(m_item).removeRecursively();
+        test::writeFile(m_item + u"/demo.wcx"_s, withZeroBytes("old dll"));
+        test::writeFile(m_item + u"/doc/readme.txt"_s, "old text");
+        test::writeFile(m_item + u"/pluginst.inf"_s, "[plugininstall]");
+        const QString zip = makeZip(u"demo.zip"_s, {{u"demo.wcx"_s, withZeroBytes("new dll")},
+                                                    {u"doc/readme.txt"_s, "new text"},
+                                                    {u"doc/new.txt"_s, "added"}});
+        InstallerContext ctx = context();
+        ctx.preInstallAction = c.preInstallAction;
+        ctx.postInstallAction = 2;
+        Installer installer(ctx);
+        const InstallStepResult r =
+            installer.installStep(request(category::Packer, m_item + u"/demo.wcx"_s), zip);
+        SCOPED_TRACE(c.preInstallAction);
+        ASSERT_EQ(r.outcome, InstallStepResult::Outcome::Installed) << r.error.toStdString();
+        EXPECT_EQ(test::readFile(m_item + u"/doc/readme.txt"_s), "new text");
+        EXPECT_EQ(test::readFile(m_item + u"/doc/new.txt"_s), "added");
+        EXPECT_FALSE(QFileInfo::exists(m_item + u"/pluginst.inf"_s));
+        EXPECT_FALSE(QFileInfo::exists(m_temp + u"/inst_demo"_s));
+
+        const QString backup = m_item + u'/' + BackupArchiveName(QDate::currentDate());
+        EXPECT_EQ(QFileInfo::exists(backup), !c.backedUp.isEmpty());
+        EXPECT_EQ(r.backupArchive.isEmpty(), c.backedUp.isEmpty());
+        if (c.backedUp.contains(u"doc/readme.txt"_s)) {
+            EXPECT_EQ(DecompressZip(u"doc/readme.txt"_s, backup), "old text");
+        }
+        EXPECT_EQ(DecompressZip(u"demo.wcx"_s, backup).isEmpty(), !c.backedUp.contains(u"demo.wcx"_s));
+        EXPECT_TRUE(DecompressZip(u"doc/new.txt"_s, backup).isEmpty()); // nothing was replaced
+    }
+}
+
+TEST_F(InstallerTest, SecondInstallOnTheSameDayKeepsTheOlderBackup) {
+    test::writeFile(m_item + u"/demo.wcx"_s, "v1");
+    InstallerContext ctx = context();
+    ctx.preInstallAction = 1;
+    Installer installer(ctx);
+    const DownloadRequest req = request(category::Packer, m_item + u"/demo.wcx"_s);
+    ASSERT_EQ(installer.installStep(req, makeZip(u"demo.zip"_s, {{u"demo.wcx"_s, "v2"}})).outcome,
+              InstallStepResult::Outcome::Installed);
+    ASSERT_EQ(installer.installStep(req, makeZip(u"demo2.zip"_s, {{u"demo.wcx"_s, "v3"}, {u"x.txt"_s, "x"}}))
+                  .outcome,
+              InstallStepResult::Outcome::Installed);
+    EXPECT_EQ(test::readFile(m_item + u"/demo.wcx"_s), "v3");
+    EXPECT_EQ(DecompressZip(u"demo.wcx"_s, m_item + u'/' + BackupArchiveName(QDate::currentDate())), "v1");
+}
+
+TEST_F(InstallerTest, UnwritableTargetIsReportedAndTheRestInstalled) {
+    test::writeFile(m_item + u"/lang/demo.lng"_s, "old");
+    test::ReadOnlyFolder readOnly(m_item + u"/lang"_s);
+    if (!readOnly.ok())
+        GTEST_SKIP() << "cannot make a folder read-only here";
+    const QString zip = makeZip(u"demo.zip"_s, {{u"demo.wcx"_s, "new"}, {u"lang/demo.lng"_s, "new"}});
+    UpdateList list;
+    list.addRow(u"Demo"_s, u"1.0"_s, m_item + u"/demo.wcx"_s, ItemGroup::Wcx);
+    list.setChecked(0, true);
+    Installer installer(context(&list));
+    const InstallStepResult r =
+        installer.installStep(request(category::Packer, m_item + u"/demo.wcx"_s), zip);
+    EXPECT_EQ(r.outcome, InstallStepResult::Outcome::Failed);
+    EXPECT_EQ(test::readFile(m_item + u"/demo.wcx"_s), "new");
+    EXPECT_EQ(test::readFile(m_item + u"/lang/demo.lng"_s), "old");
+    EXPECT_EQ(installer.failedFiles(), QStringList{QDir::toNativeSeparators(m_item + u"/lang/demo.lng"_s)});
+    EXPECT_TRUE(m_refreshed.isEmpty()); // the row stays as it was
+
+    installer.endOfPass(true);
+    ASSERT_EQ(m_prompter.messages().size(), 1);
+    EXPECT_EQ(m_prompter.messages()[0].caption, u"Error while updating package"_s);
+    EXPECT_TRUE(
+        m_prompter.messages()[0].text.endsWith(QDir::toNativeSeparators(m_item + u"/lang/demo.lng"_s)));
+}
+
+TEST_F(InstallerTest, TotalCommanderPackageGetsTheInstallationsLanguage) {
+    const QString cabContent = m_root.path() + u"/cab"_s;
+    const QStringList names = {u"TOTALCMD.EXE"_s, u"DEFAULT.BAR"_s,           u"d/WCMD.HLP"_s,
+                               u"e/WCMD.HLP"_s,   u"LANGUAGE/d/WCMD_X.LNG"_s, u"LANGUAGE/e/WCMD_X.LNG"_s};
+    for (const QString& name : names)
+        test::writeFile(cabContent + u'/' + name, name.toUtf8());
+    QProcess gcab;
+    gcab.setWorkingDirectory(cabContent);
+    gcab.start(u"gcab"_s, QStringList{u"-c"_s, u"-z"_s, cabContent + u"/INSTALL.CAB"_s} + names);
+    if (!gcab.waitForFinished() || gcab.exitCode() != 0) {
+        if (qEnvironmentVariableIsSet("CI"))
+            FAIL() << "gcab is needed to build the cabinet";
+        GTEST_SKIP() << "gcab is missing";
+    }
+    const QString setup =
+        makeZip(u"tcmd1100x64.exe"_s, {{u"INSTALL.CAB"_s, test::readFile(cabContent + u"/INSTALL.CAB"_s)}});
+
+    struct Case {
+        QString language;
+        QByteArray help, lng;
+    } cases[] = {
+        {u"DEU"_s, "d/WCMD.HLP", "LANGUAGE/d/WCMD_X.LNG"},
+        {u"ENG"_s, "e/WCMD.HLP", "LANGUAGE/e/WCMD_X.LNG"},
+    };
+    for (const Case& c : cases) {
+        const QString tc = m_root.path() + u"/tc"_s;
+        QDir(tc).removeRecursively();
+        test::writeFile(tc + u"/DEFAULT.BAR"_s, "my buttons");
+        InstallerContext ctx = context();
+        ctx.tcLanguage = c.language;
+        Installer installer(ctx);
+        const InstallStepResult r =
+            installer.installStep(request(category::TotalCmd, tc + u"/TOTALCMD.EXE"_s), setup);
+        SCOPED_TRACE(c.language.toStdString());
+        ASSERT_EQ(r.outcome, InstallStepResult::Outcome::Installed) << r.error.toStdString();
+        EXPECT_EQ(test::readFile(tc + u"/TOTALCMD.EXE"_s), "TOTALCMD.EXE");
+        EXPECT_EQ(test::readFile(tc + u"/WCMD.HLP"_s), c.help);
+        EXPECT_EQ(test::readFile(tc + u"/LANGUAGE/WCMD_X.LNG"_s), c.lng);
+        EXPECT_EQ(test::readFile(tc + u"/DEFAULT.BAR"_s), "my buttons");
+        EXPECT_FALSE(QFileInfo::exists(tc + u"/d"_s));
+        EXPECT_FALSE(QFileInfo::exists(tc + u"/e"_s));
+        EXPECT_FALSE(QFileInfo::exists(m_temp + u"/inst_tcmd1100x64_cab"_s));
+    }
+}
+
+TEST_F(InstallerTest, DatabaseDownloadReplacesDatabaseDatAndOffersReload) {
+    for (const PromptAnswer answer : {PromptAnswer::Yes, PromptAnswer::No}) {
+        test::writeFile(m_root.path() + u"/settings/database.dat"_s, "old");
+        test::writeFile(m_downloads + u"/database.dat"_s, "new");
+        InstallerContext ctx = context();
+        ctx.installAfterDownload = false;
+        Installer installer(ctx);
+        const InstallStepResult r = installer.installStep(request(category::PluginDb, u"tcplugindb"_s, "0"),
+                                                          m_downloads + u"/database.dat"_s);
+        ASSERT_EQ(r.outcome, InstallStepResult::Outcome::Installed) << r.error.toStdString();
+        EXPECT_EQ(test::readFile(m_root.path() + u"/settings/database.dat"_s), "new");
+        EXPECT_TRUE(installer.reloadAfterDownload());
+        m_prompter.clearMessages();
+        m_prompter.queueAnswer(answer);
+        const EndOfPassAction action = installer.endOfPass(true);
+        EXPECT_EQ(action,
+                  answer == PromptAnswer::Yes ? EndOfPassAction::ReloadAndCheck : EndOfPassAction::None);
+        EXPECT_EQ(installer.reloadAfterDownload(), answer == PromptAnswer::Yes);
+        ASSERT_EQ(m_prompter.messages().size(), 1);
+        EXPECT_TRUE(m_prompter.messages()[0].text.endsWith(
+            u"Would you like to reload the list & search for updates?"_s));
+    }
+}
+
+TEST_F(InstallerTest, SelfUpdateRenamesTheRunningProgramAndOffersRestart) {
+    struct Case {
+        QString packagedFile;
+        QByteArray programAfter;
+        SelfUpdateState state;
+    } cases[] = {
+        {u"quillon"_s, "new", SelfUpdateState::RestartPending},
+        // A package without the executable must not leave the program missing.
+        {u"readme.txt"_s, "old", SelfUpdateState::None},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.packagedFile.toStdString());
+        const QString program = m_root.path() + u"/prog/quillon"_s;
+        QDir(m_root.path() + u"/prog"_s).removeRecursively();
+        test::writeFile(program, "old");
+        UpdateList list;
+        list.addRow(u"Quillon"_s, u"1.0"_s, program, ItemGroup::QN);
+        list.setChecked(0, true);
+        Installer installer(context(&list));
+        m_prompter.clearMessages();
+        installer.installStep(request(category::Quillon, program),
+                              makeZip(u"qn.zip"_s, {{c.packagedFile, "new"}}));
+        EXPECT_EQ(test::readFile(program), c.programAfter);
+        EXPECT_EQ(installer.selfUpdateState(), c.state);
+        if (c.state == SelfUpdateState::RestartPending) {
+            EXPECT_EQ(test::readFile(m_root.path() + u"/prog/"_s + AppCore::oldExecutableName(program)),
+                      "old");
+            EXPECT_EQ(installer.endOfPass(true), EndOfPassAction::Restart);
+            ASSERT_EQ(m_prompter.messages().size(), 1);
+            EXPECT_EQ(m_prompter.messages()[0].text,
+                      u"You need to close Quillon before continuing this operation!"_s);
+        }
+    }
+}
+
+} // namespace
+} // namespace quillon
