@@ -22,7 +22,7 @@ std::optional<DownloadRequest> DownloadRequest::fromLine(const QString& line) {
     return DownloadRequest{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]};
 }
 
-QString CategoryForExtension(const QString& filePath) {
+QString RequestCategoryOf(const QString& filePath) {
     static const std::pair<QLatin1StringView, QLatin1StringView> table[] = {
         {".wcx"_L1, category::Packer},     {".wcx64"_L1, category::Packer},  {".wfx"_L1, category::FsPlugin},
         {".wfx64"_L1, category::FsPlugin}, {".wlx"_L1, category::Lister},    {".wlx64"_L1, category::Lister},

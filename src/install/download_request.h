@@ -41,7 +41,7 @@ using DownloadRequestList = QList<DownloadRequest>;
 
 // "packer", "fsplugin", ... by the extension of the file name (any letter case); "util" for
 // every other extension.
-QString CategoryForExtension(const QString& filePath);
+QString RequestCategoryOf(const QString& filePath);
 
 // Keeps a request only when its Url does not occur (letter case ignored) in the Urls kept
 // before it.

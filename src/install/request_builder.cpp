@@ -224,7 +224,7 @@ std::optional<DownloadRequest> DownloadSetValues(RequestContext& context, bool i
                    quillonGroup) {
             request.Category = QString(category::Quillon);
         } else {
-            request.Category = CategoryForExtension(itemText);
+            request.Category = RequestCategoryOf(itemText);
         }
     }
     request.AuthorUrl = authorUrl;
