@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "install/transfer_engine.h"
+#include "support/local_http_server.h"
+#include "support/test_support.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+namespace {
+
+const std::string kZip(4096, 'z');
+
+class TransferEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto& s = m_server.server();
+        s.Get("/file.zip", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(kZip, "application/zip");
+        });
+        s.Get("/named", [](const httplib::Request&, httplib::Response& res) {
+            res.set_header("Content-Disposition", "attachment; filename=\"server-name.zip\"");
+            res.set_content(kZip, "application/octet-stream");
+        });
+        s.Get(R"(/get\.php)", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(kZip, "application/zip");
+        });
+        s.Get("/page.html", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content("<html>not here</html>", "text/html");
+        });
+        s.Get(R"(/disposition/(.*))", [](const httplib::Request& req, httplib::Response& res) {
+            res.set_header("Content-Disposition", "attachment; filename=\"" + req.matches[1].str() + "\"");
+            res.set_content(kZip, "application/zip");
+        });
+        s.Get(R"(/hop/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+            const int left = std::stoi(req.matches[1].str());
+            res.set_redirect(left > 1 ? "/hop/" + std::to_string(left - 1) : "/file.zip");
+        });
+        // Announces 100 000 bytes and hangs up after 30 000.
+        s.Get("/cut.zip", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(100000, "application/zip",
+                                     [](size_t offset, size_t, httplib::DataSink& sink) {
+                                         if (offset >= 30000)
+                                             return false;
+                                         const std::string block(10000, 'c');
+                                         sink.write(block.data(), block.size());
+                                         return true;
+                                     });
+        });
+        s.Get(R"(/big(\d)\.zip)", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(1 << 20, "application/zip",
+                                     [](size_t offset, size_t length, httplib::DataSink& sink) {
+                                         const std::string block(std::min<size_t>(length, 65536), 'b');
+                                         sink.write(block.data(), block.size());
+                                         (void)offset;
+                                         return true;
+                                     });
+        });
+        s.Post("/mirror/gets.php", [this](const httplib::Request& req, httplib::Response& res) {
+            m_posted = req.body;
+            res.set_content("mirror-bytes", "application/zip");
+        });
+        ASSERT_TRUE(m_server.start());
+        m_settings.downloadDir = m_dir.path() + u'/';
+        m_settings.rules.mirrorBase = m_server.url(u"/mirror/"_s);
+    }
+
+    DownloadRequest request(const QString& path, const QString& local = u"wcx_plugin.zip"_s) const {
+        const QString url = path.startsWith(u'$') ? path : m_server.url(path);
+        return {url, m_dir.path() + u'/' + local, {}, u"packer"_s, u"/p/x.wcx"_s, u"0"_s};
+    }
+    QStringList filesLeft() const { return QDir(m_dir.path()).entryList(QDir::Files); }
+
+    test::LocalHttpServer m_server;
+    QTemporaryDir m_dir;
+    TransferSettings m_settings;
+    std::string m_posted;
+};
+
+TEST_F(TransferEngineTest, LocalNameFromServerAndAddress) {
+    m_settings.rules.fileHostLinks = {u"127.0.0.1"_s};
+    TransferEngine ruleA({request(u"/d/ruled.zip"_s)}, m_settings); // becomes /get.php?file=ruled.zip&m
+    ruleA.run();
+    ASSERT_EQ(ruleA.rows()[0].state, TransferState::Done) << ruleA.rows()[0].error.toStdString();
+    EXPECT_EQ(ruleA.rows()[0].localPath, m_dir.path() + u"/ruled.zip"_s);
+
+    m_settings.rules.fileHostLinks.clear();
+    TransferEngine engine({request(u"/named"_s), request(u"/file.zip?x=1"_s)}, m_settings);
+    engine.run();
+    EXPECT_EQ(engine.rows()[0].fileName, u"server-name.zip"_s);
+    EXPECT_EQ(engine.rows()[1].fileName, u"file.zip"_s);
+    EXPECT_EQ(test::readFile(m_dir.path() + u"/file.zip"_s).size(), 4096);
+    EXPECT_TRUE(engine.cleanupList().isEmpty());
+    EXPECT_EQ(filesLeft(), (QStringList{u"file.zip"_s, u"ruled.zip"_s, u"server-name.zip"_s}));
+}
+
+TEST_F(TransferEngineTest, RefusedAnswersLeaveNoFile) {
+    const QString cases[] = {
+        u"/disposition/..%2Fx.zip"_s, u"/disposition/../x.zip"_s,
+        u"/disposition/a%2Fb.zip"_s,  u"/page.html"_s,
+        u"/disposition/get.php"_s,    u"/missing.zip"_s,
+    };
+    for (const QString& path : cases) {
+        TransferEngine engine({request(path)}, m_settings);
+        engine.run();
+        EXPECT_EQ(engine.rows()[0].state, TransferState::Failed) << path.toStdString();
+        EXPECT_TRUE(filesLeft().isEmpty()) << path.toStdString() << filesLeft().join(u' ').toStdString();
+        EXPECT_FALSE(QFile::exists(m_dir.path() + u"/../x.zip"_s));
+    }
+}
+
+TEST_F(TransferEngineTest, ConnectionCutMidBodyFailsAndLeavesNothing) {
+    TransferEngine engine({request(u"/cut.zip"_s), request(u"/file.zip"_s)}, m_settings);
+    engine.run();
+    EXPECT_EQ(engine.rows()[0].state, TransferState::Failed);
+    EXPECT_EQ(engine.rows()[1].state, TransferState::Done); // the pass goes on
+    EXPECT_EQ(filesLeft(), QStringList{u"file.zip"_s});
+}
+
+TEST_F(TransferEngineTest, RedirectLimit) {
+    const struct {
+        int hops;
+        TransferState state;
+    } cases[] = {{35, TransferState::Done}, {36, TransferState::Failed}};
+    for (const auto& c : cases) {
+        TransferEngine engine({request(u"/hop/"_s + QString::number(c.hops))}, m_settings);
+        engine.run();
+        EXPECT_EQ(engine.rows()[0].state, c.state) << c.hops << engine.rows()[0].error.toStdString();
+        if (c.state == TransferState::Done) {
+            EXPECT_EQ(engine.rows()[0].url, m_server.url(u"/file.zip"_s));
+        }
+    }
+}
+
+TEST_F(TransferEngineTest, CancelDuringSecondOfThree) {
+    TransferEngine engine({request(u"/big1.zip"_s), request(u"/big2.zip"_s), request(u"/big3.zip"_s)},
+                          m_settings);
+    QList<int> installed;
+    int lastTotal = 0;
+    engine.setAfterFile([&](int index, const DownloadRequest&, const QString&) { installed.append(index); });
+    engine.setProgress([&](const TransferProgress& p) {
+        EXPECT_GE(p.totalPercent, lastTotal);
+        lastTotal = p.totalPercent;
+        if (p.index == 1 && p.received > 0)
+            engine.cancel();
+    });
+    engine.run();
+    EXPECT_EQ(engine.rows()[0].state, TransferState::Done);
+    EXPECT_EQ(engine.rows()[1].state, TransferState::Cancelled);
+    EXPECT_EQ(engine.rows()[2].state, TransferState::Cancelled);
+    EXPECT_EQ(installed, QList<int>{0});
+    EXPECT_EQ(filesLeft(), QStringList{u"big1.zip"_s});
+    EXPECT_GE(lastTotal, 100);
+    engine.runCleanup();
+    EXPECT_EQ(filesLeft(), QStringList{u"big1.zip"_s});
+}
+
+TEST_F(TransferEngineTest, DuplicatesMirrorPostAndPageRule) {
+    m_settings.rules.fileHostPages = {u"127.0.0.1"_s};
+    DownloadRequest page = request(u"/host/page"_s);
+    TransferEngine engine({request(u"$762"_s, u"wcx_mirrored.zip"_s), request(u"$762"_s), page}, m_settings);
+    QString readPage;
+    engine.setPageText([&](const QString& url) {
+        readPage = url;
+        return u"<a href=\"%1\">file</a>"_s.arg(m_server.url(u"/dl/../file.zip"_s));
+    });
+    engine.prepare();
+    ASSERT_EQ(engine.rows().size(), 2);
+    EXPECT_EQ(engine.rows()[1].id, u"2"_s);
+    engine.run();
+    EXPECT_EQ(m_posted, "id=762");
+    ASSERT_EQ(engine.rows()[0].state, TransferState::Done) << engine.rows()[0].error.toStdString();
+    EXPECT_EQ(test::readFile(m_dir.path() + u"/wcx_mirrored.zip"_s), "mirror-bytes");
+    EXPECT_EQ(readPage, page.Url);
+    EXPECT_EQ(engine.rows()[1].state, TransferState::Done) << engine.rows()[1].error.toStdString();
+    EXPECT_EQ(engine.rows()[1].fileName, u"file.zip"_s);
+}
+
+TEST_F(TransferEngineTest, MirrorLinkWithoutMirrorFails) {
+    m_settings.rules.mirrorBase.clear();
+    TransferEngine engine({request(u"$5"_s)}, m_settings);
+    engine.run();
+    EXPECT_EQ(engine.rows()[0].state, TransferState::Failed);
+    EXPECT_TRUE(m_posted.empty());
+}
+
+} // namespace
+} // namespace quillon
