@@ -2,12 +2,17 @@
 // the curl program, in one run. Compare the two times: the engine should reach at least 0.8x
 // curl's speed (its .part file, progress callbacks and HEAD probe are the overhead).
 #include <benchmark/benchmark.h>
-#include <httplib.h>
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <string>
 #include <thread>
 
 #include "install/transfer_engine.h"
@@ -18,27 +23,50 @@ namespace {
 
 constexpr size_t kSize = size_t(200) << 20;
 
+// A minimal HTTP/1.1 server on 127.0.0.1: every request (HEAD or GET) gets the same large
+// body, one request per connection. Enough to measure the client side only.
 struct Server {
-    httplib::Server server;
-    std::thread thread;
+    int fd = -1;
     int port = 0;
+    std::thread thread;
     Server() {
-        server.Get("/big.zip", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content_provider(kSize, "application/zip",
-                                     [](size_t, size_t length, httplib::DataSink& sink) {
-                                         static const std::string block(1 << 20, 'b');
-                                         sink.write(block.data(), std::min(length, block.size()));
-                                         return true;
-                                     });
-        });
-        port = server.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { server.listen_after_bind(); });
-        while (!server.is_running())
-            std::this_thread::yield();
+        fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(fd, 8);
+        socklen_t length = sizeof address;
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+        port = ntohs(address.sin_port);
+        thread = std::thread([this] { serve(); });
+        thread.detach(); // lives as long as the benchmark program
     }
-    ~Server() {
-        server.stop();
-        thread.join();
+    void serve() const {
+        static const std::string block(1 << 20, 'b');
+        for (;;) {
+            const int client = ::accept(fd, nullptr, nullptr);
+            if (client < 0)
+                return;
+            std::string request;
+            char buffer[4096];
+            while (request.find("\r\n\r\n") == std::string::npos) {
+                const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
+                if (got <= 0)
+                    break;
+                request.append(buffer, static_cast<size_t>(got));
+            }
+            const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: application/zip\r\nContent-Length: " +
+                                     std::to_string(kSize) + "\r\nConnection: close\r\n\r\n";
+            bool ok =
+                ::send(client, head.data(), head.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(head.size());
+            if (ok && request.rfind("GET", 0) == 0) {
+                for (size_t sent = 0; ok && sent < kSize; sent += block.size())
+                    ok = ::send(client, block.data(), block.size(), MSG_NOSIGNAL) ==
+                         static_cast<ssize_t>(block.size());
+            }
+            ::close(client);
+        }
     }
     QString url() const { return u"http://127.0.0.1:%1/big.zip"_s.arg(port); }
 };
