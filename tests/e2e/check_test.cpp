@@ -5,12 +5,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "app/common/checksums.h"
+#include "support/fixture_server.h"
 #include "support/test_support.h"
 
 using namespace Qt::StringLiterals;
@@ -19,32 +19,8 @@ namespace quillon {
 namespace {
 
 const QString kSamplePrefix = QStringLiteral(QUILLON_BUILD_DIR "/sample/prefix");
-const QString kServer = QStringLiteral(QUILLON_BUILD_DIR "/tools/fixture-server/quillon-fixture-server");
-
-class FixtureServer {
-public:
-    explicit FixtureServer(const QString& content) {
-        m_process.start(kServer, {u"--content"_s, content, u"--port"_s, u"0"_s});
-        if (!m_process.waitForStarted(10000))
-            return;
-        while (!m_process.canReadLine() && m_process.state() == QProcess::Running)
-            m_process.waitForReadyRead(10000);
-        const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
-        if (line.startsWith(u"listening on "_s))
-            m_base = line.mid(13);
-    }
-    ~FixtureServer() {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    const QString& base() const { return m_base; }
-
-private:
-    QProcess m_process;
-    QString m_base;
-};
+const QString kServer = test::FixtureServerProcess::program();
+using FixtureServer = test::FixtureServerProcess;
 
 struct CheckOutput {
     test::CliResult result;

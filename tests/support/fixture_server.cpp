@@ -1,0 +1,36 @@
+#include "support/fixture_server.h"
+
+#include "test_paths.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon::test {
+
+QString FixtureServerProcess::program() {
+    return QStringLiteral(QUILLON_BUILD_DIR "/tools/fixture-server/quillon-fixture-server");
+}
+
+QString FixtureServerProcess::generatedContent() {
+    return QStringLiteral(QUILLON_BUILD_DIR "/tools/fixture-server/content");
+}
+
+FixtureServerProcess::FixtureServerProcess(const QString& content) {
+    m_process.start(program(), {u"--content"_s, content.isEmpty() ? generatedContent() : content,
+                                u"--port"_s, u"0"_s});
+    if (!m_process.waitForStarted(10000))
+        return;
+    while (!m_process.canReadLine() && m_process.state() == QProcess::Running)
+        m_process.waitForReadyRead(10000);
+    const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
+    if (line.startsWith(u"listening on "_s))
+        m_base = line.mid(13);
+}
+
+FixtureServerProcess::~FixtureServerProcess() {
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000))
+        m_process.kill();
+    m_process.waitForFinished(5000);
+}
+
+} // namespace quillon::test
