@@ -69,16 +69,18 @@ QStringList UtilityDirectories(const AddonSearchInput& input) {
 QStringList FindAddonFiles(const AddonSearchInput& input) {
     QStringList found;
     if (searchableTcDir(input)) {
+        // Four names in the whole tree: read it once.
+        const FileTreeListing tree(input.tcDir);
         QStringList tcMatch;
-        findRecursive(input.tcDir, u"tcmatch.exe"_s, tcMatch);
+        tree.findFiles(u"tcmatch.exe"_s, tcMatch);
         found += tcMatch;
         // A script-built tcmatch.exe that notes its version replaces the library.
         const std::optional<QString> scriptVersion =
             tcMatch.isEmpty() ? std::nullopt : ScriptVersion(tcMatch.first());
         if (!scriptVersion || scriptVersion->isEmpty())
-            findRecursive(input.tcDir, u"tcmatch.dll"_s, found);
-        findRecursive(input.tcDir, u"HTTPPlugin.dll"_s, found);
-        findRecursive(input.tcDir, u"TCFS2Tools.dll"_s, found);
+            tree.findFiles(u"tcmatch.dll"_s, found);
+        tree.findFiles(u"HTTPPlugin.dll"_s, found);
+        tree.findFiles(u"TCFS2Tools.dll"_s, found);
     }
     const QStringList dirs = UtilityDirectories(input);
     for (const QString& dir : dirs)

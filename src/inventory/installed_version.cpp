@@ -88,18 +88,27 @@ std::optional<QString> ScriptVersion(const QString& path) {
     return version;
 }
 
-QString DateVersion(const QString& path) {
+namespace {
+
+// DateVersion with the link time stamp already read (no value: not a readable PE image).
+QString dateVersionWith(const QString& path, const std::optional<QDateTime>& timeStamp) {
     const QFileInfo info(path);
     if (!info.exists())
         return {};
     const QDateTime modified = info.lastModified();
-    const QDateTime stamp = PEFileTimeStamp(path).value_or(modified);
+    const QDateTime stamp = timeStamp.value_or(modified);
     QDate date = modified.date();
     if (IsPlausibleReleaseDate(stamp)) {
         // A file copied or touched on the evening of its build day lands on the next day.
         date = modified.date() == stamp.date().addDays(1) ? modified.date() : stamp.date();
     }
     return FormatDate(date);
+}
+
+} // namespace
+
+QString DateVersion(const QString& path) {
+    return dateVersionWith(path, PEFileTimeStamp(path));
 }
 
 QString crcDecimal(quint32 crc) {
@@ -138,6 +147,9 @@ std::optional<QString> InstalledVersionFinder::confirmedVersion(const QString& p
     if (isDatabasePseudoPath(path) || samePathIgnoringCase(m_ownExecutable, path))
         return std::nullopt;
     const QString section = QString::fromLatin1(section::OverridePlugVer);
+    // Without confirmed versions there is nothing to look up, and the path forms are costly.
+    if (!m_stores.settings.hasSection(section))
+        return std::nullopt;
     QString value = m_stores.settings.value(section, path).trimmed();
     if (value.isEmpty() && m_paths.convertToEnvPath)
         value = m_stores.settings.value(section, m_paths.convertToEnvPath(path)).trimmed();
@@ -179,15 +191,16 @@ InstalledVersion InstalledVersionFinder::find(const QString& path, VersionPass p
     }
 
     const QString versionPath = versionPathFor(path);
-    TCEVersionInfo info;
-    info.GetInfo(versionPath);
+    // One reading of the file serves the version information, the number and the time stamp.
+    const ExecutableFacts facts = ReadExecutableFacts(versionPath);
+    const TCEVersionInfo& info = facts.info;
     result.productName = info.FProductName.trimmed();
     result.internalName = info.FInternalname.trimmed();
     const QString productVersion = info.FProductVersion.trimmed();
     const QString fileVersion = info.FFileVersion.trimmed();
     QString numberVersion;
     if (version.isEmpty()) {
-        numberVersion = GetFileVersionNumber(versionPath);
+        numberVersion = facts.fileVersionNumber;
         version = numberVersion;
     }
 
@@ -221,8 +234,8 @@ InstalledVersion InstalledVersionFinder::find(const QString& path, VersionPass p
     QString textFile;
     if ((version.isEmpty() || !versionFile.isEmpty()) && m_options.intelliDetect && !m_options.safe) {
         const QFileInfo versionInfo(versionPath);
-        const TextFileVersion fromText =
-            VersionFromTextFiles(versionInfo.absolutePath(), fileStemOf(versionPath), versionFile);
+        const TextFileVersion fromText = VersionFromTextFiles(
+            versionInfo.absolutePath(), fileStemOf(versionPath), versionFile, m_textFiles);
         if (!fromText.version.isEmpty()) {
             version = fromText.version;
             textFile = fromText.filePath;
@@ -250,7 +263,7 @@ InstalledVersion InstalledVersionFinder::find(const QString& path, VersionPass p
             version = *fromDb;
         }
         if (version.isEmpty() && (m_options.treatDateAsVer || m_options.strictVer))
-            version = DateVersion(versionPath);
+            version = dateVersionWith(versionPath, facts.timeStamp);
     }
 
     if (pass == VersionPass::Identification) {

@@ -10,6 +10,8 @@
 
 namespace quillon {
 
+class TextFileSearchCache;
+
 // Which of the two callers asks: they differ in the script rule and where a confirmed version
 // may still be replaced.
 enum class VersionPass {
@@ -44,9 +46,12 @@ struct InstalledVersion {
 
 class InstalledVersionFinder {
 public:
+    // textFiles: the pass's search results, or null to look at the disk.
     InstalledVersionFinder(const IdentificationStores& stores, const IdentificationOptions& options,
-                           const PathForms& paths, const QString& ownExecutable)
-        : m_stores(stores), m_options(options), m_paths(paths), m_ownExecutable(ownExecutable) {}
+                           const PathForms& paths, const QString& ownExecutable,
+                           TextFileSearchCache* textFiles = nullptr)
+        : m_stores(stores), m_options(options), m_paths(paths), m_ownExecutable(ownExecutable),
+          m_textFiles(textFiles) {}
 
     // path: the row's file or a database key word. Writes VersionFile of upluginfo.ini when a
     // text file gave the version.
@@ -71,6 +76,7 @@ private:
     const IdentificationOptions& m_options;
     const PathForms& m_paths;
     const QString& m_ownExecutable;
+    TextFileSearchCache* m_textFiles;
 };
 
 } // namespace quillon

@@ -253,6 +253,7 @@ void InventoryPass::identifyEntries() {
     ItemIdentifier identifier(m_c.list, m_c.stores,
                               IdentificationOptions::from(m_c.settings, m_c.commandLine),
                               PathForms::fromLocator(m_c.locator, m_c.system), m_c.programPath);
+    identifier.usePassCaches();
     if (m_step)
         identifier.setStepCallback(m_step);
     for (int g = static_cast<int>(ItemGroup::Wcx); g <= static_cast<int>(ItemGroup::QN); ++g) {

@@ -7,8 +7,10 @@
 #include "app/ini_document.h"
 #include "app/settings_values.h"
 #include "app/system.h"
+#include "inventory/caption_index.h"
 #include "inventory/installed_version.h"
 #include "inventory/name_cleaning.h"
+#include "inventory/text_version_scan.h"
 #include "inventory/update_list.h"
 #include "tcdetect/tc_locator.h"
 
@@ -69,6 +71,11 @@ ItemIdentifier::ItemIdentifier(UpdateList& list, IdentificationStores stores, Id
     }
 }
 
+void ItemIdentifier::usePassCaches() {
+    m_textFiles = std::make_shared<TextFileSearchCache>();
+    m_captions = std::make_shared<CaptionIndex>();
+}
+
 void ItemIdentifier::failRow(int row, const QString& path) {
     if (m_options.autoHideInvalid) {
         m_list.hideRow(row);
@@ -99,7 +106,7 @@ int ItemIdentifier::GetPluginInformation(int group, const QString& path) {
     const int row = m_list.addRow(QString(), QString(), path, *itemGroup);
     m_list.setLatestVersion(row, QString());
 
-    const InstalledVersionFinder finder(m_stores, m_options, m_paths, m_ownExecutable);
+    const InstalledVersionFinder finder(m_stores, m_options, m_paths, m_ownExecutable, m_textFiles.get());
     const InstalledVersion found = finder.find(path, VersionPass::Identification);
     if (!found.error.isEmpty()) {
         failRow(row, path);
@@ -121,9 +128,15 @@ int ItemIdentifier::GetPluginInformation(int group, const QString& path) {
         caption.onlineNameCorr = m_options.onlineNameCorr;
         caption.appendX64 = m_options.detectionMode == 1;
         QList<CaptionedRow> others;
-        for (int r = 1; r < m_list.rowCount(); ++r) {
-            if (r != row)
-                others.append({m_list.row(r).Name, m_list.row(r).FilePath});
+        if (m_captions) {
+            const QString compared = comparedCaption(caption);
+            if (!compared.isEmpty())
+                others = m_captions->rowsLike(m_list, row, compared, path);
+        } else {
+            for (int r = 1; r < m_list.rowCount(); ++r) {
+                if (r != row)
+                    others.append({m_list.row(r).Name, m_list.row(r).FilePath});
+            }
         }
         m_list.setName(row, ItemCaption(caption, others));
     }

@@ -5,14 +5,17 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 #include "inventory/plugin_database.h"
 
 namespace quillon {
 
+class CaptionIndex;
 class CommandLine;
 class IniDocument;
 class System;
+class TextFileSearchCache;
 class TcLocator;
 class UpdateList;
 struct SettingValues;
@@ -87,6 +90,11 @@ public:
 
     const IdentificationOptions& options() const { return m_options; }
 
+    // For an identifier that serves one inventory pass and no longer: text files are searched in
+    // directory trees read once, and captions compared through an index. Neither sees a file
+    // written or a row renamed afterwards, which nothing does during the pass.
+    void usePassCaches();
+
 private:
     // The failure rule: the row goes (AutoHideInvalid) or shows the file name and "-".
     void failRow(int row, const QString& path);
@@ -98,6 +106,8 @@ private:
     QString m_ownExecutable;
     StepCallback m_step;
     PublicationDateLookup m_publicationDate;
+    std::shared_ptr<TextFileSearchCache> m_textFiles;
+    std::shared_ptr<CaptionIndex> m_captions;
 };
 
 } // namespace quillon

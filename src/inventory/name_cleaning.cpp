@@ -151,13 +151,33 @@ QString CleanItemName(const QString& productName, const QString& internalName, c
     return CleanProductName(name, internalName, path);
 }
 
+QString comparedCaption(const CaptionInput& input) {
+    if (input.forceUseOfFn || !input.onlineNameCorr)
+        return {};
+    return input.onlineName.isEmpty() ? input.cleanedName : input.onlineName;
+}
+
+QString captionKey(const QString& caption, const QString& filePath) {
+    // Folded unit by unit as the case-insensitive comparison folds them; a surrogate becomes one
+    // placeholder, which only makes the key coarser.
+    const QString extension = extensionOf(filePath);
+    QString key;
+    key.reserve(caption.size() + 1 + extension.size());
+    for (const QString* part : {&caption, &extension}) {
+        for (const QChar c : *part)
+            key.append(c.isSurrogate() ? QChar(QChar::ReplacementCharacter) : c.toCaseFolded());
+        key.append(QChar(0));
+    }
+    return key;
+}
+
 QString ItemCaption(const CaptionInput& input, const QList<CaptionedRow>& otherRows) {
     const QString stem = fileStemOf(input.path);
     QString caption;
     if (input.forceUseOfFn) {
         caption = stem;
     } else if (input.onlineNameCorr) {
-        const QString online = input.onlineName.isEmpty() ? input.cleanedName : input.onlineName;
+        const QString online = comparedCaption(input);
         if (!online.isEmpty()) {
             const QString extension = extensionOf(input.path);
             const auto sameCaption = [&](const CaptionedRow& row) {

@@ -35,6 +35,13 @@ struct CaptionedRow {
     QString filePath;
 };
 
+// The caption ItemCaption compares with the other rows' captions; empty when it compares none.
+QString comparedCaption(const CaptionInput& input);
+
+// Equal for two rows the caption rule may count as one caption (same caption and extension,
+// letter case ignored); rows with different keys never are.
+QString captionKey(const QString& caption, const QString& filePath);
+
 // The caption of a new row. otherRows are the list's rows after the first one (the new row's
 // own caption is still empty there).
 QString ItemCaption(const CaptionInput& input, const QList<CaptionedRow>& otherRows);

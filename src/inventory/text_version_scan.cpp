@@ -61,13 +61,33 @@ QStringList versionFileMasks(const QString& stem) {
     };
 }
 
-QStringList FindVersionTextFiles(const QString& directory, const QString& stem, const QString& versionFile) {
+const QStringList& TextFileSearchCache::datedMatches(const QString& directory, const QString& mask) {
+    const QString key = directory + QChar(0) + mask;
+    auto known = m_matches.constFind(key);
+    if (known != m_matches.cend())
+        return *known;
+    std::shared_ptr<const FileTreeListing>& tree = m_trees[directory];
+    if (!tree)
+        tree = std::make_shared<const FileTreeListing>(directory);
     QStringList dated;
+    tree->findFiles(mask, dated, true);
+    return *m_matches.insert(key, dated);
+}
+
+QStringList FindVersionTextFiles(const QString& directory, const QString& stem, const QString& versionFile,
+                                 TextFileSearchCache* cache) {
+    QStringList dated;
+    const auto find = [&](const QString& mask) {
+        if (cache)
+            dated += cache->datedMatches(directory, mask);
+        else
+            FindFilesRecursive(directory, mask, true, dated, true);
+    };
     if (!versionFile.isEmpty())
-        FindFilesRecursive(directory, versionFile, true, dated, true);
+        find(versionFile);
     if (dated.isEmpty()) {
         for (const QString& mask : versionFileMasks(stem)) {
-            FindFilesRecursive(directory, mask, true, dated, true);
+            find(mask);
             if (!dated.isEmpty())
                 break;
         }
@@ -112,9 +132,9 @@ QString ScanTextForVersion(const QString& text, bool historyFile) {
 }
 
 TextFileVersion VersionFromTextFiles(const QString& directory, const QString& stem,
-                                     const QString& versionFile) {
+                                     const QString& versionFile, TextFileSearchCache* cache) {
     TextFileVersion result;
-    const QStringList candidates = FindVersionTextFiles(directory, stem, versionFile);
+    const QStringList candidates = FindVersionTextFiles(directory, stem, versionFile, cache);
     if (candidates.isEmpty())
         return result;
     result.filePath = candidates.first();

@@ -1,10 +1,14 @@
 #pragma once
 // Installed versions read from the text files plugins ship: a history, change log or read-me
 // next to the plugin file, scanned for the first thing that looks like a version number.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
+
+#include "app/common/files.h"
 
 namespace quillon {
 
@@ -12,10 +16,25 @@ namespace quillon {
 // stem is the plugin's file name without extension.
 QStringList versionFileMasks(const QString& stem);
 
+// The dated search results of one inventory pass: every directory tree is read once and every
+// mask matched once against it. Files written after a tree was read stay unseen, so an instance
+// must not outlive the pass that made it.
+class TextFileSearchCache {
+public:
+    // FindFilesRecursive(directory, mask, true, list, true), from the pass's snapshot.
+    const QStringList& datedMatches(const QString& directory, const QString& mask);
+
+private:
+    QHash<QString, std::shared_ptr<const FileTreeListing>> m_trees;
+    QHash<QString, QStringList> m_matches; // directory + NUL + mask
+};
+
 // Text files in directory and below that may hold the version, newest first (modification
 // day, then path, both descending, letter case ignored). With a versionFile mask its matches,
 // when it has any; otherwise the matches of the first of versionFileMasks that has any.
-QStringList FindVersionTextFiles(const QString& directory, const QString& stem, const QString& versionFile);
+// With a cache, the directory is read through it.
+QStringList FindVersionTextFiles(const QString& directory, const QString& stem, const QString& versionFile,
+                                 TextFileSearchCache* cache = nullptr);
 
 // Position of the first digit of the first version-like text, the lowest position winning;
 // "1.2" alone counts only in a history file, elsewhere it needs "v", "version", "plugin" or
@@ -37,6 +56,6 @@ struct TextFileVersion {
 
 // The whole search: the newest candidate is read and scanned; the others are not consulted.
 TextFileVersion VersionFromTextFiles(const QString& directory, const QString& stem,
-                                     const QString& versionFile);
+                                     const QString& versionFile, TextFileSearchCache* cache = nullptr);
 
 } // namespace quillon

@@ -4,12 +4,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 using namespace Qt::StringLiterals;
@@ -140,6 +143,57 @@ bool DeleteDirectoryTree(const QString& directory) {
 
 namespace {
 
+// Windows matches "*.*" against names without a dot as well.
+QString nameFilterFor(const QString& mask) {
+    return (mask.isEmpty() || mask == u"*.*"_s) ? u"*"_s : mask;
+}
+
+QString datedEntry(const QDateTime& modified, const QString& path) {
+    return modified.toString(u"yyyyMMdd"_s) + u'|' + path;
+}
+
+// Masks and names that a plain comparison matches exactly as QDir's pattern does: ASCII, with
+// "*" and "?" as the only wildcards. Compiling a pattern per mask costs far more than matching.
+bool isAscii(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; });
+}
+
+bool isPlainMask(QStringView mask) {
+    return std::all_of(mask.begin(), mask.end(), [](QChar c) {
+        return c.unicode() < 128 && c != u'[' && c != u']' && c != u'\\' && c != u'/';
+    });
+}
+
+char16_t asciiLower(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= u'A' && u <= u'Z') ? char16_t(u + (u'a' - u'A')) : u;
+}
+
+// "*" any run, "?" one character, the rest literally without regard to ASCII case.
+bool plainMaskMatches(QStringView mask, QStringView name) {
+    qsizetype m = 0;
+    qsizetype n = 0;
+    qsizetype star = -1;
+    qsizetype resume = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && mask[m] == u'*') {
+            star = m++;
+            resume = n;
+        } else if (m < mask.size() && (mask[m] == u'?' || asciiLower(mask[m]) == asciiLower(name[n]))) {
+            ++m;
+            ++n;
+        } else if (star >= 0) {
+            m = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == u'*')
+        ++m;
+    return m == mask.size();
+}
+
 void findFiles(const QString& directory, const QStringList& filters, bool recurse, QStringList& list,
                bool withDates, QSet<QString>& visited) {
     const QDir dir(directory);
@@ -153,7 +207,7 @@ void findFiles(const QString& directory, const QStringList& filters, bool recurs
     for (const QFileInfo& file : files) {
         const QString path = childPath(directory, file.fileName());
         if (withDates)
-            list.append(file.lastModified().toString(u"yyyyMMdd"_s) + u'|' + path);
+            list.append(datedEntry(file.lastModified(), path));
         else
             list.append(path);
     }
@@ -165,16 +219,75 @@ void findFiles(const QString& directory, const QStringList& filters, bool recurs
         findFiles(childPath(directory, sub.fileName()), filters, recurse, list, withDates, visited);
 }
 
+// The walk of findFiles without a name filter, every file recorded. Returns false when a
+// directory holds names that differ only in letter case: QDir leaves their order open, so a
+// filtered listing need not keep the order of the whole one.
+bool listTree(const QString& directory, QList<FileTreeListing::Entry>& entries, QSet<QString>& visited) {
+    const QDir dir(directory);
+    const QString canonical = dir.canonicalPath();
+    if (canonical.isEmpty() || visited.contains(canonical))
+        return true;
+    visited.insert(canonical);
+    const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    bool ordered = true;
+    QString previous;
+    for (const QFileInfo& file : files) {
+        const QString lower = file.fileName().toLower();
+        ordered = ordered && lower != previous;
+        previous = lower;
+        entries.append({file.fileName(), childPath(directory, file.fileName()), file});
+    }
+    const QFileInfoList subdirs = dir.entryInfoList(
+        QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& sub : subdirs)
+        ordered = listTree(childPath(directory, sub.fileName()), entries, visited) && ordered;
+    return ordered;
+}
+
 } // namespace
 
 void FindFilesRecursive(const QString& directory, const QString& mask, bool recurse, QStringList& list,
                         bool withDates) {
     if (directory.isEmpty())
         return;
-    // Windows matches "*.*" against names without a dot as well.
-    const QString filter = (mask.isEmpty() || mask == u"*.*"_s) ? u"*"_s : mask;
+    const QString filter = nameFilterFor(mask);
     QSet<QString> visited;
     findFiles(withoutTrailingSeparator(directory), {filter}, recurse, list, withDates, visited);
+}
+
+FileTreeListing::FileTreeListing(const QString& directory) {
+    if (directory.isEmpty())
+        return;
+    QSet<QString> visited;
+    m_directory = directory;
+    if (!listTree(withoutTrailingSeparator(directory), m_entries, visited)) {
+        m_entries.clear();
+        m_searchOnDisk = true;
+    }
+}
+
+void FileTreeListing::findFiles(const QString& mask, QStringList& list, bool withDates) const {
+    if (m_searchOnDisk) {
+        FindFilesRecursive(m_directory, mask, true, list, withDates);
+        return;
+    }
+    const QString filter = nameFilterFor(mask);
+    const bool plain = isPlainMask(filter);
+    // Otherwise the pattern QDir builds from a name filter, so that both searches agree.
+    std::optional<QRegularExpression> pattern;
+    for (const Entry& entry : m_entries) {
+        bool matches = false;
+        if (plain && isAscii(entry.name)) {
+            matches = plainMaskMatches(filter, entry.name);
+        } else {
+            if (!pattern)
+                pattern = QRegularExpression::fromWildcard(filter, Qt::CaseInsensitive);
+            matches = pattern->match(entry.name).hasMatch();
+        }
+        if (!matches)
+            continue;
+        list.append(withDates ? datedEntry(entry.info.lastModified(), entry.path) : entry.path);
+    }
 }
 
 void ListSubdirectories(const QString& directory, QStringList& list) {

@@ -1,6 +1,8 @@
 #pragma once
 // File and directory operations. Paths are host paths in Qt form ("/" separators); routines
 // that take a Windows-form path say so.
+#include <QFileInfo>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +29,27 @@ bool DeleteDirectoryTree(const QString& directory);
 // With recurse, subdirectories too, but never through a symbolic link and never twice.
 void FindFilesRecursive(const QString& directory, const QString& mask, bool recurse, QStringList& list,
                         bool withDates = false);
+
+// The files FindFilesRecursive visits below one directory, read once: many masks can then be
+// matched without going to the disk again. A snapshot; it does not see later changes (except in
+// the rare tree whose names differ only in letter case, which is searched on the disk each time).
+class FileTreeListing {
+public:
+    explicit FileTreeListing(const QString& directory);
+    // Appends what FindFilesRecursive(directory, mask, true, list, withDates) would append.
+    void findFiles(const QString& mask, QStringList& list, bool withDates = false) const;
+
+    struct Entry {
+        QString name;
+        QString path;
+        QFileInfo info; // asked for its time only when a dated entry needs it
+    };
+
+private:
+    QString m_directory;
+    QList<Entry> m_entries;      // in the order of the recursive search
+    bool m_searchOnDisk = false; // names differing only in case: their order is the disk search's
+};
 
 // Appends the full paths of the immediate subdirectories.
 void ListSubdirectories(const QString& directory, QStringList& list);

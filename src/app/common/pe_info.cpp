@@ -68,11 +68,18 @@ bool IsPEFile(const QString& path) {
     return ntHeaders.size() == 248 && ntHeaders.startsWith(QByteArrayView("PE", 2));
 }
 
-QString GetFileVersionNumber(const QString& path) {
-    const auto info = versionInfoOf(path);
+namespace {
+
+QString fileVersionNumberOf(const std::optional<pe::VersionInfo>& info) {
     if (!info || !info->hasFixedInfo)
         return {};
     return joinVersion(info->fileVersion);
+}
+
+} // namespace
+
+QString GetFileVersionNumber(const QString& path) {
+    return fileVersionNumberOf(versionInfoOf(path));
 }
 
 FileVersionStrings ReadFileVersionStrings(const QString& path) {
@@ -102,8 +109,11 @@ void TCEVersionInfo::NullValues() {
 }
 
 bool TCEVersionInfo::GetInfo(const QString& fileName) {
+    return GetInfo(versionInfoOf(fileName));
+}
+
+bool TCEVersionInfo::GetInfo(const std::optional<pe::VersionInfo>& info) {
     NullValues();
-    const auto info = versionInfoOf(fileName);
     if (!info)
         return false;
     if (info->translations.isEmpty()) {
@@ -158,6 +168,20 @@ std::optional<QDateTime> PEFileTimeStamp(const QString& path) {
     if (!image)
         return std::nullopt;
     return QDateTime::fromSecsSinceEpoch(qint64(image->timeDateStamp()), Qt::UTC);
+}
+
+ExecutableFacts ReadExecutableFacts(const QString& path) {
+    ExecutableFacts facts;
+    const auto image = pe::PeImage::fromFile(path);
+    if (!image) {
+        facts.info.NullValues();
+        return facts;
+    }
+    const std::optional<pe::VersionInfo> versionInfo = versionInfoOf(*image);
+    facts.info.GetInfo(versionInfo);
+    facts.fileVersionNumber = fileVersionNumberOf(versionInfo);
+    facts.timeStamp = QDateTime::fromSecsSinceEpoch(qint64(image->timeDateStamp()), Qt::UTC);
+    return facts;
 }
 
 std::optional<QString> ReadAhkScriptResource(const QString& path) {

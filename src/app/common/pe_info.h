@@ -8,6 +8,10 @@
 
 namespace quillon {
 
+namespace pe {
+struct VersionInfo;
+}
+
 // True when the file starts with a DOS header whose header offset leads to the "PE" signature.
 bool IsPEFile(const QString& path);
 
@@ -35,6 +39,8 @@ class TCEVersionInfo {
 public:
     // Clears every field, then fills them from the file; false without version information.
     bool GetInfo(const QString& fileName);
+    // The same from version information already read; false for none.
+    bool GetInfo(const std::optional<pe::VersionInfo>& versionInfo);
     void NullValues();
 
     QString FCompanyName;
@@ -52,6 +58,14 @@ public:
     QString FRelease;
     QString FBuild;
 };
+
+// What an item's identification reads from its executable, from one reading of the file.
+struct ExecutableFacts {
+    TCEVersionInfo info;                // as after GetInfo
+    QString fileVersionNumber;          // GetFileVersionNumber
+    std::optional<QDateTime> timeStamp; // PEFileTimeStamp
+};
+ExecutableFacts ReadExecutableFacts(const QString& path);
 
 // A 64-bit build: path + ".MANIFEST" decides when it exists (processorArchitecture="amd64");
 // otherwise a file description mentioning "32" or "86" means 32-bit. False for a missing file.
