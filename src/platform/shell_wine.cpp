@@ -72,7 +72,9 @@ std::string findInPath(std::string_view name) {
         rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
         if (dir.empty())
             dir = ".";
-        const std::string candidate = dir + "/" + std::string(name);
+        std::string candidate = std::move(dir);
+        candidate += '/';
+        candidate.append(name);
         if (access(candidate.c_str(), X_OK) == 0)
             return candidate;
     }
