@@ -6,11 +6,9 @@
 
 #include <optional>
 
-namespace quillon {
+#include "app/common/version_info.h"
 
-namespace pe {
-struct VersionInfo;
-}
+namespace quillon {
 
 // True when the file starts with a DOS header whose header offset leads to the "PE" signature.
 bool IsPEFile(const QString& path);
