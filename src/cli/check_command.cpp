@@ -37,6 +37,19 @@ QString stateName(ItemState state) {
 
 } // namespace
 
+bool CheckCommand::CatalogueGaveNothing(const CheckRunResult& result, const AppCore& core, QTextStream& err,
+                                        QStringList& errors) {
+    if (!result.catalogueFetched || result.recordCount > 0)
+        return false;
+    if (result.errors.isEmpty()) {
+        const QString message = u"The plugin catalogue gave no record (%1)."_s.arg(
+            core.settings().values.siteCatalogue + u"get_plugins_list.php"_s);
+        err << "quillon-cli: " << message << Qt::endl;
+        errors.append(message);
+    }
+    return true;
+}
+
 int CheckCommand::execute() {
     const InventoryPassResult pass = m_core.runInventoryPass();
     QStringList errors = pass.errors + m_core.databaseState().problems;
@@ -50,15 +63,7 @@ int CheckCommand::execute() {
         UpdateCheckRun run(m_core, fetcher, state);
         const CheckRunResult result = run.btn_SearchUpdatesClick();
         errors += result.errors;
-        if (result.catalogueFetched && result.recordCount == 0) {
-            failed = true;
-            if (result.errors.isEmpty()) {
-                const QString message = u"The plugin catalogue gave no record (%1)."_s.arg(
-                    m_core.settings().values.siteCatalogue + u"get_plugins_list.php"_s);
-                m_err << "quillon-cli: " << message << Qt::endl;
-                errors.append(message);
-            }
-        }
+        failed = CatalogueGaveNothing(result, m_core, m_err, errors) || failed;
     }
 
     if (m_json)

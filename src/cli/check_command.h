@@ -21,6 +21,11 @@ public:
     // printed either way. The run's error messages go to the error stream.
     int execute() override;
 
+    // True when the run asked the catalogue and got no record: the run failed. The reason is
+    // added to errors and printed, unless the run already gave one.
+    static bool CatalogueGaveNothing(const CheckRunResult& result, const AppCore& core, QTextStream& err,
+                                     QStringList& errors);
+
 private:
     void printTable();
     void printJson(const QStringList& errors);

@@ -1,5 +1,7 @@
 #include "cli/update_command.h"
 
+#include "cli/check_command.h"
+
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -99,11 +101,13 @@ int UpdateCommand::execute() {
     UpdateCheckState state;
     state.listLoaded(!values.tcDisabled && !pass.tcRow);
     UpdateCheckRun run(m_core, fetcher, state);
-    errors += run.btn_SearchUpdatesClick().errors;
+    const CheckRunResult checked = run.btn_SearchUpdatesClick();
+    errors += checked.errors;
+    // Without the catalogue nothing can be known to be updatable: that is a failed run.
+    bool failed = CheckCommand::CatalogueGaveNothing(checked, m_core, m_err, errors);
 
     UpdateList& list = m_core.updateList();
     QList<int> rows;
-    bool failed = false;
     for (const QString& file : m_options.files) {
         int found = -1;
         for (int row = 0; row < list.rowCount() && found < 0; ++row) {

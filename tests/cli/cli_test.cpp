@@ -20,15 +20,30 @@ TEST(Cli, VersionIsTheNumberAlone) {
     EXPECT_TRUE(result.err.isEmpty());
 }
 
-TEST(Cli, HelpListsOnlyWhatExists) {
+TEST(Cli, HelpListsEveryCommandAndOnlyCommandsThatRun) {
     const test::CliResult result = test::runCli({u"--help"_s});
     EXPECT_EQ(result.exitCode, 0);
     const QString help = QString::fromUtf8(result.out);
     for (const char* expected :
-         {"locate", "--settings-dir", "--wine-prefix", "--json", "--lang", "/i=", "No", "Cancel", "stderr"})
+         {"--settings-dir", "--wine-prefix", "--json", "--lang", "/i=", "No", "Cancel", "stderr"})
         EXPECT_TRUE(help.contains(QLatin1String(expected))) << expected;
-    for (const char* later : {"  list", "  check", "  update"})
-        EXPECT_FALSE(help.contains(QLatin1String(later))) << later;
+
+    // The commands are the two-blank-indented words under "Commands:".
+    const QString section = help.section(u"Commands:\n"_s, 1).section(u"\n\n"_s, 0, 0);
+    QStringList commands;
+    for (const QString& line : section.split(u'\n')) {
+        if (line.startsWith(u"  "_s) && line.size() > 2 && line.at(2) != u' ')
+            commands.append(line.mid(2).section(u' ', 0, 0));
+    }
+    EXPECT_EQ(commands, (QStringList{u"locate"_s, u"list"_s, u"check"_s, u"update"_s}));
+
+    // Each one is understood: without an installation it fails (1), never as wrong usage (2).
+    QTemporaryDir settings;
+    for (const QString& command : commands) {
+        const test::CliResult run = test::runCli(
+            {u"--wine-prefix"_s, settings.path() + u"/none"_s, u"--settings-dir"_s, settings.path(), command});
+        EXPECT_NE(run.exitCode, 2) << command.toStdString() << ": " << run.err.toStdString();
+    }
 }
 
 TEST(Cli, WrongUsageExitsWithTwoAndExplainsOnStderr) {

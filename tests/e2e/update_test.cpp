@@ -33,6 +33,8 @@ protected:
         prefix = m_dir.path() + u"/prefix"_s;
         settings = m_dir.path() + u"/settings"_s;
         ASSERT_TRUE(test::copyTree(kSamplePrefix, prefix));
+        ASSERT_TRUE(QDir().mkpath(m_dir.path() + u"/downloads"_s));
+        ASSERT_TRUE(QDir().mkpath(m_dir.path() + u"/temp"_s));
     }
     void writeSettings(const QString& catalogue, const QString& tcSite) {
         ASSERT_TRUE(test::writeFile(settings + u"/Quillon.ini"_s,

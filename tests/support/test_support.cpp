@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace quillon::test {
 
 bool copyTree(const QString& source, const QString& dest) {
@@ -18,13 +20,21 @@ bool copyTree(const QString& source, const QString& dest) {
         const QFileInfo info(it.next());
         const QString target = dest + QLatin1Char('/') + info.fileName();
         if (info.isSymLink()) {
-            if (!QFile::link(info.symLinkTarget(), target))
+            // The link as stored: a relative link (dosdevices/c: -> ../drive_c) must stay relative,
+            // or the copy would lead back into the original.
+            std::error_code error;
+            const std::filesystem::path stored = std::filesystem::read_symlink(info.filePath().toStdString(), error);
+            if (error || !QFile::link(QString::fromStdString(stored.string()), target))
                 return false;
         } else if (info.isDir()) {
             if (!copyTree(info.filePath(), target))
                 return false;
-        } else if (!QFile::copy(info.filePath(), target)) {
-            return false;
+        } else {
+            // Dates matter (build date against publication date): keep them.
+            QFile copy(target);
+            if (!QFile::copy(info.filePath(), target) || !copy.open(QIODevice::ReadWrite) ||
+                !copy.setFileTime(info.lastModified(), QFileDevice::FileModificationTime))
+                return false;
         }
     }
     return true;

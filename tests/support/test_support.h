@@ -13,7 +13,7 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 
 namespace quillon::test {
 
-// Copies a folder (recursively, keeping symbolic links as links) into dest.
+// Copies a folder recursively into dest, keeping symbolic links as stored and modification times.
 bool copyTree(const QString& source, const QString& dest);
 
 // Writes text (UTF-8) to a file, creating its folders.
