@@ -31,6 +31,8 @@ done
 base=$(sed -n 's/^listening on \(http[^ ]*\).*/\1/p' "$work/server.log" | head -n1)
 [ -n "$base" ] || { echo "the fixture server did not start:"; cat "$work/server.log"; exit 1; }
 cat >"$work/settings/Quillon.ini" <<INI
+[Configuration]
+PreInstallAction=1
 [Sites]
 Catalogue=$base
 CatalogueRu=$base
