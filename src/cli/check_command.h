@@ -27,9 +27,6 @@ public:
                                      QStringList& errors);
 
 private:
-    void printTable();
-    void printJson(const QStringList& errors);
-
     AppCore& m_core;
     bool m_json;
     QTextStream& m_out;

@@ -20,9 +20,6 @@ public:
     int execute() override;
 
 private:
-    void printTable();
-    void printJson(const InventoryPassResult& pass);
-
     AppCore& m_core;
     bool m_json;
     QTextStream& m_out;
