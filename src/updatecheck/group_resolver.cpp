@@ -30,6 +30,10 @@ bool isUtilitySubCategory(const QString& category) {
 QString withoutWords(QString version) {
     for (const auto word : {"version"_L1, "ver"_L1, "["_L1, "]"_L1, "("_L1, ")"_L1})
         version = version.remove(word, Qt::CaseInsensitive).trimmed();
+    // "ver. 1.1" and "Version: 2.0" leave their punctuation in front; the cut at the first blank
+    // would then keep only "." as the latest version.
+    while (version.startsWith(u'.') || version.startsWith(u':'))
+        version = version.mid(1).trimmed();
     return version;
 }
 
