@@ -27,7 +27,7 @@ struct RarMember {
     bool unixSymlink = false;
 };
 
-void putLE(QByteArray& out, quint32 value, int bytes) {
+void putLE(QByteArray& out, quint64 value, int bytes) {
     for (int i = 0; i < bytes; ++i)
         out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
