@@ -5,24 +5,15 @@
 #include <QJsonObject>
 
 #include "app/app_core.h"
+#include "app/common/files.h"
 #include "app/language.h"
 
 using namespace Qt::StringLiterals;
 
 namespace quillon::cli {
-namespace {
-
-// Directories are shown without a trailing separator ("/" alone stays).
-QString withoutTrailingSlash(QString path) {
-    while (path.size() > 1 && path.endsWith('/'_L1))
-        path.chop(1);
-    return path;
-}
-
-} // namespace
 
 int LocateCommand::execute() {
-    const QString dir = withoutTrailingSlash(m_core.TCDir());
+    const QString dir = WithoutTrailingSlash(m_core.TCDir());
     const QString ini = m_core.TCIniFile();
     const QString exe = m_core.TCExeFile();
     const QString settingsFile = m_core.settingsFile();

@@ -5,18 +5,13 @@
 #include <QJsonObject>
 
 #include "app/app_core.h"
+#include "app/common/files.h"
 #include "inventory/update_list.h"
 
 using namespace Qt::StringLiterals;
 
 namespace quillon::cli {
 namespace {
-
-QString withoutTrailingSlash(QString path) {
-    while (path.size() > 1 && path.endsWith('/'_L1))
-        path.chop(1);
-    return path;
-}
 
 QString stateName(ItemState state) {
     switch (state) {
@@ -52,7 +47,7 @@ void PrintUpdateListJson(const AppCore& core, const QStringList& errors, QTextSt
                              {u"update"_s, list.countInState(ItemState::Update)},
                              {u"ok"_s, list.countInState(ItemState::Ok)},
                              {u"unknown"_s, list.countInState(ItemState::Unknown)}};
-    const QJsonObject tc{{u"dir"_s, withoutTrailingSlash(core.TCDir())},
+    const QJsonObject tc{{u"dir"_s, WithoutTrailingSlash(core.TCDir())},
                          {u"ini"_s, core.TCIniFile()},
                          {u"exe"_s, core.TCExeFile()}};
     const QJsonObject root{{u"totalCommander"_s, tc},

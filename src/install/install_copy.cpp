@@ -30,12 +30,6 @@ QString flattenLanguageFolders(QString slashRelative) {
     return slashRelative;
 }
 
-QString withoutTrailingSlash(QString path) {
-    while (path.size() > 1 && path.endsWith(u'/'))
-        path.chop(1);
-    return path;
-}
-
 // A file in folder whose name equals fileName in any letter case.
 void deleteFileIgnoringCase(const QString& folder, const QString& fileName) {
     const QStringList found = QDir(folder).entryList({fileName}, QDir::Files | QDir::Hidden | QDir::System);
@@ -80,9 +74,9 @@ void runPostInstallActions(const InstallCopyOptions& options) {
 // older state of those files.
 QString writeBackup(const InstallCopyOptions& options, const QStringList& relativeTargets,
                     QString* archivePath) {
-    const QString itemDir = withoutTrailingSlash(options.itemDir);
+    const QString itemDir = WithoutTrailingSlash(options.itemDir);
     const QString archiveName = BackupArchiveName(options.today);
-    const QString staging = withoutTrailingSlash(options.backupStaging);
+    const QString staging = WithoutTrailingSlash(options.backupStaging);
     if (staging.isEmpty())
         return u"no folder for the backup"_s;
     DeleteDirectoryTree(staging);
@@ -136,7 +130,7 @@ bool NeedsBackup(int preInstallAction, const QString& target) {
 }
 
 QList<PlannedFile> PlanInstallCopy(const InstallCopyOptions& options, QStringList* skipped) {
-    const QString source = withoutTrailingSlash(options.copySource);
+    const QString source = WithoutTrailingSlash(options.copySource);
     QStringList files;
     FindFilesRecursive(source, u"*.*"_s, true, files);
     const bool german = options.tcLanguage.compare("DEU"_L1, Qt::CaseInsensitive) == 0;
@@ -164,7 +158,7 @@ QList<PlannedFile> PlanInstallCopy(const InstallCopyOptions& options, QStringLis
         const ArchiveEntryVerdict verdict = CheckArchiveEntry(relative, ArchiveEntryKind::File);
         const QString folder = QFileInfo(verdict.relativePath).path();
         if (!verdict.safe() ||
-            (folder != u"."_s && !StaysBelowRoot(withoutTrailingSlash(options.itemDir), folder))) {
+            (folder != u"."_s && !StaysBelowRoot(WithoutTrailingSlash(options.itemDir), folder))) {
             skip(verdict.safe() ? u"would be written outside the target folder"_s : verdict.refusal);
             continue;
         }
@@ -177,7 +171,7 @@ InstallCopyResult RunInstallCopy(const InstallCopyOptions& options) {
     InstallCopyResult result;
     const QList<PlannedFile> plan = PlanInstallCopy(options, &result.skipped);
     result.filesFound = static_cast<int>(plan.size());
-    const QString itemDir = withoutTrailingSlash(options.itemDir);
+    const QString itemDir = WithoutTrailingSlash(options.itemDir);
 
     QStringList toBackup;
     for (const PlannedFile& file : plan) {

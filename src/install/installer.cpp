@@ -26,12 +26,6 @@ namespace quillon {
 
 namespace {
 
-QString withoutTrailingSlash(QString path) {
-    while (path.size() > 1 && path.endsWith(u'/'))
-        path.chop(1);
-    return path;
-}
-
 bool samePath(const QString& a, const QString& b) {
     return QFileInfo(a).absoluteFilePath().compare(QFileInfo(b).absoluteFilePath(), Qt::CaseInsensitive) == 0;
 }
@@ -77,7 +71,7 @@ bool Installer::gateOpen(const DownloadRequest& request, bool reinstall) const {
 }
 
 bool Installer::installDatabase(const QString& localFile, InstallStepResult& result) {
-    const QString target = withoutTrailingSlash(m_c.settingsDir) + u"/database.dat"_s;
+    const QString target = WithoutTrailingSlash(m_c.settingsDir) + u"/database.dat"_s;
     if (samePath(localFile, target)) {
         // Downloaded straight into place: nothing to move.
     } else if (QString errorText; !MoveFileReplacing(localFile, target, true, &errorText)) {
@@ -200,7 +194,7 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
         return result;
     result.outcome = InstallStepResult::Outcome::Failed;
 
-    const QString tempDir = withoutTrailingSlash(m_c.tempDirectory);
+    const QString tempDir = WithoutTrailingSlash(m_c.tempDirectory);
     if (tempDir.isEmpty() || !QDir().mkpath(tempDir) || !IsDirectoryWritable(tempDir)) {
         result.error = u"the temporary directory %1 is not writable"_s.arg(QDir::toNativeSeparators(tempDir));
         return result;

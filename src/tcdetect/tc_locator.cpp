@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/common/files.h"
 #include "app/ini_document.h"
 #include "app/system.h"
 
@@ -17,14 +18,8 @@ const QString kExe64 = u"TOTALCMD64.EXE"_s;
 const QString kIniName = u"wincmd.ini"_s;
 const QString kSegoe = u"Segoe UI Semibold"_s;
 
-QString withoutTrailingSlash(QString path) {
-    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    return path;
-}
-
 QString joined(const QString& dir, const QString& name) {
-    return withoutTrailingSlash(dir) + QLatin1Char('/') + name;
+    return WithoutTrailingSlash(dir) + QLatin1Char('/') + name;
 }
 
 // The entry `name` of `dir` as it is spelled on disk, matched without regard to case as Windows
@@ -58,7 +53,7 @@ QString existingFile(const QString& path) {
 }
 
 QString directoryOf(const QString& path) {
-    return withoutTrailingSlash(QDir::cleanPath(QFileInfo(path.trimmed()).absolutePath()));
+    return WithoutTrailingSlash(QDir::cleanPath(QFileInfo(path.trimmed()).absolutePath()));
 }
 
 // wincmd.ini stores integers the way Delphi's StrToIntDef reads them: decimal, "$1F" or "0x1F".
@@ -98,7 +93,7 @@ QString fileBaseName(const QString& path) {
 // paths have no drive letter that anchors a match to the start, so a match further inside the
 // path would corrupt it.
 QString replaceLeadingDir(const QString& path, const QString& prefix, const QString& reference) {
-    const QString dir = withoutTrailingSlash(prefix);
+    const QString dir = WithoutTrailingSlash(prefix);
     if (dir.isEmpty() || dir == u"/"_s || !path.startsWith(dir, Qt::CaseInsensitive))
         return path;
     if (path.size() > dir.size() && path.at(dir.size()) != QLatin1Char('/'))
@@ -168,7 +163,7 @@ QString TcLocator::existingIniFromText(const QString& windowsOrHostPath) const {
 QString TcLocator::GetTCMainDir() const {
     const QString fromEnvironment = commanderVariable(u"COMMANDER_PATH"_s);
     if (!fromEnvironment.isEmpty())
-        return withoutTrailingSlash(fromEnvironment);
+        return WithoutTrailingSlash(fromEnvironment);
 
     for (const bool currentUser : {true, false}) {
         const QString value = registryInstallDir(currentUser);
@@ -176,12 +171,12 @@ QString TcLocator::GetTCMainDir() const {
             continue;
         const QString dir = m_system.toHostPath(value);
         if (!executableIn(dir).isEmpty())
-            return withoutTrailingSlash(dir);
+            return WithoutTrailingSlash(dir);
     }
 
     const QString fallback = childNoCase(m_system.windowsDrive(), u"totalcmd"_s, true);
     if (!executableIn(fallback).isEmpty())
-        return withoutTrailingSlash(fallback);
+        return WithoutTrailingSlash(fallback);
     return {};
 }
 

@@ -431,4 +431,10 @@ QString FindUnrarLibrary(const QString& directory) {
     return QFileInfo(path).isFile() ? path : QString();
 }
 
+QString WithoutTrailingSlash(QString path) {
+    while (path.size() > 1 && path.endsWith(u'/'))
+        path.chop(1);
+    return path;
+}
+
 } // namespace quillon

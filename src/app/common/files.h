@@ -88,4 +88,7 @@ bool FileHasNoNullBytes(const QString& path);
 // The unrar library beside the program in directory, or empty when it is not there.
 QString FindUnrarLibrary(const QString& directory);
 
+// The path without trailing "/" separators; the root "/" stays.
+QString WithoutTrailingSlash(QString path);
+
 } // namespace quillon
