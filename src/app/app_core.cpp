@@ -9,9 +9,12 @@
 #include "app/settings.h"
 #include "app/system.h"
 #include "inventory/inventory_pass.h"
+#include "inventory/item_identification.h"
 #include "inventory/update_list.h"
 #include "tcdetect/tc_locator.h"
 #include "tcdetect/tc_version.h"
+#include "updatecheck/check_run.h"
+#include "updatecheck/page_fetcher.h"
 
 using namespace Qt::StringLiterals;
 
@@ -94,7 +97,35 @@ InventoryPassResult AppCore::runInventoryPass() {
         pass.setStepCallback(m_inventoryStep);
     InventoryPassResult result = pass.run();
     InventoryDone = true;
+    updateCheckState().listLoaded(!m_settings->values.tcDisabled && !result.tcRow);
+    if (m_pageFetcher)
+        m_pageFetcher->resetConnectionErrorKind();
     return result;
+}
+
+bool AppCore::RefreshPluginInfo(const QString& path, int row, const QString& installedFilePath, bool delay) {
+    ItemIdentifier identifier(*m_updateList,
+                              IdentificationStores{m_pluginDbStore, m_userDbStore, m_checksumDbStore,
+                                                   m_userPluginInfoStore, m_settingsStore},
+                              IdentificationOptions::from(m_settings->values, m_commandLine),
+                              PathForms::fromLocator(*m_tcLocator, *m_system), m_programPath);
+    const UpdateCheckState& state = updateCheckState();
+    identifier.setPublicationDateLookup(
+        [&state](const QString& filePath) { return state.publicationDate(filePath); });
+    return identifier.RefreshPluginInfo(path, row, installedFilePath, delay);
+}
+
+UpdateCheckState& AppCore::updateCheckState() {
+    if (!m_checkState)
+        m_checkState = std::make_unique<UpdateCheckState>();
+    return *m_checkState;
+}
+
+PageFetcher& AppCore::pageFetcher() {
+    if (!m_pageFetcher)
+        m_pageFetcher = std::make_unique<PageFetcher>(FetchSettings::fromSettings(m_settings->values),
+                                                      m_prompter, *m_language);
+    return *m_pageFetcher;
 }
 
 InventoryPassResult AppCore::ReloadList() {

@@ -16,12 +16,14 @@
 namespace quillon {
 
 class Language;
+class PageFetcher;
 class Prompter;
 class Settings;
 struct SettingsContext;
 class System;
 class TcLocator;
 class UpdateList;
+struct UpdateCheckState;
 
 struct StartOptions {
     // Empty: the directory of the running executable.
@@ -68,6 +70,17 @@ public:
     // The inventory pass: rows for Total Commander, its plugins, add-ons and Quillon itself,
     // then the snapshot; sets InventoryDone. Needs startUp() first.
     InventoryPassResult runInventoryPass();
+    // The update check's state beside the list (latest versions' records and publication dates,
+    // the flags the download side reads) and the one page fetcher, which keeps
+    // ConnectionErrorKind: a window keeps both between checks, the CLI uses them for its run, and
+    // the row refresh after an installation reads the state. Made on first use, the fetcher with
+    // the settings as they are then; every inventory pass marks the list loaded in the state and
+    // clears the fetcher's error kind. Need startUp() first.
+    UpdateCheckState& updateCheckState();
+    PageFetcher& pageFetcher();
+    // RefreshPluginInfo over the core's stores and settings, with the publication dates of the
+    // last check: the row gets the state that check would give it now. False for no valid row.
+    bool RefreshPluginInfo(const QString& path, int row, const QString& installedFilePath, bool delay);
     // Databases loaded again, rows deleted, the pass run again.
     InventoryPassResult ReloadList();
     // Total Commander's row: appended (addItem, only right after the other rows were cleared)
@@ -143,6 +156,9 @@ private:
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<Language> m_language;
     std::unique_ptr<UpdateList> m_updateList;
+    // After the settings and the language: the fetcher refers to the language and goes first.
+    std::unique_ptr<UpdateCheckState> m_checkState;
+    std::unique_ptr<PageFetcher> m_pageFetcher;
     std::function<void(int, bool)> m_inventoryStep;
     DatabaseLoadResult m_databaseState;
     CommandLine m_commandLine;

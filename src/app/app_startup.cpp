@@ -13,6 +13,8 @@
 #include "inventory/update_list.h"
 #include "platform/folders.h"
 #include "tcdetect/tc_locator.h"
+#include "updatecheck/check_run.h"
+#include "updatecheck/page_fetcher.h"
 
 using namespace Qt::StringLiterals;
 
@@ -51,6 +53,9 @@ void AppCore::startUp(const CommandLine& commandLine, const StartOptions& option
     WindowPlaced = false;
     InventoryDone = false;
     ActivationDone = false;
+    // A new start reads the settings and the language again: nothing of an earlier one is kept.
+    m_pageFetcher.reset();
+    m_checkState.reset();
 
     // Step 5: the stores that are filled later start empty.
     m_pluginDbStore.clear();

@@ -363,13 +363,7 @@ InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter) {
     context.installAfterDownload = values.installAfterDl;
     context.autoStartInstall = core.commandLine().autoStartInstall();
     context.refreshRow = [&core](const QString& filePath, int row, const QString& installedFilePath) {
-        ItemIdentifier identifier(
-            core.updateList(),
-            IdentificationStores{core.pluginDbStore(), core.userDbStore(), core.checksumDbStore(),
-                                 core.userPluginInfoStore(), core.settingsStore()},
-            IdentificationOptions::from(core.settings().values, core.commandLine()),
-            PathForms::fromLocator(core.tcLocator(), core.system()), core.programPath());
-        identifier.RefreshPluginInfo(filePath, row, installedFilePath, false);
+        core.RefreshPluginInfo(filePath, row, installedFilePath, false);
     };
     context.detectTcVersion = [&core] { core.DetectTCversion(false); };
     return context;

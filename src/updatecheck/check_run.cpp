@@ -33,6 +33,9 @@ void UpdateCheckState::listLoaded(bool tcNotFound) {
     TcNotFound = tcNotFound;
     TcAnnouncedLink.clear();
     TcPreReleaseAccepted = false;
+    // Every row of a loaded list starts without a latest version; a date kept from before
+    // would confirm or refute an update for a version no record gave.
+    PublicationDates.clear();
 }
 
 QString UpdateCheckState::publicationDate(const QString& filePath) const {
@@ -41,6 +44,9 @@ QString UpdateCheckState::publicationDate(const QString& filePath) const {
 
 UpdateCheckRun::UpdateCheckRun(AppCore& core, PageFetcher& fetcher, UpdateCheckState& state)
     : m_core(core), m_fetcher(fetcher), m_state(state) {}
+
+UpdateCheckRun::UpdateCheckRun(AppCore& core)
+    : UpdateCheckRun(core, core.pageFetcher(), core.updateCheckState()) {}
 
 void UpdateCheckRun::progress(int value) {
     if (m_observer)

@@ -18,8 +18,8 @@ namespace quillon {
 class AppCore;
 class PageFetcher;
 
-// Program-wide values the run reads and leaves for the download side and the windows; they
-// live as long as the update list.
+// Program-wide values the run reads and leaves for the download side, the row refresh and the
+// windows; they live as long as the update list (AppCore keeps them).
 struct UpdateCheckState {
     bool CheckRunning = false;
     bool ListLoaded = false;
@@ -89,6 +89,8 @@ struct CheckRunResult {
 class UpdateCheckRun {
 public:
     UpdateCheckRun(AppCore& core, PageFetcher& fetcher, UpdateCheckState& state);
+    // With the core's own fetcher and state, which outlive the run.
+    explicit UpdateCheckRun(AppCore& core);
 
     void setObserver(CheckRunObserver* observer) { m_observer = observer; }
     // The Configuration page's detection options as they stand now; default: the settings'.

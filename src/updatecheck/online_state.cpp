@@ -3,10 +3,16 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "app/common/checksums.h"
 #include "app/common/dates.h"
 #include "app/common/pe_info.h"
+#include "app/ini_document.h"
+#include "app/settings_keys.h"
+#include "inventory/installed_version.h"
+#include "inventory/item_identification.h"
 #include "inventory/plugin_database.h"
 #include "inventory/update_item.h"
+#include "inventory/update_list.h"
 #include "updatecheck/version_compare.h"
 #include "updatecheck/version_release_date.h"
 #include "updatecheck/version_text.h"
@@ -132,6 +138,63 @@ OnlineStateResult DecideOnlineState(const OnlineStateInput& input) {
         result.checked = false;
     }
     return result;
+}
+
+void DecideMatchedRow(const MatchedRowContext& context, int row, const QString& filePath,
+                      const QString& latestVersion, const QString& publicationDate) {
+    const IdentificationStores& stores = context.stores;
+    const DatabaseSwitches& switches = context.options.databases;
+    const bool databaseItem = isDatabasePseudoPath(filePath);
+    // Options of the plugin database describe its own identifier: a user's WebsiteID points
+    // elsewhere, so they are not taken then.
+    const bool userId =
+        !switches.ignoreUserDb && !EntryValue(stores.userDb, filePath, QString(dbkey::WebsiteID)).isEmpty();
+    const DatabaseSwitches optionSwitches{switches.databaseEnabled && !userId, switches.ignoreUserDb};
+    const InstalledVersionFinder finder(stores, context.options, context.paths, context.ownExecutable);
+    const std::optional<quint32> crc = databaseItem ? std::nullopt : FileCrc32(filePath);
+
+    OnlineStateInput input;
+    input.installedVersion = context.list.row(row).InstalledVersion;
+    input.latestVersion = latestVersion;
+    input.publicationDate = publicationDate;
+    if (!databaseItem) {
+        input.buildDate = InstalledBuildDate(filePath);
+        input.lastWriteDate = QFileInfo(filePath).lastModified().date();
+        input.overrideUserVal = finder.overrideUserVal(entryFileName(versionPathFor(filePath)),
+                                                       crc ? crcDecimal(*crc) : QString());
+    }
+    input.forceLatestVer =
+        !EntryLookup(stores.userDb, stores.pluginDb, switches, filePath, QString(dbkey::ForceLatestVer))
+             .isEmpty();
+    input.ownExecutable = !context.ownExecutable.isEmpty() &&
+                          QFileInfo(filePath).absoluteFilePath().compare(
+                              QFileInfo(context.ownExecutable).absoluteFilePath(), Qt::CaseInsensitive) == 0;
+    input.optionsSkipDateCheck = EntryLookup(stores.userDb, stores.pluginDb, optionSwitches, filePath,
+                                             QString(dbkey::Options)) == u"1"_s;
+    input.databaseItem = databaseItem;
+    input.updateDateCheck = context.options.updateDateCheck;
+    input.pubDateDiffCorr = context.options.pubDateDiffCorr;
+    input.verCorrOnDateMatch = context.options.verCorrOnDateMatch;
+
+    const OnlineStateResult decided = DecideOnlineState(input);
+    UpdateList& list = context.list;
+    list.setInstalledVersion(row, decided.installedVersion);
+    list.setLatestVersion(row, decided.latestVersion);
+    list.setState(row, decided.state);
+    list.setChecked(row, decided.checked);
+    if (decided.rememberVersion && crc)
+        stores.settings.setValue(
+            QString::fromLatin1(section::OverridePlugVer),
+            context.paths.convertTcPathToEnvPath ? context.paths.convertTcPathToEnvPath(filePath) : filePath,
+            crcDecimal(*crc) + u'|' + decided.installedVersion);
+    if (databaseItem || input.ownExecutable)
+        return;
+    const std::optional<QString> remembered = finder.confirmedVersion(filePath, versionPathFor(filePath));
+    if (!remembered || *remembered != list.row(row).LatestVersion)
+        return;
+    list.setInstalledVersion(row, *remembered);
+    list.setState(row, ItemState::Ok);
+    list.setChecked(row, false);
 }
 
 } // namespace quillon

@@ -1,8 +1,9 @@
 #pragma once
 // The state of an item once its latest version is known: "Update available!" only when the
 // version is newer and, unless something waives it, the catalogue published it after the
-// installed file was built. The update check uses it for every matched item; the row refresh
-// uses it to re-evaluate a row after its installed version changed.
+// installed file was built. The update check decides every matched item with it, and the row
+// refresh re-decides a row with it after the row's installed version changed, so that both give
+// a row the same state.
 #include <QDate>
 #include <QString>
 
@@ -11,6 +12,11 @@
 #include "inventory/item_state.h"
 
 namespace quillon {
+
+class UpdateList;
+struct IdentificationOptions;
+struct IdentificationStores;
+struct PathForms;
 
 // A date in the regional form "dd.mm.yyyy" (one-digit day and month, a two-digit year and a
 // following time of day accepted, as the catalogue has written them).
@@ -54,5 +60,22 @@ struct OnlineStateResult {
 // date unless waived; then the beta guard (an installed "...b" is not behind a "beta").
 // A date version whose days cannot be told gives Unknown: nothing is known about that item.
 OnlineStateResult DecideOnlineState(const OnlineStateInput& input);
+
+// What deciding one row of the list reads, and where it writes.
+struct MatchedRowContext {
+    UpdateList& list;
+    const IdentificationStores& stores; // settings: OverridePlugVer read and written
+    const IdentificationOptions& options;
+    const PathForms& paths;
+    const QString& ownExecutable;
+};
+
+// The row's state against latestVersion, decided by DecideOnlineState over the row's installed
+// version and written into the row. The file's days, ForceLatestVer, Options and the checksum
+// database's OverrideUserVal are taken from the file and the stores; a version confirmed by its
+// date is remembered for the file's checksum; then a version remembered for this very file
+// settles the row when it is the latest one. publicationDate: "dd.mm.yyyy", or empty.
+void DecideMatchedRow(const MatchedRowContext& context, int row, const QString& filePath,
+                      const QString& latestVersion, const QString& publicationDate);
 
 } // namespace quillon

@@ -1,5 +1,6 @@
 #include "app/app_core.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +17,11 @@
 #include "app/language.h"
 #include "app/scripted_prompter.h"
 #include "app/settings.h"
+#include "install/installer.h"
+#include "inventory/update_list.h"
 #include "support/test_support.h"
+#include "updatecheck/check_run.h"
+#include "updatecheck/page_fetcher.h"
 
 using namespace Qt::StringLiterals;
 
@@ -308,6 +313,65 @@ TEST_F(AppCoreTest, SelfUpdateLeftoverIsRemoved) {
     auto core = start();
     EXPECT_FALSE(QFileInfo::exists(leftover));
     EXPECT_TRUE(QFileInfo::exists(programDir + u"/QN_old.exe"_s));
+}
+
+TEST_F(AppCoreTest, CheckStateAndFetcherLastFromOneListLoadToTheNext) {
+    // Nothing listens on the discard port of the loopback address: the fetch fails at once.
+    writeSettings("[Sites]\r\nCatalogue=http://127.0.0.1:9/\r\n");
+    auto core = start();
+    UpdateCheckState& state = core->updateCheckState();
+    PageFetcher& fetcher = core->pageFetcher();
+    EXPECT_EQ(&core->updateCheckState(), &state);
+    EXPECT_EQ(&core->pageFetcher(), &fetcher);
+    EXPECT_EQ(fetcher.settings().catalogueBase, u"http://127.0.0.1:9/"_s);
+
+    EXPECT_TRUE(fetcher.GetURLAsString(u"http://127.0.0.1:9/get_plugins_list.php"_s).isEmpty());
+    EXPECT_NE(fetcher.ConnectionErrorKind(), kConnectionOk);
+    state.PublicationDates.insert(u"/old/zip.wcx"_s, u"10.06.2024"_s);
+    state.OnlineListFetched = true;
+
+    core->runInventoryPass();
+    EXPECT_TRUE(state.ListLoaded);
+    EXPECT_FALSE(state.OnlineListFetched);
+    EXPECT_TRUE(state.PublicationDates.isEmpty());
+    EXPECT_EQ(fetcher.ConnectionErrorKind(), kConnectionOk);
+}
+
+TEST_F(AppCoreTest, RefreshAfterAnInstallationReadsTheLastCheck) {
+    // A plugin built ten days after the catalogue published 1.1, its history still saying 1.0:
+    // with the publication date the file is taken as that release, without it the versions
+    // decide.
+    const QString dir = m_root.path() + u"/plugins/zip"_s;
+    const QString plugin = dir + u"/zip.wcx"_s;
+    ASSERT_TRUE(test::writeFile(plugin, "zip"));
+    QFile file(plugin);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(QDateTime(QDate(2024, 6, 20), QTime(12, 0)), QFileDevice::FileModificationTime);
+    file.close();
+    ASSERT_TRUE(test::writeFile(dir + u"/history.txt"_s, "v1.0 \n"));
+
+    const struct {
+        const char* name;
+        QString published;
+        ItemState state;
+    } cases[] = {
+        {"published before the build", u"10.06.2024"_s, ItemState::Ok},
+        {"published after the build", u"25.06.2024"_s, ItemState::Update},
+        {"no check gave a date", {}, ItemState::Update},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto core = start();
+        UpdateList& list = core->updateList();
+        const int row = list.addRow(u"zip"_s, u"1.0"_s, plugin, ItemGroup::Wcx);
+        list.setLatestVersion(row, u"1.1"_s);
+        if (!c.published.isEmpty())
+            core->updateCheckState().PublicationDates.insert(plugin.toLower(), c.published);
+
+        InstallerContextFromCore(*core).refreshRow(plugin, row, plugin);
+        EXPECT_EQ(list.state(row), c.state);
+        EXPECT_EQ(list.row(row).Checked, c.state == ItemState::Update);
+    }
 }
 
 } // namespace

@@ -1,92 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <functional>
+
 #include "app/common/checksums.h"
 #include "inventory/identification_fixture.h"
-#include "inventory/item_refresh.h"
+#include "inventory/installed_version.h"
+#include "updatecheck/group_resolver.h"
+#include "updatecheck/online_list.h"
 
 using namespace Qt::StringLiterals;
 
 namespace quillon {
 namespace {
-
-struct DecisionCase {
-    const char* name;
-    MatchedStateInput input;
-    ItemState state;
-    const char* installedAfter;
-    bool remember;
-};
-
-MatchedStateInput decision(const char* installed, const char* latest, const char* published = "",
-                           QDate build = QDate(2024, 1, 10)) {
-    MatchedStateInput in;
-    in.installedVersion = QString::fromUtf8(installed);
-    in.latestVersion = QString::fromUtf8(latest);
-    in.publicationDate = QString::fromUtf8(published);
-    in.buildDate = build;
-    in.lastWriteDate = build;
-    in.pubDateDiffCorr = 1;
-    return in;
-}
-
-MatchedStateInput with(MatchedStateInput in, void (*change)(MatchedStateInput&)) {
-    change(in);
-    return in;
-}
-
-class StateDecision : public ::testing::TestWithParam<DecisionCase> {};
-
-TEST_P(StateDecision, FollowsTheCheckRules) {
-    const DecisionCase& c = GetParam();
-    const MatchedStateResult r = DecideMatchedItemState(c.input);
-    EXPECT_EQ(r.state, c.state);
-    EXPECT_EQ(r.checked, c.state == ItemState::Update);
-    EXPECT_EQ(r.installedVersion, QString::fromUtf8(c.installedAfter));
-    EXPECT_EQ(r.rememberVersion, c.remember);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, StateDecision,
-    ::testing::Values(
-        DecisionCase{"Equal", decision("1.1", "1.1", "01.06.2024"), ItemState::Ok, "1.1", false},
-        DecisionCase{"SameReleaseWrittenDifferently", decision("1.5", "1.50", "01.06.2024"), ItemState::Ok,
-                     "1.5", false},
-        DecisionCase{"NewerAndPublishedLater", decision("1.0", "1.1", "01.06.2024"), ItemState::Update, "1.0",
-                     false},
-        // the file was built after the publication: the catalogue's text is behind, not the file
-        DecisionCase{"NewerButPublishedEarlier", decision("1.0", "1.1", "01.12.2023"), ItemState::Ok, "1.0",
-                     false},
-        DecisionCase{"PublishedTheDayAfterTheBuild", decision("1.0", "1.1", "11.01.2024"), ItemState::Ok,
-                     "1.1", true},
-        DecisionCase{"DatesMatchWithoutCorrection",
-                     with(decision("1.0", "1.1", "11.01.2024"),
-                          [](MatchedStateInput& i) { i.verCorrOnDateMatch = false; }),
-                     ItemState::Ok, "1.0", false},
-        DecisionCase{
-            "ForcedLatestSkipsTheDateCheck",
-            with(decision("1.0", "1.1", "01.12.2023"), [](MatchedStateInput& i) { i.forceLatestVer = true; }),
-            ItemState::Update, "1.0", false},
-        DecisionCase{"OverrideUserValSkipsTheDateCheck",
-                     with(decision("1.0", "1.1", "01.12.2023"),
-                          [](MatchedStateInput& i) { i.overrideUserVal = true; }),
-                     ItemState::Update, "1.0", false},
-        DecisionCase{"DateCheckSwitchedOff",
-                     with(decision("1.0", "1.1", "01.12.2023"),
-                          [](MatchedStateInput& i) { i.updateDateCheck = false; }),
-                     ItemState::Update, "1.0", false},
-        DecisionCase{"NoPublicationDateVersionsDecide", decision("1.0", "1.1"), ItemState::Update, "1.0",
-                     false},
-        DecisionCase{"NoInstalledVersion", decision("-", "1.1", "01.06.2024"), ItemState::Ok, "-", false},
-        DecisionCase{"LatestIsADate", decision("-", "2024-02-01"), ItemState::Update, "10.01.2024", false},
-        DecisionCase{"LatestDateBeforeTheBuild", decision("-", "01.01.2024"), ItemState::Ok, "10.01.2024",
-                     false},
-        DecisionCase{"InstalledDateCounts", decision("05.03.2024", "01.03.2024"), ItemState::Ok, "05.03.2024",
-                     false},
-        DecisionCase{"LastWriteOnTheNextDay",
-                     with(decision("-", "11.01.2024"),
-                          [](MatchedStateInput& i) { i.lastWriteDate = i.buildDate.addDays(1); }),
-                     ItemState::Ok, "11.01.2024", false}),
-    [](const ::testing::TestParamInfo<DecisionCase>& param) { return std::string(param.param.name); });
 
 class Refresh : public test::IdentificationFixture {
 protected:
@@ -164,6 +93,189 @@ TEST_F(Refresh, AnInstalledPackageCountsAsTheLatestVersion) {
     const int again = sampleRow(u"2.0"_s);
     identifier().RefreshPluginInfo(path, again, path, false);
     EXPECT_EQ(list.state(again), ItemState::Update);
+}
+
+// A plugin (not a PE file: its last write is its build day, a history file beside it gives its
+// version) checked against one catalogue record, then replaced by a package. The refreshed row
+// must show what a new check of the installed file shows: a fresh identification resolved
+// against the same record.
+class RefreshAgainstCheck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = tmp.path() + u"/plugins/zip"_s;
+        path = dir + u"/zip.wcx"_s;
+    }
+
+    // The files a package leaves: the plugin with its contents and build day and, unless
+    // version is empty, a history file naming the version.
+    void placeFiles(const QByteArray& contents, const QDate& built, const QString& version) {
+        ASSERT_TRUE(test::writeFile(path, contents));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.setFileTime(QDateTime(built, QTime(12, 0)), QFileDevice::FileModificationTime);
+        QFile::remove(dir + u"/history.txt"_s);
+        if (!version.isEmpty())
+            ASSERT_TRUE(test::writeFile(dir + u"/history.txt"_s, "Changes\n v" + version.toUtf8() + " \n"));
+    }
+
+    IdentificationStores stores(IniDocument& settingsStore) {
+        return {pluginDb, userDb, checksumDb, userPluginInfo, settingsStore};
+    }
+
+    // The row a list load makes for the plugin.
+    int load(UpdateList& list, IniDocument& settingsStore) {
+        const IdentificationStores s = stores(settingsStore);
+        const PathForms paths = PathForms::unchanged();
+        const QString version = InstalledVersionFinder(s, options, paths, ownExecutable)
+                                    .find(path, VersionPass::Identification)
+                                    .version;
+        list.groupLists().list(ItemGroup::Wcx).append(path);
+        return list.addRow(u"zip"_s, version.isEmpty() ? u"-"_s : version, path, ItemGroup::Wcx);
+    }
+
+    // One check of the list's only group; the publication date it found for the plugin.
+    QString check(UpdateList& list, IniDocument& settingsStore, const QString& record) {
+        GroupResolver resolver(ResolverContext{list, stores(settingsStore), options, PathForms::unchanged(),
+                                               ownExecutable, u"/tc/TOTALCMD.EXE"_s});
+        resolver.ResolveGroupAgainstOnlineList(list.groupLists().list(ItemGroup::Wcx), OnlineList({record}),
+                                               0);
+        return resolver.publicationDate(path);
+    }
+
+    QTemporaryDir tmp;
+    QString dir;
+    QString path;
+    IniDocument pluginDb, userDb, checksumDb, userPluginInfo, settings;
+    IdentificationOptions options;
+    QString ownExecutable = u"/opt/quillon/quillon"_s;
+};
+
+TEST_F(RefreshAgainstCheck, RefreshedRowShowsWhatANewCheckShows) {
+    const QString released = u"zip|Zip|1.1|10.06.2024|packer|x32"_s; // PubDateDiffCorr 1 applies
+    const QByteArray package = "the package's zip.wcx";
+    struct Case {
+        const char* name;
+        QString before; // installed version before the package
+        QString after;  // the package's version; empty: the file's day is its version
+        QDate built;    // the package's build day
+        QString record;
+        std::function<void(RefreshAgainstCheck&)> databases; // before the first check
+        ItemState state;
+        QString installedShown;
+    };
+    const auto options1 = [](RefreshAgainstCheck& t) {
+        // the plugin database's options belong to its own identifier, which the user replaced
+        t.pluginDb.setValue(u"zip.wcx"_s, u"Options"_s, u"1"_s);
+        t.userDb.setValue(u"zip.wcx"_s, u"WebsiteID"_s, u"zipper"_s);
+    };
+    const auto forced = [](RefreshAgainstCheck& t) {
+        t.userDb.setValue(u"zip.wcx"_s, u"ForceLatestVer"_s, u"2.0"_s);
+    };
+    const auto remembered = [package](RefreshAgainstCheck& t) {
+        // the user confirmed 1.1 for the package's file; the checksum database says 1.05
+        const QString crc = QString::number(Crc32OfBytes(package));
+        t.settings.setValue(u"OverridePlugVer"_s, t.path, crc + u"|1.1"_s);
+        t.checksumDb.setValue(u"zip.wcx"_s, crc, u"1.05"_s);
+    };
+    const Case cases[] = {
+        {"the catalogue's version", u"1.0"_s, u"1.1"_s, {2024, 6, 9}, released, {}, ItemState::Ok, u"1.1"_s},
+        {"still older, built before the release",
+         u"1.0"_s,
+         u"1.05"_s,
+         {2024, 5, 1},
+         released,
+         {},
+         ItemState::Update,
+         u"1.05"_s},
+        {"older text, built with the release",
+         u"1.0"_s,
+         u"1.05"_s,
+         {2024, 6, 9},
+         released,
+         {},
+         ItemState::Ok,
+         u"1.1"_s},
+        {"a day as version, after the release",
+         u"1.0"_s,
+         {},
+         {2024, 6, 20},
+         released,
+         {},
+         ItemState::Ok,
+         u"20.06.2024"_s},
+        {"a day as version, before the release",
+         u"1.0"_s,
+         {},
+         {2024, 6, 1},
+         released,
+         {},
+         ItemState::Update,
+         u"01.06.2024"_s},
+        {"options of a replaced identifier",
+         u"1.0"_s,
+         u"1.05"_s,
+         {2024, 6, 20},
+         u"zipper|Zip|1.1|10.06.2024|packer"_s,
+         options1,
+         ItemState::Ok,
+         u"1.05"_s},
+        {"forced latest version",
+         u"1.0"_s,
+         u"1.5"_s,
+         {2024, 6, 20},
+         u"other|Other|0.1|01.01.2020|packer"_s,
+         forced,
+         ItemState::Update,
+         u"1.5"_s},
+        {"remembered version settles it",
+         u"1.0"_s,
+         u"1.05"_s,
+         {2024, 5, 1},
+         released,
+         remembered,
+         ItemState::Ok,
+         u"1.1"_s},
+        {"beta guard",
+         u"1.0"_s,
+         u"1.2b"_s,
+         {2024, 5, 1},
+         u"zip|Zip|1.3beta|10.06.2024|packer"_s,
+         {},
+         ItemState::Ok,
+         u"1.2b"_s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (IniDocument* store : {&pluginDb, &userDb, &checksumDb, &userPluginInfo, &settings})
+            store->clear();
+        if (c.databases)
+            c.databases(*this);
+        placeFiles("the old zip.wcx", QDate(2024, 1, 10), c.before);
+        UpdateList list;
+        const int row = load(list, settings);
+        const QString published = check(list, settings, c.record);
+        ASSERT_FALSE(published.isEmpty());
+        placeFiles(package, c.built, c.after);
+
+        IniDocument settingsOfNewCheck = settings;
+        UpdateList newCheck;
+        load(newCheck, settingsOfNewCheck);
+        check(newCheck, settingsOfNewCheck, c.record);
+        const UpdateItem& expected = newCheck.row(0);
+
+        ItemIdentifier identifier(list, stores(settings), options, PathForms::unchanged(), ownExecutable);
+        identifier.setPublicationDateLookup([&](const QString& filePath) {
+            return filePath.compare(path, Qt::CaseInsensitive) == 0 ? published : QString();
+        });
+        ASSERT_TRUE(identifier.RefreshPluginInfo(path, row, path, false));
+        const UpdateItem& refreshed = list.row(row);
+        EXPECT_EQ(list.state(row), newCheck.state(0));
+        EXPECT_EQ(refreshed.Checked, expected.Checked);
+        EXPECT_EQ(refreshed.InstalledVersion, expected.InstalledVersion);
+        EXPECT_EQ(refreshed.LatestVersion, expected.LatestVersion);
+        EXPECT_EQ(list.state(row), c.state);
+        EXPECT_EQ(refreshed.InstalledVersion, c.installedShown);
+    }
 }
 
 } // namespace
