@@ -1,16 +1,16 @@
 #include "cli/update_command.h"
 
-#include "cli/check_command.h"
-
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QStringDecoder>
 
 #include "app/app_core.h"
 #include "app/language.h"
 #include "app/prompter.h"
 #include "app/settings.h"
+#include "cli/check_command.h"
+#include "cli/interrupt_guard.h"
+#include "cli/transfer_progress_printer.h"
+#include "cli/update_report.h"
 #include "install/installer.h"
 #include "install/request_builder.h"
 #include "install/transfer_engine.h"
@@ -30,8 +30,12 @@ namespace {
 class AgreeingPrompter : public Prompter {
 public:
     AgreeingPrompter(Prompter& inner, bool agree) : m_inner(inner), m_agree(agree) {}
+    // Called before every message, so that a progress line can make room.
+    void setBeforeOutput(std::function<void()> beforeOutput) { m_beforeOutput = std::move(beforeOutput); }
+
     PromptAnswer ask(PromptIcon icon, PromptButtons buttons, const QString& caption,
                      const QString& text) override {
+        beforeOutput();
         if (!m_agree)
             return m_inner.ask(icon, buttons, caption, text);
         m_inner.tell(icon, caption, text);
@@ -39,15 +43,22 @@ public:
                                                                                   : PromptAnswer::Yes;
     }
     void tell(PromptIcon icon, const QString& caption, const QString& text) override {
+        beforeOutput();
         m_inner.tell(icon, caption, text);
     }
     QString chooseFile(const QString& caption, const QString& startPath) override {
+        beforeOutput();
         return m_inner.chooseFile(caption, startPath);
     }
 
 private:
+    void beforeOutput() {
+        if (m_beforeOutput)
+            m_beforeOutput();
+    }
     Prompter& m_inner;
     bool m_agree;
+    std::function<void()> m_beforeOutput;
 };
 
 bool rowMatchesFile(const UpdateItem& item, const QString& file) {
@@ -61,12 +72,22 @@ bool rowMatchesFile(const UpdateItem& item, const QString& file) {
     return QFileInfo(item.FilePath).fileName().compare(file, Qt::CaseInsensitive) == 0;
 }
 
-struct RequestReport {
-    QString item;
-    QString file;
-    QString result; // "installed", "downloaded", "failed"
-    QString reason;
-};
+// File-host pages are read as UTF-8 (their links may carry non-ASCII names); a page that is
+// no valid UTF-8 is read in the ANSI code page, as every other page.
+QString decodeHostPage(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    return utf8.hasError() ? DecodeAnsiPage(bytes) : text;
+}
+
+// Pages the transfer reads for links go out as the update check's pages do (proxy,
+// time-outs), carry the pass's cookies and stop with the pass.
+HttpResponse readPage(const PageFetcher& fetcher, TransferEngine& engine, const QString& url) {
+    HttpRequest request = fetcher.requestFor(url);
+    request.cookies = &engine.cookies();
+    request.progress = [&engine](qint64, qint64) { return !engine.cancelled(); };
+    return HttpClient::perform(request);
+}
 
 } // namespace
 
@@ -89,24 +110,18 @@ UpdateOptions UpdateCommand::parse(const QStringList& arguments, QString* error)
     return options;
 }
 
-int UpdateCommand::execute() {
-    const InventoryPassResult pass = m_core.runInventoryPass();
-    QStringList errors = pass.errors;
-    if (!pass.configFound) {
-        m_err << "quillon-cli: wincmd.ini was not found; nothing to update." << Qt::endl;
-        return ExitFailed;
-    }
-    SettingValues& values = m_core.settings().values;
-    PageFetcher fetcher(FetchSettings::fromSettings(values), m_core.prompter(), m_core.language());
-    UpdateCheckState state;
-    state.listLoaded(!values.tcDisabled && !pass.tcRow);
+bool UpdateCommand::checkForUpdates(const InventoryPassResult& pass, PageFetcher& fetcher,
+                                    UpdateCheckState& state, QStringList& errors) {
+    state.listLoaded(!m_core.settings().values.tcDisabled && !pass.tcRow);
     UpdateCheckRun run(m_core, fetcher, state);
     const CheckRunResult checked = run.btn_SearchUpdatesClick();
     errors += checked.errors;
     // Without the catalogue nothing can be known to be updatable: that is a failed run.
-    bool failed = CheckCommand::CatalogueGaveNothing(checked, m_core, m_err, errors);
+    return CheckCommand::CatalogueGaveNothing(checked, m_core, m_err, errors);
+}
 
-    UpdateList& list = m_core.updateList();
+QList<int> UpdateCommand::chosenRows(bool& failed) {
+    const UpdateList& list = m_core.updateList();
     QList<int> rows;
     for (const QString& file : m_options.files) {
         int found = -1;
@@ -129,7 +144,39 @@ int UpdateCommand::execute() {
                 rows.append(row);
         }
     }
+    return rows;
+}
 
+ReloadCounts UpdateCommand::reloadAndCheck(QStringList& errors, bool& failed) {
+    const InventoryPassResult pass = m_core.ReloadList();
+    errors += pass.errors;
+    PageFetcher fetcher(FetchSettings::fromSettings(m_core.settings().values), m_core.prompter(),
+                        m_core.language());
+    UpdateCheckState state;
+    failed = checkForUpdates(pass, fetcher, state, errors) || failed;
+    const UpdateList& list = m_core.updateList();
+    ReloadCounts counts;
+    counts.items = list.rowCount();
+    for (int row = 0; row < list.rowCount(); ++row)
+        counts.updatable += list.state(row) == ItemState::Update;
+    return counts;
+}
+
+int UpdateCommand::execute() {
+    const InventoryPassResult pass = m_core.runInventoryPass();
+    UpdateReport report;
+    report.errors = pass.errors;
+    if (!pass.configFound) {
+        m_err << "quillon-cli: wincmd.ini was not found; nothing to update." << Qt::endl;
+        return ExitFailed;
+    }
+    SettingValues& values = m_core.settings().values;
+    PageFetcher fetcher(FetchSettings::fromSettings(values), m_core.prompter(), m_core.language());
+    UpdateCheckState state;
+    bool failed = checkForUpdates(pass, fetcher, state, report.errors);
+    const QList<int> rows = chosenRows(failed);
+
+    UpdateList& list = m_core.updateList();
     const QString downloadDir = m_core.settings().expandedDownloadDir(m_core.system());
     const int packageChoice = values.tcDownloadPackage;
     RequestContext requestContext{
@@ -163,6 +210,18 @@ int UpdateCommand::execute() {
         TcPackagePage(values.siteTotalCommander, state.TcAnnouncedLink, values.tcDoNotAcceptBeta);
     transfer.catalogueBase = values.siteCatalogue;
     TransferEngine engine(requests, transfer);
+    engine.setPageLinks([&](const QString& url) {
+        const HttpResponse response = readPage(fetcher, engine, url);
+        return response.ok() ? GetPageLinks(response.finalUrl, response.body) : QStringList();
+    });
+    engine.setPageText([&](const QString& url) {
+        const HttpResponse response = readPage(fetcher, engine, url);
+        return response.ok() ? decodeHostPage(response.body) : QString();
+    });
+    TransferProgressPrinter printer(engine, m_err, TransferProgressPrinter::stderrIsTerminal());
+    engine.setRowChanged([&printer](int index) { printer.rowChanged(index); });
+    engine.setProgress([&printer](const TransferProgress& progress) { printer.progress(progress); });
+    prompter.setBeforeOutput([&printer] { printer.clearLine(); });
 
     Installer installer(InstallerContextFromCore(m_core, &prompter));
     QList<InstallStepResult> installs;
@@ -174,85 +233,38 @@ int UpdateCommand::execute() {
         if (m_options.install || request.Category == category::PluginDb)
             installs[index] = installer.installStep(request, localFile);
     });
-    engine.prepare();
-    if (proxy.ok)
-        engine.run();
-    else
-        errors.append(u"the proxy of the settings cannot be used"_s);
-
-    QList<RequestReport> reports;
-    const QList<TransferRow>& transferRows = engine.rows();
-    for (int i = 0; i < engine.requests().size(); ++i) {
-        const DownloadRequest& request = engine.requests().at(i);
-        RequestReport report;
-        report.item = request.ItemPath;
-        const TransferRow* row = i < transferRows.size() ? &transferRows.at(i) : nullptr;
-        report.file = row ? row->localPath : QString();
-        if (!row || row->state != TransferState::Done) {
-            report.result = u"failed"_s;
-            report.reason = row && !row->error.isEmpty() ? row->error : u"not downloaded"_s;
-        } else if (i < installs.size() && installs[i].outcome == InstallStepResult::Outcome::Installed) {
-            report.result = u"installed"_s;
-        } else if (i < installs.size() && installs[i].outcome == InstallStepResult::Outcome::Failed) {
-            report.result = u"failed"_s;
-            report.reason = installs[i].error;
-            if (!installs[i].failedFiles.isEmpty())
-                report.reason += u": "_s + installs[i].failedFiles.join(u", "_s);
-        } else {
-            report.result = u"downloaded"_s;
-        }
-        failed = failed || report.result == "failed"_L1;
-        reports.append(report);
+    {
+        const InterruptGuard interrupts(engine);
+        engine.prepare();
+        if (proxy.ok)
+            engine.run();
+        else
+            report.errors.append(u"the proxy of the settings cannot be used"_s);
     }
+    printer.clearLine();
+
+    report.requests = RequestReports(engine, installs);
     if (!engine.fatalError().isEmpty()) {
-        errors.append(engine.fatalError());
+        report.errors.append(engine.fatalError());
         failed = true;
     }
-
-    const EndOfPassAction action = installer.endOfPass(anyInstallRequest || m_options.install);
-    if (action == EndOfPassAction::Restart)
+    // A cancelled pass asks nothing more: the user wants it over. What it did stays reported.
+    EndOfPassAction action = EndOfPassAction::None;
+    if (!engine.cancelled())
+        action = installer.endOfPass(anyInstallRequest || m_options.install);
+    report.restartRequired = installer.selfUpdateState() == SelfUpdateState::RestartPending;
+    if (report.restartRequired)
         m_err << "quillon-cli: Quillon was updated; start it again to use the new version." << Qt::endl;
     engine.cleanupList() += installer.cleanupList();
     engine.runCleanup();
+    if (action == EndOfPassAction::ReloadAndCheck)
+        report.reload = reloadAndCheck(report.errors, failed);
 
-    int installedCount = 0, downloadedCount = 0, failedCount = 0;
-    for (const RequestReport& report : reports) {
-        installedCount += report.result == "installed"_L1;
-        downloadedCount += report.result == "downloaded"_L1;
-        failedCount += report.result == "failed"_L1;
-    }
-    if (m_json) {
-        QJsonArray items;
-        for (const RequestReport& report : reports)
-            items.append(QJsonObject{{u"item"_s, report.item},
-                                     {u"file"_s, report.file},
-                                     {u"result"_s, report.result},
-                                     {u"reason"_s, report.reason}});
-        m_out << QJsonDocument(
-                     QJsonObject{
-                         {u"requests"_s, items},
-                         {u"counts"_s, QJsonObject{{u"requests"_s, static_cast<int>(reports.size())},
-                                                   {u"installed"_s, installedCount},
-                                                   {u"downloaded"_s, downloadedCount},
-                                                   {u"failed"_s, failedCount}}},
-                         {u"errors"_s, QJsonArray::fromStringList(errors)},
-                     })
-                     .toJson(QJsonDocument::Indented);
-    } else {
-        for (const RequestReport& report : reports) {
-            m_out << report.result.leftJustified(11) << report.item;
-            if (!report.reason.isEmpty())
-                m_out << " (" << report.reason << ')';
-            m_out << '\n';
-        }
-        m_out << u"%1 request(s): %2 installed, %3 downloaded, %4 failed"_s.arg(reports.size())
-                     .arg(installedCount)
-                     .arg(downloadedCount)
-                     .arg(failedCount)
-              << '\n';
-        for (const QString& error : errors)
-            m_err << "quillon-cli: " << error << '\n';
-    }
+    failed = failed || report.anyUnfinished();
+    if (m_json)
+        PrintUpdateReportJson(report, m_out);
+    else
+        PrintUpdateReportText(report, m_out, m_err);
     m_out.flush();
     m_err.flush();
     return failed ? ExitFailed : ExitDone;

@@ -3,10 +3,14 @@
 #include <QTextStream>
 
 #include "cli/cli_command.h"
+#include "cli/update_report.h"
 
 namespace quillon {
 class AppCore;
-}
+class PageFetcher;
+struct InventoryPassResult;
+struct UpdateCheckState;
+} // namespace quillon
 
 namespace quillon::cli {
 
@@ -18,18 +22,28 @@ struct UpdateOptions {
 };
 
 // update: the inventory and the update check, then the download (and installation) of the
-// chosen rows; one line per request and a summary.
+// chosen rows, with progress on stderr; one line per request and a summary. SIGINT or SIGTERM
+// cancels the pass. After a database update it may reload and check again.
 class UpdateCommand : public CliCommand {
 public:
     UpdateCommand(AppCore& core, UpdateOptions options, bool json, QTextStream& out, QTextStream& err)
         : m_core(core), m_options(std::move(options)), m_json(json), m_out(out), m_err(err) {}
-    // Failed (1) when wincmd.ini was not found, a FILE names no row, or any request failed.
+    // Failed (1) when wincmd.ini was not found, a FILE names no row, or any request failed or
+    // was cancelled.
     int execute() override;
 
     // The arguments after "update"; an error text for wrong usage.
     static UpdateOptions parse(const QStringList& arguments, QString* error);
 
 private:
+    // The check run over the pass's rows; true when the catalogue gave nothing.
+    bool checkForUpdates(const InventoryPassResult& pass, PageFetcher& fetcher, UpdateCheckState& state,
+                         QStringList& errors);
+    // The rows the options name; failed is set when a FILE names none.
+    QList<int> chosenRows(bool& failed);
+    // The list loaded again with the new database, and checked.
+    ReloadCounts reloadAndCheck(QStringList& errors, bool& failed);
+
     AppCore& m_core;
     UpdateOptions m_options;
     bool m_json;

@@ -92,7 +92,7 @@ void TransferEngine::runCleanup() {
     m_cleanup.clear();
 }
 
-HttpRequest TransferEngine::baseRequest(const QString& url) const {
+HttpRequest TransferEngine::baseRequest(const QString& url) {
     HttpRequest request;
     request.url = url;
     request.userAgent = UserAgentFor(url, m_settings.rules);
@@ -103,6 +103,7 @@ HttpRequest TransferEngine::baseRequest(const QString& url) const {
         request.readTimeoutMs = m_settings.httpTimeOutMs;
     }
     request.cancel = &m_cancel;
+    request.cookies = &m_cookies;
     request.maxRedirects = m_settings.maxRedirects;
     return request;
 }
@@ -122,7 +123,8 @@ void TransferEngine::changed(int index) {
 
 void TransferEngine::reportProgress(int index, qint64 received, qint64 total) {
     TransferRow& row = m_rows[index];
-    const int percent = total > 0 ? static_cast<int>(qBound(qint64(0), 100 * received / total, qint64(100))) : 0;
+    const int percent =
+        total > 0 ? static_cast<int>(qBound(qint64(0), 100 * received / total, qint64(100))) : 0;
     if (percent != row.percent) {
         row.percent = percent;
         changed(index);

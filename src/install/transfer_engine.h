@@ -73,7 +73,8 @@ public:
     void prepare();
     // The pass over every request; stops early on cancel or when a file cannot be created.
     void run();
-    // Safe from any thread and from inside the callbacks.
+    // Safe from any thread, from inside the callbacks and from a signal handler (one store to a
+    // lock-free atomic).
     void cancel() { m_cancel.store(true); }
     bool cancelled() const { return m_cancel.load(); }
 
@@ -84,6 +85,10 @@ public:
     // The first Total Commander request's item (its executable, to restart it).
     const QString& tcItemPath() const { return m_tcItemPath; }
 
+    // The pass's cookies: every request of the engine sends and keeps them, and so should the
+    // page readers given above, since a file host sets its cookie on the page.
+    HttpCookieJar& cookies() { return m_cookies; }
+
     QStringList& cleanupList() { return m_cleanup; }
     // Deletes every file of the clean-up list (failures ignored) and empties it.
     void runCleanup();
@@ -93,7 +98,7 @@ private:
     bool processRequest(int index);
     Probe probe(int index, const QString& link);
     bool fetch(int index, const QString& link, const QString& target);
-    HttpRequest baseRequest(const QString& url) const;
+    HttpRequest baseRequest(const QString& url);
     void fail(int index, const QString& reason);
     void changed(int index);
     void reportProgress(int index, qint64 received, qint64 total);
@@ -105,6 +110,7 @@ private:
     QString m_fatalError;
     QString m_tcItemPath;
     std::atomic_bool m_cancel{false};
+    HttpCookieJar m_cookies;
     std::function<QStringList(const QString&)> m_pageLinks;
     std::function<QString(const QString&)> m_pageText;
     std::function<void(int)> m_rowChanged;

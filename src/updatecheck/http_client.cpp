@@ -164,6 +164,11 @@ bool configure(CURL* curl, const HttpRequest& request, const QByteArray& url, Tr
     }
     if (headers)
         set(CURLOPT_HTTPHEADER, headers);
+    if (request.cookies && request.cookies->handle()) {
+        set(CURLOPT_SHARE, static_cast<CURLSH*>(request.cookies->handle()));
+        // An empty file name switches the cookie engine on without reading a file.
+        set(CURLOPT_COOKIEFILE, "");
+    }
 
     set(CURLOPT_WRITEFUNCTION, &onBody);
     set(CURLOPT_WRITEDATA, static_cast<void*>(&transfer));
@@ -180,6 +185,21 @@ bool configure(CURL* curl, const HttpRequest& request, const QByteArray& url, Tr
 }
 
 } // namespace
+
+HttpCookieJar::HttpCookieJar() {
+    initCurlOnce();
+    CURLSH* share = curl_share_init();
+    if (share && curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE) != CURLSHE_OK) {
+        curl_share_cleanup(share);
+        share = nullptr;
+    }
+    m_share = share;
+}
+
+HttpCookieJar::~HttpCookieJar() {
+    if (m_share)
+        curl_share_cleanup(static_cast<CURLSH*>(m_share));
+}
 
 QByteArray HttpResponse::header(const QByteArray& name) const {
     for (const auto& [key, value] : headers) {

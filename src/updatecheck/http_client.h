@@ -25,6 +25,23 @@ struct ProxySettings {
 
 using HttpHeaders = QList<QPair<QByteArray, QByteArray>>;
 
+// Cookies kept in memory and shared by every request that names the jar, for the jar's life:
+// a file host sets one on its page and wants it back with the download. Nothing is written to
+// disk. One thread at a time.
+class HttpCookieJar {
+public:
+    HttpCookieJar();
+    ~HttpCookieJar();
+    HttpCookieJar(const HttpCookieJar&) = delete;
+    HttpCookieJar& operator=(const HttpCookieJar&) = delete;
+
+    // libcurl's share handle; null when libcurl could not make one (requests then go without).
+    void* handle() const { return m_share; }
+
+private:
+    void* m_share = nullptr;
+};
+
 struct HttpRequest {
     enum class Method { Get, Head, Post };
 
@@ -52,6 +69,8 @@ struct HttpRequest {
     const std::atomic_bool* cancel = nullptr;
     // When set, the body is written here instead of HttpResponse::body.
     QIODevice* sink = nullptr;
+    // When set, cookies are sent from and stored into it; otherwise none are kept.
+    HttpCookieJar* cookies = nullptr;
 
     static constexpr char kBrowserUserAgent[] =
         "Mozilla/5.0 (Windows NT 6.1; rv:25.0) Gecko/20100101 Firefox/25.0";

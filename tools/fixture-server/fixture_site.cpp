@@ -16,6 +16,8 @@ namespace {
 
 constexpr std::string_view kFaultPrefix = "/fault/";
 constexpr int kLongestDelayMs = 120000;
+constexpr size_t kTrickleChunk = 64;
+constexpr std::string_view kVisitCookie = "fixture_visit";
 
 bool isPlainName(std::string_view name) {
     if (name.empty() || name == "." || name == "..")
@@ -114,13 +116,67 @@ void FixtureSite::install(httplib::Server& server) const {
     server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         answer(request, response, request.target);
     });
+    server.Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
+        answerMirror(request, response);
+    });
+}
+
+void FixtureSite::answerMirror(const httplib::Request& request, httplib::Response& response) const {
+    const std::string_view path = request.path;
+    const std::string_view form = "/gets.php";
+    const std::string id = request.get_param_value("id");
+    if (path.size() < form.size() || path.substr(path.size() - form.size()) != form || !isPlainName(id)) {
+        setPage(response, 404, "404 Not Found");
+        return;
+    }
+    // The mirror names no file: the client keeps the name it had in mind.
+    serveFile(response, std::filesystem::path("mirror") / (id + ".zip"));
+}
+
+bool FixtureSite::answerFileHost(const httplib::Request& request, httplib::Response& response,
+                                 std::string_view path) const {
+    if (path == "/get.php") {
+        const std::string name = request.get_param_value("file");
+        if (!isPlainName(name))
+            setPage(response, 404, "404 Not Found");
+        else
+            serveFile(response, std::filesystem::path("packages") / name);
+        return true;
+    }
+    const auto [folder, rest] = splitSegment(path.substr(1));
+    if (folder != "host" && folder != "dl")
+        return false;
+    if (!isPlainName(rest) || !std::filesystem::is_regular_file(m_content / "packages" / std::string(rest))) {
+        setPage(response, 404, "404 Not Found");
+        return true;
+    }
+    const std::string name(rest);
+    const std::string cookie = std::string(kVisitCookie) + "=" + name;
+    if (folder == "host") {
+        // The file's page: a link elsewhere first, then the one to the file.
+        response.status = 200;
+        response.set_header("Set-Cookie", cookie + "; Path=/");
+        response.set_content("<html><head><title>" + name + "</title></head><body><p><a href=\"" + m_base +
+                                 "help.htm\">Help</a></p><p>Your file is ready: <a href=\"" + m_base + "dl/" +
+                                 name + "\">" + name + "</a></p></body></html>\n",
+                             "text/html");
+        return true;
+    }
+    // Only who saw the page gets the file.
+    if (request.get_header_value("Cookie").find(cookie) == std::string::npos) {
+        setPage(response, 403, "403 Forbidden");
+        return true;
+    }
+    serveFile(response, std::filesystem::path("packages") / name);
+    return true;
 }
 
 void FixtureSite::answer(const httplib::Request& request, httplib::Response& response,
                          std::string_view target) const {
     if (target.substr(0, kFaultPrefix.size()) != kFaultPrefix) {
-        const size_t query = target.find('?');
-        serveContent(request, response, target.substr(0, query));
+        const std::string_view path = target.substr(0, target.find('?'));
+        if (!answerFileHost(request, response, path))
+            serveContent(request, response, path);
         return;
     }
     const auto [kind, afterKind] = splitSegment(target.substr(kFaultPrefix.size()));
@@ -136,7 +192,7 @@ void FixtureSite::answer(const httplib::Request& request, httplib::Response& res
                              "shortly. <a href=\"" +
                                  m_base + "\">Back</a></p></body></html>\n",
                              "text/html");
-    } else if (kind == "slow" || kind == "redirect") {
+    } else if (kind == "slow" || kind == "redirect" || kind == "trickle") {
         const auto [count, afterCount] = splitSegment(afterKind);
         const std::optional<int> value = number(count);
         if (!value) {
@@ -144,9 +200,12 @@ void FixtureSite::answer(const httplib::Request& request, httplib::Response& res
             return;
         }
         const std::string next = "/" + std::string(afterCount);
+        const std::chrono::milliseconds delay(std::min(*value, kLongestDelayMs));
         if (kind == "slow") {
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(*value, kLongestDelayMs)));
+            std::this_thread::sleep_for(delay);
             answer(request, response, next);
+        } else if (kind == "trickle") {
+            trickle(request, response, next, delay);
         } else if (*value > 0) {
             response.set_redirect(std::string(kFaultPrefix) + "redirect/" + std::to_string(*value - 1) + next,
                                   302);
@@ -173,6 +232,45 @@ void FixtureSite::answer(const httplib::Request& request, httplib::Response& res
     } else {
         setPage(response, 404, "404 Not Found");
     }
+}
+
+void FixtureSite::trickle(const httplib::Request& request, httplib::Response& response, std::string_view next,
+                          std::chrono::milliseconds pause) const {
+    httplib::Response whole;
+    answer(request, whole, next);
+    if (whole.status != 200) {
+        response = whole;
+        return;
+    }
+    auto body = std::make_shared<std::string>(std::move(whole.body));
+    response.status = 200;
+    for (const char* name : {"Content-Disposition", "Set-Cookie"}) {
+        if (whole.has_header(name))
+            response.set_header(name, whole.get_header_value(name));
+    }
+    response.set_content_provider(body->size(), whole.get_header_value("Content-Type"),
+                                  [body, pause](size_t offset, size_t, httplib::DataSink& sink) {
+                                      std::this_thread::sleep_for(pause);
+                                      const size_t length = std::min(kTrickleChunk, body->size() - offset);
+                                      // A client that hung up ends the answer.
+                                      return sink.write(body->data() + offset, length);
+                                  });
+}
+
+void FixtureSite::serveFile(httplib::Response& response, const std::filesystem::path& relative) const {
+    const std::filesystem::path full = m_content / relative;
+    std::optional<std::string> body;
+    if (std::filesystem::is_regular_file(full))
+        body = readWhole(full);
+    if (!body) {
+        setPage(response, 404, "404 Not Found");
+        return;
+    }
+    const std::string type = typeOf(relative);
+    if (type.rfind("text/", 0) == 0)
+        replaceAll(*body, "@BASE@", m_base);
+    response.status = 200;
+    response.set_content(std::move(*body), type);
 }
 
 void FixtureSite::serveContent(const httplib::Request& request, httplib::Response& response,

@@ -1,6 +1,7 @@
 #pragma once
 // The routes of the fixture server: the catalogue's pages and packages, Total Commander's
 // release pages, and the faults a real site shows, all answered from a content folder.
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -34,6 +35,17 @@ private:
     void answer(const httplib::Request& request, httplib::Response& response, std::string_view target) const;
     void serveContent(const httplib::Request& request, httplib::Response& response,
                       std::string_view path) const;
+    // A file of the content folder by its relative path; a 404 page when there is none.
+    void serveFile(httplib::Response& response, const std::filesystem::path& relative) const;
+    // The answer to next, its body sent in small chunks with a pause before each.
+    void trickle(const httplib::Request& request, httplib::Response& response, std::string_view next,
+                 std::chrono::milliseconds pause) const;
+    // The mirror's form: "id=N" answered with mirror/N.zip.
+    void answerMirror(const httplib::Request& request, httplib::Response& response) const;
+    // File-host routes: /get.php?file=NAME, the page /host/NAME that sets a cookie and links
+    // to /dl/NAME, which wants that cookie. False when the path is none of them.
+    bool answerFileHost(const httplib::Request& request, httplib::Response& response,
+                        std::string_view path) const;
 
     std::filesystem::path m_content;
     std::string m_base;

@@ -1,0 +1,49 @@
+#include "cli/interrupt_guard.h"
+
+#include <atomic>
+#include <csignal>
+
+#include "install/transfer_engine.h"
+
+namespace quillon::cli {
+namespace {
+
+// A signal handler may only touch lock-free atomics.
+static_assert(std::atomic<TransferEngine*>::is_always_lock_free);
+static_assert(std::atomic_bool::is_always_lock_free);
+
+std::atomic<TransferEngine*> g_engine{nullptr};
+std::atomic_bool g_interrupted{false};
+
+using Handler = void (*)(int);
+Handler g_previousInt = SIG_DFL;
+Handler g_previousTerm = SIG_DFL;
+
+extern "C" void onInterrupt(int signal) {
+    g_interrupted.store(true);
+    // TransferEngine::cancel() is one store to a lock-free atomic.
+    if (TransferEngine* engine = g_engine.load())
+        engine->cancel();
+    std::signal(signal, SIG_DFL);
+}
+
+} // namespace
+
+InterruptGuard::InterruptGuard(TransferEngine& engine) {
+    g_interrupted.store(false);
+    g_engine.store(&engine);
+    g_previousInt = std::signal(SIGINT, onInterrupt);
+    g_previousTerm = std::signal(SIGTERM, onInterrupt);
+}
+
+InterruptGuard::~InterruptGuard() {
+    std::signal(SIGINT, g_previousInt == SIG_ERR ? SIG_DFL : g_previousInt);
+    std::signal(SIGTERM, g_previousTerm == SIG_ERR ? SIG_DFL : g_previousTerm);
+    g_engine.store(nullptr);
+}
+
+bool InterruptGuard::interrupted() {
+    return g_interrupted.load();
+}
+
+} // namespace quillon::cli
