@@ -6,6 +6,7 @@
 
 #include "app/common/checksums.h"
 #include "app/common/dates.h"
+#include "app/common/own_version.h"
 #include "app/common/pe_info.h"
 #include "app/common/strings.h"
 #include "app/ini_document.h"
@@ -201,6 +202,13 @@ InstalledVersion InstalledVersionFinder::find(const QString& path, VersionPass p
     QString numberVersion;
     if (version.isEmpty()) {
         numberVersion = facts.fileVersionNumber;
+        // The program's own file without version information (not a Windows executable) still
+        // names its version in its marker.
+        if (numberVersion.isEmpty() && fileVersion.isEmpty() && samePathIgnoringCase(m_ownExecutable, path)) {
+            numberVersion = ReadOwnVersionMarker(path);
+            if (!numberVersion.isEmpty() && result.productName.isEmpty())
+                result.productName = u"Quillon"_s;
+        }
         version = numberVersion;
     }
 

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "app/command_line.h"
+#include "app/common/own_version.h"
 #include "app/common/pe_info.h"
 #include "app/ini_document.h"
 #include "app/settings_values.h"
@@ -98,7 +99,16 @@ int ItemIdentifier::GetPluginInformation(int group, const QString& path) {
     };
 
     const std::optional<ItemGroup> itemGroup = groupFromId(group);
-    if (!itemGroup || path.trimmed().isEmpty() || (!checksumRow && !databaseRow && !IsPEFile(path))) {
+    // The program itself is no Windows executable where it runs natively; its version marker
+    // admits it instead.
+    const auto ownExecutableWithMarker = [&] {
+        return !m_ownExecutable.isEmpty() &&
+               QFileInfo(path).absoluteFilePath().compare(QFileInfo(m_ownExecutable).absoluteFilePath(),
+                                                          Qt::CaseInsensitive) == 0 &&
+               !ReadOwnVersionMarker(path).isEmpty();
+    };
+    if (!itemGroup || path.trimmed().isEmpty() ||
+        (!checksumRow && !databaseRow && !IsPEFile(path) && !ownExecutableWithMarker())) {
         m_list.hidePath(path);
         return finish(-1);
     }
