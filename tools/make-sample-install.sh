@@ -32,9 +32,6 @@ for tool in "$gcc64" "$windres64" "$gcc32" "$windres32"; do
     command -v "$tool" >/dev/null || { echo "$0: $tool not found (MinGW-w64 is needed)" >&2; exit 1; }
 done
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-
 # Plugins: one line each. Adding a plugin is adding a line.
 #   section | key | flags (PackerPlugins only) | folder below the Total Commander folder | file |
 #   arch (x64, x86) | FileVersion | version block | ProductName | FileDescription | CompanyName |
@@ -47,60 +44,8 @@ plugins=(
     "ContentPlugins|0||plugins/wdx/samfield|samfield.wdx64|x64|0.9.5.0|040904B0|Sample Fields|Sample content plugin|Quillon Samples|"
 )
 
-# rc_file PATH FILEVERSION BLOCK PRODUCTNAME DESCRIPTION COMPANY FILETYPE ORIGINALNAME
-rc_file() {
-    local path="$1" version="$2" block="$3" product="$4" description="$5" company="$6" type="$7" original="$8"
-    local commas="${version//./,}"
-    local short="$version"
-    # The string form drops trailing ".0" parts the way the authors usually write it.
-    while [[ "$short" == *.*.0 || "$short" == *.*.*.0 ]]; do short="${short%.0}"; done
-    local lang=$((16#${block:0:4})) codepage=$((16#${block:4:4}))
-    cat >"$path" <<EOF
-#include <winver.h>
-1 VERSIONINFO
-FILEVERSION $commas
-PRODUCTVERSION $commas
-FILEFLAGSMASK 0x3fL
-FILEFLAGS 0x0L
-FILEOS VOS_NT_WINDOWS32
-FILETYPE $type
-FILESUBTYPE 0x0L
-BEGIN
-    BLOCK "StringFileInfo"
-    BEGIN
-        BLOCK "$block"
-        BEGIN
-            VALUE "CompanyName", "$company"
-            VALUE "FileDescription", "$description"
-            VALUE "FileVersion", "$short"
-            VALUE "InternalName", "${original%.*}"
-            VALUE "LegalCopyright", "Copyright (C) 2024 $company"
-            VALUE "OriginalFilename", "$original"
-            VALUE "ProductName", "$product"
-            VALUE "ProductVersion", "$short"
-        END
-    END
-    BLOCK "VarFileInfo"
-    BEGIN
-        VALUE "Translation", $lang, $codepage
-    END
-END
-EOF
-}
-
-# build_pe ARCH KIND(exe|dll) OUTPUT C-SOURCE RC-FILE
-build_pe() {
-    local arch="$1" kind="$2" output="$3" source="$4" rc="$5"
-    local gcc="$gcc64" windres="$windres64" base=0x140000000
-    if [[ "$arch" == x86 ]]; then gcc="$gcc32" windres="$windres32" base=0x10000000; fi
-    [[ "$kind" == dll ]] && base=$([[ "$arch" == x86 ]] && echo 0x10000000 || echo 0x180000000)
-    local obj="$work/$(basename "$output").res.o"
-    "$windres" -c 65001 -i "$rc" -o "$obj"
-    local flags=(-O2 -s -Wl,--no-insert-timestamp -Wl,--image-base,"$base")
-    [[ "$kind" == dll ]] && flags+=(-shared) || flags+=(-mwindows)
-    mkdir -p "$(dirname "$output")"
-    "$gcc" "${flags[@]}" -o "$output" "$source" "$obj"
-}
+# One PE file with a version resource: tools/build-pe.sh, shared with the fixture server's packages.
+build_pe() { bash "$(dirname "$0")/build-pe.sh" "$@"; }
 
 rm -rf "$prefix"
 mkdir -p "$prefix/dosdevices" "$prefix/drive_c/windows/system32" "$appdata/GHISLER" \
@@ -147,10 +92,8 @@ reg_key() { printf '\n[%s] %s\n#time=%s\n' "$1" "$reg_time" "$reg_filetime"; }
 } >"$prefix/system.reg"
 
 # --- Total Commander ------------------------------------------------------------------------
-printf 'int main(void) { return 0; }\n' >"$work/totalcmd.c"
-rc_file "$work/totalcmd.rc" 11.51.0.0 040904E4 "Total Commander" "Total Commander 64 bit" \
-    "Ghisler Software GmbH" VFT_APP TOTALCMD64.EXE
-build_pe x64 exe "$tc/TOTALCMD64.EXE" "$work/totalcmd.c" "$work/totalcmd.rc"
+build_pe x64 exe "$tc/TOTALCMD64.EXE" 11.51.0.0 040904E4 "Total Commander" "Total Commander 64 bit" \
+    "Ghisler Software GmbH" TOTALCMD64.EXE
 
 cat >"$tc/HISTORY.TXT" <<'EOF'
 Total Commander 11.51 final (History of changes)
@@ -171,13 +114,10 @@ Total Commander 11.51 final (History of changes)
 EOF
 
 # --- Plugins --------------------------------------------------------------------------------
-printf '#include <windows.h>\nBOOL WINAPI DllMain(HINSTANCE h, DWORD r, LPVOID p) { (void)h; (void)r; (void)p; return TRUE; }\n' \
-    >"$work/plugin.c"
 declare -A sections
 for entry in "${plugins[@]}"; do
     IFS='|' read -r section key flags folder file arch version block product description company detect <<<"$entry"
-    rc_file "$work/$file.rc" "$version" "$block" "$product" "$description" "$company" VFT_DLL "$file"
-    build_pe "$arch" dll "$tc/$folder/$file" "$work/plugin.c" "$work/$file.rc"
+    build_pe "$arch" dll "$tc/$folder/$file" "$version" "$block" "$product" "$description" "$company" "$file"
     winpath="%COMMANDER_PATH%\\${folder//\//\\}\\$file"
     case "$section" in
         PackerPlugins) line="$key=$flags,$winpath" ;;

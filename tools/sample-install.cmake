@@ -13,7 +13,7 @@ if(QUILLON_HAVE_MINGW)
             MINGW32_GCC=${MINGW32_GCC} MINGW32_WINDRES=${MINGW32_WINDRES}
             bash ${CMAKE_CURRENT_LIST_DIR}/make-sample-install.sh ${QUILLON_SAMPLE_DIR}
         COMMAND ${CMAKE_COMMAND} -E touch ${QUILLON_SAMPLE_STAMP}
-        DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make-sample-install.sh
+        DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make-sample-install.sh ${CMAKE_CURRENT_LIST_DIR}/build-pe.sh
         COMMENT "Building the sample installation in ${QUILLON_SAMPLE_DIR}"
         VERBATIM)
     add_custom_target(quillon_sample_install ALL DEPENDS ${QUILLON_SAMPLE_STAMP})

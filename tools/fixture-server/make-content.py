@@ -1,13 +1,20 @@
 #!/usr/bin/env python3
 """Writes the fixture server's content for the sample installation (tools/make-sample-install.sh).
 
-    python3 tools/fixture-server/make-content.py OUT
+    python3 tools/fixture-server/make-content.py [--no-executables] OUT
+
+--no-executables leaves the plugin files and TOTALCMD64.EXE out of the packages, for a machine
+without MinGW-w64: the catalogue and the pages stay the same, installed updates keep their
+versions.
 
 The catalogue lists the sample's plugins so that the update check finds every state: an update,
 an item that is up to date, one the catalogue does not know, a date as the version, a beta; and
 Total Commander's site announces a public beta beside the installed final release. Pages name
-"@BASE@" where the server puts its own address. Needs gcab (Total Commander's installer holds a
-cabinet file). The output is deterministic.
+"@BASE@" where the server puts its own address. The packages hold real plugin files and Total
+Commander's installer a real TOTALCMD64.EXE, each at the version the site offers, so that an
+installed update reads as up to date afterwards. Needs gcab (the installer holds a cabinet file)
+and MinGW-w64 (tools/build-pe.sh; MINGW64_GCC and friends override the tools). The output is
+deterministic.
 """
 import io
 import os
@@ -45,8 +52,51 @@ TC_FINAL_FILE_TAG = "1151"
 # Every package kind the download page offers, as its link names it.
 TC_KINDS = ["x32_64", "x32", "x64"]
 
+# The plugin file each package brings, as tools/build-pe.sh builds it: architecture, FileVersion,
+# the string form (None: FileVersion without trailing ".0"), version block, ProductName,
+# FileDescription, CompanyName. Same names as in the sample, the catalogue's version.
+PLUGIN_BUILDS = {
+    "sampack": ("x64", "2.2.0.0", None, "040904E4", "Sample Packer", "Sample Packer archive plugin",
+                "Quillon Samples"),
+    "samplefs": ("x64", "3.2.0.0", None, "041904E3", "Sample FS", "Sample file system plugin",
+                 "Quillon Samples"),
+    "samfield": ("x64", "1.0.0.0", None, "040904B0", "Sample Fields", "Sample content plugin",
+                 "Quillon Samples"),
+    "demoarc": ("x86", "1.1.0.2", "1.1 beta 2", "040904B0", "Demo Archive",
+                "Demo Archive packer plugin (32 bit)", "Quillon Samples"),
+}
+
+# What Total Commander's installer holds besides TOTALCMD64.EXE and HISTORY.TXT: the German ("d")
+# and English ("e") variants of the same files, and a button bar the user's own must survive.
+TC_LANGUAGE_FILES = {
+    "KEYBOARD.TXT": ("Tastenkürzel von Total Commander\n", "Total Commander's keyboard shortcuts\n"),
+    "LANGUAGE/TCHELP.TXT": ("Hilfe zu Total Commander\n", "Help for Total Commander\n"),
+}
+TC_DEFAULT_BAR = "[Buttonbar]\nButtoncount=1\nbutton1=%COMMANDER_EXE%\ncmd1=cm_About\n"
+
 FIXED_TIME = (2024, 9, 15, 12, 0, 0)
 STUB_SIZE = 512
+BUILD_PE = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "build-pe.sh")
+
+
+WITH_EXECUTABLES = True
+
+
+def build_pe(arch, kind, output, file_version, text, block, product, description, company):
+    """One PE file with a version resource (tools/build-pe.sh); returns its bytes."""
+    args = ["bash", BUILD_PE, arch, kind, output, file_version, block, product, description, company,
+            os.path.basename(output)]
+    if text:
+        args.append(text)
+    subprocess.run(args, check=True)
+    with open(output, "rb") as f:
+        return f.read()
+
+
+def release_time(date):
+    """A record's release date ("dd.mm.yyyy") at noon, for the dates of its package's files."""
+    day, month, year = (int(part) for part in date.split("."))
+    return (year, month, day, 12, 0, 0)
 
 
 def write(path, data):
@@ -56,16 +106,16 @@ def write(path, data):
         f.write(data)
 
 
-def zip_bytes(members):
+def zip_bytes(members, when=FIXED_TIME):
     """members: list of (name, bytes); fixed dates, so the output does not change."""
     buffer = io.BytesIO()
     with zipfile.ZipFile(buffer, "w", zipfile.ZIP_DEFLATED) as archive:
         for name, data in members:
-            archive.writestr(zipfile.ZipInfo(name, FIXED_TIME), data)
+            archive.writestr(zipfile.ZipInfo(name, when), data)
     return buffer.getvalue()
 
 
-def plugin_package(record):
+def plugin_package(record, work):
     ident, name, version, date, category, _, _, plugin_file, _, _ = record
     name = name.rstrip(" -")
     kind = os.path.splitext(plugin_file)[1].lstrip(".")[:3]
@@ -73,8 +123,14 @@ def plugin_package(record):
            f"file={plugin_file}\r\ndefaultdir={ident}\r\n")
     history = f"{name} history\r\n{version}   {date}  the release the catalogue lists\r\n"
     readme = f"{name} {version} - {category} plugin for Total Commander\r\n"
-    return zip_bytes([("pluginst.inf", inf.encode("cp1252")), ("history.txt", history.encode("cp1252")),
-                      ("readme.txt", readme.encode("cp1252"))])
+    members = [("pluginst.inf", inf.encode("cp1252")), ("history.txt", history.encode("cp1252")),
+               ("readme.txt", readme.encode("cp1252"))]
+    if WITH_EXECUTABLES and ident in PLUGIN_BUILDS:
+        arch, file_version, text, block, product, description, company = PLUGIN_BUILDS[ident]
+        members.insert(0, (plugin_file, build_pe(arch, "dll", os.path.join(work, plugin_file), file_version,
+                                                 text, block, product, description, company)))
+    # Dated the day the catalogue says it was released, as an author's package would be.
+    return zip_bytes(members, release_time(date))
 
 
 def catalogue_page():
@@ -91,17 +147,34 @@ def details_page(record):
             f"<p><a href=\"@BASE@download.php?id={ident}\">Download</a></p>\n</body></html>\n")
 
 
-def tc_installer(work, version_words, history_title):
+def tc_installer(work, file_version, version_words, history_title):
     """A self-extracting ZIP (a stub, then a ZIP holding INSTALL.CAB) and the plain ZIP."""
     folder = os.path.join(work, "cab")
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
     with open(os.path.join(folder, "HISTORY.TXT"), "w", encoding="cp1252", newline="\r\n") as f:
         f.write(f"{history_title}\n\n15.09.24 Release Total Commander {version_words}\n")
+    members = ["HISTORY.TXT", "default.bar"]
+    if WITH_EXECUTABLES:
+        build_pe("x64", "exe", os.path.join(folder, "TOTALCMD64.EXE"), file_version, None, "040904E4",
+                 "Total Commander", "Total Commander 64 bit", "Ghisler Software GmbH")
+        members.insert(0, "TOTALCMD64.EXE")
+    with open(os.path.join(folder, "default.bar"), "w", encoding="cp1252", newline="\r\n") as f:
+        f.write(TC_DEFAULT_BAR)
+    for path, texts in sorted(TC_LANGUAGE_FILES.items()):
+        for language, text in zip(("d", "e"), texts):
+            parent, name = os.path.split(path)
+            member = os.path.join(parent, language, name)
+            os.makedirs(os.path.join(folder, os.path.dirname(member)), exist_ok=True)
+            with open(os.path.join(folder, member), "w", encoding="cp1252", newline="\r\n") as f:
+                f.write(text)
+            members.append(member)
     stamp = 1726401600  # FIXED_TIME as seconds since 1970
-    os.utime(os.path.join(folder, "HISTORY.TXT"), (stamp, stamp))
+    for member in members:
+        os.utime(os.path.join(folder, member), (stamp, stamp))
     cab = os.path.join(work, "INSTALL.CAB")
-    subprocess.run(["gcab", "-c", "-z", "-n", cab, "HISTORY.TXT"], cwd=folder, check=True)
+    # Stored with their folders ("d\\KEYBOARD.TXT"), as the installer's cabinet is.
+    subprocess.run(["gcab", "-c", "-z", cab] + members, cwd=folder, check=True)
     with open(cab, "rb") as f:
         payload = zip_bytes([("INSTALL.CAB", f.read())])
     installer = os.path.join(work, "installer.exe")
@@ -139,24 +212,31 @@ def tc_pages():
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit(f"usage: {sys.argv[0]} OUTPUT_FOLDER")
+    global WITH_EXECUTABLES
+    args = sys.argv[1:]
+    if args and args[0] == "--no-executables":
+        WITH_EXECUTABLES = False
+        args = args[1:]
+    if len(args) != 1:
+        sys.exit(f"usage: {sys.argv[0]} [--no-executables] OUTPUT_FOLDER")
     for tool in ("gcab", "zip"):
         if shutil.which(tool) is None:
             sys.exit(f"{sys.argv[0]}: {tool} not found (it builds Total Commander's installer)")
-    out = sys.argv[1]
+    out = args[0]
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
     write(os.path.join(out, "get_plugins_list.php"), catalogue_page())
-    for record in RECORDS:
-        write(os.path.join(out, "details", record[0] + ".htm"), details_page(record))
-        write(os.path.join(out, "packages", record[0] + ".zip"), plugin_package(record))
     for name, text in tc_pages().items():
         write(os.path.join(out, name), text)
     with tempfile.TemporaryDirectory() as work:
-        final, final_zip = tc_installer(work, TC_INSTALLED + " final", f"Total Commander {TC_INSTALLED} final")
+        for record in RECORDS:
+            write(os.path.join(out, "details", record[0] + ".htm"), details_page(record))
+            write(os.path.join(out, "packages", record[0] + ".zip"), plugin_package(record, work))
+        final, final_zip = tc_installer(work, TC_INSTALLED + ".0.0", TC_INSTALLED + " final",
+                                        f"Total Commander {TC_INSTALLED} final")
         beta_version, beta_words, beta_tag = TC_BETA
-        beta, _ = tc_installer(work, f"{beta_version} {beta_words}", f"Total Commander {beta_version} {beta_words}")
+        beta, _ = tc_installer(work, beta_version + ".0.1", f"{beta_version} {beta_words}",
+                               f"Total Commander {beta_version} {beta_words}")
     for kind in TC_KINDS:
         write(os.path.join(out, "files", f"tcmd{TC_FINAL_FILE_TAG}{kind}.exe"), final)
         write(os.path.join(out, "files", f"tcmd{beta_tag}{kind}.exe"), beta)
