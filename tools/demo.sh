@@ -57,8 +57,11 @@ fi
 if has update; then
     echo; echo "== Download and install the updates"
     "${cli[@]}" update --install --all --yes || true
-    echo; echo "== Installed now"
-    "${cli[@]}" list
-    echo; echo "== Backups written"
-    find "$work" -name 'backup_*_QN.zip' -printf '%P\n' || true
+    echo; echo "== Checked again: the installed versions and their state"
+    "${cli[@]}" check || true
+    echo; echo "== Backups written (what each replaced)"
+    find "$work" -name 'backup_*_QN.zip' -printf '%P\n' | sort | while read -r backup; do
+        echo "$backup"
+        unzip -Z1 "$work/$backup" | sed 's/^/    /'
+    done
 fi
