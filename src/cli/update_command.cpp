@@ -1,7 +1,10 @@
 #include "cli/update_command.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
+
+#include <algorithm>
 
 #include "app/app_core.h"
 #include "app/language.h"
@@ -198,6 +201,11 @@ int UpdateCommand::execute() {
     const DownloadRequestList requests =
         StartDownloadProcess(requestContext, prompter, m_core.language(), m_core.windowCaption(), true,
                              QString(), m_options.install, rows, false);
+
+    // The installer unpacks below the temporary directory; it must be there before the pass.
+    if (std::any_of(requests.begin(), requests.end(),
+                    [](const DownloadRequest& request) { return request.installAfterDownload(); }))
+        QDir().mkpath(m_core.settings().expandedTempDirectory(m_core.system()));
 
     TransferSettings transfer;
     transfer.rules = HostRules::fromSettings(values);

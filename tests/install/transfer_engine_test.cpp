@@ -3,6 +3,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <thread>
+
 #include "install/transfer_engine.h"
 #include "support/local_http_server.h"
 #include "support/test_support.h"
@@ -59,6 +65,35 @@ protected:
                                          return true;
                                      });
         });
+        // A file host's way: the first address sets a cookie and sends on to the file, which
+        // is there only for the holder of that cookie.
+        s.Get("/login", [](const httplib::Request&, httplib::Response& res) {
+            res.set_header("Set-Cookie", "visit=granted; Path=/");
+            res.set_redirect("/members/file.zip");
+        });
+        s.Get("/members/file.zip", [](const httplib::Request& req, httplib::Response& res) {
+            if (req.get_header_value("Cookie").find("visit=granted") == std::string::npos) {
+                res.status = 403;
+                return;
+            }
+            res.set_content(kZip, "application/zip");
+        });
+        // Sends a first block, then stalls: only a cancel ends the transfer in good time.
+        s.Get("/stall.zip", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(
+                100000, "application/zip", [this](size_t offset, size_t, httplib::DataSink& sink) {
+                    if (offset == 0) {
+                        const std::string block(1000, 's');
+                        sink.write(block.data(), block.size());
+                        if (!m_stallSignalled.exchange(true))
+                            m_stalled.set_value();
+                        return true;
+                    }
+                    std::unique_lock lock(m_stallMutex);
+                    m_stallEnd.wait_for(lock, std::chrono::seconds(30), [this] { return m_released; });
+                    return false;
+                });
+        });
         s.Post("/mirror/gets.php", [this](const httplib::Request& req, httplib::Response& res) {
             m_posted = req.body;
             res.set_content("mirror-bytes", "application/zip");
@@ -74,10 +109,24 @@ protected:
     }
     QStringList filesLeft() const { return QDir(m_dir.path()).entryList(QDir::Files); }
 
+    void TearDown() override {
+        // The stalled handler must not outlive the test's server.
+        {
+            const std::lock_guard lock(m_stallMutex);
+            m_released = true;
+        }
+        m_stallEnd.notify_all();
+    }
+
     test::LocalHttpServer m_server;
     QTemporaryDir m_dir;
     TransferSettings m_settings;
     std::string m_posted;
+    std::promise<void> m_stalled;
+    std::atomic_bool m_stallSignalled{false};
+    std::mutex m_stallMutex;
+    std::condition_variable m_stallEnd;
+    bool m_released = false;
 };
 
 TEST_F(TransferEngineTest, LocalNameFromServerAndAddress) {
@@ -156,6 +205,42 @@ TEST_F(TransferEngineTest, CancelDuringSecondOfThree) {
     EXPECT_GE(lastTotal, 100);
     engine.runCleanup();
     EXPECT_EQ(filesLeft(), QStringList{u"big1.zip"_s});
+}
+
+TEST_F(TransferEngineTest, CancelFromOutsideWhileTheBodyStalls) {
+    TransferEngine engine({request(u"/stall.zip"_s), request(u"/file.zip"_s)}, m_settings);
+    std::thread canceller([&] {
+        m_stalled.get_future().wait();
+        engine.cancel();
+    });
+    engine.run();
+    canceller.join();
+    EXPECT_EQ(engine.rows()[0].state, TransferState::Cancelled);
+    EXPECT_EQ(engine.rows()[1].state, TransferState::Cancelled);
+    EXPECT_TRUE(filesLeft().isEmpty()) << filesLeft().join(u' ').toStdString();
+}
+
+TEST_F(TransferEngineTest, CookiesLastForThePassOnly) {
+    const struct {
+        QStringList paths;
+        QList<TransferState> states;
+    } cases[] = {
+        {{u"/login"_s}, {TransferState::Done}},
+        {{u"/members/file.zip"_s}, {TransferState::Failed}},
+        // The cookie of the first request opens the second one's file.
+        {{u"/login"_s, u"/members/file.zip?again"_s}, {TransferState::Done, TransferState::Done}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.paths.join(u' ').toStdString());
+        DownloadRequestList requests;
+        for (const QString& path : c.paths)
+            requests.append(request(path));
+        TransferEngine engine(requests, m_settings);
+        engine.run();
+        ASSERT_EQ(engine.rows().size(), c.states.size());
+        for (int i = 0; i < c.states.size(); ++i)
+            EXPECT_EQ(engine.rows()[i].state, c.states[i]) << i << engine.rows()[i].error.toStdString();
+    }
 }
 
 TEST_F(TransferEngineTest, DuplicatesMirrorPostAndPageRule) {

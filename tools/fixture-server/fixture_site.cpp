@@ -77,6 +77,14 @@ std::optional<int> number(std::string_view text) {
     return value;
 }
 
+// A fault that wraps an answer keeps what names the file and what the client must remember.
+void keepNamingHeaders(const httplib::Response& from, httplib::Response& to) {
+    for (const char* name : {"Content-Disposition", "Set-Cookie"}) {
+        if (from.has_header(name))
+            to.set_header(name, from.get_header_value(name));
+    }
+}
+
 } // namespace
 
 std::optional<ContentFile> ContentFileFor(std::string_view path, std::string_view id, std::string_view pkg) {
@@ -222,6 +230,7 @@ void FixtureSite::answer(const httplib::Request& request, httplib::Response& res
         }
         auto body = std::make_shared<std::string>(std::move(whole.body));
         response.status = 200;
+        keepNamingHeaders(whole, response);
         response.set_content_provider(body->size(), whole.get_header_value("Content-Type"),
                                       [body](size_t offset, size_t, httplib::DataSink& sink) {
                                           const size_t half = body->size() / 2;
@@ -244,10 +253,7 @@ void FixtureSite::trickle(const httplib::Request& request, httplib::Response& re
     }
     auto body = std::make_shared<std::string>(std::move(whole.body));
     response.status = 200;
-    for (const char* name : {"Content-Disposition", "Set-Cookie"}) {
-        if (whole.has_header(name))
-            response.set_header(name, whole.get_header_value(name));
-    }
+    keepNamingHeaders(whole, response);
     response.set_content_provider(body->size(), whole.get_header_value("Content-Type"),
                                   [body, pause](size_t offset, size_t, httplib::DataSink& sink) {
                                       std::this_thread::sleep_for(pause);
