@@ -49,6 +49,9 @@ bool copyReplacing(const QString& source, const QString& target, QString* errorT
         QFile::remove(temporary);
         return false;
     }
+    // Packages rarely carry file modes: a replaced file keeps its own (an executable stays one).
+    if (const QFileInfo old(target); old.isFile())
+        QFile::setPermissions(temporary, old.permissions());
     if (!MoveFileReplacing(temporary, target, true, errorText)) {
         ForceDeleteFile(temporary);
         return false;

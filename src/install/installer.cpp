@@ -1,6 +1,7 @@
 #include "install/installer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
@@ -265,6 +266,12 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
         m_failedFiles.append(QDir::toNativeSeparators(options.itemDir) + u" ("_s + copy.error + u')');
 
     if (selfUpdate) {
+        // The new file comes out of a package without file modes; it must start like the old one.
+        const QFileInfo renamed(QFileInfo(m_c.programPath).absolutePath() + u'/' +
+                                AppCore::oldExecutableName(m_c.programPath));
+        if (renamed.isFile() && QFileInfo(m_c.programPath).isFile())
+            QFile::setPermissions(m_c.programPath,
+                                  QFile::permissions(m_c.programPath) | renamed.permissions());
         if (!copy.failed.isEmpty() || !copy.error.isEmpty())
             m_selfUpdate = SelfUpdateState::None;
         else if (!copy.copied.isEmpty() && m_selfUpdate == SelfUpdateState::None)
