@@ -1,0 +1,405 @@
+// quillon-cli update --install on copies of the sample installation against the fixture
+// catalogue, for what a plain plugin update does not show: Total Commander's own package in a
+// German and another installation, the plugin database, the program replacing itself, a package
+// whose entry leaves its folder, and a target that cannot be written.
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/fixture_server.h"
+#include "support/test_support.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+namespace {
+
+const QString kSamplePrefix = QStringLiteral(QUILLON_BUILD_DIR "/sample/prefix");
+const QString kCli = QStringLiteral(QUILLON_CLI_PATH);
+
+using Members = QMap<QString, QByteArray>;
+
+bool writeZip(const QString& path, const Members& members) {
+    archive* a = archive_write_new();
+    archive_write_set_format_zip(a);
+    bool ok = archive_write_open_filename(a, QFile::encodeName(path).constData()) == ARCHIVE_OK;
+    for (auto it = members.cbegin(); it != members.cend(); ++it) {
+        archive_entry* e = archive_entry_new();
+        archive_entry_set_pathname(e, it.key().toUtf8().constData());
+        archive_entry_set_filetype(e, AE_IFREG);
+        archive_entry_set_perm(e, 0755);
+        archive_entry_set_size(e, it.value().size());
+        ok = ok && archive_write_header(a, e) == ARCHIVE_OK &&
+             archive_write_data(a, it.value().constData(), static_cast<size_t>(it.value().size())) ==
+                 it.value().size();
+        archive_entry_free(e);
+    }
+    ok = archive_write_close(a) == ARCHIVE_OK && ok;
+    archive_write_free(a);
+    return ok;
+}
+
+Members readZip(const QString& path) {
+    Members members;
+    archive* a = archive_read_new();
+    archive_read_support_format_zip(a);
+    if (archive_read_open_filename(a, QFile::encodeName(path).constData(), 65536) == ARCHIVE_OK) {
+        archive_entry* e = nullptr;
+        while (archive_read_next_header(a, &e) == ARCHIVE_OK) {
+            QByteArray data(static_cast<qsizetype>(archive_entry_size(e)), '\0');
+            if (archive_read_data(a, data.data(), static_cast<size_t>(data.size())) == data.size())
+                members.insert(QString::fromUtf8(archive_entry_pathname(e)), data);
+        }
+    }
+    archive_read_free(a);
+    return members;
+}
+
+QStringList findFiles(const QString& folder, const QString& pattern) {
+    QStringList found;
+    QDirIterator it(folder, {pattern}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found.append(it.next());
+    return found;
+}
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    QJsonObject json;
+
+    std::string log() const { return QByteArray(out + "\n--- stderr:\n" + err).toStdString(); }
+    QJsonArray requests() const { return json.value(u"requests"_s).toArray(); }
+};
+
+// runCli for a copy of the program elsewhere: same environment rules.
+CliRun runProgram(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"WINEPREFIX", "COMMANDER_PATH", "COMMANDER_EXE", "COMMANDER_INI",
+                             "COMMANDER_DRIVE", "LANG", "LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(u"LANG"_s, u"C.UTF-8"_s);
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    CliRun run;
+    if (!process.waitForStarted(120000) || !process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    run.json = QJsonDocument::fromJson(run.out).object();
+    return run;
+}
+
+class CliInstall : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!QFileInfo::exists(kSamplePrefix + u"/user.reg"_s) ||
+            !QFileInfo::exists(test::FixtureServerProcess::program())) {
+            if (qEnvironmentVariableIsSet("CI"))
+                FAIL() << "the sample installation or the fixture server was not built";
+            GTEST_SKIP() << "the sample installation or the fixture server was not built";
+        }
+        if (!test::requireMingw())
+            GTEST_SKIP() << "the packages hold no real files without MinGW-w64";
+        prefix = m_dir.path() + u"/prefix"_s;
+        settings = m_dir.path() + u"/settings"_s;
+        content = m_dir.path() + u"/content"_s;
+        tcDir = prefix + u"/drive_c/totalcmd"_s;
+        sampackDir = tcDir + u"/plugins/wcx/sampack"_s;
+        ASSERT_TRUE(test::copyTree(kSamplePrefix, prefix));
+        ASSERT_TRUE(test::copyTree(test::FixtureServerProcess::generatedContent(), content));
+        for (const QString& folder : {u"/downloads"_s, u"/temp"_s, u"/settings"_s})
+            ASSERT_TRUE(QDir().mkpath(m_dir.path() + folder));
+    }
+
+    // Starts the server on this test's content and points the settings at it.
+    void serve() {
+        m_server = std::make_unique<test::FixtureServerProcess>(content);
+        ASSERT_FALSE(m_server->base().isEmpty());
+        const QByteArray base = m_server->base().toUtf8();
+        ASSERT_TRUE(test::writeFile(
+            settings + u"/Quillon.ini"_s,
+            "[Configuration]\nPreInstallAction=1\nDownloadDir=" + (m_dir.path() + u"/downloads/"_s).toUtf8() +
+                "\nTempDirectory=" + (m_dir.path() + u"/temp/"_s).toUtf8() + "\n[Sites]\nCatalogue=" + base +
+                "\nTotalCommander=" + base + "\n"));
+    }
+
+    // Catalogue records in addition to the sample's.
+    void addRecords(const QStringList& records) {
+        const QString page = content + u"/get_plugins_list.php"_s;
+        QByteArray text = test::readFile(page);
+        const qsizetype end = text.indexOf("</pre>");
+        ASSERT_GT(end, 0);
+        text.insert(end, (u' ' + records.join(u"| "_s) + u'|').toUtf8());
+        ASSERT_TRUE(test::writeFile(page, text));
+    }
+
+    CliRun cli(const QStringList& arguments, const QString& program = kCli) const {
+        return runProgram(program,
+                          QStringList{u"--wine-prefix"_s, prefix, u"--settings-dir"_s, settings} + arguments);
+    }
+    CliRun update(const QStringList& files, const QString& program = kCli) const {
+        return cli(QStringList{u"update"_s, u"--install"_s, u"--yes"_s, u"--json"_s} + files, program);
+    }
+    // The check's row for a file name; empty when it lists none.
+    static QJsonObject row(const CliRun& check, const QString& fileName) {
+        for (const QJsonValue& item : check.json.value(u"items"_s).toArray()) {
+            const QString path = item.toObject().value(u"path"_s).toString();
+            if (QFileInfo(path).fileName().compare(fileName, Qt::CaseInsensitive) == 0 || path == fileName)
+                return item.toObject();
+        }
+        return {};
+    }
+    static QString result(const CliRun& run) {
+        return run.requests().first().toObject().value(u"result"_s).toString();
+    }
+    static QString reason(const CliRun& run) {
+        return run.requests().first().toObject().value(u"reason"_s).toString();
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<test::FixtureServerProcess> m_server;
+    QString prefix, settings, content, tcDir, sampackDir;
+};
+
+// The packages bring the catalogue's versions: once they are in, the check finds nothing newer.
+TEST_F(CliInstall, AfterInstallingEveryUpdateTheCheckFindsThemUpToDate) {
+    serve();
+    const CliRun updated = update({u"--all"_s});
+    EXPECT_EQ(updated.exitCode, 0) << updated.log();
+    ASSERT_EQ(updated.requests().size(), 4) << updated.log();
+    for (const QJsonValue& request : updated.requests())
+        EXPECT_EQ(request.toObject().value(u"result"_s).toString(), u"installed"_s) << updated.log();
+
+    const CliRun checked = cli({u"check"_s, u"--json"_s});
+    ASSERT_EQ(checked.exitCode, 0) << checked.log();
+    for (const QString& file :
+         {u"TOTALCMD64.EXE"_s, u"sampack.wcx64"_s, u"demoarc.wcx"_s, u"samfield.wdx64"_s}) {
+        const QJsonObject item = row(checked, file);
+        EXPECT_EQ(item.value(u"state"_s).toString(), u"ok"_s) << file.toStdString() << "\n" << checked.log();
+        EXPECT_EQ(item.value(u"status"_s).toString(), u"OK."_s) << file.toStdString();
+    }
+    EXPECT_TRUE(row(checked, u"sampack.wcx64"_s).value(u"installed"_s).toString().startsWith(u"2.2"_s));
+    EXPECT_EQ(checked.json.value(u"counts"_s).toObject().value(u"update"_s).toInt(), 0) << checked.log();
+}
+
+struct TcLanguageCase {
+    const char* name;
+    QString languageIni;     // wincmd.ini's LanguageIni
+    QByteArray keyboardText; // what KEYBOARD.TXT and LANGUAGE/TCHELP.TXT start with afterwards
+    QByteArray helpText;
+};
+
+class CliInstallTotalCommander : public CliInstall, public ::testing::WithParamInterface<TcLanguageCase> {};
+
+TEST_P(CliInstallTotalCommander, GetsItsLanguageFlattenedKeepsTheButtonBarAndBacksUp) {
+    const TcLanguageCase& c = GetParam();
+    const QString ini = prefix + u"/drive_c/users/quillon/AppData/Roaming/GHISLER/wincmd.ini"_s;
+    QByteArray iniText = test::readFile(ini);
+    ASSERT_TRUE(iniText.contains("LanguageIni=WCMD_DEU.LNG"));
+    iniText.replace("LanguageIni=WCMD_DEU.LNG", QByteArray("LanguageIni=" + c.languageIni.toLatin1()));
+    ASSERT_TRUE(test::writeFile(ini, iniText));
+    const QByteArray userBar = "[Buttonbar]\r\nButtoncount=0\r\n";
+    ASSERT_TRUE(test::writeFile(tcDir + u"/default.bar"_s, userBar));
+    const QByteArray oldExe = test::readFile(tcDir + u"/TOTALCMD64.EXE"_s);
+    serve();
+
+    const CliRun updated = update({u"TOTALCMD64.EXE"_s});
+    ASSERT_EQ(updated.requests().size(), 1) << updated.log();
+    EXPECT_EQ(result(updated), u"installed"_s) << updated.log();
+    EXPECT_EQ(updated.exitCode, 0) << updated.log();
+
+    EXPECT_TRUE(test::readFile(tcDir + u"/KEYBOARD.TXT"_s).startsWith(c.keyboardText));
+    EXPECT_TRUE(test::readFile(tcDir + u"/LANGUAGE/TCHELP.TXT"_s).startsWith(c.helpText));
+    for (const QString& folder : {u"/d"_s, u"/e"_s, u"/LANGUAGE/d"_s, u"/LANGUAGE/e"_s})
+        EXPECT_FALSE(QFileInfo::exists(tcDir + folder)) << folder.toStdString();
+    EXPECT_EQ(test::readFile(tcDir + u"/default.bar"_s), userBar);
+    EXPECT_NE(test::readFile(tcDir + u"/TOTALCMD64.EXE"_s), oldExe);
+
+    const QStringList backups = findFiles(tcDir, u"backup_*_QN.zip"_s);
+    ASSERT_EQ(backups.size(), 1);
+    const Members saved = readZip(backups.first());
+    EXPECT_EQ(saved.value(u"TOTALCMD64.EXE"_s), oldExe) << saved.keys().join(u' ').toStdString();
+    EXPECT_TRUE(saved.contains(u"HISTORY.TXT"_s));
+    EXPECT_FALSE(saved.contains(u"default.bar"_s));
+
+    const CliRun checked = cli({u"check"_s, u"--json"_s});
+    const QJsonObject tc = row(checked, u"TOTALCMD64.EXE"_s);
+    EXPECT_EQ(tc.value(u"state"_s).toString(), u"ok"_s) << checked.log();
+    EXPECT_NE(tc.value(u"installed"_s).toString(), u"11.51"_s);
+    EXPECT_EQ(tc.value(u"installed"_s).toString(), tc.value(u"latest"_s).toString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, CliInstallTotalCommander,
+    ::testing::Values(TcLanguageCase{"German", u"WCMD_DEU.LNG"_s, "Tastenk", "Hilfe"},
+                      TcLanguageCase{"French", u"LANGUAGE\\WCMD_FRA.LNG"_s, "Total Commander's", "Help"},
+                      TcLanguageCase{"English", u"WCMD_ENG.LNG"_s, "Total Commander's", "Help"}),
+    [](const ::testing::TestParamInfo<TcLanguageCase>& param) { return std::string(param.param.name); });
+
+// The built-in plugin database with a later date, as the catalogue would serve it.
+QByteArray newerDatabase(const QString& date) {
+    QByteArray plugins = QByteArray::fromBase64(
+        test::readFile(QStringLiteral(QUILLON_SOURCE_DIR "/resources/databases/DB_PLUGINS")));
+    const qsizetype at = plugins.indexOf("Update");
+    const qsizetype lineEnd = plugins.indexOf('\n', at);
+    if (at < 0 || lineEnd < 0)
+        return {};
+    plugins.replace(at, lineEnd - at, QByteArray("Update=" + date.toLatin1() + '\r'));
+    QTemporaryDir dir;
+    const QString path = dir.path() + u"/database.dat"_s;
+    const Members members{{u"db_plugins.db"_s, plugins.toBase64()},
+                          {u"db_crc32.db"_s, test::readFile(QStringLiteral(
+                                                 QUILLON_SOURCE_DIR "/resources/databases/DB_CRC32"))}};
+    return writeZip(path, members) ? test::readFile(path) : QByteArray();
+}
+
+TEST_F(CliInstall, DatabaseUpdateReplacesTheFileBesideTheSettingsAndOffersTheReload) {
+    const QByteArray database = newerDatabase(u"2027-01-15"_s);
+    ASSERT_FALSE(database.isEmpty());
+    ASSERT_TRUE(test::writeFile(content + u"/packages/tcplugindb.zip"_s, database));
+    addRecords({u"tcplugindb|Plugin database|15.01.2027|15.01.2027|other|x32|x32"_s});
+    serve();
+
+    const CliRun updated = update({u"tcplugindb"_s});
+    ASSERT_EQ(updated.requests().size(), 1) << updated.log();
+    EXPECT_EQ(result(updated), u"installed"_s) << updated.log();
+    EXPECT_EQ(updated.exitCode, 0) << updated.log();
+    EXPECT_EQ(test::readFile(settings + u"/database.dat"_s), database);
+    EXPECT_TRUE(updated.err.contains("The Internal Plugin Database (IPD) has been successfully updated!"))
+        << updated.log();
+    EXPECT_TRUE(updated.err.contains("Would you like to reload the list & search for updates?"))
+        << updated.log();
+
+    // --yes said yes to the reload: the list was built again with the new database and checked.
+    const QJsonObject reload = updated.json.value(u"reload"_s).toObject();
+    ASSERT_FALSE(reload.isEmpty()) << updated.log();
+    const CliRun checked = cli({u"check"_s, u"--json"_s});
+    const QJsonObject databaseRow = row(checked, u"tcplugindb"_s);
+    EXPECT_EQ(databaseRow.value(u"installed"_s).toString(), u"15.01.2027"_s) << checked.log();
+    EXPECT_EQ(databaseRow.value(u"state"_s).toString(), u"ok"_s);
+    EXPECT_EQ(reload.value(u"items"_s).toInt(),
+              checked.json.value(u"counts"_s).toObject().value(u"total"_s).toInt());
+    EXPECT_EQ(reload.value(u"updatable"_s).toInt(),
+              checked.json.value(u"counts"_s).toObject().value(u"update"_s).toInt());
+}
+
+// The version marker of a copy of the program with another version in it.
+QByteArray withVersion(QByteArray program, const QByteArray& from, const QByteArray& to) {
+    const QByteArray prefix = "QUILLON-VERSION:";
+    const QByteArray marker = prefix + from + '\0';
+    int replaced = 0;
+    for (qsizetype at = program.indexOf(marker); at >= 0; at = program.indexOf(marker, at + 1)) {
+        program.replace(at + prefix.size(), from.size(), to);
+        ++replaced;
+    }
+    return replaced > 0 ? program : QByteArray();
+}
+
+TEST_F(CliInstall, SelfUpdateRenamesTheRunningProgramAndPutsTheNewOneInPlace) {
+    const QByteArray current = QUILLON_VERSION;
+    QByteArray newer = current;
+    ASSERT_NE(newer.front(), '9');
+    newer.front() = '9'; // same length: the marker is patched in place
+    const QString programDir = m_dir.path() + u"/program"_s;
+    const QString program = programDir + u"/quillon-cli"_s;
+    ASSERT_TRUE(QDir().mkpath(programDir));
+    ASSERT_TRUE(QFile::copy(kCli, program));
+    const QByteArray original = test::readFile(program);
+    const QByteArray replacement = withVersion(original, current, newer);
+    ASSERT_FALSE(replacement.isEmpty()) << "no version marker in " << kCli.toStdString();
+
+    ASSERT_TRUE(writeZip(content + u"/packages/quillon.zip"_s, {{u"quillon-cli"_s, replacement}}));
+    addRecords({u"quillon|Quillon|"_s + QString::fromLatin1(newer) + u"|01.12.2026|util|x32+x64|x64"_s});
+    ASSERT_TRUE(test::writeFile(settings + u"/userdb.ini"_s, "[quillon-cli]\r\nWebsiteID=quillon\r\n"));
+    serve();
+
+    const CliRun before = cli({u"check"_s, u"--json"_s}, program);
+    const QJsonObject own = row(before, u"quillon-cli"_s);
+    EXPECT_EQ(own.value(u"group"_s).toString(), u"QN"_s) << before.log();
+    EXPECT_EQ(own.value(u"installed"_s).toString(), QString::fromLatin1(current));
+    EXPECT_EQ(own.value(u"state"_s).toString(), u"update"_s);
+
+    const CliRun updated = update({u"quillon-cli"_s}, program);
+    ASSERT_EQ(updated.requests().size(), 1) << updated.log();
+    EXPECT_EQ(result(updated), u"installed"_s) << updated.log();
+    EXPECT_EQ(updated.exitCode, 0) << updated.log();
+    EXPECT_EQ(test::readFile(programDir + u"/quillon-cli_old"_s), original);
+    EXPECT_EQ(test::readFile(program), replacement);
+    EXPECT_TRUE(QFileInfo(program).isExecutable());
+    EXPECT_TRUE(updated.err.contains("You need to close Quillon before continuing this operation!"))
+        << updated.log();
+    EXPECT_TRUE(updated.json.value(u"restartRequired"_s).toBool()) << updated.log();
+
+    const CliRun after = cli({u"check"_s, u"--json"_s}, program);
+    EXPECT_EQ(row(after, u"quillon-cli"_s).value(u"installed"_s).toString(), QString::fromLatin1(newer))
+        << after.log();
+    EXPECT_EQ(row(after, u"quillon-cli"_s).value(u"state"_s).toString(), u"ok"_s);
+}
+
+TEST_F(CliInstall, PackageWithAnEntryLeavingItsFolderIsRefusedWhole) {
+    const Members package = readZip(content + u"/packages/sampack.zip"_s);
+    ASSERT_TRUE(package.contains(u"sampack.wcx64"_s));
+    Members evil = package;
+    evil.insert(u"../evil.dll"_s, "MZ not yours");
+    ASSERT_TRUE(writeZip(content + u"/packages/sampack.zip"_s, evil));
+    const QByteArray before = test::readFile(sampackDir + u"/sampack.wcx64"_s);
+    serve();
+
+    const CliRun updated = update({u"sampack.wcx64"_s});
+    ASSERT_EQ(updated.requests().size(), 1) << updated.log();
+    EXPECT_EQ(result(updated), u"failed"_s) << updated.log();
+    EXPECT_TRUE(reason(updated).contains(u"evil.dll"_s)) << updated.log();
+    EXPECT_EQ(updated.exitCode, 1);
+    EXPECT_TRUE(findFiles(m_dir.path(), u"evil.dll"_s).isEmpty());
+    EXPECT_EQ(test::readFile(sampackDir + u"/sampack.wcx64"_s), before);
+    EXPECT_FALSE(QFileInfo::exists(sampackDir + u"/pluginst.inf"_s));
+    EXPECT_TRUE(findFiles(prefix, u"backup_*_QN.zip"_s).isEmpty());
+    EXPECT_TRUE(findFiles(m_dir.path() + u"/temp"_s, u"*"_s).isEmpty());
+}
+
+TEST_F(CliInstall, ReadOnlyTargetIsReportedAndTheRestOfThePackageInstalled) {
+    Members package = readZip(content + u"/packages/sampack.zip"_s);
+    ASSERT_TRUE(package.contains(u"sampack.wcx64"_s));
+    package.insert(u"lang/sampack.lng"_s, "[Deutsch]\r\n");
+    ASSERT_TRUE(writeZip(content + u"/packages/sampack.zip"_s, package));
+    const QString locked = sampackDir + u"/lang/sampack.lng"_s;
+    ASSERT_TRUE(test::writeFile(locked, "[English]\r\n"));
+    test::ReadOnlyFolder readOnly(sampackDir + u"/lang"_s);
+    ASSERT_TRUE(readOnly.ok());
+    serve();
+
+    const CliRun updated = update({u"sampack.wcx64"_s});
+    ASSERT_EQ(updated.requests().size(), 1) << updated.log();
+    EXPECT_EQ(result(updated), u"failed"_s) << updated.log();
+    EXPECT_TRUE(reason(updated).contains(locked)) << updated.log();
+    EXPECT_EQ(updated.exitCode, 1);
+    EXPECT_TRUE(updated.err.contains("Quillon was unable to write the following files")) << updated.log();
+    EXPECT_TRUE(updated.err.contains(locked.toUtf8())) << updated.log();
+
+    EXPECT_EQ(test::readFile(locked), "[English]\r\n");
+    for (const QString& file : {u"sampack.wcx64"_s, u"history.txt"_s, u"pluginst.inf"_s})
+        EXPECT_EQ(test::readFile(sampackDir + u'/' + file), package.value(file)) << file.toStdString();
+}
+
+} // namespace
+} // namespace quillon
