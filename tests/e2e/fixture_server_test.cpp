@@ -127,11 +127,20 @@ TEST_F(FixtureServer, AnswersEachRoute) {
         {"/amazons3.php?country=de", 200, "<html>", "text/html"},
         {"/files/tcmd1151x32_64.exe", 200, "MZ", "application/octet-stream"},
         {"/no-such-page.htm", 404, "", ""},
+        // File hosts: a rewritten link, and a page before the file.
+        {"/get.php?file=sampack.zip&m", 200, "PK", "application/zip"},
+        {"/get.php?file=nothing.zip", 404, "", ""},
+        {"/get.php", 404, "", ""},
+        {"/host/sampack.zip", 200, "<html>", "text/html"},
+        {"/host/nothing.zip", 404, "", ""},
+        {"/dl/sampack.zip", 403, "", ""}, // only after the page was seen
         // Nothing outside the content folder.
         {"/../../etc/passwd", 404, "", ""},
         {"/files/..%2f..%2fetc%2fpasswd", 404, "", ""},
         {"/download.php?id=..%2fget_plugins_list", 404, "", ""},
         {"/get_plugin_details.php?id=../whatsnew", 404, "", ""},
+        {"/get.php?file=..%2fget_plugins_list.php", 404, "", ""},
+        {"/host/..%2fget_plugins_list.php", 404, "", ""},
     };
     httplib::Client c = client();
     for (const Case& k : cases) {
@@ -203,6 +212,8 @@ TEST_F(FixtureServer, ServesTheFaultsOfARealSite) {
         {"/fault/drop/download.php?id=nothing", false, true, 404, "<html>"},
         {"/fault/unknown/whatsnew.htm", false, true, 404, "<html>"},
         {"/fault/slow/abc/whatsnew.htm", false, true, 400, "<html>"},
+        {"/fault/trickle/1/download.php?id=sampack", false, true, 200, "PK"},
+        {"/fault/trickle/1/download.php?id=nothing", false, true, 404, "<html>"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.path);
@@ -244,6 +255,81 @@ TEST_F(FixtureServer, DroppedAnswerPromisesMoreThanItSends) {
     EXPECT_EQ(received, whole.substr(0, whole.size() / 2));
     // The server lives on.
     EXPECT_FALSE(get("/whatsnew.htm").isEmpty());
+}
+
+TEST_F(FixtureServer, TrickledAnswerArrivesWholeInSmallPieces) {
+    httplib::Client c = client();
+    std::string received;
+    int pieces = 0;
+    const httplib::Result result =
+        c.Get("/fault/trickle/1/download.php?id=sampack", [&](const char* data, size_t length) {
+            received.append(data, length);
+            ++pieces;
+            return true;
+        });
+    ASSERT_TRUE(result) << httplib::to_string(result.error());
+    const std::string whole = get("/download.php?id=sampack").toLatin1().toStdString();
+    EXPECT_EQ(received, whole);
+    EXPECT_GT(pieces, 2);
+}
+
+TEST_F(FixtureServer, FileHostPageHandsOutTheCookieItsFileWants) {
+    httplib::Client c = client();
+    const httplib::Result page = c.Get("/host/sampack.zip");
+    ASSERT_TRUE(page);
+    const std::string cookie = page->get_header_value("Set-Cookie");
+    ASSERT_FALSE(cookie.empty());
+    const std::string link = base().toStdString() + "dl/sampack.zip";
+    EXPECT_NE(page->body.find("href=\"" + link + "\""), std::string::npos) << page->body;
+
+    const std::string pair = cookie.substr(0, cookie.find(';'));
+    const struct {
+        std::string cookie;
+        int status;
+    } cases[] = {{pair, 200}, {"", 403}, {"fixture_visit=other.zip", 403}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.cookie);
+        httplib::Headers headers;
+        if (!k.cookie.empty())
+            headers.emplace("Cookie", k.cookie);
+        const httplib::Result file = c.Get("/dl/sampack.zip", headers);
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->status, k.status);
+        if (k.status == 200) {
+            EXPECT_EQ(file->body.substr(0, 2), "PK");
+        }
+    }
+}
+
+TEST(FixtureServerMirror, FormPostAnswersWithTheNumberedPackage) {
+    if (!QFileInfo(serverProgram()).isExecutable())
+        GTEST_FAIL() << "build quillon-fixture-server first: " << serverProgram().toStdString();
+    QTemporaryDir content;
+    ASSERT_TRUE(test::writeFile(content.filePath(u"mirror/762.zip"_s), "PK mirrored"));
+    ServerProcess server({u"--content"_s, content.path()});
+    ASSERT_FALSE(server.base().isEmpty());
+    const struct {
+        std::string path;
+        std::string body;
+        int status;
+    } cases[] = {
+        {"/mirror/gets.php", "id=762", 200}, {"/gets.php", "id=762", 200},
+        {"/mirror/gets.php", "id=763", 404}, {"/mirror/gets.php", "id=..%2F..%2Fmirror%2F762", 404},
+        {"/mirror/gets.php", "", 404},       {"/mirror/other.php", "id=762", 404},
+    };
+    httplib::Client c("127.0.0.1", server.port());
+    c.set_connection_timeout(5);
+    c.set_read_timeout(10);
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.path + " " + k.body);
+        const httplib::Result result = c.Post(k.path, k.body, "application/x-www-form-urlencoded");
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->status, k.status);
+        if (k.status == 200) {
+            EXPECT_EQ(result->body, "PK mirrored");
+            EXPECT_FALSE(result->has_header("Content-Disposition"));
+        }
+    }
 }
 
 TEST(FixtureServerProgram, OptionsPidFileAndShutdown) {

@@ -1,0 +1,305 @@
+// quillon-cli update against the fixture server's file-host routes and faults: links that do
+// not point at the file (a mirror's number, rewritten and page-held links), answers that are
+// no file, redirect chains, and a run cut short by Ctrl+C.
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+
+#include "support/fixture_server.h"
+#include "support/test_support.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+namespace {
+
+const QString kSamplePrefix = QStringLiteral(QUILLON_BUILD_DIR "/sample/prefix");
+const QString kSampack = u"sampack.wcx64"_s;
+const QString kSamfield = u"samfield.wdx64"_s;
+const QString kTotalCmd = u"TOTALCMD64.EXE"_s;
+// The sampack package as the mirror knows it.
+const QString kMirrorNumber = u"762"_s;
+
+class CliUpdateTransfer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!QFileInfo::exists(kSamplePrefix + u"/user.reg"_s) ||
+            !QFileInfo::exists(test::FixtureServerProcess::program())) {
+            if (qEnvironmentVariableIsSet("CI"))
+                FAIL() << "the sample installation or the fixture server was not built";
+            GTEST_SKIP() << "the sample installation or the fixture server was not built";
+        }
+        prefix = m_dir.path() + u"/prefix"_s;
+        settings = m_dir.path() + u"/settings"_s;
+        downloads = m_dir.path() + u"/downloads"_s;
+        ASSERT_TRUE(test::copyTree(kSamplePrefix, prefix));
+        ASSERT_TRUE(QDir().mkpath(downloads));
+        ASSERT_TRUE(QDir().mkpath(m_dir.path() + u"/temp"_s));
+        // The generated site plus what only these tests serve.
+        const QString content = m_dir.path() + u"/content"_s;
+        ASSERT_TRUE(test::copyTree(test::FixtureServerProcess::generatedContent(), content));
+        ASSERT_TRUE(QDir().mkpath(content + u"/mirror"_s));
+        ASSERT_TRUE(QFile::copy(content + u"/packages/sampack.zip"_s,
+                                content + u"/mirror/"_s + kMirrorNumber + u".zip"_s));
+        // A newer plugin database on offer: any file will do, the reload is what counts.
+        const QString list = content + u"/get_plugins_list.php"_s;
+        QByteArray page = test::readFile(list);
+        ASSERT_TRUE(page.contains("</pre>"));
+        page.replace("</pre>", " tcplugindb|Plugin database|31.12.2030|31.12.2030|database|x32|x32|</pre>");
+        ASSERT_TRUE(test::writeFile(list, page));
+        ASSERT_TRUE(
+            QFile::copy(content + u"/packages/sampack.zip"_s, content + u"/packages/tcplugindb.zip"_s));
+        server = std::make_unique<test::FixtureServerProcess>(content);
+        ASSERT_FALSE(server->base().isEmpty());
+        pluginFile = find(prefix, kSampack).value(0);
+        ASSERT_FALSE(pluginFile.isEmpty());
+    }
+
+    // sitesExtra: further [Sites] lines; links: DirectLink per item file name.
+    void configure(const QString& sitesExtra, const QList<QPair<QString, QString>>& links) {
+        const QByteArray base = server->base().toUtf8();
+        ASSERT_TRUE(test::writeFile(settings + u"/Quillon.ini"_s,
+                                    "[Configuration]\nPreInstallAction=1\nDownloadDir=" + downloads.toUtf8() +
+                                        "/\nTempDirectory=" + (m_dir.path() + u"/temp/"_s).toUtf8() +
+                                        "\n[Sites]\nCatalogue=" + base + "\nTotalCommander=" + base +
+                                        "\nMirror=" + base + "mirror/\n" + sitesExtra.toUtf8() + "\n"));
+        QByteArray userDb;
+        for (const auto& [file, link] : links)
+            userDb += "[" + file.toUtf8() + "]\r\nDirectLink=" + link.toUtf8() + "\r\n";
+        ASSERT_TRUE(test::writeFile(settings + u"/userdb.ini"_s, userDb));
+    }
+    QStringList arguments(const QStringList& files) const {
+        return QStringList{u"--wine-prefix"_s, prefix,         u"--settings-dir"_s, settings,
+                           u"update"_s,        u"--install"_s, u"--yes"_s,          u"--json"_s} +
+               files;
+    }
+    static QStringList find(const QString& folder, const QString& pattern) {
+        QStringList found;
+        QDirIterator it(folder, {pattern}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found.append(it.next());
+        return found;
+    }
+    QStringList downloaded() const { return QDir(downloads).entryList(QDir::Files | QDir::Hidden); }
+    // The package's history.txt replaces the sample's.
+    bool sampackInstalled() const {
+        const QString history = QFileInfo(pluginFile).absolutePath() + u"/history.txt"_s;
+        const QString original = kSamplePrefix + history.mid(prefix.size());
+        return test::readFile(history) != test::readFile(original);
+    }
+
+    QTemporaryDir m_dir;
+    QString prefix;
+    QString settings;
+    QString downloads;
+    QString pluginFile;
+    std::unique_ptr<test::FixtureServerProcess> server;
+};
+
+struct Outcome {
+    int exitCode = -1;
+    QJsonObject json;
+    QJsonArray requests;
+    QString diagnostics;
+};
+
+Outcome outcomeOf(const test::CliResult& result) {
+    Outcome outcome;
+    outcome.exitCode = result.exitCode;
+    outcome.json = QJsonDocument::fromJson(result.out).object();
+    outcome.requests = outcome.json.value(u"requests"_s).toArray();
+    outcome.diagnostics = QString::fromUtf8(result.out + "\n--- stderr\n" + result.err);
+    return outcome;
+}
+
+TEST_F(CliUpdateTransfer, LinksThatDoNotPointAtTheFile) {
+    const struct {
+        const char* name;
+        QString link; // "@" stands for the server's address
+        QString sites;
+        QString result;
+        QString reasonPart;
+        QString storedAs; // the file left in the download folder; empty: none
+    } cases[] = {
+        {"mirror number, fetched by a form post",
+         u"$"_s + kMirrorNumber,
+         {},
+         u"installed"_s,
+         {},
+         u"wcx64_Sample_Packer.zip"_s},
+        {"file-host link rewritten to get.php",
+         u"@d/sampack.zip"_s,
+         u"RuleAHosts=127.0.0.1"_s,
+         u"installed"_s,
+         {},
+         u"sampack.zip"_s},
+        // The page sets a cookie that the file wants back.
+        {"file-host page holding the link",
+         u"@host/sampack.zip"_s,
+         u"RuleBHosts=127.0.0.1"_s,
+         u"installed"_s,
+         {},
+         u"sampack.zip"_s},
+        {"the same page without the rule", u"@host/sampack.zip"_s, {}, u"failed"_s, u"web page"_s, {}},
+        {"a web page instead of the file",
+         u"@fault/html/download.php?id=sampack"_s,
+         {},
+         u"failed"_s,
+         u"web page"_s,
+         {}},
+        {"connection dropped mid-file", u"@fault/drop/download.php?id=sampack"_s, {}, u"failed"_s, {}, {}},
+        {"35 redirects",
+         u"@fault/redirect/35/download.php?id=sampack"_s,
+         {},
+         u"installed"_s,
+         {},
+         u"sampack.zip"_s},
+        {"36 redirects",
+         u"@fault/redirect/36/download.php?id=sampack"_s,
+         {},
+         u"failed"_s,
+         u"more than 35 redirects"_s,
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A fresh installation and an empty download folder for every case.
+        QDir(prefix).removeRecursively();
+        QDir(downloads).removeRecursively();
+        ASSERT_TRUE(test::copyTree(kSamplePrefix, prefix));
+        ASSERT_TRUE(QDir().mkpath(downloads));
+        configure(c.sites, {{kSampack, QString(c.link).replace(u'@', server->base())}});
+
+        const Outcome outcome = outcomeOf(test::runCli(arguments({kSampack}), {}, 60000));
+        ASSERT_EQ(outcome.requests.size(), 1) << outcome.diagnostics.toStdString();
+        const QJsonObject request = outcome.requests.first().toObject();
+        EXPECT_EQ(request.value(u"result"_s).toString(), c.result) << outcome.diagnostics.toStdString();
+        EXPECT_TRUE(request.value(u"reason"_s).toString().contains(c.reasonPart))
+            << request.value(u"reason"_s).toString().toStdString();
+        EXPECT_EQ(outcome.exitCode, c.result == "installed"_L1 ? 0 : 1);
+        EXPECT_EQ(sampackInstalled(), c.result == "installed"_L1);
+        EXPECT_EQ(downloaded(), c.storedAs.isEmpty() ? QStringList() : QStringList{c.storedAs});
+        if (c.result != "installed"_L1) {
+            EXPECT_TRUE(find(prefix, u"backup_*_QN.zip"_s).isEmpty());
+        }
+    }
+}
+
+TEST_F(CliUpdateTransfer, DatabaseUpdateReloadsTheListOnlyWhenAnsweredYes) {
+    configure({}, {});
+    for (const bool yes : {true, false}) {
+        SCOPED_TRACE(yes);
+        QStringList args{u"--wine-prefix"_s, prefix,      u"--settings-dir"_s, settings,
+                         u"update"_s,        u"--json"_s, u"tcplugindb"_s};
+        if (yes)
+            args.append(u"--yes"_s);
+        const test::CliResult result = test::runCli(args, {}, 60000);
+        const Outcome outcome = outcomeOf(result);
+        ASSERT_EQ(outcome.requests.size(), 1) << outcome.diagnostics.toStdString();
+        EXPECT_EQ(outcome.requests.first().toObject().value(u"result"_s).toString(), u"installed"_s);
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.diagnostics.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(settings + u"/database.dat"_s));
+        // The question is asked either way; only Yes loads and checks the list again.
+        EXPECT_TRUE(result.err.contains("reload the list")) << result.err.toStdString();
+        EXPECT_EQ(outcome.json.contains(u"reload"_s), yes) << outcome.diagnostics.toStdString();
+        if (yes) {
+            const QJsonObject reload = outcome.json.value(u"reload"_s).toObject();
+            EXPECT_GE(reload.value(u"items"_s).toInt(), 8);
+            EXPECT_GE(reload.value(u"updatable"_s).toInt(), 1);
+            EXPECT_LE(reload.value(u"updatable"_s).toInt(), reload.value(u"items"_s).toInt());
+        }
+        QFile::remove(settings + u"/database.dat"_s);
+    }
+    EXPECT_FALSE(outcomeOf(test::runCli({u"--wine-prefix"_s, prefix, u"--settings-dir"_s, settings,
+                                         u"update"_s, u"--json"_s, u"--yes"_s, kSampack},
+                                        {}, 60000))
+                     .json.contains(u"reload"_s));
+}
+
+// Lines of a process's stderr, read as they come.
+class LineReader {
+public:
+    explicit LineReader(QProcess& process) : m_process(process) {}
+    // Waits for a line that starts with prefix; false when the process ended or time ran out.
+    bool waitFor(const QString& prefix, int timeoutMs) {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < timeoutMs) {
+            while (m_process.canReadLine()) {
+                const QString line = QString::fromUtf8(m_process.readLine());
+                m_seen += line;
+                if (line.startsWith(prefix))
+                    return true;
+            }
+            if (m_process.state() != QProcess::Running)
+                return false;
+            m_process.waitForReadyRead(200);
+        }
+        return false;
+    }
+    const QString& seen() const { return m_seen; }
+
+private:
+    QProcess& m_process;
+    QString m_seen;
+};
+
+TEST_F(CliUpdateTransfer, InterruptDuringTheSecondOfThreeFiles) {
+    // Total Commander comes first; the plugin's file trickles in; the third row waits.
+    configure({}, {{kSampack, server->base() + u"fault/trickle/500/download.php?id=sampack"_s}});
+    const QByteArray fieldsBefore = test::readFile(find(prefix, kSamfield).value(0));
+
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name :
+         {"WINEPREFIX", "COMMANDER_PATH", "COMMANDER_EXE", "COMMANDER_INI", "COMMANDER_DRIVE"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(u"LANG"_s, u"C.UTF-8"_s);
+    cli.setProcessEnvironment(env);
+    cli.setReadChannel(QProcess::StandardError);
+    cli.start(QStringLiteral(QUILLON_CLI_PATH), arguments({kTotalCmd, kSampack, kSamfield}));
+    ASSERT_TRUE(cli.waitForStarted(10000));
+    LineReader err(cli);
+    const bool started = err.waitFor(u"[2/3] fetching"_s, 60000);
+    if (started)
+        ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
+    if (!cli.waitForFinished(30000)) {
+        cli.kill();
+        cli.waitForFinished(5000);
+        FAIL() << "quillon-cli did not end after the interrupt\n" << err.seen().toStdString();
+    }
+    ASSERT_TRUE(started) << err.seen().toStdString() << cli.readAllStandardError().toStdString();
+    ASSERT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), 1);
+
+    const QByteArray out = cli.readAllStandardOutput();
+    const QJsonObject json = QJsonDocument::fromJson(out).object();
+    const QJsonArray requests = json.value(u"requests"_s).toArray();
+    ASSERT_EQ(requests.size(), 3) << out.toStdString() << err.seen().toStdString();
+    const QString expected[] = {u"installed"_s, u"cancelled"_s, u"cancelled"_s};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(requests.at(i).toObject().value(u"result"_s).toString(), expected[i])
+            << i << out.toStdString();
+    EXPECT_EQ(json.value(u"counts"_s).toObject().value(u"cancelled"_s).toInt(), 2);
+    // The cut-off plugin package left nothing behind; the third was never fetched or installed.
+    const QStringList files = downloaded();
+    ASSERT_EQ(files.size(), 1) << files.join(u' ').toStdString();
+    EXPECT_FALSE(files.first().contains(u"sampack"_s, Qt::CaseInsensitive));
+    EXPECT_FALSE(sampackInstalled());
+    EXPECT_EQ(test::readFile(find(prefix, kSamfield).value(0)), fieldsBefore);
+}
+
+} // namespace
+} // namespace quillon
