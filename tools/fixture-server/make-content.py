@@ -77,10 +77,7 @@ TC_DEFAULT_BAR = "[Buttonbar]\nButtoncount=1\nbutton1=%COMMANDER_EXE%\ncmd1=cm_A
 FIXED_TIME = (2024, 9, 15, 12, 0, 0)
 STUB_SIZE = 512
 BUILD_PE = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "build-pe.sh")
-
-
-WITH_EXECUTABLES = True
-
+WITH_EXECUTABLES = True  # --no-executables clears it
 
 def build_pe(arch, kind, output, file_version, text, block, product, description, company):
     """One PE file with a version resource (tools/build-pe.sh); returns its bytes."""
