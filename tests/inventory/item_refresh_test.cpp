@@ -100,7 +100,7 @@ TEST_F(Refresh, AnInstalledPackageCountsAsTheLatestVersion) {
 // must show what a new check of the installed file shows: a fresh identification resolved
 // against the same record.
 class RefreshAgainstCheck : public ::testing::Test {
-protected:
+public: // the cases set up the stores
     void SetUp() override {
         dir = tmp.path() + u"/plugins/zip"_s;
         path = dir + u"/zip.wcx"_s;
@@ -114,8 +114,9 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         file.setFileTime(QDateTime(built, QTime(12, 0)), QFileDevice::FileModificationTime);
         QFile::remove(dir + u"/history.txt"_s);
-        if (!version.isEmpty())
+        if (!version.isEmpty()) {
             ASSERT_TRUE(test::writeFile(dir + u"/history.txt"_s, "Changes\n v" + version.toUtf8() + " \n"));
+        }
     }
 
     IdentificationStores stores(IniDocument& settingsStore) {
@@ -172,24 +173,24 @@ TEST_F(RefreshAgainstCheck, RefreshedRowShowsWhatANewCheckShows) {
         t.userDb.setValue(u"zip.wcx"_s, u"ForceLatestVer"_s, u"2.0"_s);
     };
     const auto remembered = [package](RefreshAgainstCheck& t) {
-        // the user confirmed 1.1 for the package's file; the checksum database says 1.05
+        // the user confirmed 1.1 for the package's file; the checksum database says 1.0.9
         const QString crc = QString::number(Crc32OfBytes(package));
         t.settings.setValue(u"OverridePlugVer"_s, t.path, crc + u"|1.1"_s);
-        t.checksumDb.setValue(u"zip.wcx"_s, crc, u"1.05"_s);
+        t.checksumDb.setValue(u"zip.wcx"_s, crc, u"1.0.9"_s);
     };
     const Case cases[] = {
         {"the catalogue's version", u"1.0"_s, u"1.1"_s, {2024, 6, 9}, released, {}, ItemState::Ok, u"1.1"_s},
         {"still older, built before the release",
          u"1.0"_s,
-         u"1.05"_s,
+         u"1.0.9"_s,
          {2024, 5, 1},
          released,
          {},
          ItemState::Update,
-         u"1.05"_s},
+         u"1.0.9"_s},
         {"older text, built with the release",
          u"1.0"_s,
-         u"1.05"_s,
+         u"1.0.9"_s,
          {2024, 6, 9},
          released,
          {},
@@ -213,12 +214,12 @@ TEST_F(RefreshAgainstCheck, RefreshedRowShowsWhatANewCheckShows) {
          u"01.06.2024"_s},
         {"options of a replaced identifier",
          u"1.0"_s,
-         u"1.05"_s,
+         u"1.0.9"_s,
          {2024, 6, 20},
          u"zipper|Zip|1.1|10.06.2024|packer"_s,
          options1,
          ItemState::Ok,
-         u"1.05"_s},
+         u"1.0.9"_s},
         {"forced latest version",
          u"1.0"_s,
          u"1.5"_s,
@@ -229,7 +230,7 @@ TEST_F(RefreshAgainstCheck, RefreshedRowShowsWhatANewCheckShows) {
          u"1.5"_s},
         {"remembered version settles it",
          u"1.0"_s,
-         u"1.05"_s,
+         u"1.0.9"_s,
          {2024, 5, 1},
          released,
          remembered,
