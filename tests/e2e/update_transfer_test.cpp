@@ -15,7 +15,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "support/fixture_server.h"
 #include "support/test_support.h"
@@ -113,6 +117,16 @@ struct Outcome {
     QString diagnostics;
 };
 
+// For quillon-cli started here rather than through test::runCli: the same clean environment.
+QProcessEnvironment cliEnvironment() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"WINEPREFIX", "COMMANDER_PATH", "COMMANDER_EXE", "COMMANDER_INI",
+                             "COMMANDER_DRIVE", "LC_ALL", "LANGUAGE"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(u"LANG"_s, u"C.UTF-8"_s);
+    return env;
+}
+
 Outcome outcomeOf(const test::CliResult& result) {
     Outcome outcome;
     outcome.exitCode = result.exitCode;
@@ -205,6 +219,80 @@ TEST_F(CliUpdateTransfer, DatabaseUpdateReloadsTheListOnlyWhenAnsweredYes) {
                      .json.contains(u"reload"_s));
 }
 
+// A pseudo-terminal for a child's stderr: the child opens the slave by its name, the test reads
+// the master.
+class PseudoTerminal {
+public:
+    PseudoTerminal() {
+        m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (m_master >= 0 && (grantpt(m_master) != 0 || unlockpt(m_master) != 0)) {
+            close(m_master);
+            m_master = -1;
+        }
+    }
+    ~PseudoTerminal() {
+        if (m_master >= 0)
+            close(m_master);
+    }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    bool ok() const { return m_master >= 0; }
+    QString slaveName() const { return QString::fromLocal8Bit(ptsname(m_master)); }
+    // What arrived so far; the child blocks once the terminal's buffer is full.
+    void drain() {
+        char buffer[4096];
+        for (ssize_t n; (n = read(m_master, buffer, sizeof buffer)) > 0;)
+            m_received.append(buffer, n);
+    }
+    const QByteArray& received() const { return m_received; }
+
+private:
+    int m_master = -1;
+    QByteArray m_received;
+};
+
+TEST_F(CliUpdateTransfer, ProgressIsOneRewrittenLineOnATerminalAndTwoLinesPerFileElsewhere) {
+    // Small pieces with short pauses: the file's progress passes through many percentages.
+    configure({}, {{kSampack, server->base() + u"fault/trickle/2/download.php?id=sampack"_s}});
+    for (const bool terminal : {true, false}) {
+        SCOPED_TRACE(terminal);
+        QDir(prefix).removeRecursively();
+        ASSERT_TRUE(test::copyTree(kSamplePrefix, prefix));
+        PseudoTerminal tty;
+        ASSERT_TRUE(tty.ok());
+        QProcess cli;
+        cli.setProcessEnvironment(cliEnvironment());
+        if (terminal)
+            cli.setStandardErrorFile(tty.slaveName());
+        cli.start(QStringLiteral(QUILLON_CLI_PATH), arguments({kSampack}));
+        ASSERT_TRUE(cli.waitForStarted(10000));
+        QElapsedTimer timer;
+        timer.start();
+        while (!cli.waitForFinished(50) && timer.elapsed() < 60000)
+            tty.drain();
+        tty.drain();
+        ASSERT_EQ(cli.state(), QProcess::NotRunning) << "quillon-cli did not end";
+        EXPECT_EQ(cli.exitCode(), 0);
+        const QByteArray err = terminal ? tty.received() : cli.readAllStandardError();
+
+        const qsizetype updates = err.count("\r[1/1] sampack.zip ");
+        if (terminal) {
+            // Rewritten in place, never a line of its own; wiped at the end so the report
+            // does not start behind it.
+            EXPECT_GT(updates, 3) << err.toStdString();
+            EXPECT_FALSE(err.contains("[1/1] fetching")) << err.toStdString();
+            EXPECT_TRUE(err.endsWith("\r\x1b[K")) << err.toStdString();
+        } else {
+            EXPECT_EQ(updates, 0);
+            EXPECT_FALSE(err.contains('\r'));
+            EXPECT_TRUE(err.contains("[1/1] fetching sampack.zip (")) << err.toStdString();
+            EXPECT_TRUE(err.contains("[1/1] done sampack.zip (total 100%)\n")) << err.toStdString();
+            EXPECT_EQ(err.count("[1/1] "), 2) << err.toStdString();
+        }
+    }
+}
+
 // Lines of a process's stderr, read as they come.
 class LineReader {
 public:
@@ -239,12 +327,7 @@ TEST_F(CliUpdateTransfer, InterruptDuringTheSecondOfThreeFiles) {
     const QByteArray fieldsBefore = test::readFile(find(prefix, kSamfield).value(0));
 
     QProcess cli;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name :
-         {"WINEPREFIX", "COMMANDER_PATH", "COMMANDER_EXE", "COMMANDER_INI", "COMMANDER_DRIVE"})
-        env.remove(QString::fromLatin1(name));
-    env.insert(u"LANG"_s, u"C.UTF-8"_s);
-    cli.setProcessEnvironment(env);
+    cli.setProcessEnvironment(cliEnvironment());
     cli.setReadChannel(QProcess::StandardError);
     cli.start(QStringLiteral(QUILLON_CLI_PATH), arguments({kTotalCmd, kSampack, kSamfield}));
     ASSERT_TRUE(cli.waitForStarted(10000));
