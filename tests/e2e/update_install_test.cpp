@@ -209,6 +209,10 @@ struct TcLanguageCase {
     QByteArray helpText;
 };
 
+void PrintTo(const TcLanguageCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class CliInstallTotalCommander : public CliInstall, public ::testing::WithParamInterface<TcLanguageCase> {};
 
 TEST_P(CliInstallTotalCommander, GetsItsLanguageFlattenedKeepsTheButtonBarAndBacksUp) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -154,6 +155,21 @@ TEST_F(InstallerTest, SecondInstallOnTheSameDayKeepsTheOlderBackup) {
     EXPECT_EQ(DecompressZip(u"demo.wcx"_s, m_item + u'/' + BackupArchiveName(QDate::currentDate())), "v1");
 }
 
+TEST_F(InstallerTest, ReplacedFileKeepsItsModeAndNewFilesGetTheDefault) {
+    const QFileDevice::Permissions script = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ExeOwner | QFileDevice::ReadUser |
+                                            QFileDevice::WriteUser | QFileDevice::ExeUser;
+    test::writeFile(m_item + u"/tool.sh"_s, "old");
+    ASSERT_TRUE(QFile::setPermissions(m_item + u"/tool.sh"_s, script));
+    const QString zip = makeZip(u"demo.zip"_s, {{u"tool.sh"_s, "new"}, {u"demo.wcx"_s, "new"}});
+    Installer installer(context());
+    ASSERT_EQ(installer.installStep(request(category::Packer, m_item + u"/demo.wcx"_s), zip).outcome,
+              InstallStepResult::Outcome::Installed);
+    EXPECT_EQ(test::readFile(m_item + u"/tool.sh"_s), "new");
+    EXPECT_EQ(QFile::permissions(m_item + u"/tool.sh"_s), script);
+    EXPECT_FALSE(QFileInfo(m_item + u"/demo.wcx"_s).isExecutable());
+}
+
 TEST_F(InstallerTest, UnwritableTargetIsReportedAndTheRestInstalled) {
     test::writeFile(m_item + u"/lang/demo.lng"_s, "old");
     test::ReadOnlyFolder readOnly(m_item + u"/lang"_s);
@@ -263,6 +279,7 @@ TEST_F(InstallerTest, SelfUpdateRenamesTheRunningProgramAndOffersRestart) {
         const QString program = m_root.path() + u"/prog/quillon"_s;
         QDir(m_root.path() + u"/prog"_s).removeRecursively();
         test::writeFile(program, "old");
+        QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
         UpdateList list;
         list.addRow(u"Quillon"_s, u"1.0"_s, program, ItemGroup::QN);
         list.setChecked(0, true);
@@ -272,6 +289,8 @@ TEST_F(InstallerTest, SelfUpdateRenamesTheRunningProgramAndOffersRestart) {
                               makeZip(u"qn.zip"_s, {{c.packagedFile, "new"}}));
         EXPECT_EQ(test::readFile(program), c.programAfter);
         EXPECT_EQ(installer.selfUpdateState(), c.state);
+        // Packages carry no file modes; the program must still start.
+        EXPECT_TRUE(QFileInfo(program).isExecutable());
         if (c.state == SelfUpdateState::RestartPending) {
             EXPECT_EQ(test::readFile(m_root.path() + u"/prog/"_s + AppCore::oldExecutableName(program)),
                       "old");
