@@ -19,12 +19,12 @@ using Handler = void (*)(int);
 Handler g_previousInt = SIG_DFL;
 Handler g_previousTerm = SIG_DFL;
 
-extern "C" void onInterrupt(int signal) {
+extern "C" void onInterrupt(int number) {
     g_interrupted.store(true);
     // TransferEngine::cancel() is one store to a lock-free atomic.
     if (TransferEngine* engine = g_engine.load())
         engine->cancel();
-    std::signal(signal, SIG_DFL);
+    std::signal(number, SIG_DFL);
 }
 
 } // namespace

@@ -113,10 +113,9 @@ UpdateOptions UpdateCommand::parse(const QStringList& arguments, QString* error)
     return options;
 }
 
-bool UpdateCommand::checkForUpdates(const InventoryPassResult& pass, PageFetcher& fetcher,
-                                    UpdateCheckState& state, QStringList& errors) {
-    state.listLoaded(!m_core.settings().values.tcDisabled && !pass.tcRow);
-    UpdateCheckRun run(m_core, fetcher, state);
+bool UpdateCommand::checkForUpdates(QStringList& errors) {
+    // The core's fetcher and check state: the refresh after an installation reads that state.
+    UpdateCheckRun run(m_core);
     const CheckRunResult checked = run.btn_SearchUpdatesClick();
     errors += checked.errors;
     // Without the catalogue nothing can be known to be updatable: that is a failed run.
@@ -151,12 +150,8 @@ QList<int> UpdateCommand::chosenRows(bool& failed) {
 }
 
 ReloadCounts UpdateCommand::reloadAndCheck(QStringList& errors, bool& failed) {
-    const InventoryPassResult pass = m_core.ReloadList();
-    errors += pass.errors;
-    PageFetcher fetcher(FetchSettings::fromSettings(m_core.settings().values), m_core.prompter(),
-                        m_core.language());
-    UpdateCheckState state;
-    failed = checkForUpdates(pass, fetcher, state, errors) || failed;
+    errors += m_core.ReloadList().errors;
+    failed = checkForUpdates(errors) || failed;
     const UpdateList& list = m_core.updateList();
     ReloadCounts counts;
     counts.items = list.rowCount();
@@ -174,9 +169,9 @@ int UpdateCommand::execute() {
         return ExitFailed;
     }
     SettingValues& values = m_core.settings().values;
-    PageFetcher fetcher(FetchSettings::fromSettings(values), m_core.prompter(), m_core.language());
-    UpdateCheckState state;
-    bool failed = checkForUpdates(pass, fetcher, state, report.errors);
+    bool failed = checkForUpdates(report.errors);
+    const PageFetcher& fetcher = m_core.pageFetcher();
+    const UpdateCheckState& state = m_core.updateCheckState();
     const QList<int> rows = chosenRows(failed);
 
     UpdateList& list = m_core.updateList();

@@ -7,10 +7,7 @@
 
 namespace quillon {
 class AppCore;
-class PageFetcher;
-struct InventoryPassResult;
-struct UpdateCheckState;
-} // namespace quillon
+}
 
 namespace quillon::cli {
 
@@ -36,9 +33,9 @@ public:
     static UpdateOptions parse(const QStringList& arguments, QString* error);
 
 private:
-    // The check run over the pass's rows; true when the catalogue gave nothing.
-    bool checkForUpdates(const InventoryPassResult& pass, PageFetcher& fetcher, UpdateCheckState& state,
-                         QStringList& errors);
+    // The check run over the rows of the last inventory pass; true when the catalogue gave
+    // nothing.
+    bool checkForUpdates(QStringList& errors);
     // The rows the options name; failed is set when a FILE names none.
     QList<int> chosenRows(bool& failed);
     // The list loaded again with the new database, and checked.

@@ -1,6 +1,8 @@
 #pragma once
 // The routes of the fixture server: the catalogue's pages and packages, Total Commander's
-// release pages, and the faults a real site shows, all answered from a content folder.
+// release pages, a mirror's form, file hosts' rewritten links and cookie-guarded pages, and
+// the faults a real site shows (/fault/404, 500, html, slow/MS, redirect/N, drop, trickle/MS),
+// all answered from a content folder.
 #include <chrono>
 #include <filesystem>
 #include <optional>
