@@ -202,9 +202,10 @@ InstalledVersion InstalledVersionFinder::find(const QString& path, VersionPass p
     QString numberVersion;
     if (version.isEmpty()) {
         numberVersion = facts.fileVersionNumber;
-        // The program's own file without version information (not a Windows executable) still
-        // names its version in its marker.
-        if (numberVersion.isEmpty() && fileVersion.isEmpty() && samePathIgnoringCase(m_ownExecutable, path)) {
+        // The program's own file where it is no Windows executable (no time stamp was read) names
+        // its version in its marker; a Windows build keeps its version resource.
+        if (numberVersion.isEmpty() && fileVersion.isEmpty() && !facts.timeStamp &&
+            samePathIgnoringCase(m_ownExecutable, path)) {
             numberVersion = ReadOwnVersionMarker(path);
             if (!numberVersion.isEmpty() && result.productName.isEmpty())
                 result.productName = u"Quillon"_s;
