@@ -238,11 +238,13 @@ int UpdateCommand::execute() {
     });
     {
         const InterruptGuard interrupts(engine);
-        engine.prepare();
-        if (proxy.ok)
+        // Not even Total Commander's package page is read past a proxy that cannot be used.
+        if (proxy.ok) {
+            engine.prepare();
             engine.run();
-        else
+        } else {
             report.errors.append(u"the proxy of the settings cannot be used"_s);
+        }
     }
     printer.clearLine();
 
