@@ -2,6 +2,14 @@
 // release date, the waivers, the correction on matching dates and the beta guard.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/common/checksums.h"
+#include "app/ini_document.h"
+#include "inventory/item_identification.h"
+#include "inventory/update_list.h"
 #include "support/test_support.h"
 #include "updatecheck/online_state.h"
 
@@ -138,6 +146,72 @@ TEST(OnlineStateTest, Decisions) {
         EXPECT_EQ(r.installedVersion, c.installed) << c.name;
         EXPECT_EQ(r.latestVersion, c.latest) << c.name;
         EXPECT_EQ(r.rememberVersion, c.remember) << c.name;
+    }
+}
+
+// A row decided in the list: what it remembers, and which rows a remembered version settles.
+TEST(OnlineStateTest, DecidedRowRemembersAndIsSettled) {
+    QTemporaryDir dir;
+    const QString file = dir.path() + u"/zip.wcx"_s;
+    ASSERT_TRUE(test::writeFile(file, "zip"));
+    QFile handle(file);
+    ASSERT_TRUE(handle.open(QIODevice::ReadWrite));
+    handle.setFileTime(QDateTime(QDate(2024, 6, 9), QTime(12, 0)), QFileDevice::FileModificationTime);
+    handle.close();
+    const QString crc = QString::number(FileCrc32OrZero(file));
+    const QString stored = u"%HERE%/zip.wcx"_s;
+
+    struct Case {
+        const char* name;
+        QString ownExecutable;
+        QString published;
+        QString remembered; // OverridePlugVer before; empty: none
+        ItemState state;
+        QString installed;
+        QString rememberedAfter;
+    };
+    const Case cases[] = {
+        // released the day after the build: the file is that release, for this checksum
+        {"confirmed by its date", {}, u"10.06.2024"_s, {}, ItemState::Ok, u"1.1"_s, crc + u"|1.1"_s},
+        {"released later", {}, u"20.06.2024"_s, {}, ItemState::Update, u"1.0"_s, {}},
+        {"remembered as the latest",
+         {},
+         u"20.06.2024"_s,
+         crc + u"|1.1"_s,
+         ItemState::Ok,
+         u"1.1"_s,
+         crc + u"|1.1"_s},
+        {"remembered for another file",
+         {},
+         u"20.06.2024"_s,
+         u"12345|1.1"_s,
+         ItemState::Update,
+         u"1.0"_s,
+         u"12345|1.1"_s},
+        // the program's own file is judged by its versions alone
+        {"own executable", file, u"10.06.2024"_s, crc + u"|1.1"_s, ItemState::Update, u"1.0"_s,
+         crc + u"|1.1"_s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        IniDocument pluginDb, userDb, checksumDb, userPluginInfo, settings;
+        if (!c.remembered.isEmpty())
+            settings.setValue(u"OverridePlugVer"_s, stored, c.remembered);
+        const IdentificationStores stores{pluginDb, userDb, checksumDb, userPluginInfo, settings};
+        const IdentificationOptions options;
+        const QString here = dir.path();
+        const auto toStored = [here](const QString& p) { return QString(p).replace(here, u"%HERE%"_s); };
+        const auto expand = [here](const QString& p) { return QString(p).replace(u"%HERE%"_s, here); };
+        const PathForms paths{toStored, toStored, expand};
+        UpdateList list;
+        const int row = list.addRow(u"zip"_s, u"1.0"_s, file, ItemGroup::Wcx);
+
+        DecideMatchedRow(MatchedRowContext{list, stores, options, paths, c.ownExecutable}, row, file,
+                         u"1.1"_s, c.published);
+        EXPECT_EQ(list.state(row), c.state);
+        EXPECT_EQ(list.row(row).Checked, c.state == ItemState::Update);
+        EXPECT_EQ(list.row(row).InstalledVersion, c.installed);
+        EXPECT_EQ(settings.value(u"OverridePlugVer"_s, stored), c.rememberedAfter);
     }
 }
 
