@@ -68,6 +68,7 @@ TEST_F(CliListSample, JsonListsEveryRowWithItsGroupAndVersion) {
         {u"samplefs.wfx64"_s, u"wfx"_s, {}},
         {u"samview.wlx64"_s, u"wlx"_s, {}},
         {u"samfield.wdx64"_s, u"wdx"_s, {}},
+        {u"quillon-cli"_s, u"QN"_s, QStringLiteral(QUILLON_VERSION)},
         {u"tcplugindb"_s, u"QN"_s, {}},
         {u"checksumdb"_s, u"QN"_s, {}},
     };
@@ -85,7 +86,7 @@ TEST_F(CliListSample, JsonListsEveryRowWithItsGroupAndVersion) {
         EXPECT_EQ(item.value(u"state"_s).toString(), u"unknown"_s);
         EXPECT_EQ(item.value(u"status"_s).toString(), u"Unknown."_s);
         EXPECT_FALSE(item.value(u"checked"_s).toBool());
-        if (e.group != u"QN"_s) {
+        if (e.group != u"QN"_s || e.file == u"quillon-cli"_s) {
             EXPECT_TRUE(QFileInfo(item.value(u"path"_s).toString()).isFile());
         }
     }
@@ -108,7 +109,7 @@ TEST_F(CliListSample, TableHasAHeaderAndOneLinePerRow) {
     EXPECT_TRUE(lines.at(1).startsWith(u"TC "_s));
     EXPECT_TRUE(lines.at(1).contains(u"Total Commander (x64)"_s));
     EXPECT_TRUE(
-        QString::fromUtf8(listed.result.out).contains(u"8 items: 0 updatable, 0 up to date, 8 unknown"_s));
+        QString::fromUtf8(listed.result.out).contains(u"9 items: 0 updatable, 0 up to date, 9 unknown"_s));
 }
 
 TEST(CliList, WithoutWincmdIniNothingIsListedAndTheRunFails) {
