@@ -1,13 +1,11 @@
 #include "cli/check_command.h"
 
 #include "app/app_core.h"
-#include "app/language.h"
 #include "app/settings.h"
 #include "cli/update_list_output.h"
 #include "inventory/inventory_pass.h"
 #include "inventory/update_list.h"
 #include "updatecheck/check_run.h"
-#include "updatecheck/page_fetcher.h"
 
 using namespace Qt::StringLiterals;
 
@@ -31,11 +29,7 @@ int CheckCommand::execute() {
     bool failed = !pass.configFound;
 
     if (pass.configFound) {
-        PageFetcher fetcher(FetchSettings::fromSettings(m_core.settings().values), m_core.prompter(),
-                            m_core.language());
-        UpdateCheckState state;
-        state.listLoaded(!m_core.settings().values.tcDisabled && !pass.tcRow);
-        UpdateCheckRun run(m_core, fetcher, state);
+        UpdateCheckRun run(m_core);
         const CheckRunResult result = run.btn_SearchUpdatesClick();
         errors += result.errors;
         failed = CatalogueGaveNothing(result, m_core, m_err, errors) || failed;

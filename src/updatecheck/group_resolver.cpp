@@ -230,55 +230,10 @@ void GroupResolver::correctName(const Item& item, const QString& onlineName) {
 }
 
 void GroupResolver::decideState(Item& item, const QString& version, const QString& date) {
-    const UpdateItem& row = m_c.list.row(item.row);
-    const QString checksumPath = item.databaseItem ? QString() : versionPathFor(item.filePath);
-    const std::optional<quint32> crc = item.databaseItem ? std::nullopt : FileCrc32(item.filePath);
-    const InstalledVersionFinder finder(m_c.stores, m_c.options, m_c.paths, m_c.ownExecutable);
-
-    OnlineStateInput input;
-    input.installedVersion = row.InstalledVersion;
-    input.latestVersion = version;
-    input.publicationDate = date;
-    if (!item.databaseItem) {
-        input.buildDate = InstalledBuildDate(item.filePath);
-        input.lastWriteDate = QFileInfo(item.filePath).lastModified().date();
-        input.overrideUserVal =
-            finder.overrideUserVal(entryFileName(checksumPath), crc ? crcDecimal(*crc) : QString());
-    }
-    input.forceLatestVer = !item.forceLatestVer.isEmpty();
-    input.ownExecutable =
-        !m_c.ownExecutable.isEmpty() &&
-        QFileInfo(item.filePath)
-                .absoluteFilePath()
-                .compare(QFileInfo(m_c.ownExecutable).absoluteFilePath(), Qt::CaseInsensitive) == 0;
-    input.optionsSkipDateCheck = item.options == u"1"_s;
-    input.databaseItem = item.databaseItem;
-    input.updateDateCheck = m_c.options.updateDateCheck;
-    input.pubDateDiffCorr = m_c.options.pubDateDiffCorr;
-    input.verCorrOnDateMatch = m_c.options.verCorrOnDateMatch;
-
-    const OnlineStateResult decided = DecideOnlineState(input);
-    m_c.list.setInstalledVersion(item.row, decided.installedVersion);
-    m_c.list.setLatestVersion(item.row, decided.latestVersion);
-    m_c.list.setState(item.row, decided.state);
-    m_c.list.setChecked(item.row, decided.checked);
-    if (decided.rememberVersion && crc)
-        m_c.stores.settings.setValue(QString::fromLatin1(section::OverridePlugVer),
-                                     m_c.paths.convertTcPathToEnvPath(item.filePath),
-                                     crcDecimal(*crc) + u'|' + decided.installedVersion);
-    if (!item.databaseItem && !input.ownExecutable)
-        applyRememberedVersion(item);
-}
-
-void GroupResolver::applyRememberedVersion(const Item& item) {
-    const InstalledVersionFinder finder(m_c.stores, m_c.options, m_c.paths, m_c.ownExecutable);
-    const std::optional<QString> remembered =
-        finder.confirmedVersion(item.filePath, versionPathFor(item.filePath));
-    if (!remembered || *remembered != m_c.list.row(item.row).LatestVersion)
-        return;
-    m_c.list.setInstalledVersion(item.row, *remembered);
-    m_c.list.setState(item.row, ItemState::Ok);
-    m_c.list.setChecked(item.row, false);
+    // The row refresh after an installation decides with the same function, so a refreshed
+    // row and a new check never disagree.
+    DecideMatchedRow(MatchedRowContext{m_c.list, m_c.stores, m_c.options, m_c.paths, m_c.ownExecutable},
+                     item.row, item.filePath, version, date);
 }
 
 } // namespace quillon

@@ -69,7 +69,6 @@ private:
     bool tryRecord(Item& item, const OnlineRecord& record);
     void correctName(const Item& item, const QString& onlineName);
     void decideState(Item& item, const QString& version, const QString& date);
-    void applyRememberedVersion(const Item& item);
 
     ResolverContext m_c;
     Scan m_scan = Scan::Indexed;
