@@ -52,6 +52,10 @@ bool copyReplacing(const QString& source, const QString& target, QString* errorT
     // Packages rarely carry file modes: a replaced file keeps its own (an executable stays one).
     if (const QFileInfo old(target); old.isFile())
         QFile::setPermissions(temporary, old.permissions());
+    // The file keeps the date the package gave it, as a Windows copy does: a plugin versioned
+    // by its date must not read as released on the day it was installed.
+    if (QFile out(temporary); out.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        out.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
     if (!MoveFileReplacing(temporary, target, true, errorText)) {
         ForceDeleteFile(temporary);
         return false;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -168,6 +169,29 @@ TEST_F(InstallerTest, ReplacedFileKeepsItsModeAndNewFilesGetTheDefault) {
     EXPECT_EQ(test::readFile(m_item + u"/tool.sh"_s), "new");
     EXPECT_EQ(QFile::permissions(m_item + u"/tool.sh"_s), script);
     EXPECT_FALSE(QFileInfo(m_item + u"/demo.wcx"_s).isExecutable());
+}
+
+TEST_F(InstallerTest, InstalledFileKeepsThePackagesDate) {
+    // A plugin whose version is its file date would otherwise read as released today.
+    const QString content = m_root.path() + u"/pack_dated"_s;
+    ASSERT_TRUE(test::writeFile(content + u"/demo.wcx"_s, "new"));
+    const QDateTime released(QDate(2024, 10, 15), QTime(12, 0), Qt::UTC);
+    {
+        QFile file(content + u"/demo.wcx"_s);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(released, QFileDevice::FileModificationTime));
+    }
+    ASSERT_TRUE(ZipBackupFile(m_downloads, u"dated.zip"_s, content, {content + u"/demo.wcx"_s}));
+    test::writeFile(m_item + u"/demo.wcx"_s, "old");
+    Installer installer(context());
+    ASSERT_EQ(
+        installer
+            .installStep(request(category::Packer, m_item + u"/demo.wcx"_s), m_downloads + u"/dated.zip"_s)
+            .outcome,
+        InstallStepResult::Outcome::Installed);
+    EXPECT_EQ(test::readFile(m_item + u"/demo.wcx"_s), "new");
+    // ZIP keeps local time to two seconds; the day is what a date version is read from.
+    EXPECT_EQ(QFileInfo(m_item + u"/demo.wcx"_s).lastModified().toUTC().date(), released.date());
 }
 
 TEST_F(InstallerTest, UnwritableTargetIsReportedAndTheRestInstalled) {
