@@ -3,14 +3,12 @@
 // German and another installation, the plugin database, the program replacing itself, a package
 // whose entry leaves its folder, and a target that cannot be written.
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <archive.h>
@@ -20,6 +18,7 @@
 #include <memory>
 
 #include "support/fixture_server.h"
+#include "support/sample_copy_test.h"
 #include "support/test_support.h"
 
 using namespace Qt::StringLiterals;
@@ -27,7 +26,6 @@ using namespace Qt::StringLiterals;
 namespace quillon {
 namespace {
 
-const QString kSamplePrefix = QStringLiteral(QUILLON_BUILD_DIR "/sample/prefix");
 const QString kCli = QStringLiteral(QUILLON_CLI_PATH);
 
 using Members = QMap<QString, QByteArray>;
@@ -68,14 +66,6 @@ Members readZip(const QString& path) {
     return members;
 }
 
-QStringList findFiles(const QString& folder, const QString& pattern) {
-    QStringList found;
-    QDirIterator it(folder, {pattern}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found.append(it.next());
-    return found;
-}
-
 struct CliRun {
     int exitCode = -1;
     QByteArray out;
@@ -86,61 +76,30 @@ struct CliRun {
     QJsonArray requests() const { return json.value(u"requests"_s).toArray(); }
 };
 
-// runCli for a copy of the program elsewhere: same environment rules.
 CliRun runProgram(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"WINEPREFIX", "COMMANDER_PATH", "COMMANDER_EXE", "COMMANDER_INI",
-                             "COMMANDER_DRIVE", "LANG", "LC_ALL", "LC_MESSAGES", "LANGUAGE"})
-        env.remove(QString::fromLatin1(name));
-    env.insert(u"LANG"_s, u"C.UTF-8"_s);
-    process.setProcessEnvironment(env);
-    process.start(program, arguments);
-    CliRun run;
-    if (!process.waitForStarted(120000) || !process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    run.json = QJsonDocument::fromJson(run.out).object();
-    return run;
+    const test::CliResult r = test::runProgram(program, arguments, {}, 120000);
+    return CliRun{r.exitCode, r.out, r.err, QJsonDocument::fromJson(r.out).object()};
 }
 
-class CliInstall : public ::testing::Test {
+class CliInstall : public test::SampleCopyTest {
 protected:
     void SetUp() override {
-        if (!QFileInfo::exists(kSamplePrefix + u"/user.reg"_s) ||
-            !QFileInfo::exists(test::FixtureServerProcess::program())) {
-            if (qEnvironmentVariableIsSet("CI"))
-                FAIL() << "the sample installation or the fixture server was not built";
-            GTEST_SKIP() << "the sample installation or the fixture server was not built";
-        }
+        test::SampleCopyTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         if (!test::requireMingw())
             GTEST_SKIP() << "the packages hold no real files without MinGW-w64";
-        prefix = m_dir.path() + u"/prefix"_s;
-        settings = m_dir.path() + u"/settings"_s;
         content = m_dir.path() + u"/content"_s;
         tcDir = prefix + u"/drive_c/totalcmd"_s;
         sampackDir = tcDir + u"/plugins/wcx/sampack"_s;
-        ASSERT_TRUE(test::copyTree(kSamplePrefix, prefix));
         ASSERT_TRUE(test::copyTree(test::FixtureServerProcess::generatedContent(), content));
-        for (const QString& folder : {u"/downloads"_s, u"/temp"_s, u"/settings"_s})
-            ASSERT_TRUE(QDir().mkpath(m_dir.path() + folder));
     }
 
     // Starts the server on this test's content and points the settings at it.
     void serve() {
         m_server = std::make_unique<test::FixtureServerProcess>(content);
         ASSERT_FALSE(m_server->base().isEmpty());
-        const QByteArray base = m_server->base().toUtf8();
-        ASSERT_TRUE(test::writeFile(
-            settings + u"/Quillon.ini"_s,
-            "[Configuration]\nPreInstallAction=1\nDownloadDir=" + (m_dir.path() + u"/downloads/"_s).toUtf8() +
-                "\nTempDirectory=" + (m_dir.path() + u"/temp/"_s).toUtf8() + "\n[Sites]\nCatalogue=" + base +
-                "\nTotalCommander=" + base + "\n"));
+        ASSERT_TRUE(test::writeFile(settings + u"/Quillon.ini"_s, settingsText(m_server->base())));
     }
 
     // Catalogue records in addition to the sample's.
@@ -176,9 +135,8 @@ protected:
         return run.requests().first().toObject().value(u"reason"_s).toString();
     }
 
-    QTemporaryDir m_dir;
     std::unique_ptr<test::FixtureServerProcess> m_server;
-    QString prefix, settings, content, tcDir, sampackDir;
+    QString content, tcDir, sampackDir;
 };
 
 // The packages bring the catalogue's versions: once they are in, the check finds nothing newer.

@@ -2,7 +2,6 @@
 // not point at the file (a mirror's number, rewritten and page-held links), answers that are
 // no file, redirect chains, and a run cut short by Ctrl+C.
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -22,6 +21,7 @@
 #include <unistd.h>
 
 #include "support/fixture_server.h"
+#include "support/sample_copy_test.h"
 #include "support/test_support.h"
 
 using namespace Qt::StringLiterals;
@@ -34,21 +34,12 @@ const QString kSampack = u"sampack.wcx64"_s;
 const QString kSamfield = u"samfield.wdx64"_s;
 const QString kTotalCmd = u"TOTALCMD64.EXE"_s;
 
-class CliUpdateTransfer : public ::testing::Test {
+class CliUpdateTransfer : public test::SampleCopyTest {
 protected:
     void SetUp() override {
-        if (!QFileInfo::exists(kSamplePrefix + u"/user.reg"_s) ||
-            !QFileInfo::exists(test::FixtureServerProcess::program())) {
-            if (qEnvironmentVariableIsSet("CI"))
-                FAIL() << "the sample installation or the fixture server was not built";
-            GTEST_SKIP() << "the sample installation or the fixture server was not built";
-        }
-        prefix = m_dir.path() + u"/prefix"_s;
-        settings = m_dir.path() + u"/settings"_s;
-        downloads = m_dir.path() + u"/downloads"_s;
-        ASSERT_TRUE(test::copyTree(kSamplePrefix, prefix));
-        ASSERT_TRUE(QDir().mkpath(downloads));
-        ASSERT_TRUE(QDir().mkpath(m_dir.path() + u"/temp"_s));
+        test::SampleCopyTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         // The generated site plus what only these tests serve.
         const QString content = m_dir.path() + u"/content"_s;
         ASSERT_TRUE(test::copyTree(test::FixtureServerProcess::generatedContent(), content));
@@ -65,18 +56,16 @@ protected:
             QFile::copy(content + u"/packages/sampack.zip"_s, content + u"/packages/tcplugindb.zip"_s));
         server = std::make_unique<test::FixtureServerProcess>(content);
         ASSERT_FALSE(server->base().isEmpty());
-        pluginFile = find(prefix, kSampack).value(0);
+        pluginFile = findFiles(prefix, kSampack).value(0);
         ASSERT_FALSE(pluginFile.isEmpty());
     }
 
     // sitesExtra: further [Sites] lines; links: DirectLink per item file name.
     void configure(const QString& sitesExtra, const QList<QPair<QString, QString>>& links) {
         const QByteArray base = server->base().toUtf8();
-        ASSERT_TRUE(test::writeFile(settings + u"/Quillon.ini"_s,
-                                    "[Configuration]\nPreInstallAction=1\nDownloadDir=" + downloads.toUtf8() +
-                                        "/\nTempDirectory=" + (m_dir.path() + u"/temp/"_s).toUtf8() +
-                                        "\n[Sites]\nCatalogue=" + base + "\nTotalCommander=" + base +
-                                        "\nMirror=" + base + "mirror/\n" + sitesExtra.toUtf8() + "\n"));
+        ASSERT_TRUE(test::writeFile(
+            settings + u"/Quillon.ini"_s,
+            settingsText(server->base(), "Mirror=" + base + "mirror/\n" + sitesExtra.toUtf8() + "\n")));
         QByteArray userDb;
         for (const auto& [file, link] : links)
             userDb += "[" + file.toUtf8() + "]\r\nDirectLink=" + link.toUtf8() + "\r\n";
@@ -87,13 +76,6 @@ protected:
                            u"update"_s,        u"--install"_s, u"--yes"_s,          u"--json"_s} +
                files;
     }
-    static QStringList find(const QString& folder, const QString& pattern) {
-        QStringList found;
-        QDirIterator it(folder, {pattern}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            found.append(it.next());
-        return found;
-    }
     QStringList downloaded() const { return QDir(downloads).entryList(QDir::Files | QDir::Hidden); }
     // The package's history.txt replaces the sample's.
     bool sampackInstalled() const {
@@ -102,10 +84,6 @@ protected:
         return test::readFile(history) != test::readFile(original);
     }
 
-    QTemporaryDir m_dir;
-    QString prefix;
-    QString settings;
-    QString downloads;
     QString pluginFile;
     std::unique_ptr<test::FixtureServerProcess> server;
 };
@@ -183,7 +161,7 @@ TEST_F(CliUpdateTransfer, LinksThatDoNotPointAtTheFile) {
         EXPECT_EQ(sampackInstalled(), c.installed);
         EXPECT_EQ(downloaded(), *c.stored ? QStringList{QString::fromUtf8(c.stored)} : QStringList());
         if (!c.installed) {
-            EXPECT_TRUE(find(prefix, u"backup_*_QN.zip"_s).isEmpty());
+            EXPECT_TRUE(findFiles(prefix, u"backup_*_QN.zip"_s).isEmpty());
         }
     }
 }
@@ -324,7 +302,7 @@ private:
 TEST_F(CliUpdateTransfer, InterruptDuringTheSecondOfThreeFiles) {
     // Total Commander comes first; the plugin's file trickles in; the third row waits.
     configure({}, {{kSampack, server->base() + u"fault/trickle/500/download.php?id=sampack"_s}});
-    const QByteArray fieldsBefore = test::readFile(find(prefix, kSamfield).value(0));
+    const QByteArray fieldsBefore = test::readFile(findFiles(prefix, kSamfield).value(0));
 
     QProcess cli;
     cli.setProcessEnvironment(cliEnvironment());
@@ -358,7 +336,7 @@ TEST_F(CliUpdateTransfer, InterruptDuringTheSecondOfThreeFiles) {
     ASSERT_EQ(files.size(), 1) << files.join(u' ').toStdString();
     EXPECT_FALSE(files.first().contains(u"sampack"_s, Qt::CaseInsensitive));
     EXPECT_FALSE(sampackInstalled());
-    EXPECT_EQ(test::readFile(find(prefix, kSamfield).value(0)), fieldsBefore);
+    EXPECT_EQ(test::readFile(findFiles(prefix, kSamfield).value(0)), fieldsBefore);
 }
 
 } // namespace

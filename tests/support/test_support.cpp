@@ -23,7 +23,8 @@ bool copyTree(const QString& source, const QString& dest) {
             // The link as stored: a relative link (dosdevices/c: -> ../drive_c) must stay relative,
             // or the copy would lead back into the original.
             std::error_code error;
-            const std::filesystem::path stored = std::filesystem::read_symlink(info.filePath().toStdString(), error);
+            const std::filesystem::path stored =
+                std::filesystem::read_symlink(info.filePath().toStdString(), error);
             if (error || !QFile::link(QString::fromStdString(stored.string()), target))
                 return false;
         } else if (info.isDir()) {
@@ -54,6 +55,11 @@ QByteArray readFile(const QString& path) {
 }
 
 CliResult runCli(const QStringList& arguments, const QStringList& environment, int timeoutMs) {
+    return runProgram(QString::fromUtf8(QUILLON_CLI_PATH), arguments, environment, timeoutMs);
+}
+
+CliResult runProgram(const QString& program, const QStringList& arguments, const QStringList& environment,
+                     int timeoutMs) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"WINEPREFIX", "COMMANDER_PATH", "COMMANDER_EXE", "COMMANDER_INI",
@@ -66,7 +72,7 @@ CliResult runCli(const QStringList& arguments, const QStringList& environment, i
             env.insert(entry.left(eq), entry.mid(eq + 1));
     }
     process.setProcessEnvironment(env);
-    process.start(QString::fromUtf8(QUILLON_CLI_PATH), arguments);
+    process.start(program, arguments);
     CliResult result;
     if (!process.waitForStarted(timeoutMs))
         return result;

@@ -9,7 +9,9 @@
 #include "test_paths.h"
 
 // Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace quillon::test {
 
@@ -27,8 +29,10 @@ struct CliResult {
 };
 // Runs quillon-cli with the arguments and environment additions ("NAME=value"); the process
 // environment is kept except for variables that would leak the developer's own setup.
-CliResult runCli(const QStringList& arguments, const QStringList& environment = {},
-                 int timeoutMs = 60000);
+CliResult runCli(const QStringList& arguments, const QStringList& environment = {}, int timeoutMs = 60000);
+// The same for another copy of the program.
+CliResult runProgram(const QString& program, const QStringList& arguments,
+                     const QStringList& environment = {}, int timeoutMs = 60000);
 
 // Makes a folder unwritable for this process, also when it runs as root (then through the
 // immutable attribute); the guard restores it. ok() is false when neither works here.
