@@ -68,11 +68,9 @@ std::string findInPath(std::string_view name) {
     std::string_view rest = path ? path : "/usr/local/bin:/usr/bin:/bin";
     while (!rest.empty()) {
         const std::size_t colon = rest.find(':');
-        std::string dir(rest.substr(0, colon));
+        const std::string_view dir = rest.substr(0, colon);
         rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
-        if (dir.empty())
-            dir = ".";
-        std::string candidate = std::move(dir);
+        std::string candidate(dir.empty() ? std::string_view(".") : dir);
         candidate += '/';
         candidate.append(name);
         if (access(candidate.c_str(), X_OK) == 0)
