@@ -183,7 +183,8 @@ QString InstalledVersionFinder::presetVersion(const QString& path, VersionPass p
     return {};
 }
 
-InstalledVersion InstalledVersionFinder::find(const QString& path, VersionPass pass) const {
+InstalledVersion InstalledVersionFinder::find(const QString& path, VersionPass pass,
+                                              const ExecutableFacts* pathFacts) const {
     InstalledVersion result;
     QString version = presetVersion(path, pass);
     if (isDatabasePseudoPath(path)) {
@@ -193,7 +194,10 @@ InstalledVersion InstalledVersionFinder::find(const QString& path, VersionPass p
 
     const QString versionPath = versionPathFor(path);
     // One reading of the file serves the version information, the number and the time stamp.
-    const ExecutableFacts facts = ReadExecutableFacts(versionPath);
+    std::optional<ExecutableFacts> readHere;
+    if (!pathFacts || versionPath != path)
+        readHere = ReadExecutableFacts(versionPath);
+    const ExecutableFacts& facts = readHere ? *readHere : *pathFacts;
     const TCEVersionInfo& info = facts.info;
     result.productName = info.FProductName.trimmed();
     result.internalName = info.FInternalname.trimmed();
@@ -213,11 +217,13 @@ InstalledVersion InstalledVersionFinder::find(const QString& path, VersionPass p
         version = numberVersion;
     }
 
-    // A file version string such as "1.5b" says more than the fixed block's 1.5.0.0.
-    const QString normalised = NormalizeVersionText(fileVersion);
-    if (CollapsedVersion(fileVersion).compare(CollapsedVersion(version)) > 0 && normalised.size() >= 3 &&
-        versionLike().match(normalised).hasMatch())
-        version = normalised;
+    // A file version string such as "1.5b" says more than the fixed block's 1.5.0.0. The string
+    // usually repeats the fixed block word for word, which says nothing more.
+    if (fileVersion != version && CollapsedVersion(fileVersion).compare(CollapsedVersion(version)) > 0) {
+        const QString normalised = NormalizeVersionText(fileVersion);
+        if (normalised.size() >= 3 && versionLike().match(normalised).hasMatch())
+            version = normalised;
+    }
 
     if (pass == VersionPass::Refresh) {
         if (const auto confirmed = confirmedVersion(path, versionPath)) {

@@ -10,6 +10,8 @@
 
 namespace quillon {
 
+struct ExecutableFacts;
+
 class TextFileSearchCache;
 
 // Which of the two callers asks: they differ in the script rule and where a confirmed version
@@ -55,7 +57,9 @@ public:
 
     // path: the row's file or a database key word. Writes VersionFile of upluginfo.ini when a
     // text file gave the version.
-    InstalledVersion find(const QString& path, VersionPass pass) const;
+    // pathFacts: what the caller already read from path itself, or null.
+    InstalledVersion find(const QString& path, VersionPass pass,
+                          const ExecutableFacts* pathFacts = nullptr) const;
 
     // Version of the checksum database for the file, by its CRC; empty when it has none.
     // Nullopt when the database names the file but its CRC cannot be computed.

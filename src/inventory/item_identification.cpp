@@ -107,17 +107,26 @@ int ItemIdentifier::GetPluginInformation(int group, const QString& path) {
                                                           Qt::CaseInsensitive) == 0 &&
                !ReadOwnVersionMarker(path).isEmpty();
     };
-    if (!itemGroup || path.trimmed().isEmpty() ||
-        (!checksumRow && !databaseRow && !IsPEFile(path) && !ownExecutableWithMarker())) {
+    if (!itemGroup || path.trimmed().isEmpty()) {
         m_list.hidePath(path);
         return finish(-1);
+    }
+    // One opening of the file answers whether it is an executable and what its version says.
+    std::optional<ExecutableFacts> facts;
+    if (!checksumRow && !databaseRow) {
+        ExecutableReading reading = ReadExecutable(path);
+        if (!reading.isPeFile && !ownExecutableWithMarker()) {
+            m_list.hidePath(path);
+            return finish(-1);
+        }
+        facts = std::move(reading.facts);
     }
 
     const int row = m_list.addRow(QString(), QString(), path, *itemGroup);
     m_list.setLatestVersion(row, QString());
 
     const InstalledVersionFinder finder(m_stores, m_options, m_paths, m_ownExecutable, m_textFiles.get());
-    const InstalledVersion found = finder.find(path, VersionPass::Identification);
+    const InstalledVersion found = finder.find(path, VersionPass::Identification, facts ? &*facts : nullptr);
     if (!found.error.isEmpty()) {
         failRow(row, path);
         return finish(m_options.autoHideInvalid ? -1 : row);

@@ -206,6 +206,80 @@ TEST(PeInfo, NonPeFilesGiveNoInformation) {
     EXPECT_FALSE(IsPEFile(dir.filePath(u"missing.dll"_s)));
 }
 
+// The single reading the inventory pass uses must answer exactly as the two separate readers.
+TEST(PeInfo, OneReadingAgreesWithTheSeparateReaders) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QByteArray farHeader(64, '\0');
+    farHeader[0] = 'M';
+    farHeader[1] = 'Z';
+    farHeader[60] = char(0xF0);
+    QByteArray signatureOnly = farHeader;
+    signatureOnly[60] = 64;
+    signatureOnly += "PE\0\0";
+    QByteArray bareHeaders = signatureOnly; // the signature and room for the headers, nothing valid
+    bareHeaders.append(QByteArray(244, '\0'));
+    QList<std::pair<QString, QByteArray>> files = {
+        {u"text.dll"_s, "just some text, long enough to have sixty-four bytes in it........"},
+        {u"empty.dll"_s, ""},
+        {u"far.dll"_s, farHeader},
+        {u"signature_only.dll"_s, signatureOnly},
+        {u"bare_headers.dll"_s, bareHeaders},
+    };
+    if (QFile::exists(peFile(u"us_english_1252_64.dll"_s))) {
+        for (const QString& name : {u"us_english_1252_64.dll"_s, u"two_translations_32.dll"_s,
+                                    u"fixed_only_32.dll"_s, u"no_version_64.dll"_s}) {
+            const QByteArray image = test::readFile(peFile(name));
+            files.append({name, image});
+            files.append({u"cut_"_s + name, image.left(image.size() / 2)});
+        }
+    }
+    files.append({u"missing.dll"_s, QByteArray()});
+    for (const auto& [name, content] : std::as_const(files)) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = dir.filePath(name);
+        if (name != u"missing.dll"_s) {
+            ASSERT_TRUE(test::writeFile(path, content));
+        }
+        const ExecutableReading reading = ReadExecutable(path);
+        const ExecutableFacts facts = ReadExecutableFacts(path);
+        EXPECT_EQ(reading.isPeFile, IsPEFile(path));
+        EXPECT_EQ(reading.facts.fileVersionNumber, facts.fileVersionNumber);
+        EXPECT_EQ(reading.facts.timeStamp, facts.timeStamp);
+        EXPECT_EQ(reading.facts.info.FFileVersion, facts.info.FFileVersion);
+        EXPECT_EQ(reading.facts.info.FProductName, facts.info.FProductName);
+        EXPECT_EQ(reading.facts.info.FBuild, facts.info.FBuild);
+    }
+}
+
+// Keys are matched without regard to case; each field takes the value stringValue gives.
+TEST(PeInfo, VersionStringsMatchKeysIgnoringCase) {
+    pe::VersionInfo info;
+    info.translations.append({0x0409, 0x04E4});
+    QHash<QString, QString> table;
+    table.insert(u"companyname"_s, u"Example"_s);
+    table.insert(u"FILEVERSION"_s, u"1,5"_s);
+    table.insert(u"ProductName"_s, u"Sample"_s);
+    table.insert(u"Comment"_s, u"not the comments"_s);
+    table.insert(u"ProductNam"_s, u"too short"_s);
+    info.stringTables.insert(u"040904E4"_s, table);
+    TCEVersionInfo fields;
+    ASSERT_TRUE(fields.GetInfo(std::optional<pe::VersionInfo>(info)));
+    const std::pair<QString, const QString*> expected[] = {
+        {u"CompanyName"_s, &fields.FCompanyName},   {u"FileVersion"_s, &fields.FFileVersion},
+        {u"ProductName"_s, &fields.FProductName},   {u"Comments"_s, &fields.FComments},
+        {u"InternalName"_s, &fields.FInternalname},
+    };
+    for (const auto& [key, field] : expected) {
+        SCOPED_TRACE(key.toStdString());
+        EXPECT_EQ(*field, info.stringValue(u"040904e4"_s, key));
+    }
+    EXPECT_EQ(fields.FCompanyName, u"Example"_s);
+    EXPECT_EQ(fields.FComments, QString());
+    EXPECT_EQ(fields.FMajorVersion, u"1"_s);
+    EXPECT_EQ(fields.FMinorVersion, u"5"_s);
+}
+
 // Hand-made VS_VERSIONINFO trees with broken lengths.
 QByteArray node(quint16 length, quint16 valueLength, quint16 type, const QString& key) {
     QByteArray bytes;

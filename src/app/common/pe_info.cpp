@@ -5,9 +5,13 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QtEndian>
+#include <QVarLengthArray>
 
 #include "app/common/pe_image.h"
 #include "app/common/version_info.h"
+
+#include <algorithm>
+#include <initializer_list>
 
 using namespace Qt::StringLiterals;
 
@@ -34,7 +38,8 @@ std::optional<pe::VersionInfo> versionInfoOf(const QString& path) {
 }
 
 QString joinVersion(const quint16 (&parts)[4]) {
-    return u"%1.%2.%3.%4"_s.arg(parts[0]).arg(parts[1]).arg(parts[2]).arg(parts[3]);
+    return QString::number(parts[0]) + u'.' + QString::number(parts[1]) + u'.' + QString::number(parts[2]) +
+           u'.' + QString::number(parts[3]);
 }
 
 // The case-insensitive sibling path + ".MANIFEST", as Windows would find it.
@@ -50,6 +55,50 @@ QString manifestOf(const QString& path) {
             return info.absolutePath() + u'/' + name;
     }
     return {};
+}
+
+} // namespace
+
+namespace {
+
+constexpr qint64 DosHeaderSize = 64;
+constexpr qint64 NtHeadersSize = 248;
+// Larger files are read only this far for their resources.
+constexpr qint64 ImageReadLimit = 256 * 1024 * 1024;
+
+// The IsPEFile rule applied to the file's first bytes (fileSize: the whole file's size).
+bool hasPeSignature(QByteArrayView bytes, qint64 fileSize) {
+    if (fileSize < DosHeaderSize || bytes.size() < DosHeaderSize)
+        return false;
+    const qint64 headerOffset = qFromLittleEndian<quint32>(bytes.data() + 60);
+    return headerOffset + NtHeadersSize <= bytes.size() && bytes.sliced(headerOffset).startsWith("PE");
+}
+
+// Version strings of one table by field: the first key in table order that equals the field's
+// name without regard to case, as VersionInfo::stringValue picks it, in one walk of the table.
+struct WantedString {
+    QStringView key;
+    QString* field;
+};
+void lookUpStrings(const pe::VersionInfo& info, const QString& block,
+                   std::initializer_list<WantedString> wanted) {
+    const auto table = info.stringTables.constFind(block.toUpper());
+    if (table == info.stringTables.cend())
+        return;
+    QVarLengthArray<bool, 16> found(qsizetype(wanted.size()), false);
+    qsizetype open = found.size();
+    for (auto it = table->cbegin(); it != table->cend() && open > 0; ++it) {
+        const QString& key = it.key();
+        qsizetype i = 0;
+        for (const WantedString& w : wanted) {
+            if (!found[i] && key.size() == w.key.size() && key.compare(w.key, Qt::CaseInsensitive) == 0) {
+                *w.field = it.value();
+                found[i] = true;
+                --open;
+            }
+            ++i;
+        }
+    }
 }
 
 } // namespace
@@ -87,17 +136,17 @@ FileVersionStrings ReadFileVersionStrings(const QString& path) {
     const auto info = versionInfoOf(path);
     if (!info)
         return strings;
-    const QString block = u"040904E4"_s;
-    strings.CompanyName = info->stringValue(block, u"CompanyName"_s);
-    strings.FileDescription = info->stringValue(block, u"FileDescription"_s);
-    strings.FileVersion = info->stringValue(block, u"FileVersion"_s);
-    strings.InternalName = info->stringValue(block, u"InternalName"_s);
-    strings.LegalCopyRight = info->stringValue(block, u"LegalCopyright"_s);
-    strings.LegalTradeMark = info->stringValue(block, u"LegalTrademarks"_s);
-    strings.OriginalFileName = info->stringValue(block, u"OriginalFilename"_s);
-    strings.ProductName = info->stringValue(block, u"ProductName"_s);
-    strings.ProductVersion = info->stringValue(block, u"ProductVersion"_s);
-    strings.Comments = info->stringValue(block, u"Comments"_s);
+    lookUpStrings(*info, u"040904E4"_s,
+                  {{u"CompanyName", &strings.CompanyName},
+                   {u"FileDescription", &strings.FileDescription},
+                   {u"FileVersion", &strings.FileVersion},
+                   {u"InternalName", &strings.InternalName},
+                   {u"LegalCopyright", &strings.LegalCopyRight},
+                   {u"LegalTrademarks", &strings.LegalTradeMark},
+                   {u"OriginalFilename", &strings.OriginalFileName},
+                   {u"ProductName", &strings.ProductName},
+                   {u"ProductVersion", &strings.ProductVersion},
+                   {u"Comments", &strings.Comments}});
     return strings;
 }
 
@@ -126,17 +175,17 @@ bool TCEVersionInfo::GetInfo(const std::optional<pe::VersionInfo>& info) {
         }
         return true;
     }
-    const QString block = info->translations.first().blockName();
-    FCompanyName = info->stringValue(block, u"CompanyName"_s);
-    FFileDescription = info->stringValue(block, u"FileDescription"_s);
-    FFileVersion = info->stringValue(block, u"FileVersion"_s);
-    FInternalname = info->stringValue(block, u"InternalName"_s);
-    FLegalCopyright = info->stringValue(block, u"LegalCopyright"_s);
-    FLegalTradeMarks = info->stringValue(block, u"LegalTrademarks"_s);
-    FOriginalFilename = info->stringValue(block, u"OriginalFilename"_s);
-    FProductName = info->stringValue(block, u"ProductName"_s);
-    FProductVersion = info->stringValue(block, u"ProductVersion"_s);
-    FComments = info->stringValue(block, u"Comments"_s);
+    lookUpStrings(*info, info->translations.first().blockName(),
+                  {{u"CompanyName", &FCompanyName},
+                   {u"FileDescription", &FFileDescription},
+                   {u"FileVersion", &FFileVersion},
+                   {u"InternalName", &FInternalname},
+                   {u"LegalCopyright", &FLegalCopyright},
+                   {u"LegalTrademarks", &FLegalTradeMarks},
+                   {u"OriginalFilename", &FOriginalFilename},
+                   {u"ProductName", &FProductName},
+                   {u"ProductVersion", &FProductVersion},
+                   {u"Comments", &FComments}});
 
     const QChar separator = FFileVersion.contains(u'.') ? u'.' : u',';
     if (FFileVersion.contains(separator)) {
@@ -170,9 +219,10 @@ std::optional<QDateTime> PEFileTimeStamp(const QString& path) {
     return QDateTime::fromSecsSinceEpoch(qint64(image->timeDateStamp()), Qt::UTC);
 }
 
-ExecutableFacts ReadExecutableFacts(const QString& path) {
+namespace {
+
+ExecutableFacts factsOf(const std::optional<pe::PeImage>& image) {
     ExecutableFacts facts;
-    const auto image = pe::PeImage::fromFile(path);
     if (!image) {
         facts.info.NullValues();
         return facts;
@@ -182,6 +232,37 @@ ExecutableFacts ReadExecutableFacts(const QString& path) {
     facts.fileVersionNumber = fileVersionNumberOf(versionInfo);
     facts.timeStamp = QDateTime::fromSecsSinceEpoch(qint64(image->timeDateStamp()), Qt::UTC);
     return facts;
+}
+
+} // namespace
+
+ExecutableFacts ReadExecutableFacts(const QString& path) {
+    return factsOf(pe::PeImage::fromFile(path));
+}
+
+ExecutableReading ReadExecutable(const QString& path) {
+    ExecutableReading reading;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return reading;
+    const qint64 size = file.size();
+    const qint64 imageSize = std::min(size, ImageReadLimit);
+    // The whole file is mapped so that the header check sees what a plain read would; only the
+    // image's part of it is ever touched.
+    if (const uchar* mapped = size > 0 ? file.map(0, size) : nullptr) {
+        const QByteArrayView all(mapped, size);
+        reading.isPeFile = hasPeSignature(all, size);
+        if (imageSize >= DosHeaderSize) {
+            reading.facts =
+                factsOf(pe::PeImage::fromBytes(QByteArray::fromRawData(all.data(), qsizetype(imageSize))));
+        }
+        return reading;
+    }
+    const QByteArray bytes = file.read(imageSize);
+    reading.isPeFile = size <= ImageReadLimit ? hasPeSignature(bytes, size) : IsPEFile(path);
+    if (imageSize >= DosHeaderSize)
+        reading.facts = factsOf(pe::PeImage::fromBytes(bytes));
+    return reading;
 }
 
 std::optional<QString> ReadAhkScriptResource(const QString& path) {

@@ -65,6 +65,13 @@ struct ExecutableFacts {
 };
 ExecutableFacts ReadExecutableFacts(const QString& path);
 
+// IsPEFile and ReadExecutableFacts from a single opening of the file.
+struct ExecutableReading {
+    bool isPeFile = false;
+    ExecutableFacts facts;
+};
+ExecutableReading ReadExecutable(const QString& path);
+
 // A 64-bit build: path + ".MANIFEST" decides when it exists (processorArchitecture="amd64");
 // otherwise a file description mentioning "32" or "86" means 32-bit. False for a missing file.
 bool Is64BitExecutable(const QString& path);
