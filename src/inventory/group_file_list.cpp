@@ -3,6 +3,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <vector>
 
 namespace quillon {
 
@@ -54,10 +55,35 @@ void GroupFileList::removeDuplicatePaths() {
     });
 }
 
+namespace {
+
+// The order of QString::compare without regard to case. Paths of one list share long prefixes:
+// the code units both have in common are passed over exactly (they fold alike), keeping the one
+// before the first difference, which may be the high half of a surrogate pair.
+int compareIgnoringCase(QStringView a, QStringView b) {
+    const qsizetype n = std::min(a.size(), b.size());
+    const auto [ia, ib] = std::mismatch(a.begin(), a.begin() + n, b.begin());
+    const qsizetype same = ia - a.begin();
+    const qsizetype from = same > 0 ? same - 1 : 0;
+    return a.sliced(from).compare(b.sliced(from), Qt::CaseInsensitive);
+}
+
+} // namespace
+
 void GroupFileList::sortByLine() {
-    std::stable_sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) {
-        return a.line().compare(b.line(), Qt::CaseInsensitive) < 0;
-    });
+    // Each line is built once, not once per comparison.
+    struct Keyed {
+        QString line;
+        Entry entry;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(size_t(m_entries.size()));
+    for (Entry& e : m_entries)
+        keyed.push_back({e.line(), std::move(e)});
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const Keyed& a, const Keyed& b) { return compareIgnoringCase(a.line, b.line) < 0; });
+    for (qsizetype k = 0; k < m_entries.size(); ++k)
+        m_entries[k] = std::move(keyed[size_t(k)].entry);
 }
 
 int GroupFileLists::slot(ItemGroup group) {

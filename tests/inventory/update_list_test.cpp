@@ -126,6 +126,45 @@ TEST(GroupFileListTest, SortsOnTheWholeLineAndDropsDuplicatePaths) {
     EXPECT_EQ(l.at(0).line(), u"alpha|/p/a|b.wcx"_s);
 }
 
+TEST(GroupFileListTest, SortsInTheOrderOfTheCaseInsensitiveComparison) {
+    // Long shared prefixes, differences in case only, and a letter outside the basic plane whose
+    // two forms share their first code unit: the order must stay that of QString::compare.
+    const QString upperDeseret = QString::fromUcs4(U"\U00010400");
+    const QString lowerDeseret = QString::fromUcs4(U"\U00010428");
+    const QStringList paths = {
+        u"/tc/tools/Util10.exe"_s,
+        u"/tc/tools/util1.exe"_s,
+        u"/tc/tools/UTIL1.EXE"_s,
+        u"/tc/tools/util1"_s,
+        u"/tc/Tools/util2.exe"_s,
+        u"/tc/tools/"_s + upperDeseret + u"b.exe"_s,
+        u"/tc/tools/"_s + lowerDeseret + u"a.exe"_s,
+        u"/tc/tools/"_s + lowerDeseret + u"c.exe"_s,
+        u"/tc/tools/\u00C4.exe"_s,
+        u"/tc/tools/\u00E4.exe"_s,
+        u"/tc/tools/z.exe"_s,
+        u"/tc/tool"_s,
+        u""_s,
+    };
+    GroupFileList list;
+    QList<GroupFileList::Entry> expected;
+    for (const QString& path : paths) {
+        list.append(path, u"key"_s);
+        expected.append({u"key"_s, path});
+    }
+    std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+        return a.line().compare(b.line(), Qt::CaseInsensitive) < 0;
+    });
+    list.sortByLine();
+    QStringList expectedPaths;
+    for (const auto& e : std::as_const(expected))
+        expectedPaths.append(e.filePath);
+    EXPECT_EQ(list.filePaths(), expectedPaths);
+    // The surrogate pairs fold alike, so their next letter decides.
+    EXPECT_LT(list.filePaths().indexOf(u"/tc/tools/"_s + lowerDeseret + u"a.exe"_s),
+              list.filePaths().indexOf(u"/tc/tools/"_s + upperDeseret + u"b.exe"_s));
+}
+
 UpdateList checkedList(const StatusTexts& texts) {
     UpdateList list(texts);
     runPass(list, {true, kFiles, {}});
