@@ -1,6 +1,7 @@
 #include "inventory/addon_search.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 #include "app/common/files.h"
@@ -20,6 +21,23 @@ bool sameDirectory(const QString& a, const QString& b) {
 bool searchableTcDir(const AddonSearchInput& input) {
     return !input.tcDir.isEmpty() && QFileInfo(input.tcDir).isDir() &&
            !sameDirectory(input.tcDir, input.windowsDir);
+}
+
+// A folder of plugins sorted by kind has a subfolder named after a kind. The first such name
+// settles it: a utility folder may hold thousands of files, and none of them needs sorting or
+// matching against patterns.
+bool holdsPluginKindFolder(const QString& dir) {
+    static const QLatin1StringView kPluginKinds[] = {"wcx"_L1, "wdx"_L1, "wfx"_L1, "wlx"_L1};
+    QDirIterator it(dir, QDir::Dirs | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        for (const QLatin1StringView kind : kPluginKinds) {
+            if (name.compare(kind, Qt::CaseInsensitive) == 0)
+                return true;
+        }
+    }
+    return false;
 }
 
 void findRecursive(const QString& dir, const QString& mask, QStringList& found) {
@@ -49,14 +67,13 @@ QStringList UtilityDirectories(const AddonSearchInput& input) {
             QDir(input.tcDir)
                 .entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks,
                                QDir::Name | QDir::IgnoreCase);
-        static const QStringList kPluginKinds = {u"wcx"_s, u"wdx"_s, u"wfx"_s, u"wlx"_s};
         for (const QFileInfo& sub : subdirs) {
             const QString name = sub.fileName();
             if ((!pluginsName.isEmpty() && name.compare(pluginsName, Qt::CaseInsensitive) == 0) ||
                 name.compare("language"_L1, Qt::CaseInsensitive) == 0)
                 continue;
             // A folder of plugins sorted by kind holds plugins, not utilities.
-            if (!QDir(sub.filePath()).entryList(kPluginKinds, QDir::Dirs | QDir::NoDotAndDotDot).isEmpty())
+            if (holdsPluginKindFolder(sub.filePath()))
                 continue;
             dirs.append(sub.filePath());
         }
