@@ -232,6 +232,8 @@ TEST(PeInfo, OneReadingAgreesWithTheSeparateReaders) {
             const QByteArray image = test::readFile(peFile(name));
             files.append({name, image});
             files.append({u"cut_"_s + name, image.left(image.size() / 2)});
+            // Large enough to be mapped rather than read.
+            files.append({u"padded_"_s + name, image + QByteArray(512 * 1024, '\0')});
         }
     }
     files.append({u"missing.dll"_s, QByteArray()});

@@ -65,6 +65,8 @@ constexpr qint64 DosHeaderSize = 64;
 constexpr qint64 NtHeadersSize = 248;
 // Larger files are read only this far for their resources.
 constexpr qint64 ImageReadLimit = 256 * 1024 * 1024;
+// Files up to this size are read in one piece rather than mapped.
+constexpr qint64 SmallImageSize = 256 * 1024;
 
 // The IsPEFile rule applied to the file's first bytes (fileSize: the whole file's size).
 bool hasPeSignature(QByteArrayView bytes, qint64 fileSize) {
@@ -247,9 +249,11 @@ ExecutableReading ReadExecutable(const QString& path) {
         return reading;
     const qint64 size = file.size();
     const qint64 imageSize = std::min(size, ImageReadLimit);
-    // The whole file is mapped so that the header check sees what a plain read would; only the
-    // image's part of it is ever touched.
-    if (const uchar* mapped = size > 0 ? file.map(0, size) : nullptr) {
+    // Most plugins and tools are small: one read costs less than setting up, faulting in and
+    // tearing down a mapping. Larger files are mapped whole so that the header check sees what
+    // a plain read would; only the image's part of it is ever touched.
+    const bool mapWhole = size > SmallImageSize;
+    if (const uchar* mapped = mapWhole ? file.map(0, size) : nullptr) {
         const QByteArrayView all(mapped, size);
         reading.isPeFile = hasPeSignature(all, size);
         if (imageSize >= DosHeaderSize) {
