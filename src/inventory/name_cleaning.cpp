@@ -80,6 +80,31 @@ const QRegularExpression& shortVersion() {
     return re;
 }
 
+bool isAsciiText(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; });
+}
+
+char16_t asciiFolded(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
+}
+
+// Whether a case-insensitive search for the ASCII needle can find anything in text. Over ASCII
+// text it answers exactly; other text may fold into ASCII letters, so it is always searched.
+bool mayContainIgnoringCase(QStringView text, bool textIsAscii, QStringView needle) {
+    if (text.size() < needle.size())
+        return false;
+    if (!textIsAscii)
+        return true;
+    for (qsizetype at = 0; at + needle.size() <= text.size(); ++at) {
+        qsizetype i = 0;
+        while (i < needle.size() && asciiFolded(text[at + i].unicode()) == asciiFolded(needle[i].unicode()))
+            ++i;
+        if (i == needle.size())
+            return true;
+    }
+    return false;
+}
+
 // The extension without its dot; empty when the file name has none.
 QString extensionOf(const QString& path) {
     const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
@@ -106,15 +131,24 @@ QString fileStemOf(const QString& path) {
 QString CleanProductName(const QString& input, const QString& internalName, const QString& path) {
     QString name = input;
 
-    const QRegularExpressionMatch forMatch = forWord().match(name);
-    if (forMatch.hasMatch())
-        name.truncate(forMatch.capturedStart());
+    // Most names hold none of the phrases: a plain search over ASCII text rules them out before
+    // the costlier case-insensitive search and the patterns run.
+    bool ascii = isAsciiText(name);
+    if (mayContainIgnoringCase(name, ascii, u"for")) {
+        const QRegularExpressionMatch forMatch = forWord().match(name);
+        if (forMatch.hasMatch())
+            name.truncate(forMatch.capturedStart());
+    }
 
-    for (const QString& phrase : removedPhrases())
-        name.remove(phrase, Qt::CaseInsensitive);
+    for (const QString& phrase : removedPhrases()) {
+        if (mayContainIgnoringCase(name, ascii, phrase))
+            name.remove(phrase, Qt::CaseInsensitive);
+    }
 
-    name.remove(pluginWord());
-    name.remove(plugInWord());
+    if (mayContainIgnoringCase(name, ascii, u"plugin"))
+        name.remove(pluginWord());
+    if (mayContainIgnoringCase(name, ascii, u"plug-in"))
+        name.remove(plugInWord());
 
     name.replace(u"  "_s, u" "_s);
     name = name.trimmed();
@@ -122,7 +156,9 @@ QString CleanProductName(const QString& input, const QString& internalName, cons
     for (const QChar c : {u',', u'.', u'-', u';', u':', u'('})
         dropLastIf(name, c);
 
-    name.remove(u"none"_s, Qt::CaseInsensitive);
+    ascii = isAsciiText(name);
+    if (mayContainIgnoringCase(name, ascii, u"none"))
+        name.remove(u"none"_s, Qt::CaseInsensitive);
 
     if (name.compare(u"wincmd"_s, Qt::CaseInsensitive) == 0)
         name = internalName;
@@ -161,12 +197,16 @@ QString captionKey(const QString& caption, const QString& filePath) {
     // Folded unit by unit as the case-insensitive comparison folds them; a surrogate becomes one
     // placeholder, which only makes the key coarser.
     const QString extension = extensionOf(filePath);
-    QString key;
-    key.reserve(caption.size() + 1 + extension.size());
+    QString key(caption.size() + extension.size() + 2, Qt::Uninitialized);
+    QChar* out = key.data();
     for (const QString* part : {&caption, &extension}) {
-        for (const QChar c : *part)
-            key.append(c.isSurrogate() ? QChar(QChar::ReplacementCharacter) : c.toCaseFolded());
-        key.append(QChar(0));
+        for (const QChar c : *part) {
+            if (c.unicode() < 128)
+                *out++ = QChar(asciiFolded(c.unicode()));
+            else
+                *out++ = c.isSurrogate() ? QChar(QChar::ReplacementCharacter) : c.toCaseFolded();
+        }
+        *out++ = QChar(0);
     }
     return key;
 }

@@ -41,6 +41,10 @@ INSTANTIATE_TEST_SUITE_P(
         // four single digits lose the last to the extension rule; the rest is a version
         CleaningCase{"1.2.3.4", ""}, CleaningCase{"Ab", ""}, CleaningCase{"None", ""},
         CleaningCase{"Packer plugin for TC", ""},
+        // letters outside ASCII that fold into the phrases count as their ASCII twins
+        CleaningCase{"Archiver file\u017Fy\u017Ftem plugin", "Archiver"},
+        CleaningCase{"Viewer \u00C4 content plugin", "Viewer \u00C4"},
+        CleaningCase{"N\u00D6NE Tool\u00DF", "N\u00D6NE Tool\u00DF"},
         CleaningCase{"An overly long product name that goes on and on well past sixty-four letters", ""}));
 
 TEST(ItemName, EmptyProductNameUsesTheVersionFilesName) {
