@@ -13,6 +13,19 @@ bool samePath(const QString& a, const QString& b) {
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
+// QString::toLower, with ASCII text (nearly every path) lowered directly.
+QString lowered(const QString& text) {
+    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; });
+    if (!ascii)
+        return text.toLower();
+    QString result(text.size(), Qt::Uninitialized);
+    std::transform(text.begin(), text.end(), result.begin(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return QChar((u >= u'A' && u <= u'Z') ? char16_t(u + (u'a' - u'A')) : u);
+    });
+    return result;
+}
+
 } // namespace
 
 void GroupFileList::append(const QString& filePath, const QString& sortKey) {
@@ -47,7 +60,7 @@ int GroupFileList::removePath(const QString& filePath) {
 void GroupFileList::removeDuplicatePaths() {
     QSet<QString> seen;
     m_entries.removeIf([&](const Entry& e) {
-        const QString key = e.filePath.trimmed().toLower();
+        const QString key = lowered(e.filePath.trimmed());
         if (seen.contains(key))
             return true;
         seen.insert(key);

@@ -145,11 +145,11 @@ bool InstalledVersionFinder::overrideUserVal(const QString& fileName, const QStr
 
 std::optional<QString> InstalledVersionFinder::confirmedVersion(const QString& path,
                                                                 const QString& checksumPath) const {
-    if (isDatabasePseudoPath(path) || samePathIgnoringCase(m_ownExecutable, path))
-        return std::nullopt;
     const QString section = QString::fromLatin1(section::OverridePlugVer);
     // Without confirmed versions there is nothing to look up, and the path forms are costly.
     if (!m_stores.settings.hasSection(section))
+        return std::nullopt;
+    if (isDatabasePseudoPath(path) || samePathIgnoringCase(m_ownExecutable, path))
         return std::nullopt;
     QString value = m_stores.settings.value(section, path).trimmed();
     if (value.isEmpty() && m_paths.convertToEnvPath)

@@ -264,13 +264,14 @@ TEST(PeInfo, VersionStringsMatchKeysIgnoringCase) {
     table.insert(u"ProductName"_s, u"Sample"_s);
     table.insert(u"Comment"_s, u"not the comments"_s);
     table.insert(u"ProductNam"_s, u"too short"_s);
+    table.insert(u"FileDe\u017Fcription"_s, u"long s"_s); // folds to "s" without regard to case
     info.stringTables.insert(u"040904E4"_s, table);
     TCEVersionInfo fields;
     ASSERT_TRUE(fields.GetInfo(std::optional<pe::VersionInfo>(info)));
     const std::pair<QString, const QString*> expected[] = {
         {u"CompanyName"_s, &fields.FCompanyName},   {u"FileVersion"_s, &fields.FFileVersion},
         {u"ProductName"_s, &fields.FProductName},   {u"Comments"_s, &fields.FComments},
-        {u"InternalName"_s, &fields.FInternalname},
+        {u"InternalName"_s, &fields.FInternalname}, {u"FileDescription"_s, &fields.FFileDescription},
     };
     for (const auto& [key, field] : expected) {
         SCOPED_TRACE(key.toStdString());
@@ -278,6 +279,7 @@ TEST(PeInfo, VersionStringsMatchKeysIgnoringCase) {
     }
     EXPECT_EQ(fields.FCompanyName, u"Example"_s);
     EXPECT_EQ(fields.FComments, QString());
+    EXPECT_EQ(fields.FFileDescription, u"long s"_s);
     EXPECT_EQ(fields.FMajorVersion, u"1"_s);
     EXPECT_EQ(fields.FMinorVersion, u"5"_s);
 }

@@ -126,6 +126,16 @@ TEST(GroupFileListTest, SortsOnTheWholeLineAndDropsDuplicatePaths) {
     EXPECT_EQ(l.at(0).line(), u"alpha|/p/a|b.wcx"_s);
 }
 
+TEST(GroupFileListTest, DuplicatesDifferOnlyInCaseInsideAndOutsideAscii) {
+    GroupFileList l;
+    for (const QString& path : {u"/p/k.wcx"_s, u"/p/\u212A.wcx"_s, u"/P/K.WCX "_s, u"/p/\u00C4.wcx"_s,
+                                u"/p/\u00E4.wcx"_s, u"/p/a.wcx"_s})
+        l.append(path);
+    l.removeDuplicatePaths();
+    // The Kelvin sign lowers to "k"; "Ä" and "a" stay apart.
+    EXPECT_EQ(l.filePaths(), (QStringList{u"/p/k.wcx"_s, u"/p/\u00C4.wcx"_s, u"/p/a.wcx"_s}));
+}
+
 TEST(GroupFileListTest, SortsInTheOrderOfTheCaseInsensitiveComparison) {
     // Long shared prefixes, differences in case only, and a letter outside the basic plane whose
     // two forms share their first code unit: the order must stay that of QString::compare.

@@ -78,6 +78,20 @@ bool hasPeSignature(QByteArrayView bytes, qint64 fileSize) {
 
 // Version strings of one table by field: the first key in table order that equals the field's
 // name without regard to case, as VersionInfo::stringValue picks it, in one walk of the table.
+char16_t asciiFolded(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
+}
+
+bool isAsciiText(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; });
+}
+
+bool asciiEqualIgnoringCase(QStringView a, QStringView b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](QChar x, QChar y) {
+               return asciiFolded(x.unicode()) == asciiFolded(y.unicode());
+           });
+}
+
 struct WantedString {
     QStringView key;
     QString* field;
@@ -92,8 +106,16 @@ void lookUpStrings(const pe::VersionInfo& info, const QString& block,
     for (auto it = table->cbegin(); it != table->cend() && open > 0; ++it) {
         const QString& key = it.key();
         qsizetype i = 0;
+        // The field names are ASCII: against an ASCII key, folding ASCII letters is the whole
+        // case-insensitive comparison; other keys may fold into ASCII and take Qt's.
+        const bool asciiKey = isAsciiText(key);
         for (const WantedString& w : wanted) {
-            if (!found[i] && key.size() == w.key.size() && key.compare(w.key, Qt::CaseInsensitive) == 0) {
+            if (found[i] || key.size() != w.key.size()) {
+                ++i;
+                continue;
+            }
+            if (asciiKey ? asciiEqualIgnoringCase(key, w.key)
+                         : key.compare(w.key, Qt::CaseInsensitive) == 0) {
                 *w.field = it.value();
                 found[i] = true;
                 --open;
