@@ -267,7 +267,8 @@ ExecutableFacts ReadExecutableFacts(const QString& path) {
 ExecutableReading ReadExecutable(const QString& path) {
     ExecutableReading reading;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Unbuffered: the bytes go straight into the image instead of through the device's buffer.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return reading;
     const qint64 size = file.size();
     const qint64 imageSize = std::min(size, ImageReadLimit);
@@ -284,10 +285,18 @@ ExecutableReading ReadExecutable(const QString& path) {
         }
         return reading;
     }
-    const QByteArray bytes = file.read(imageSize);
+    QByteArray bytes(qsizetype(imageSize), Qt::Uninitialized);
+    qint64 filled = 0;
+    while (filled < imageSize) {
+        const qint64 got = file.read(bytes.data() + filled, imageSize - filled);
+        if (got <= 0)
+            break;
+        filled += got;
+    }
+    bytes.truncate(qsizetype(filled));
     reading.isPeFile = size <= ImageReadLimit ? hasPeSignature(bytes, size) : IsPEFile(path);
     if (imageSize >= DosHeaderSize)
-        reading.facts = factsOf(pe::PeImage::fromBytes(bytes));
+        reading.facts = factsOf(pe::PeImage::fromBytes(std::move(bytes)));
     return reading;
 }
 
