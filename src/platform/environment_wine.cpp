@@ -216,21 +216,23 @@ std::string WineTcEnvironment::userName() const {
 // What Windows (and Wine's own start-up) defines without a registry value.
 std::optional<std::string> WineTcEnvironment::wellKnown(std::string_view name) const {
     const std::string key = upperAscii(name);
-    const std::string profile = "C:\\users\\" + userName();
+    // The user's name takes a listing of the prefix's users folder: only the names that need it
+    // pay for it, not every lookup of an unset variable such as COMMANDER_PATH.
+    const auto profile = [this] { return "C:\\users\\" + userName(); };
     if (key == "USERPROFILE")
-        return profile;
+        return profile();
     if (key == "APPDATA")
-        return profile + "\\AppData\\Roaming";
+        return profile() + "\\AppData\\Roaming";
     if (key == "LOCALAPPDATA")
-        return profile + "\\AppData\\Local";
+        return profile() + "\\AppData\\Local";
     if (key == "TEMP" || key == "TMP")
-        return profile + "\\AppData\\Local\\Temp";
+        return profile() + "\\AppData\\Local\\Temp";
     if (key == "USERNAME")
         return userName();
     if (key == "HOMEDRIVE" || key == "SYSTEMDRIVE")
         return std::string("C:");
     if (key == "HOMEPATH")
-        return profile.substr(2);
+        return profile().substr(2);
     if (key == "WINDIR" || key == "SYSTEMROOT")
         return std::string("C:\\windows");
     if (key == "COMSPEC")
