@@ -4,6 +4,8 @@
 #include <QDirIterator>
 #include <QFileInfo>
 
+#include <optional>
+
 #include "app/common/files.h"
 #include "inventory/exclusion_filter.h"
 #include "inventory/installed_version.h"
@@ -38,6 +40,13 @@ bool holdsPluginKindFolder(const QString& dir) {
         }
     }
     return false;
+}
+
+// As the file search writes a folder: without separators at the end.
+QString withoutTrailingSeparators(QString path) {
+    while (path.size() > 1 && (path.back() == u'/' || path.back() == u'\\'))
+        path.chop(1);
+    return path;
 }
 
 void findRecursive(const QString& dir, const QString& mask, QStringList& found) {
@@ -85,23 +94,50 @@ QStringList UtilityDirectories(const AddonSearchInput& input) {
 
 QStringList FindAddonFiles(const AddonSearchInput& input) {
     QStringList found;
+    std::optional<FileTreeListing> tree;
     if (searchableTcDir(input)) {
         // Four names in the whole tree: read it once.
-        const FileTreeListing tree(input.tcDir);
+        tree.emplace(input.tcDir);
         QStringList tcMatch;
-        tree.findFiles(u"tcmatch.exe"_s, tcMatch);
+        tree->findFiles(u"tcmatch.exe"_s, tcMatch);
         found += tcMatch;
         // A script-built tcmatch.exe that notes its version replaces the library.
         const std::optional<QString> scriptVersion =
             tcMatch.isEmpty() ? std::nullopt : ScriptVersion(tcMatch.first());
         if (!scriptVersion || scriptVersion->isEmpty())
-            tree.findFiles(u"tcmatch.dll"_s, found);
-        tree.findFiles(u"HTTPPlugin.dll"_s, found);
-        tree.findFiles(u"TCFS2Tools.dll"_s, found);
+            tree->findFiles(u"tcmatch.dll"_s, found);
+        tree->findFiles(u"HTTPPlugin.dll"_s, found);
+        tree->findFiles(u"TCFS2Tools.dll"_s, found);
     }
+    // The utility folders below the installation directory were walked with the tree: their
+    // programs are taken from it rather than from a second walk of the disk.
+    std::optional<QStringList> treePrograms;
+    const QString treeRoot = tree ? withoutTrailingSeparators(input.tcDir) : QString();
     const QStringList dirs = UtilityDirectories(input);
-    for (const QString& dir : dirs)
-        findRecursive(dir, u"*.exe"_s, found);
+    for (const QString& dir : dirs) {
+        const QString folder = withoutTrailingSeparators(dir);
+        const QString name = QFileInfo(folder).fileName();
+        const bool inTree = tree && !name.isEmpty() &&
+                            folder == (treeRoot.endsWith(u'/') ? treeRoot : treeRoot + u'/') + name;
+        if (!inTree) {
+            findRecursive(dir, u"*.exe"_s, found);
+            continue;
+        }
+        if (!treePrograms) {
+            treePrograms.emplace();
+            tree->findFiles(u"*.exe"_s, *treePrograms);
+        }
+        const QString prefix = folder + u'/';
+        const qsizetype before = found.size();
+        for (const QString& path : std::as_const(*treePrograms)) {
+            if (path.startsWith(prefix))
+                found.append(path);
+        }
+        // Nothing under the folder: the tree may have passed it over as a folder already seen
+        // through a link, so the disk decides.
+        if (found.size() == before)
+            findRecursive(dir, u"*.exe"_s, found);
+    }
     return found;
 }
 

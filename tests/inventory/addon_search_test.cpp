@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "app/common/files.h"
+#include "inventory/addon_search.h"
+#include "support/test_support.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+namespace {
+
+// The programs of the utility folders as a walk of each folder on disk finds them.
+QStringList searchedOnDisk(const AddonSearchInput& input) {
+    QStringList found;
+    for (const QString& dir : UtilityDirectories(input))
+        FindFilesRecursive(dir, u"*.exe"_s, true, found);
+    return found;
+}
+
+struct TreeCase {
+    const char* name;
+    QStringList files; // below the installation directory
+    bool trailingSlash = false;
+    bool withSecondary = false;
+};
+
+class AddonSearchTest : public ::testing::TestWithParam<TreeCase> {};
+
+TEST_P(AddonSearchTest, FindsWhatAWalkOfEachUtilityFolderFinds) {
+    const TreeCase& c = GetParam();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString tc = dir.filePath(u"tc"_s);
+    for (const QString& file : c.files)
+        ASSERT_TRUE(test::writeFile(tc + u'/' + file, "MZ"));
+    QDir().mkpath(tc + u"/empty"_s);
+    AddonSearchInput input;
+    input.tcDir = c.trailingSlash ? tc + u'/' : tc;
+    input.pluginsDir = tc + u"/plugins"_s;
+    if (c.withSecondary) {
+        input.secondaryDir = dir.filePath(u"second"_s);
+        ASSERT_TRUE(test::writeFile(input.secondaryDir + u"/deep/extra.exe"_s, "MZ"));
+    }
+    const QStringList expected = searchedOnDisk(input);
+    EXPECT_FALSE(expected.isEmpty());
+    EXPECT_EQ(FindAddonFiles(input), expected);
+}
+
+const QStringList kTools = {
+    u"tools/b.exe"_s,        u"tools/A.EXE"_s,        u"tools/readme.txt"_s, u"tools/sub/z/deep.exe"_s,
+    u"tools/sub/c.exe"_s,    u"tools/.hidden.exe"_s,  u"Utils/x.exe"_s,      u"plugins/wcx/p/p.exe"_s,
+    u"language/l.exe"_s,     u"sorted/wlx/v/v.exe"_s, u"top.exe"_s,          u"tools2/only.txt"_s,
+    u"toolsX/tools/e.exe"_s, u"tools-extra/f.exe"_s,
+};
+
+INSTANTIATE_TEST_SUITE_P(Trees, AddonSearchTest,
+                         ::testing::Values(TreeCase{"plain", kTools},
+                                           TreeCase{"trailing_slash", kTools, true},
+                                           TreeCase{"with_secondary", kTools, false, true},
+                                           TreeCase{"only_secondary", {u"notes.txt"_s}, false, true}),
+                         [](const ::testing::TestParamInfo<TreeCase>& row) {
+                             return std::string(row.param.name);
+                         });
+
+} // namespace
+} // namespace quillon
