@@ -3,6 +3,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <numeric>
 #include <vector>
 
 namespace quillon {
@@ -13,16 +14,18 @@ bool samePath(const QString& a, const QString& b) {
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
+char16_t asciiFolded(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
+}
+
 // QString::toLower, with ASCII text (nearly every path) lowered directly.
 QString lowered(const QString& text) {
     const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; });
     if (!ascii)
         return text.toLower();
     QString result(text.size(), Qt::Uninitialized);
-    std::transform(text.begin(), text.end(), result.begin(), [](QChar c) {
-        const char16_t u = c.unicode();
-        return QChar((u >= u'A' && u <= u'Z') ? char16_t(u + (u'a' - u'A')) : u);
-    });
+    std::transform(text.begin(), text.end(), result.begin(),
+                   [](QChar c) { return QChar(asciiFolded(c.unicode())); });
     return result;
 }
 
@@ -70,33 +73,46 @@ void GroupFileList::removeDuplicatePaths() {
 
 namespace {
 
-// The order of QString::compare without regard to case. Paths of one list share long prefixes:
-// the code units both have in common are passed over exactly (they fold alike), keeping the one
-// before the first difference, which may be the high half of a surrogate pair.
+// The order of QString::compare without regard to case. Paths of one list share long prefixes
+// and are mostly ASCII: code units both have in common are passed over exactly, ASCII letters
+// are folded directly, and Qt's comparison takes over from the unit before the first other
+// difference, which may be the high half of a surrogate pair.
 int compareIgnoringCase(QStringView a, QStringView b) {
     const qsizetype n = std::min(a.size(), b.size());
-    const auto [ia, ib] = std::mismatch(a.begin(), a.begin() + n, b.begin());
-    const qsizetype same = ia - a.begin();
-    const qsizetype from = same > 0 ? same - 1 : 0;
+    qsizetype i = std::mismatch(a.begin(), a.begin() + n, b.begin()).first - a.begin();
+    for (; i < n; ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x >= 128 || y >= 128)
+            break;
+        const int diff = int(asciiFolded(x)) - int(asciiFolded(y));
+        if (diff != 0)
+            return diff;
+    }
+    if (i == n)
+        return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+    const qsizetype from = i > 0 ? i - 1 : 0;
     return a.sliced(from).compare(b.sliced(from), Qt::CaseInsensitive);
 }
 
 } // namespace
 
 void GroupFileList::sortByLine() {
-    // Each line is built once, not once per comparison.
-    struct Keyed {
-        QString line;
-        Entry entry;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(size_t(m_entries.size()));
-    for (Entry& e : m_entries)
-        keyed.push_back({e.line(), std::move(e)});
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const Keyed& a, const Keyed& b) { return compareIgnoringCase(a.line, b.line) < 0; });
-    for (qsizetype k = 0; k < m_entries.size(); ++k)
-        m_entries[k] = std::move(keyed[size_t(k)].entry);
+    // Each line is built once, not once per comparison, and the sort moves indices, not strings.
+    std::vector<QString> lines;
+    lines.reserve(size_t(m_entries.size()));
+    for (const Entry& e : std::as_const(m_entries))
+        lines.push_back(e.line());
+    std::vector<qsizetype> order(lines.size());
+    std::iota(order.begin(), order.end(), qsizetype(0));
+    std::stable_sort(order.begin(), order.end(), [&lines](qsizetype a, qsizetype b) {
+        return compareIgnoringCase(lines[size_t(a)], lines[size_t(b)]) < 0;
+    });
+    QList<Entry> sorted;
+    sorted.reserve(m_entries.size());
+    for (const qsizetype k : order)
+        sorted.append(std::move(m_entries[k]));
+    m_entries = std::move(sorted);
 }
 
 int GroupFileLists::slot(ItemGroup group) {

@@ -153,6 +153,9 @@ TEST(GroupFileListTest, SortsInTheOrderOfTheCaseInsensitiveComparison) {
         u"/tc/tools/\u00C4.exe"_s,
         u"/tc/tools/\u00E4.exe"_s,
         u"/tc/tools/z.exe"_s,
+        u"/tc/tools/k.exe"_s,
+        u"/tc/tools/\u212A.exe"_s, // the Kelvin sign folds to "k"
+        u"/tc/tools/L.exe"_s,
         u"/tc/tool"_s,
         u""_s,
     };
