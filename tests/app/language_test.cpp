@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -75,7 +76,7 @@ TEST(BuiltInLanguages, EveryFileHasTheEnglishSectionsKeysAndPlaceholders) {
     EXPECT_EQ(english.sections().size(), 14);
 
     const QStringList files = builtInFiles();
-    ASSERT_GE(files.size(), 4);
+    ASSERT_EQ(files.size(), 17);
     for (const QString& path : files) {
         SCOPED_TRACE(path.toStdString());
         const IniDocument doc = parseLatin1(resourceBytes(path));
@@ -104,6 +105,32 @@ TEST(BuiltInLanguages, EveryFileHasTheEnglishSectionsKeysAndPlaceholders) {
     }
 }
 
+TEST(BuiltInLanguages, StatusTextsTellTheStatesApartAndNoAccidentalAccelerators) {
+    const IniDocument english = parseLatin1(resourceBytes(kEnglish));
+    static const QRegularExpression loneAmpersand(u"(?<!&)&(?!&)"_s);
+    for (const QString& path : builtInFiles()) {
+        SCOPED_TRACE(path.toStdString());
+        const IniDocument doc = parseLatin1(resourceBytes(path));
+        // A row's state is recognised by its text: two equal texts would merge two states.
+        const QString captions = u"CaptionsMainFrm"_s;
+        const QStringList states = {doc.value(captions, u"UpdateList_OK"_s).trimmed(),
+                                    doc.value(captions, u"UpdateList_Update"_s).trimmed(),
+                                    doc.value(captions, u"UpdateList_Unknown"_s).trimmed()};
+        EXPECT_FALSE(states.contains(QString()));
+        EXPECT_EQ(QSet<QString>(states.cbegin(), states.cend()).size(), 3);
+
+        // "&&" shows one "&"; a lone "&" would swallow the next letter as an accelerator.
+        for (const QString& section : english.sections()) {
+            for (const QString& key : english.keys(section)) {
+                if (english.value(section, key).contains(loneAmpersand))
+                    continue;
+                EXPECT_FALSE(doc.value(section, key).contains(loneAmpersand))
+                    << section.toStdString() << "/" << key.toStdString();
+            }
+        }
+    }
+}
+
 TEST(BuiltInLanguages, DeclaredCodepageDecodesEveryByteWithoutLoss) {
     const struct {
         const char* file;
@@ -111,10 +138,15 @@ TEST(BuiltInLanguages, DeclaredCodepageDecodesEveryByteWithoutLoss) {
         const char* shortName;
         quint32 lcid;
     } cases[] = {
-        {"LNG_1033.lng", "1252", "ENG", 2057},
-        {"LNG_1031.lng", "1252", "DEU", 1031},
-        {"LNG_1049.lng", "1251", "RUS", 1049},
-        {"LNG_2052.lng", "936", "CHS", 2052},
+        {"LNG_1033.lng", "1252", "ENG", 2057}, {"LNG_1031.lng", "1252", "DEU", 1031},
+        {"LNG_1049.lng", "1251", "RUS", 1049}, {"LNG_2052.lng", "936", "CHS", 2052},
+        {"LNG_1051.lng", "1250", "SKY", 1051}, {"LNG_1053.lng", "1252", "SVE", 1053},
+        {"LNG_1058.lng", "1251", "UKR", 1058}, {"LNG_1060.lng", "1250", "SLV", 1060},
+        {"LNG_1063.lng", "1257", "LTH", 1063}, {"LNG_3082.lng", "1252", "ESN", 3082},
+        {"LNG_1029.lng", "1250", "CSY", 1029}, {"LNG_1030.lng", "1252", "DAN", 1030},
+        {"LNG_1036.lng", "1252", "FRA", 1036}, {"LNG_1038.lng", "1250", "HUN", 1038},
+        {"LNG_1040.lng", "1252", "ITA", 1040}, {"LNG_1043.lng", "1252", "NLD", 1043},
+        {"LNG_1045.lng", "1250", "PLK", 1045},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
@@ -156,6 +188,12 @@ TEST(Language, TextsDecodeFromTheirOwnCodepage) {
         {"1031", "Buttons", "BtnClose", "Schließen"},
         {"1031", "Hints", "AuthorFormat", "Format: „Firmenname (Copyright)“"},
         {"1033", "ErrorMessages", "TCError", "Total Commander isn't running!"},
+        {"1051", "Buttons", "BtnClose", "Zavrieť"},
+        {"1058", "Language", "LngName", "Українська"},
+        {"1060", "Language", "LngName", "Slovenščina"},
+        {"1063", "CaptionsMainFrm", "UpdateList_Update", "Yra naujinimas!"},
+        {"1063", "Buttons", "BtnCancel", "Atšaukti"},
+        {"3082", "CaptionsMainFrm", "UpdateList_Update", "¡Actualización disponible!"},
     };
     Language language;
     for (const auto& c : cases) {
