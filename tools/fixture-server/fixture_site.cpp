@@ -213,7 +213,15 @@ void FixtureSite::answer(const httplib::Request& request, httplib::Response& res
             std::this_thread::sleep_for(delay);
             answer(request, response, next);
         } else if (kind == "trickle") {
-            trickle(request, response, next, delay);
+            // The body in small chunks with a pause before each.
+            streamAnswer(request, response, next, [delay](std::shared_ptr<const std::string> body) {
+                return [body, delay](size_t offset, size_t, httplib::DataSink& sink) {
+                    std::this_thread::sleep_for(delay);
+                    const size_t length = std::min(kTrickleChunk, body->size() - offset);
+                    // A client that hung up ends the answer.
+                    return sink.write(body->data() + offset, length);
+                };
+            });
         } else if (*value > 0) {
             response.set_redirect(std::string(kFaultPrefix) + "redirect/" + std::to_string(*value - 1) + next,
                                   302);
@@ -222,45 +230,32 @@ void FixtureSite::answer(const httplib::Request& request, httplib::Response& res
         }
     } else if (kind == "drop") {
         // Promise the whole answer, send half of it, then hang up.
-        httplib::Response whole;
-        answer(request, whole, rest);
-        if (whole.status != 200) {
-            response = whole;
-            return;
-        }
-        auto body = std::make_shared<std::string>(std::move(whole.body));
-        response.status = 200;
-        keepNamingHeaders(whole, response);
-        response.set_content_provider(body->size(), whole.get_header_value("Content-Type"),
-                                      [body](size_t offset, size_t, httplib::DataSink& sink) {
-                                          const size_t half = body->size() / 2;
-                                          if (offset < half)
-                                              sink.write(body->data() + offset, half - offset);
-                                          return offset < half;
-                                      });
+        streamAnswer(request, response, rest, [](std::shared_ptr<const std::string> body) {
+            return [body](size_t offset, size_t, httplib::DataSink& sink) {
+                const size_t half = body->size() / 2;
+                if (offset < half)
+                    sink.write(body->data() + offset, half - offset);
+                return offset < half;
+            };
+        });
     } else {
         setPage(response, 404, "404 Not Found");
     }
 }
 
-void FixtureSite::trickle(const httplib::Request& request, httplib::Response& response, std::string_view next,
-                          std::chrono::milliseconds pause) const {
+void FixtureSite::streamAnswer(
+    const httplib::Request& request, httplib::Response& response, std::string_view target,
+    const std::function<BodySender(std::shared_ptr<const std::string>)>& provider) const {
     httplib::Response whole;
-    answer(request, whole, next);
+    answer(request, whole, target);
     if (whole.status != 200) {
         response = whole;
         return;
     }
-    auto body = std::make_shared<std::string>(std::move(whole.body));
+    auto body = std::make_shared<const std::string>(std::move(whole.body));
     response.status = 200;
     keepNamingHeaders(whole, response);
-    response.set_content_provider(body->size(), whole.get_header_value("Content-Type"),
-                                  [body, pause](size_t offset, size_t, httplib::DataSink& sink) {
-                                      std::this_thread::sleep_for(pause);
-                                      const size_t length = std::min(kTrickleChunk, body->size() - offset);
-                                      // A client that hung up ends the answer.
-                                      return sink.write(body->data() + offset, length);
-                                  });
+    response.set_content_provider(body->size(), whole.get_header_value("Content-Type"), provider(body));
 }
 
 void FixtureSite::serveFile(httplib::Response& response, const std::filesystem::path& relative) const {

@@ -4,18 +4,25 @@
 // the faults a real site shows (/fault/404, 500, html, slow/MS, redirect/N, drop, trickle/MS),
 // all answered from a content folder.
 #include <chrono>
+#include <cstddef>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace httplib {
+class DataSink;
 class Server;
 struct Request;
 struct Response;
 } // namespace httplib
 
 namespace quillon::fixture {
+
+// Sends a body from offset on (a content provider of the HTTP library).
+using BodySender = std::function<bool(size_t offset, size_t length, httplib::DataSink& sink)>;
 
 // Where a request path is answered from, below the content folder; nothing for a path that
 // would leave it or an identifier that is no plain name.
@@ -39,9 +46,10 @@ private:
                       std::string_view path) const;
     // A file of the content folder by its relative path; a 404 page when there is none.
     void serveFile(httplib::Response& response, const std::filesystem::path& relative) const;
-    // The answer to next, its body sent in small chunks with a pause before each.
-    void trickle(const httplib::Request& request, httplib::Response& response, std::string_view next,
-                 std::chrono::milliseconds pause) const;
+    // The answer to target with its body sent by the provider made for it, so a fault can shape
+    // how the body goes out; an answer that is no file passes as it is.
+    void streamAnswer(const httplib::Request& request, httplib::Response& response, std::string_view target,
+                      const std::function<BodySender(std::shared_ptr<const std::string>)>& provider) const;
     // The mirror's form: "id=N" answered with mirror/N.zip.
     void answerMirror(const httplib::Request& request, httplib::Response& response) const;
     // File-host routes: /get.php?file=NAME, the page /host/NAME that sets a cookie and links
