@@ -1,5 +1,9 @@
 #include "app/common/version_info.h"
 
+#include <QtEndian>
+
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace quillon::pe {
@@ -11,6 +15,10 @@ constexpr int MaxDepth = 4; // VS_VERSIONINFO > StringFileInfo > table > string
 
 qsizetype align4(qsizetype offset) {
     return (offset + 3) & ~qsizetype(3);
+}
+
+char16_t asciiFolded(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
 }
 
 class Reader {
@@ -30,21 +38,52 @@ public:
             return std::nullopt;
         return quint32(*low) | (quint32(*high) << 16);
     }
-    // UTF-16 text from at up to a NUL or end; position of the first unit after the NUL.
-    QString text(qsizetype at, qsizetype end, qsizetype* after = nullptr) const {
-        QString out;
+    // Length in characters of the UTF-16 text from at up to a NUL or end; position of the first
+    // unit after the NUL.
+    qsizetype textLength(qsizetype at, qsizetype end, qsizetype* after) const {
+        end = std::min(end, m_data.size());
+        const auto* p = reinterpret_cast<const uchar*>(m_data.constData());
         qsizetype i = at;
         for (; i + 2 <= end; i += 2) {
-            const auto c = u16(i);
-            if (!c || *c == 0) {
-                i += 2;
-                break;
+            if (p[i] == 0 && p[i + 1] == 0) {
+                *after = i + 2;
+                return (i - at) / 2;
             }
-            out.append(QChar(*c));
         }
-        if (after)
-            *after = i;
+        *after = i;
+        return (i - at) / 2;
+    }
+    // The length characters at at, decoded straight into the string's buffer.
+    QString text(qsizetype at, qsizetype length) const {
+        if (length <= 0)
+            return {};
+        QString out(length, Qt::Uninitialized);
+        qFromLittleEndian<char16_t>(m_data.constData() + at, length, out.data());
         return out;
+    }
+    // UTF-16 text from at up to a NUL or end.
+    QString textUpTo(qsizetype at, qsizetype end) const {
+        qsizetype after = 0;
+        return text(at, textLength(at, end, &after));
+    }
+    // Whether the length characters at at equal the ASCII name, ASCII letters folded when
+    // caseSensitive is false. Text outside ASCII takes Qt's full case-insensitive comparison.
+    bool textEquals(qsizetype at, qsizetype length, QLatin1StringView name, bool caseSensitive) const {
+        if (length != name.size())
+            return false;
+        const auto* p = reinterpret_cast<const uchar*>(m_data.constData()) + at;
+        for (qsizetype i = 0; i < length; ++i) {
+            const char16_t c = char16_t(p[2 * i] | (p[2 * i + 1] << 8));
+            if (c >= 128) {
+                return caseSensitive ? false : text(at, length).compare(name, Qt::CaseInsensitive) == 0;
+            }
+            const char16_t n = char16_t(uchar(name[i].toLatin1()));
+            if (c == n)
+                continue;
+            if (caseSensitive || asciiFolded(c) != asciiFolded(n))
+                return false;
+        }
+        return true;
     }
 
 private:
@@ -52,8 +91,10 @@ private:
 };
 
 // One node of the tree: wLength, wValueLength, wType, key, value, children.
+// The key stays in the data until someone needs it as a string.
 struct Node {
-    QString key;
+    qsizetype keyStart = 0;
+    qsizetype keyLength = 0; // in characters
     qsizetype valueStart = 0;
     qsizetype valueLength = 0; // in the unit wType gives: bytes for binary, characters for text
     bool isText = false;
@@ -71,7 +112,8 @@ std::optional<Node> readNode(const Reader& reader, qsizetype at, qsizetype paren
     // A length that overruns the parent is cut to it: some tools write sloppy lengths.
     node.end = std::min(at + qsizetype(*length), parentEnd);
     qsizetype afterKey = 0;
-    node.key = reader.text(at + 6, node.end, &afterKey);
+    node.keyStart = at + 6;
+    node.keyLength = reader.textLength(node.keyStart, node.end, &afterKey);
     node.valueStart = align4(afterKey);
     node.valueLength = *valueLength;
     node.isText = *type == 1;
@@ -114,7 +156,7 @@ QString VersionInfo::stringValue(const QString& block, const QString& key) const
 std::optional<VersionInfo> ParseVersionInfo(const QByteArray& data) {
     const Reader reader(data);
     const auto root = readNode(reader, 0, data.size());
-    if (!root || root->key != u"VS_VERSION_INFO"_s)
+    if (!root || !reader.textEquals(root->keyStart, root->keyLength, "VS_VERSION_INFO"_L1, true))
         return std::nullopt;
     VersionInfo info;
     if (root->valueLength >= 52 && reader.u32(root->valueStart) == FixedInfoSignature &&
@@ -138,22 +180,24 @@ std::optional<VersionInfo> ParseVersionInfo(const QByteArray& data) {
     // The tree has a fixed shape, so the nesting below is the depth limit.
     static_assert(MaxDepth == 4);
     forEachChild(reader, *root, [&](const Node& section) {
-        if (section.key.compare(u"StringFileInfo"_s, Qt::CaseInsensitive) == 0) {
+        if (reader.textEquals(section.keyStart, section.keyLength, "StringFileInfo"_L1, false)) {
             forEachChild(reader, section, [&](const Node& table) {
-                QHash<QString, QString>& strings = info.stringTables[table.key.toUpper()];
+                QHash<QString, QString>& strings =
+                    info.stringTables[reader.text(table.keyStart, table.keyLength).toUpper()];
                 forEachChild(reader, table, [&](const Node& entry) {
-                    if (strings.contains(entry.key))
+                    QString key = reader.text(entry.keyStart, entry.keyLength);
+                    if (strings.contains(key))
                         return;
                     // The stated length is often in bytes instead of characters; the value
                     // ends at its NUL or at the end of its node, whichever comes first.
-                    strings.insert(entry.key, entry.valueLength == 0
-                                                  ? QString()
-                                                  : reader.text(entry.valueStart, entry.end));
+                    strings.emplace(std::move(key), entry.valueLength == 0
+                                                        ? QString()
+                                                        : reader.textUpTo(entry.valueStart, entry.end));
                 });
             });
-        } else if (section.key.compare(u"VarFileInfo"_s, Qt::CaseInsensitive) == 0) {
+        } else if (reader.textEquals(section.keyStart, section.keyLength, "VarFileInfo"_L1, false)) {
             forEachChild(reader, section, [&](const Node& var) {
-                if (var.key.compare(u"Translation"_s, Qt::CaseInsensitive) != 0 ||
+                if (!reader.textEquals(var.keyStart, var.keyLength, "Translation"_L1, false) ||
                     !info.translations.isEmpty())
                     return;
                 const qsizetype end = std::min(var.valueStart + var.valueLength, var.end);
