@@ -15,6 +15,10 @@
 #include <optional>
 #include <system_error>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace quillon {
@@ -219,28 +223,47 @@ void findFiles(const QString& directory, const QStringList& filters, bool recurs
         findFiles(childPath(directory, sub.fileName()), filters, recurse, list, withDates, visited);
 }
 
+// What makes a directory the same one when reached again: its device and inode where there are
+// such (one stat instead of a readlink per path component), its canonical path elsewhere. Empty
+// when the directory cannot be reached.
+QString directoryIdentity(const QString& directory) {
+#ifdef Q_OS_UNIX
+    struct stat status;
+    if (::stat(QFile::encodeName(directory).constData(), &status) != 0)
+        return {};
+    return QString::number(quint64(status.st_dev)) + u':' + QString::number(quint64(status.st_ino));
+#else
+    return QDir(directory).canonicalPath();
+#endif
+}
+
 // The walk of findFiles without a name filter, every file recorded. Returns false when a
 // directory holds names that differ only in letter case: QDir leaves their order open, so a
 // filtered listing need not keep the order of the whole one.
 bool listTree(const QString& directory, QList<FileTreeListing::Entry>& entries, QSet<QString>& visited) {
-    const QDir dir(directory);
-    const QString canonical = dir.canonicalPath();
-    if (canonical.isEmpty() || visited.contains(canonical))
+    const QString identity = directoryIdentity(directory);
+    if (identity.isEmpty() || visited.contains(identity))
         return true;
-    visited.insert(canonical);
-    const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    visited.insert(identity);
+    // One read of the directory for files and subdirectories alike. Both keep the order of the
+    // whole listing, which is the order findFiles's two separate listings give them.
+    const QFileInfoList children = QDir(directory).entryInfoList(
+        QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     bool ordered = true;
     QString previous;
-    for (const QFileInfo& file : files) {
-        const QString lower = file.fileName().toLower();
-        ordered = ordered && lower != previous;
-        previous = lower;
-        entries.append({file.fileName(), childPath(directory, file.fileName()), file});
+    QStringList subdirs;
+    for (const QFileInfo& child : children) {
+        if (child.isFile()) {
+            const QString lower = child.fileName().toLower();
+            ordered = ordered && lower != previous;
+            previous = lower;
+            entries.append({child.fileName(), childPath(directory, child.fileName()), child});
+        } else if (child.isDir() && !child.isSymLink()) {
+            subdirs.append(childPath(directory, child.fileName()));
+        }
     }
-    const QFileInfoList subdirs = dir.entryInfoList(
-        QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks, QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo& sub : subdirs)
-        ordered = listTree(childPath(directory, sub.fileName()), entries, visited) && ordered;
+    for (const QString& sub : subdirs)
+        ordered = listTree(sub, entries, visited) && ordered;
     return ordered;
 }
 
