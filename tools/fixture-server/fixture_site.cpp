@@ -258,7 +258,8 @@ void FixtureSite::streamAnswer(
     response.set_content_provider(body->size(), whole.get_header_value("Content-Type"), provider(body));
 }
 
-void FixtureSite::serveFile(httplib::Response& response, const std::filesystem::path& relative) const {
+void FixtureSite::serveFile(httplib::Response& response, const std::filesystem::path& relative,
+                            const std::string& type) const {
     const std::filesystem::path full = m_content / relative;
     std::optional<std::string> body;
     if (std::filesystem::is_regular_file(full))
@@ -267,11 +268,11 @@ void FixtureSite::serveFile(httplib::Response& response, const std::filesystem::
         setPage(response, 404, "404 Not Found");
         return;
     }
-    const std::string type = typeOf(relative);
-    if (type.rfind("text/", 0) == 0)
+    const std::string contentType = type.empty() ? typeOf(relative) : type;
+    if (contentType.rfind("text/", 0) == 0)
         replaceAll(*body, "@BASE@", m_base);
     response.status = 200;
-    response.set_content(std::move(*body), type);
+    response.set_content(std::move(*body), contentType);
 }
 
 void FixtureSite::serveContent(const httplib::Request& request, httplib::Response& response,
@@ -291,21 +292,10 @@ void FixtureSite::serveContent(const httplib::Request& request, httplib::Respons
         if (std::filesystem::is_regular_file(m_content / specific))
             relative = specific;
     }
-    const std::filesystem::path full = m_content / relative;
-    std::optional<std::string> body;
-    if (std::filesystem::is_regular_file(full))
-        body = readWhole(full);
-    if (!body) {
-        setPage(response, 404, "404 Not Found");
-        return;
-    }
-    if (file->contentType.rfind("text/", 0) == 0)
-        replaceAll(*body, "@BASE@", m_base);
-    response.status = 200;
-    if (path == "/download.php")
+    serveFile(response, relative, file->contentType);
+    if (response.status == 200 && path == "/download.php")
         response.set_header("Content-Disposition",
                             "attachment; filename=\"" + relative.filename().string() + "\"");
-    response.set_content(std::move(*body), file->contentType);
 }
 
 } // namespace quillon::fixture

@@ -45,7 +45,9 @@ private:
     void serveContent(const httplib::Request& request, httplib::Response& response,
                       std::string_view path) const;
     // A file of the content folder by its relative path; a 404 page when there is none.
-    void serveFile(httplib::Response& response, const std::filesystem::path& relative) const;
+    // type: the content type; empty for the one its extension gives.
+    void serveFile(httplib::Response& response, const std::filesystem::path& relative,
+                   const std::string& type = {}) const;
     // The answer to target with its body sent by the provider made for it, so a fault can shape
     // how the body goes out; an answer that is no file passes as it is.
     void streamAnswer(const httplib::Request& request, httplib::Response& response, std::string_view target,
