@@ -123,14 +123,19 @@ double peakRssMiB() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
 }
 
-void BM_InventoryPass(benchmark::State& state) {
-    GeneratedInstallation& in = installation();
+// The generated prefix, with none of Total Commander's variables of this shell leaking in.
+quillon::platform::PlatformOptions platformFor(const GeneratedInstallation& in) {
     for (const char* name : {"COMMANDER_PATH", "COMMANDER_INI", "COMMANDER_EXE", "COMMANDER_DRIVE"})
         qunsetenv(name);
-    quillon::ScriptedPrompter prompter;
     quillon::platform::PlatformOptions options;
     options.winePrefix = in.prefix.toStdString();
-    quillon::AppCore core(prompter, options);
+    return options;
+}
+
+void BM_InventoryPass(benchmark::State& state) {
+    GeneratedInstallation& in = installation();
+    quillon::ScriptedPrompter prompter;
+    quillon::AppCore core(prompter, platformFor(in));
     quillon::StartOptions start;
     start.settingsDir = in.settingsDir();
     start.programPath = in.programPath();
@@ -172,12 +177,8 @@ BENCHMARK(BM_IoFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // Total Commander's variables set every one of them is looked up in the prefix.
 void BM_ConvertToEnvPath(benchmark::State& state) {
     GeneratedInstallation& in = installation();
-    for (const char* name : {"COMMANDER_PATH", "COMMANDER_INI", "COMMANDER_EXE", "COMMANDER_DRIVE"})
-        qunsetenv(name);
     quillon::ScriptedPrompter prompter;
-    quillon::platform::PlatformOptions options;
-    options.winePrefix = in.prefix.toStdString();
-    quillon::AppCore core(prompter, options);
+    quillon::AppCore core(prompter, platformFor(in));
     const quillon::TcLocator locator(core.system());
     const QString& path = in.files.constLast();
     for (auto _ : state)
