@@ -80,24 +80,6 @@ QByteArray storedRar(const QList<RarMember>& members) {
     return out + withHeaderCrc(end);
 }
 
-QStringList filesBelow(const QString& dir) {
-    QStringList found;
-    const auto entries = QDir(dir).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
-    for (const QFileInfo& info : entries) {
-        if (info.isDir() && !info.isSymLink()) {
-            const QStringList inside = filesBelow(info.filePath());
-            if (inside.isEmpty())
-                found.append(info.fileName());
-            for (const QString& inner : inside)
-                found.append(info.fileName() + u'/' + inner);
-        } else {
-            found.append(info.fileName());
-        }
-    }
-    found.sort();
-    return found;
-}
-
 const QList<RarMember> Package = {
     {"lang", {}, true},
     {"lang\\Übersetzung.lng", "[Deutsch]"},
@@ -142,7 +124,7 @@ TEST_F(RarArchiveTest, ListsAndUnpacksWithOrWithoutFolders) {
     for (const auto& c : cases) {
         const QString out = work.filePath(c.restoreFolder ? u"kept/"_s : u"flat"_s);
         ASSERT_TRUE(rar.extract(out, c.restoreFolder)) << rar.lastError().toStdString();
-        QStringList got = filesBelow(out);
+        QStringList got = test::filesBelow(out);
         QStringList want = c.expected;
         got.sort();
         want.sort();
@@ -179,7 +161,7 @@ TEST_F(RarArchiveTest, RefusesUnsafeEntriesAndUnpacksTheRest) {
     EXPECT_FALSE(rar.extract(out, true));
     EXPECT_EQ(rar.refusedEntries().size(), 4) << rar.refusedEntries().join(u"; "_s).toStdString();
     EXPECT_FALSE(rar.lastError().isEmpty());
-    EXPECT_EQ(filesBelow(work.filePath(u"temp"_s)),
+    EXPECT_EQ(test::filesBelow(work.filePath(u"temp"_s)),
               (QStringList{u"inst_hostile/good/after.txt"_s, u"inst_hostile/good/plugin.wcx"_s}));
 }
 
@@ -202,7 +184,7 @@ TEST_F(RarArchiveTest, DamagedOrUnreadableArchivesFail) {
     EXPECT_FALSE(rar.extract(out, true));
     ASSERT_FALSE(errors.isEmpty());
     EXPECT_EQ(errors.first().second, RarArchive::OperationReadOrProcess);
-    EXPECT_EQ(filesBelow(out), QStringList{u"lang/Übersetzung.lng"_s});
+    EXPECT_EQ(test::filesBelow(out), QStringList{u"lang/Übersetzung.lng"_s});
     EXPECT_FALSE(rar.test());
 }
 

@@ -31,24 +31,6 @@ void runTool(const QString& dir, const QString& program, const QStringList& argu
                                      << process.readAllStandardError().toStdString();
 }
 
-QStringList filesBelow(const QString& dir) {
-    QStringList found;
-    const auto entries = QDir(dir).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
-    for (const QFileInfo& info : entries) {
-        if (info.isDir() && !info.isSymLink()) {
-            const QStringList inside = filesBelow(info.filePath());
-            if (inside.isEmpty())
-                found.append(info.fileName());
-            for (const QString& inner : inside)
-                found.append(info.fileName() + u'/' + inner);
-        } else {
-            found.append(info.fileName());
-        }
-    }
-    found.sort();
-    return found;
-}
-
 // A ZIP with arbitrary stored names, as a hostile package would carry them.
 struct RawEntry {
     QByteArray name;
@@ -106,7 +88,7 @@ TEST_F(ZipArchiveTest, UnpacksAPackageWithItsFoldersAndUtf8Names) {
     const QString zip = makePackage();
     const ArchiveResult result = DecompressZipDisk(zip, at(u"out/inst_package"_s));
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_EQ(filesBelow(at(u"out/inst_package"_s)), PackageFiles);
+    EXPECT_EQ(test::filesBelow(at(u"out/inst_package"_s)), PackageFiles);
     EXPECT_EQ(test::readFile(at(u"out/inst_package/plugin.wcx"_s)), "MZ\0\1plugin"_ba);
     EXPECT_EQ(test::readFile(at(u"out/inst_package/読んで/readme.txt"_s)), QByteArray(100000, 'r'));
     EXPECT_EQ(result.filesWritten, 3);
@@ -124,7 +106,7 @@ TEST_F(ZipArchiveTest, UnpacksASelfExtractingInstaller) {
         const QString out = at(u"out-"_s + name);
         const ArchiveResult result = DecompressZipDisk(at(name), out);
         EXPECT_TRUE(result.ok) << name.toStdString() << ": " << result.error.toStdString();
-        EXPECT_EQ(filesBelow(out), PackageFiles) << name.toStdString();
+        EXPECT_EQ(test::filesBelow(out), PackageFiles) << name.toStdString();
     }
 }
 
@@ -146,8 +128,8 @@ TEST_F(ZipArchiveTest, RefusesEntriesThatLeaveTheFolderAndUnpacksTheRest) {
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.refusedEntries.size(), 6) << result.refusedEntries.join(u"; "_s).toStdString();
     EXPECT_FALSE(result.error.isEmpty());
-    EXPECT_EQ(filesBelow(out), (QStringList{u"good/after.txt"_s, u"good/plugin.wcx"_s}));
-    EXPECT_EQ(filesBelow(at(u"deep"_s)),
+    EXPECT_EQ(test::filesBelow(out), (QStringList{u"good/after.txt"_s, u"good/plugin.wcx"_s}));
+    EXPECT_EQ(test::filesBelow(at(u"deep"_s)),
               (QStringList{u"inst_hostile/good/after.txt"_s, u"inst_hostile/good/plugin.wcx"_s}));
     EXPECT_FALSE(QFileInfo::exists(u"/tmp/abs.dll"_s));
 }
@@ -162,7 +144,7 @@ TEST_F(ZipArchiveTest, RefusesSymbolicLinksStoredByTheZipTool) {
     EXPECT_FALSE(result.ok);
     ASSERT_EQ(result.refusedEntries.size(), 1);
     EXPECT_TRUE(result.refusedEntries.first().startsWith(u"etc-link"_s));
-    EXPECT_EQ(filesBelow(at(u"out"_s)), QStringList{u"plugin.wcx"_s});
+    EXPECT_EQ(test::filesBelow(at(u"out"_s)), QStringList{u"plugin.wcx"_s});
 }
 
 TEST_F(ZipArchiveTest, DamagedOrMissingArchivesFailWithAReason) {
@@ -210,14 +192,14 @@ TEST_F(ZipArchiveTest, BackupHoldsFilesUnderTheirRelativePaths) {
     ASSERT_TRUE(first.ok) << first.error.toStdString();
     EXPECT_EQ(first.filesWritten, 2);
     ASSERT_TRUE(DecompressZipDisk(base + u'/' + name, at(u"check1"_s)).ok);
-    EXPECT_EQ(filesBelow(at(u"check1"_s)), (QStringList{u"arc.wcx"_s, u"lang/Français.lng"_s}));
+    EXPECT_EQ(test::filesBelow(at(u"check1"_s)), (QStringList{u"arc.wcx"_s, u"lang/Français.lng"_s}));
     EXPECT_EQ(test::readFile(at(u"check1/lang/Français.lng"_s)), "old language");
 
     // Written again under the same name: only the second set remains.
     const ArchiveResult second = ZipBackupFile(base, name, base, {files[1]});
     ASSERT_TRUE(second.ok) << second.error.toStdString();
     ASSERT_TRUE(DecompressZipDisk(base + u'/' + name, at(u"check2"_s)).ok);
-    EXPECT_EQ(filesBelow(at(u"check2"_s)), QStringList{u"lang/Français.lng"_s});
+    EXPECT_EQ(test::filesBelow(at(u"check2"_s)), QStringList{u"lang/Français.lng"_s});
 
     // Names are stored as UTF-8 that other tools read.
     QProcess lister;

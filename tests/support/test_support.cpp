@@ -54,6 +54,24 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QStringList filesBelow(const QString& dir) {
+    QStringList found;
+    const auto entries = QDir(dir).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    for (const QFileInfo& info : entries) {
+        if (info.isDir() && !info.isSymLink()) {
+            const QStringList inside = filesBelow(info.filePath());
+            if (inside.isEmpty())
+                found.append(info.fileName());
+            for (const QString& inner : inside)
+                found.append(info.fileName() + QLatin1Char('/') + inner);
+        } else {
+            found.append(info.fileName());
+        }
+    }
+    found.sort();
+    return found;
+}
+
 CliResult runCli(const QStringList& arguments, const QStringList& environment, int timeoutMs) {
     return runProgram(QString::fromUtf8(QUILLON_CLI_PATH), arguments, environment, timeoutMs);
 }

@@ -17,6 +17,9 @@ namespace quillon::test {
 
 // Copies a folder recursively into dest, keeping symbolic links as stored and modification times.
 bool copyTree(const QString& source, const QString& dest);
+// Every entry below dir as a sorted relative path ("a/b.txt"); an empty folder counts as an
+// entry, links are listed but not followed.
+QStringList filesBelow(const QString& dir);
 
 // Writes text (UTF-8) to a file, creating its folders.
 bool writeFile(const QString& path, const QByteArray& content);
