@@ -13,10 +13,10 @@ namespace quillon::cli {
 
 // check: the inventory pass, then one update check run; every row with its installed and
 // latest version and its state.
-class CheckCommand : public CliCommand {
+class CheckCommand : public CoreCommand {
 public:
     CheckCommand(AppCore& core, bool json, QTextStream& out, QTextStream& err)
-        : m_core(core), m_json(json), m_out(out), m_err(err) {}
+        : CoreCommand(core, json, out, err) {}
     // Failed (1) when wincmd.ini was not found or the catalogue gave no record; the rows are
     // printed either way. The run's error messages go to the error stream.
     int execute() override;
@@ -25,12 +25,6 @@ public:
     // added to errors and printed, unless the run already gave one.
     static bool CatalogueGaveNothing(const CheckRunResult& result, const AppCore& core, QTextStream& err,
                                      QStringList& errors);
-
-private:
-    AppCore& m_core;
-    bool m_json;
-    QTextStream& m_out;
-    QTextStream& m_err;
 };
 
 } // namespace quillon::cli

@@ -21,10 +21,10 @@ struct UpdateOptions {
 // update: the inventory and the update check, then the download (and installation) of the
 // chosen rows, with progress on stderr; one line per request and a summary. SIGINT or SIGTERM
 // cancels the pass. After a database update it may reload and check again.
-class UpdateCommand : public CliCommand {
+class UpdateCommand : public CoreCommand {
 public:
     UpdateCommand(AppCore& core, UpdateOptions options, bool json, QTextStream& out, QTextStream& err)
-        : m_core(core), m_options(std::move(options)), m_json(json), m_out(out), m_err(err) {}
+        : CoreCommand(core, json, out, err), m_options(std::move(options)) {}
     // Failed (1) when wincmd.ini was not found, a FILE names no row, or any request failed or
     // was cancelled.
     int execute() override;
@@ -41,11 +41,7 @@ private:
     // The list loaded again with the new database, and checked.
     ReloadCounts reloadAndCheck(QStringList& errors, bool& failed);
 
-    AppCore& m_core;
     UpdateOptions m_options;
-    bool m_json;
-    QTextStream& m_out;
-    QTextStream& m_err;
 };
 
 } // namespace quillon::cli
