@@ -1,0 +1,50 @@
+#pragma once
+// What every long operation of the core takes so that a window can stay responsive: a token the
+// owner sets to stop the work, and a sink the work reports its progress to. The work runs on any
+// thread; both types are safe to use from the job's thread while the owner cancels from its own.
+#include <QString>
+#include <atomic>
+#include <chrono>
+#include <memory>
+
+namespace quillon {
+
+class CancelToken {
+public:
+    CancelToken() : m_flag(std::make_shared<std::atomic_bool>(false)) {}
+
+    // Copies share one flag: the owner keeps one, the job another.
+    void cancel() const { m_flag->store(true); }
+    bool isCancelled() const { return m_flag->load(); }
+    // For lower layers and libraries that take a plain flag (the HTTP client, the platform's waits).
+    const std::atomic_bool* flag() const { return m_flag.get(); }
+
+    // Sleeps up to `duration` in short slices; false when cancelled before it was over, so a pause
+    // inside a job never delays a cancel by more than one slice.
+    bool sleepFor(std::chrono::milliseconds duration) const;
+
+private:
+    std::shared_ptr<std::atomic_bool> m_flag;
+};
+
+struct JobProgress {
+    QString text;      // what is being done now, in the user's language ("Checking wcx...")
+    qint64 done = 0;   // units finished
+    qint64 total = -1; // units in all; -1 while unknown (a marquee bar)
+};
+
+// Called on the job's thread, often: implementations forward (queued signal, stderr line) and
+// return at once.
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+    virtual void report(const JobProgress& progress) = 0;
+};
+
+// For callers that want no progress.
+class NullProgressSink final : public ProgressSink {
+public:
+    void report(const JobProgress&) override {}
+};
+
+} // namespace quillon
