@@ -1,16 +1,35 @@
 #include <QApplication>
 #include <QSocketNotifier>
 
+#include <cstdio>
+
 #include "app/app_core.h"
 #include "app/command_line.h"
+#include "gui_options.h"
 #include "main_window.h"
 #include "message_box_prompter.h"
 #include "platform/single_instance.h"
 
 int main(int argc, char** argv) {
+    // --help and wrong usage answer on the terminal without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const quillon::ui::GuiOptions options = quillon::ui::parseGuiArguments(arguments);
+    if (options.help) {
+        std::fputs(quillon::ui::guiUsage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "quillon: %s\n%s", options.error.toLocal8Bit().constData(),
+                     "Try 'quillon --help' for more information.\n");
+        return 2;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillon"));
-    const quillon::CommandLine commandLine(QApplication::arguments());
+    QApplication::setDesktopFileName(QStringLiteral("quillon"));
+    const quillon::CommandLine commandLine(options.programArguments);
 
     // One instance at a time; a restart after a self-update overlaps with the ending one.
     const std::unique_ptr<quillon::platform::SingleInstance> instance =
@@ -22,10 +41,15 @@ int main(int argc, char** argv) {
     }
 
     quillon::ui::MessageBoxPrompter prompter;
-    quillon::AppCore core(prompter, quillon::platform::PlatformOptions{});
-    core.startUp(commandLine);
+    quillon::platform::PlatformOptions platformOptions;
+    platformOptions.winePrefix = options.winePrefix.toStdString();
+    quillon::AppCore core(prompter, platformOptions);
+    quillon::StartOptions startOptions;
+    startOptions.settingsDir = options.settingsDir;
+    startOptions.language = options.language;
+    core.startUp(commandLine, startOptions);
 
-    quillon::ui::Ttc_Updater window(core);
+    quillon::ui::Ttc_Updater window(core, prompter);
     prompter.setParentWindow(&window);
 
     std::unique_ptr<QSocketNotifier> raiseNotifier;

@@ -2,20 +2,219 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
 
+#include "about_page.h"
 #include "app/app_core.h"
+#include "app/config_change.h"
 #include "app/settings.h"
+#include "app/system.h"
+#include "config_page.h"
+#include "inventory/update_list.h"
+#include "job_runner.h"
+#include "message_box_prompter.h"
+#include "ui_text.h"
+#include "update_list_model.h"
+#include "update_list_view.h"
+#include "update_page.h"
+#include "updatecheck/page_fetcher.h"
+#include "userdb_page.h"
+
+using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
 
-Ttc_Updater::Ttc_Updater(AppCore& core, QWidget* parent) : QMainWindow(parent), m_core(core) {
-    setObjectName(QStringLiteral("Ttc_Updater"));
+Ttc_Updater::Ttc_Updater(AppCore& core, MessageBoxPrompter& prompter, QWidget* parent)
+    : QMainWindow(parent), m_core(core), m_prompter(prompter), m_jobs(new JobRunner(this)) {
+    setObjectName(u"Ttc_Updater"_s);
     setWindowTitle(m_core.windowCaption());
-    setMinimumSize(491, 559);
+    setWindowIcon(QIcon(u":/icons/quillon.svg"_s));
+    buildWidgets();
+    buildLanguageMenu();
+
     const SettingValues& values = m_core.settings().values;
+    setMinimumSize(491, 559);
     resize(values.mainFormW, values.mainFormH);
     if (!values.allowResize)
         setFixedSize(values.mainFormW, values.mainFormH);
+
+    connect(m_jobs, &JobRunner::progress, this, [this](const QString&, qint64 done, qint64 total) {
+        if (total > 0) {
+            ProgressBar->setRange(0, static_cast<int>(total));
+            ProgressBar->setValue(static_cast<int>(done));
+        }
+    });
+    retranslate();
+    m_update->applySavedFilter();
+}
+
+Ttc_Updater::~Ttc_Updater() = default;
+
+void Ttc_Updater::buildWidgets() {
+    tcUpdater_Pages = new QTabWidget(this);
+    tcUpdater_Pages->setObjectName(u"tcUpdater_Pages"_s);
+    m_update = new UpdatePage(m_core);
+    m_config = new ConfigPage(m_core);
+    m_userDb = new UserDbPage(m_core);
+    m_about = new AboutPage(m_core);
+    tcUpdater_Pages->addTab(m_update, QString());
+    tcUpdater_Pages->addTab(m_config, QString());
+    tcUpdater_Pages->addTab(m_userDb, QString());
+    tcUpdater_Pages->addTab(m_about, QString());
+
+    btn_ChangeLng = new QToolButton(this);
+    btn_ChangeLng->setObjectName(u"btn_ChangeLng"_s);
+    btn_ChangeLng->setPopupMode(QToolButton::InstantPopup);
+    PopupMenuLng = new QMenu(btn_ChangeLng);
+    btn_ChangeLng->setMenu(PopupMenuLng);
+    tcUpdater_Pages->setCornerWidget(btn_ChangeLng, Qt::TopRightCorner);
+
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setObjectName(u"ProgressBar"_s);
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setValue(0);
+    ProgressBar->setTextVisible(false);
+    btn_Reload = new QPushButton(this);
+    btn_Reload->setObjectName(u"btn_Reload"_s);
+    btn_SearchUpdates = new QPushButton(this);
+    btn_SearchUpdates->setObjectName(u"btn_SearchUpdates"_s);
+    btn_UpdateSelected = new QPushButton(this);
+    btn_UpdateSelected->setObjectName(u"btn_UpdateSelected"_s);
+    btn_UpdateSelected->setEnabled(false);
+    btn_SearchUpdates->setEnabled(false);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(btn_Reload);
+    bottom->addWidget(ProgressBar, 1);
+    bottom->addWidget(btn_SearchUpdates, 2);
+    bottom->addWidget(btn_UpdateSelected, 2);
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(6, 6, 6, 2);
+    layout->addWidget(tcUpdater_Pages, 1);
+    layout->addLayout(bottom);
+    setCentralWidget(central);
+
+    lbl_databaseCount = new QLabel(this);
+    lbl_databaseCount->setObjectName(u"lbl_databaseCount"_s);
+    lbl_status = new QLabel(this);
+    lbl_status->setObjectName(u"lbl_status"_s);
+    statusBar()->addWidget(lbl_status, 1);
+    statusBar()->addPermanentWidget(lbl_databaseCount);
+
+    connect(btn_SearchUpdates, &QPushButton::clicked, this, &Ttc_Updater::btn_SearchUpdatesClick);
+    connect(btn_UpdateSelected, &QPushButton::clicked, this, &Ttc_Updater::btn_UpdateSelectedClick);
+    connect(btn_Reload, &QPushButton::clicked, this, &Ttc_Updater::ReloadList);
+    connect(tcUpdater_Pages, &QTabWidget::currentChanged, this, &Ttc_Updater::pageChanged);
+    connect(m_update, &UpdatePage::countersChanged, this, &Ttc_Updater::countersChanged);
+    connect(m_update, &UpdatePage::commandRequested, this, &Ttc_Updater::runListCommand);
+    connect(m_update, &UpdatePage::contextMenuRequested, this, [this](const QPoint& pos) {
+        QMenu* menu = buildContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(pos);
+    });
+    connect(m_config, &ConfigPage::connectionChanged, this, [this] {
+        if (!m_jobs->isRunning())
+            m_core.pageFetcher().setSettings(FetchSettings::fromSettings(m_core.settings().values));
+    });
+    connect(m_userDb, &UserDbPage::entryActivated, this, [this](const QString&) {
+        notAvailableYet(uiText(m_core.language(), "CaptionsUserDB", "Caption", "UserDB entry"));
+    });
+
+    const auto shortcut = [this](const QKeySequence& keys, auto handler) {
+        auto* s = new QShortcut(keys, this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, handler);
+    };
+    shortcut(QKeySequence(Qt::Key_F5), [this] {
+        if (btn_Reload->isEnabled())
+            ReloadList();
+    });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_R), [this] {
+        if (btn_Reload->isEnabled()) {
+            tcUpdater_Pages->setCurrentIndex(TabUpdate);
+            ReloadList();
+        }
+    });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
+        if (m_jobs->isRunning())
+            return;
+        tcUpdater_Pages->setCurrentIndex(TabUpdate);
+        m_update->startQuickSearch();
+    });
+    shortcut(QKeySequence(Qt::Key_F1), [this] {
+        const QString readme = m_core.programDir() + u"/readme.txt"_s;
+        if (QFileInfo::exists(readme)) {
+            JumpToSelectedFiles(1, {readme});
+            if (m_core.system().tcWindow().isRunning())
+                m_core.system().tcWindow().sendCommand(1006);
+        }
+    });
+}
+
+void Ttc_Updater::buildLanguageMenu() {
+    PopupMenuLng->clear();
+    for (const LanguageMenuEntry& entry : m_core.language().menuEntries()) {
+        if (entry.external)
+            PopupMenuLng->addSeparator();
+        QAction* action = PopupMenuLng->addAction(entry.caption());
+        action->setCheckable(true);
+        action->setChecked(entry.checked);
+        action->setData(entry.LCID);
+        connect(action, &QAction::triggered, this, [this, lcid = entry.LCID] { LNGPopupItemClick(lcid); });
+    }
+}
+
+void Ttc_Updater::retranslate() {
+    const Language& lng = m_core.language();
+    tcUpdater_Pages->setTabText(TabUpdate, uiText(lng, "CaptionsMainFrm", "Tab_Update", "Update"));
+    tcUpdater_Pages->setTabText(TabConfig, uiText(lng, "CaptionsMainFrm", "Tab_Config", "Configuration"));
+    tcUpdater_Pages->setTabText(TabUserDB, uiText(lng, "CaptionsMainFrm", "MenuUserDB", "UserDB"));
+    tcUpdater_Pages->setTabText(TabAbout, uiText(lng, "CaptionsMainFrm", "Tab_About", "About"));
+    btn_ChangeLng->setText(lng.buttonCaption());
+    btn_ChangeLng->setToolTip(uiText(lng, "Hints", "ChangeLng", "Change the language of the program"));
+    btn_Reload->setText(uiText(lng, "Buttons", "BtnReload", "Reload"));
+    btn_Reload->setToolTip(uiText(lng, "Hints", "Reload", "Reload the plugin list") + u"\n(F5 / Ctrl + R)"_s);
+    btn_SearchUpdates->setText(m_checkRunning
+                                   ? uiText(lng, "Buttons", "BtnCancel", "Cancel")
+                                   : uiText(lng, "Buttons", "BtnUpdateSearch", "Search for updates"));
+    btn_UpdateSelected->setText(uiText(lng, "Buttons", "BtnUpdateSelected", "Download the marked items"));
+    m_update->retranslate();
+    m_config->retranslate();
+    m_userDb->retranslate();
+    m_about->retranslate();
+    updateStatusLine();
+}
+
+void Ttc_Updater::LNGPopupItemClick(quint32 lcid) {
+    if (m_jobs->isRunning())
+        return;
+    m_core.language().LoadLanguage(QString::number(lcid));
+    m_core.settings().values.currentLng = m_core.language().currentShortName();
+    for (QAction* action : PopupMenuLng->actions())
+        action->setChecked(action->data().toUInt() == lcid && !action->isSeparator());
+    retranslate();
+}
+
+void Ttc_Updater::updateStatusLine() {
+    lbl_databaseCount->setText(AboutPage::databaseStateLine(m_core));
+}
+
+bool Ttc_Updater::inventoryDone() const {
+    return m_core.InventoryDone;
 }
 
 void Ttc_Updater::bringToFront() {
@@ -25,14 +224,232 @@ void Ttc_Updater::bringToFront() {
     activateWindow();
 }
 
+void Ttc_Updater::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_activated) {
+        m_activated = true;
+        QTimer::singleShot(0, this, &Ttc_Updater::FormActivate);
+    }
+}
+
+void Ttc_Updater::FormActivate() {
+    if (!m_core.WindowPlaced) {
+        const SettingValues& values = m_core.settings().values;
+        const platform::TcWindow& tc = m_core.system().tcWindow();
+        if (values.mainFormL >= 0 && values.mainFormT >= 0 && tc.isRunning() && !tc.isMinimized())
+            move(values.mainFormL, values.mainFormT);
+        const int widths[] = {values.updateListW0, values.updateListW1, values.updateListW2,
+                              values.updateListW3};
+        const int listWidth = m_update->view().viewport()->width();
+        const int defaults[] = {listWidth / 4 + 38, listWidth / 4 - 37, listWidth / 4 - 37,
+                                listWidth / 4 + 13};
+        for (int c = 0; c < 4; ++c)
+            m_update->view().setColumnWidth(c, widths[c] > 0 ? widths[c] : std::max(defaults[c], 60));
+        m_core.WindowPlaced = true;
+    }
+    if (!m_core.InventoryDone)
+        startInventory(false);
+    m_core.ActivationDone = true;
+}
+
+void Ttc_Updater::ReloadList() {
+    if (m_jobs->isRunning())
+        return;
+    startInventory(true);
+}
+
+void Ttc_Updater::startInventory(bool reload) {
+    auto result = std::make_shared<InventoryPassResult>();
+    setJobRunning(true, false);
+    ProgressBar->setRange(0, 0);
+    showStatus(uiText(m_core.language(), "CaptionsMainFrm", "StatusLoading", "Loading the plugin list..."));
+    m_jobs->start(
+        [this, result, reload](const CancelToken&, ProgressSink& sink) {
+            m_core.setInventoryStepCallback([&sink](int row, bool) { sink.report({QString(), row, -1}); });
+            *result = reload ? m_core.ReloadList() : m_core.runInventoryPass();
+            m_core.setInventoryStepCallback({});
+        },
+        [this, result](bool) { inventoryApplied(*result); });
+    m_prompter.setJobToken(&m_jobs->token());
+}
+
+void Ttc_Updater::inventoryApplied(const InventoryPassResult& result) {
+    setJobRunning(false, false);
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setValue(0);
+    showStatus(QString());
+    m_config->showValues();
+    m_update->reloadFromCore();
+    m_update->setFiltersEnabled(true);
+    m_update->applySavedFilter();
+    m_userDb->refill();
+    updateStatusLine();
+    if (result.showConfiguration)
+        tcUpdater_Pages->setCurrentIndex(TabConfig);
+    else if (m_core.updateList().rowCount() > 0 && m_update->currentRow() < 0)
+        m_update->selectRow(0);
+    emit inventoryFinished();
+    if (result.configFound && m_core.commandLine().anyAutoStart())
+        btn_SearchUpdatesClick();
+}
+
+void Ttc_Updater::btn_SearchUpdatesClick() {
+    if (m_checkRunning) {
+        m_jobs->cancel();
+        btn_SearchUpdates->setEnabled(false);
+        return;
+    }
+    if (m_jobs->isRunning() || m_core.updateList().snapshot().isEmpty())
+        return;
+    SettingValues& values = m_core.settings().values;
+    m_core.pageFetcher().setSettings(FetchSettings::fromSettings(values));
+    const DetectionOptions detection = DetectionOptions::fromValues(values);
+    const int selected = m_update->currentRow();
+    tcUpdater_Pages->setCurrentIndex(TabUpdate);
+    auto result = std::make_shared<CheckJobResult>();
+    setJobRunning(true, true);
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setValue(0);
+    showStatus(uiText(m_core.language(), "CaptionsMainFrm", "StatusSearching", "Searching for updates..."));
+    m_jobs->start(
+        [this, result, detection, selected](const CancelToken& token, ProgressSink& sink) {
+            *result = runUpdateCheckJob(m_core, detection, selected, token, sink);
+        },
+        [this, result](bool cancelled) { checkApplied(*result, cancelled); });
+    m_prompter.setJobToken(&m_jobs->token());
+}
+
+void Ttc_Updater::checkApplied(const CheckJobResult& result, bool cancelled) {
+    m_lastCheck = result;
+    m_lastCheck.cancelled = cancelled || result.cancelled;
+    setJobRunning(false, false);
+    showStatus(m_lastCheck.cancelled ? uiText(m_core.language(), "CaptionsMainFrm", "StatusCancelled",
+                                              "The search for updates was cancelled.")
+                                     : QString());
+    m_update->reloadFromCore();
+    m_update->setFiltersEnabled(true);
+    if (m_lastCheck.cancelled) {
+        ProgressBar->setValue(0);
+        m_update->recount();
+        emit checkFinished();
+        return;
+    }
+    ProgressBar->setValue(100);
+    if (m_core.settings().values.showItemType != 0)
+        m_update->applySavedFilter();
+    else
+        m_update->recount();
+    if (result.run.selectRow)
+        m_update->selectRow(*result.run.selectRow);
+    m_update->view().setFocus();
+    emit checkFinished();
+    if (result.run.startDownload)
+        btn_UpdateSelectedClick();
+}
+
+void Ttc_Updater::setJobRunning(bool running, bool check) {
+    m_checkRunning = running && check;
+    m_update->setBusy(running);
+    m_config->setEnabled(!running);
+    btn_Reload->setEnabled(!running);
+    btn_ChangeLng->setEnabled(!running);
+    m_update->setFiltersEnabled(!running);
+    btn_UpdateSelected->setEnabled(false);
+    btn_SearchUpdates->setEnabled(m_checkRunning || !running);
+    btn_SearchUpdates->setText(
+        m_checkRunning ? uiText(m_core.language(), "Buttons", "BtnCancel", "Cancel")
+                       : uiText(m_core.language(), "Buttons", "BtnUpdateSearch", "Search for updates"));
+    if (!running)
+        m_prompter.setJobToken(nullptr);
+}
+
+void Ttc_Updater::countersChanged(const CheckCounters& counters) {
+    if (m_jobs->isRunning())
+        return;
+    btn_UpdateSelected->setEnabled(counters.updateSelectedEnabled);
+    btn_SearchUpdates->setEnabled(counters.searchEnabled);
+    const bool downloadFirst = counters.checked > 0;
+    QFont bold = btn_SearchUpdates->font();
+    bold.setBold(true);
+    QFont plain = bold;
+    plain.setBold(false);
+    btn_UpdateSelected->setFont(downloadFirst ? bold : plain);
+    btn_SearchUpdates->setFont(downloadFirst ? plain : bold);
+    if (downloadFirst && counters.updateSelectedDefault && !btn_UpdateSelected->hasFocus())
+        btn_UpdateSelected->setDefault(true), btn_SearchUpdates->setDefault(false);
+    else if (!downloadFirst)
+        btn_SearchUpdates->setDefault(true), btn_UpdateSelected->setDefault(false);
+}
+
+void Ttc_Updater::pageChanged(int index) {
+    if (index == TabConfig && height() <= 585) {
+        m_rememberedHeight = height();
+        resize(width(), 586);
+    } else if (index != TabConfig && m_rememberedHeight > 0) {
+        resize(width(), m_rememberedHeight);
+        m_rememberedHeight = 0;
+    }
+    if (index == TabUpdate && !m_jobs->isRunning() && m_core.InventoryDone) {
+        const TextLookup texts = [this](const QString& s, const QString& k, const QString& e) {
+            return m_core.language().text(s, k, e);
+        };
+        if (CheckForConfigChange(m_core.settings(), DetectionOptions::fromValues(m_core.settings().values),
+                                 m_core.settingsStore(), m_prompter, texts))
+            ReloadList();
+        m_update->view().setFocus();
+    } else if (index == TabUserDB) {
+        m_userDb->pageShown();
+    } else if (index == TabAbout) {
+        m_about->retranslate();
+    }
+}
+
+void Ttc_Updater::showStatus(const QString& text) {
+    lbl_status->setText(text);
+}
+
+void Ttc_Updater::notAvailableYet(const QString& what) {
+    const Language& lng = m_core.language();
+    Placeholders values;
+    values.s = what;
+    m_prompter.tell(PromptIcon::Information, uiText(lng, "ErrorMessages", "CaptionInfo", "Information"),
+                    lng.format(u"ErrorMessages"_s, u"NotAvailableYet"_s,
+                               u"%s is not available in this version yet."_s, values));
+}
+
+void Ttc_Updater::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (m_update->endNarrowing())
+            return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void Ttc_Updater::saveGeometryToSettings() {
+    SettingValues& values = m_core.settings().values;
+    values.mainFormW = width();
+    values.mainFormH = m_rememberedHeight > 0 ? m_rememberedHeight : height();
+    values.mainFormL = x();
+    values.mainFormT = y();
+    const UpdateListView& view = m_update->view();
+    values.updateListW0 = view.columnWidth(0);
+    values.updateListW1 = view.columnWidth(1);
+    values.updateListW2 = view.columnWidth(2);
+    values.updateListW3 = view.columnWidth(3);
+}
+
 void Ttc_Updater::closeEvent(QCloseEvent* event) {
     if (!m_shutDownDone) {
         m_shutDownDone = true;
-        SettingValues& values = m_core.settings().values;
-        values.mainFormW = width();
-        values.mainFormH = height();
-        values.mainFormL = x();
-        values.mainFormT = y();
+        if (m_jobs->isRunning()) {
+            m_jobs->cancel();
+            // The job ends within its cancel time; the core is not written while it works.
+            QEventLoop wait;
+            connect(m_jobs, &JobRunner::finished, &wait, &QEventLoop::quit);
+            if (m_jobs->isRunning())
+                wait.exec(QEventLoop::ExcludeUserInputEvents);
+        }
+        saveGeometryToSettings();
         const bool ctrlHeld = QApplication::queryKeyboardModifiers() == Qt::ControlModifier;
         m_core.shutDown(ctrlHeld);
     }

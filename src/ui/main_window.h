@@ -1,27 +1,117 @@
 #pragma once
-// The main window. For now a frame around the core: it takes its size from the settings and
-// hands its geometry back when it closes, when the core writes everything.
+// The main window: the four pages, the search and download buttons with the progress bar, the
+// language button and the status line. Long work runs as jobs off this window's thread; the
+// window applies their results and never waits for them.
 #include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include "inventory/inventory_pass.h"
+#include "list_command.h"
+#include "list_menu_rules.h"
+#include "updatecheck/check_job.h"
+
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
 
 namespace quillon {
 class AppCore;
-}
+struct ItemPageContext;
+} // namespace quillon
 
 namespace quillon::ui {
+
+class AboutPage;
+class ConfigPage;
+class JobRunner;
+class MessageBoxPrompter;
+class UpdatePage;
+class UserDbPage;
 
 class Ttc_Updater : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Ttc_Updater(AppCore& core, QWidget* parent = nullptr);
+    enum Page { TabUpdate, TabConfig, TabUserDB, TabAbout };
+
+    Ttc_Updater(AppCore& core, MessageBoxPrompter& prompter, QWidget* parent = nullptr);
+    ~Ttc_Updater() override;
 
     // A second start asked for this window.
     void bringToFront();
+    void retranslate();
+
+    // The commands behind the buttons and keys.
+    void btn_SearchUpdatesClick();
+    void btn_UpdateSelectedClick();
+    void ReloadList();
+    void LNGPopupItemClick(quint32 lcid);
+
+    UpdatePage& updatePage() { return *m_update; }
+    JobRunner& jobs() { return *m_jobs; }
+    bool inventoryDone() const;
+    // The last check's outcome, for those who follow the window (tests, screenshots).
+    const CheckJobResult& lastCheck() const { return m_lastCheck; }
+    void runListCommand(ListCommand command);
+    // What the context menu would enable now.
+    MenuEnabling contextMenuState() const;
+    QMenu* buildContextMenu();
+
+signals:
+    void inventoryFinished();
+    void checkFinished();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void buildWidgets();
+    void buildLanguageMenu();
+    void FormActivate();
+    void startInventory(bool reload);
+    void inventoryApplied(const InventoryPassResult& result);
+    void checkApplied(const CheckJobResult& result, bool cancelled);
+    void setJobRunning(bool running, bool check);
+    void countersChanged(const CheckCounters& counters);
+    void pageChanged(int index);
+    void updateStatusLine();
+    void notAvailableYet(const QString& what);
+    void showStatus(const QString& text);
+    void openPages(const QStringList& addresses, int selectedRows);
+    void JumpToSelectedFiles(int mode, const QStringList& files);
+    void excludeSelected(bool directory);
+    void excludeMarked();
+    void refreshSelectedItem();
+    void saveGeometryToSettings();
+    ItemPageContext pageContext() const;
+    QList<MenuRowFacts> selectedFacts() const;
+    QString databaseEntryCaption() const;
+
     AppCore& m_core;
+    MessageBoxPrompter& m_prompter;
+    JobRunner* m_jobs;
+    QTabWidget* tcUpdater_Pages;
+    UpdatePage* m_update;
+    ConfigPage* m_config;
+    UserDbPage* m_userDb;
+    AboutPage* m_about;
+    QToolButton* btn_ChangeLng;
+    QMenu* PopupMenuLng;
+    QProgressBar* ProgressBar;
+    QPushButton* btn_SearchUpdates;
+    QPushButton* btn_UpdateSelected;
+    QPushButton* btn_Reload;
+    QLabel* lbl_databaseCount;
+    QLabel* lbl_status;
+    CheckJobResult m_lastCheck;
+    int m_rememberedHeight = 0; // before the Configuration page made the window taller
+    bool m_activated = false;
+    bool m_checkRunning = false;
     bool m_shutDownDone = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -36,6 +37,12 @@ QMessageBox::StandardButtons boxButtons(PromptButtons buttons) {
     return QMessageBox::Ok;
 }
 
+PromptAnswer declined(PromptButtons buttons) {
+    return buttons == PromptButtons::YesNo
+               ? PromptAnswer::No
+               : (buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel);
+}
+
 // The texts carry Windows line breaks.
 QString plain(QString text) {
     return text.replace("\r\n"_L1, "\n"_L1);
@@ -43,8 +50,25 @@ QString plain(QString text) {
 
 } // namespace
 
-PromptAnswer MessageBoxPrompter::ask(PromptIcon icon, PromptButtons buttons, const QString& caption,
-                                     const QString& text) {
+template <typename Result, typename Function> Result MessageBoxPrompter::onWindowThread(Function function) {
+    if (QThread::currentThread() == thread())
+        return function();
+    Result result{};
+    QMetaObject::invokeMethod(
+        this, [&] { result = function(); }, Qt::BlockingQueuedConnection);
+    return result;
+}
+
+bool MessageBoxPrompter::muted() const {
+    return m_jobToken && m_jobToken->isCancelled() && QThread::currentThread() != thread();
+}
+
+PromptAnswer MessageBoxPrompter::askHere(PromptIcon icon, PromptButtons buttons, const QString& caption,
+                                         const QString& text) {
+    if (m_unattended) {
+        m_texts.append(caption + u": "_s + plain(text));
+        return *m_unattended;
+    }
     QMessageBox box(boxIcon(icon), caption, plain(text), boxButtons(buttons), m_parent);
     switch (box.exec()) {
     case QMessageBox::Ok:
@@ -58,13 +82,24 @@ PromptAnswer MessageBoxPrompter::ask(PromptIcon icon, PromptButtons buttons, con
     }
 }
 
+PromptAnswer MessageBoxPrompter::ask(PromptIcon icon, PromptButtons buttons, const QString& caption,
+                                     const QString& text) {
+    if (muted())
+        return declined(buttons);
+    return onWindowThread<PromptAnswer>([&] { return askHere(icon, buttons, caption, text); });
+}
+
 void MessageBoxPrompter::tell(PromptIcon icon, const QString& caption, const QString& text) {
-    QMessageBox box(boxIcon(icon), caption, plain(text), QMessageBox::Ok, m_parent);
-    box.exec();
+    if (muted())
+        return;
+    onWindowThread<PromptAnswer>([&] { return askHere(icon, PromptButtons::Ok, caption, text); });
 }
 
 QString MessageBoxPrompter::chooseFile(const QString& caption, const QString& startPath) {
-    return QFileDialog::getOpenFileName(m_parent, caption, startPath);
+    if (muted() || m_unattended)
+        return {};
+    return onWindowThread<QString>(
+        [&] { return QFileDialog::getOpenFileName(m_parent, caption, startPath); });
 }
 
 } // namespace quillon::ui

@@ -1,15 +1,31 @@
 #pragma once
-// The core's questions and messages as message boxes over the main window.
+// The core's questions and messages as message boxes over the main window. A job on a worker
+// thread asks through the window's thread and waits for the answer there; once its token is
+// cancelled it is asked nothing more (its default answer: No, Cancel, nothing chosen).
+#include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
+#include <optional>
+
+#include "app/job_control.h"
 #include "app/prompter.h"
 
 namespace quillon::ui {
 
-class MessageBoxPrompter : public Prompter {
+class MessageBoxPrompter : public QObject, public Prompter {
+    Q_OBJECT
 public:
     void setParentWindow(QWidget* parent) { m_parent = parent; }
+    // The running job's token; questions stop when it is cancelled.
+    void setJobToken(const CancelToken* token) { m_jobToken = token; }
+
+    // Without a person in front of the screen (tests, screenshots): every question gets this
+    // answer and no box is shown; the texts are still collected.
+    void setUnattendedAnswer(std::optional<PromptAnswer> answer) { m_unattended = answer; }
+    // "caption: text" of everything told or asked while unattended.
+    const QStringList& unattendedTexts() const { return m_texts; }
 
     PromptAnswer ask(PromptIcon icon, PromptButtons buttons, const QString& caption,
                      const QString& text) override;
@@ -17,7 +33,14 @@ public:
     QString chooseFile(const QString& caption, const QString& startPath) override;
 
 private:
+    bool muted() const;
+    PromptAnswer askHere(PromptIcon icon, PromptButtons buttons, const QString& caption, const QString& text);
+    template <typename Result, typename Function> Result onWindowThread(Function function);
+
     QPointer<QWidget> m_parent;
+    const CancelToken* m_jobToken = nullptr;
+    std::optional<PromptAnswer> m_unattended;
+    QStringList m_texts;
 };
 
 } // namespace quillon::ui

@@ -91,6 +91,7 @@ HttpRequest PageFetcher::requestFor(const QString& url) const {
     request.connectTimeoutMs = m_settings.httpTimeOutMs;
     request.readTimeoutMs = m_settings.httpTimeOutMs;
     request.proxy = m_settings.proxy.proxy;
+    request.cancel = m_cancel;
     if (m_eventPump) {
         request.progress = [pump = m_eventPump](qint64, qint64) {
             pump();
@@ -102,6 +103,8 @@ HttpRequest PageFetcher::requestFor(const QString& url) const {
 
 QString PageFetcher::GetURLAsString(const QString& url) {
     m_lastErrorText.clear();
+    if (m_cancel && m_cancel->load())
+        return {};
     const ProxySetup& proxy = m_settings.proxy;
     if (!proxy.ok) {
         Placeholders values;
@@ -123,6 +126,8 @@ QString PageFetcher::GetURLAsString(const QString& url) {
     const HttpResponse response = HttpClient::perform(requestFor(url));
     if (response.transferOk() && response.status < 400)
         return DecodeAnsiPage(response.body);
+    if (response.cancelled || (m_cancel && m_cancel->load()))
+        return {};
 
     // A page that broke off is not handed on as if it were whole: callers would read a
     // shortened list as the truth.

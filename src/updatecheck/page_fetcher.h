@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -70,6 +71,11 @@ public:
     // Called while a request waits, so a window stays responsive.
     void setEventPump(std::function<void()> pump) { m_eventPump = std::move(pump); }
     const FetchSettings& settings() const { return m_settings; }
+    // Options changed while the program runs reach the next fetch.
+    void setSettings(FetchSettings settings) { m_settings = std::move(settings); }
+    // While the flag is set every fetch ends at once, empty and silent: a cancelled check
+    // neither reports nor counts the failures it caused itself. Null: never cancelled.
+    void setCancelFlag(const std::atomic_bool* flag) { m_cancel = flag; }
     // The request GetURLAsString sends, for clients that fetch the same way.
     HttpRequest requestFor(const QString& url) const;
     // The libcurl explanation of the last failure, for a front end that wants detail.
@@ -80,6 +86,7 @@ private:
     Prompter& m_prompter;
     const Language& m_language;
     std::function<void()> m_eventPump;
+    const std::atomic_bool* m_cancel = nullptr;
     quint8 m_connectionErrorKind = kConnectionOk;
     QString m_lastErrorText;
 };

@@ -1,0 +1,93 @@
+#include "about_page.h"
+
+#include <QDir>
+#include <QFormLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/app_core.h"
+#include "app/settings.h"
+#include "app/system.h"
+#include "ui_text.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon::ui {
+namespace {
+
+QLabel* selectable(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    label->setWordWrap(true);
+    return label;
+}
+
+QString link(const QString& address) {
+    return u"<a href=\"%1\">%1</a>"_s.arg(address.toHtmlEscaped());
+}
+
+} // namespace
+
+AboutPage::AboutPage(AppCore& core, QWidget* parent) : QWidget(parent), m_core(core) {
+    setObjectName(u"TabAbout"_s);
+    lbl_Title = new QLabel(this);
+    QFont big = lbl_Title->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    lbl_Title->setFont(big);
+    lbl_Description = selectable(this);
+    lbl_Version = selectable(this);
+    lbl_Database = selectable(this);
+    lbl_Settings = selectable(this);
+    lbl_Prefix = selectable(this);
+    lbl_Translator = selectable(this);
+    lbl_Sites = selectable(this);
+    lbl_Sites->setOpenExternalLinks(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lbl_Title);
+    layout->addWidget(lbl_Description);
+    layout->addSpacing(8);
+    for (QLabel* label : {lbl_Version, lbl_Database, lbl_Settings, lbl_Prefix, lbl_Translator, lbl_Sites})
+        layout->addWidget(label);
+    layout->addStretch(1);
+}
+
+QString AboutPage::databaseStateLine(const AppCore& core) {
+    const Language& lng = core.language();
+    Placeholders count;
+    count.s = QString::number(core.databaseState().entryCount);
+    const bool on = core.settings().values.databaseEnabled;
+    return lng.format(u"CaptionsMainFrm"_s, u"NrOfPluginsInDB"_s, u"%s plugins in the database"_s, count) +
+           u" ("_s + core.databaseState().updateText + u", "_s +
+           (on ? uiText(lng, "CaptionsMainFrm", "LblOn", "on")
+               : uiText(lng, "CaptionsMainFrm", "LblOff", "off")) +
+           u")"_s;
+}
+
+void AboutPage::retranslate() {
+    const Language& lng = m_core.language();
+    lbl_Title->setText(u"Quillon"_s);
+    lbl_Description->setText(uiText(lng, "CaptionsMainFrm", "About_Description",
+                                    "Keeps Total Commander and its plugins up to date."));
+    lbl_Version->setText(uiText(lng, "CaptionsPluginDB", "LblVersion", "Version") + u" : "_s +
+                         QStringLiteral(QUILLON_VERSION));
+    lbl_Database->setText(databaseStateLine(m_core));
+    lbl_Settings->setText(uiText(lng, "CaptionsMainFrm", "About_SettingsFile", "Settings file:") + u' ' +
+                          QDir::toNativeSeparators(m_core.settingsFile()));
+    const QString prefix = QString::fromStdString(m_core.system().platform().winePrefix());
+    lbl_Prefix->setText(uiText(lng, "CaptionsMainFrm", "About_WinePrefix", "Wine prefix:") + u' ' +
+                        (prefix.isEmpty() ? u"-"_s : QDir::toNativeSeparators(prefix)));
+    lbl_Translator->setText(uiText(lng, "CaptionsMainFrm", "About_Translator", "Translator:") + u' ' +
+                            uiText(lng, "Language", "Author", "-"));
+    lbl_Translator->setToolTip(uiText(lng, "Language", "Contact", "-"));
+    const SettingValues& v = m_core.settings().values;
+    QStringList sites;
+    for (const QString& site : {v.siteCatalogue, v.siteCatalogueRu, v.siteTotalCommander, v.siteForum}) {
+        if (!site.isEmpty())
+            sites.append(link(site));
+    }
+    lbl_Sites->setText(uiText(lng, "CaptionsMainFrm", "About_Homepage", "Homepage:") + u"<br>"_s +
+                       sites.join(u"<br>"_s));
+}
+
+} // namespace quillon::ui

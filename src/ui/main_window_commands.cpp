@@ -1,0 +1,351 @@
+// The update list's commands that reach beyond the list: the context menu and its rules, web
+// pages, Total Commander, exclusions, and the windows that later versions add.
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMenu>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/app_core.h"
+#include "app/common/urls.h"
+#include "app/settings.h"
+#include "app/system.h"
+#include "install/request_builder.h"
+#include "inventory/update_list.h"
+#include "job_runner.h"
+#include "main_window.h"
+#include "message_box_prompter.h"
+#include "tcdetect/tc_locator.h"
+#include "ui_text.h"
+#include "update_list_model.h"
+#include "update_list_view.h"
+#include "update_page.h"
+#include "updatecheck/item_pages.h"
+#include "userdb_page.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon::ui {
+namespace {
+
+constexpr int kMostPagesAtOnce = 10;
+
+bool sameFile(const QString& a, const QString& b) {
+    return !a.isEmpty() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool isInDirectory(const QString& file, const QString& dir) {
+    if (dir.isEmpty())
+        return false;
+    return QFileInfo(file).absolutePath().compare(QDir::cleanPath(dir), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+ItemPageContext Ttc_Updater::pageContext() const {
+    const SettingValues& values = m_core.settings().values;
+    const QLocale::Language system = QLocale::system().language();
+    return ItemPageContext{const_cast<AppCore&>(m_core).userDbStore(),
+                           const_cast<AppCore&>(m_core).pluginDbStore(),
+                           {values.databaseEnabled, values.ignoreUserDb},
+                           const_cast<AppCore&>(m_core).updateCheckState().OnlineRecords,
+                           values,
+                           system == QLocale::Russian};
+}
+
+QList<MenuRowFacts> Ttc_Updater::selectedFacts() const {
+    const ItemPageContext context = pageContext();
+    const UpdateList& list = m_core.updateList();
+    QList<MenuRowFacts> facts;
+    for (const int row : m_update->selectedRows()) {
+        const UpdateItem& item = list.row(row);
+        MenuRowFacts f;
+        f.tcRow = item.Group == ItemGroup::TC;
+        f.databaseRow = isDatabasePseudoPath(item.FilePath);
+        f.ownExecutable = sameFile(item.FilePath, m_core.programPath());
+        f.inProtectedDir =
+            isInDirectory(item.FilePath, m_core.TCDir()) || isInDirectory(item.FilePath, m_core.programDir());
+        const QString link = directLink(context, item.FilePath);
+        f.hasDirectLink = !link.isEmpty();
+        f.directLinkViaMirror = link.startsWith(u'$');
+        f.hasDatabaseId =
+            !EntryLookup(context.userDb, context.pluginDb, context.switches, item.FilePath, dbkey::WebsiteID)
+                 .isEmpty();
+        f.hasCatalogueId = f.hasDatabaseId || !catalogueIdentifier(context, item.FilePath).isEmpty();
+        f.hasAuthor = !authorAddress(context, item.FilePath).isEmpty();
+        facts.append(f);
+    }
+    return facts;
+}
+
+MenuEnabling Ttc_Updater::contextMenuState() const {
+    const UpdateList& list = m_core.updateList();
+    MenuListFacts listFacts;
+    listFacts.rowCount = list.rowCount();
+    listFacts.markedCount = list.checkedCount();
+    listFacts.updatableCount = list.countInState(ItemState::Update);
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (list.row(row).Checked && list.state(row) == ItemState::Update)
+            ++listFacts.markedUpdatable;
+    }
+    listFacts.downloadManagerInstalled = IsInstalled_IDM();
+    return menuEnabling(selectedFacts(), listFacts);
+}
+
+QString Ttc_Updater::databaseEntryCaption() const {
+    const Language& lng = m_core.language();
+    const QList<int> rows = m_update->selectedRows();
+    if (rows.size() == 1) {
+        const QString path = m_core.updateList().row(rows.first()).FilePath;
+        AppCore& core = const_cast<AppCore&>(m_core);
+        if (!EntryValue(core.userDbStore(), path, dbkey::WebsiteID).isEmpty() ||
+            core.userDbStore().hasSection(entryFileName(path)) ||
+            core.userDbStore().hasSection(entryFileStem(path)))
+            return uiText(lng, "Popup01MainFrm", "ModifyUserDBentry", "Modify UserDB entry");
+        if (core.pluginDbStore().hasSection(entryFileName(path)) ||
+            core.pluginDbStore().hasSection(entryFileStem(path)))
+            return uiText(lng, "Popup01MainFrm", "ModifyDBentry", "Modify DB entry");
+    }
+    return uiText(lng, "Buttons", "BtnSaveInUDB", "Save in UserDB");
+}
+
+QMenu* Ttc_Updater::buildContextMenu() {
+    const Language& lng = m_core.language();
+    const MenuEnabling e = contextMenuState();
+    const bool shortcuts = m_core.settings().values.showMenuShortcuts;
+    auto* menu = new QMenu(this);
+    menu->setObjectName(u"PopupUpdate"_s);
+    const auto add = [&](QMenu* into, const char* key, const char* english, bool enabled,
+                         const QKeySequence& keys, auto handler) {
+        QAction* action = into->addAction(uiText(lng, "Popup01MainFrm", key, english));
+        action->setObjectName(QString::fromLatin1(key));
+        action->setEnabled(enabled);
+        if (shortcuts && !keys.isEmpty())
+            action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    add(menu, "RefreshItem", "Refresh Item", e.refreshItem, QKeySequence(Qt::Key_F2),
+        [this] { runListCommand(ListCommand::RefreshItem); });
+    add(menu, "ShowInfobox", "Show Infobox...", true, QKeySequence(Qt::CTRL | Qt::Key_Q),
+        [this] { runListCommand(ListCommand::ToggleInfoWindow); });
+    add(menu, "DownloadFile", "Download File...", e.download, QKeySequence(Qt::CTRL | Qt::Key_D),
+        [this] { runListCommand(ListCommand::Download); });
+    add(menu, "SendToIDM", "Send to IDM...", e.sendToManager, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
+        [this] { runListCommand(ListCommand::SendToDownloadManager); });
+    QMenu* marked = menu->addMenu(uiText(lng, "Popup01MainFrm", "MarkedItems", "Marked items"));
+    add(marked, "ConfirmUpdatable", "Confirm updatable items as latest...", e.confirmUpdatable, {}, [this] {
+        notAvailableYet(uiText(m_core.language(), "Popup01MainFrm", "ConfirmUpdatable",
+                               "Confirm updatable items as latest..."));
+    });
+    marked->addSeparator();
+    add(marked, "UnmarkAll", "Unmark all items", e.unmarkOrInvert, QKeySequence(Qt::CTRL | Qt::Key_Minus),
+        [this] { m_update->Unmarkall1Click(); });
+    add(marked, "InvertMarks", "Invert marked items", e.unmarkOrInvert, {},
+        [this] { m_update->Invertmarks1Click(); });
+    add(marked, "ReselectUpdatable", "Reselect updatable items", e.reselectUpdatable, {},
+        [this] { m_update->Reselectupdatable1Click(); });
+    add(marked, "MarkAll", "Mark all items", e.markAll, QKeySequence(Qt::CTRL | Qt::Key_Plus),
+        [this] { m_update->Markall1Click(); });
+    menu->addSeparator();
+    QAction* dbEntry =
+        add(menu, "ModifyDBentry", "Modify DB entry", e.databaseEntry, QKeySequence(Qt::CTRL | Qt::Key_Z),
+            [this] { runListCommand(ListCommand::DatabaseEntry); });
+    dbEntry->setText(databaseEntryCaption());
+    QMenu* exclude = menu->addMenu(uiText(lng, "Popup01MainFrm", "ExcludeFromList", "Exclude from list"));
+    add(exclude, "Exclude_Sub1", "File", e.excludeFile, QKeySequence(Qt::CTRL | Qt::Key_X),
+        [this] { excludeSelected(false); });
+    add(exclude, "Exclude_Sub2", "Directory", e.excludeDirectory, {}, [this] { excludeSelected(true); });
+    add(exclude, "Exclude_Sub3", "All marked items", e.excludeMarked, {}, [this] { excludeMarked(); });
+    menu->addSeparator();
+    add(menu, "JumpToFile", "Jump to the file...", e.jumpToFile, QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+        [this] { runListCommand(ListCommand::JumpToFiles); });
+    QAction* search = add(menu, "WebSearch", "Search...", e.webSearch, {}, [this] {
+        QStringList addresses;
+        for (const int row : m_update->selectedRows())
+            addresses.append(
+                webSearchAddress(m_core.settings().values.searchEngine, m_core.updateList().row(row).Name));
+        openPages(addresses, static_cast<int>(addresses.size()));
+    });
+    // The site's name, then "search" in the user's language: "Google search...".
+    QString searchWord =
+        uiText(lng, "CaptionsMainFrm", "SearchItem", "Search:").remove(u':').trimmed().toLower();
+    QString site = UrlSiteName(m_core.settings().values.searchEngine);
+    if (!site.isEmpty())
+        site[0] = site.at(0).toUpper();
+    search->setText(site + u' ' + searchWord + u"..."_s);
+    QAction* author = add(menu, "AuthorSite", "Author homepage...", e.authorPage,
+                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A),
+                          [this] { runListCommand(ListCommand::OpenAuthorPages); });
+    author->setVisible(e.authorPage);
+    add(menu, "VisitOnline", "Visit online site...", e.onlinePage,
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W),
+        [this] { runListCommand(ListCommand::OpenWebPages); });
+    return menu;
+}
+
+void Ttc_Updater::runListCommand(ListCommand command) {
+    if (m_jobs->isRunning())
+        return;
+    const Language& lng = m_core.language();
+    const UpdateList& list = m_core.updateList();
+    const QList<int> rows = m_update->selectedRows();
+    switch (command) {
+    case ListCommand::JumpToFiles:
+    case ListCommand::JumpToFilesNewTab: {
+        QStringList files;
+        for (const int row : rows) {
+            if (!isDatabasePseudoPath(list.row(row).FilePath))
+                files.append(m_core.system().expandEnvPath(list.row(row).FilePath));
+        }
+        JumpToSelectedFiles(command == ListCommand::JumpToFiles ? 0 : 1, files);
+        return;
+    }
+    case ListCommand::OpenWebPages:
+    case ListCommand::OpenAuthorPages: {
+        const ItemPageContext context = pageContext();
+        QStringList addresses;
+        for (const int row : rows) {
+            const UpdateItem& item = list.row(row);
+            const QString address = command == ListCommand::OpenWebPages
+                                        ? itemPageAddress(context, item.FilePath, item.Group == ItemGroup::TC)
+                                        : authorPageAddress(context, item.FilePath);
+            if (!address.isEmpty())
+                addresses.append(address);
+        }
+        openPages(addresses, static_cast<int>(rows.size()));
+        return;
+    }
+    case ListCommand::RefreshItem:
+        refreshSelectedItem();
+        return;
+    case ListCommand::ExcludeFile:
+        if (contextMenuState().excludeFile)
+            excludeSelected(false);
+        return;
+    case ListCommand::Download:
+    case ListCommand::DownloadInstall:
+        btn_UpdateSelectedClick();
+        return;
+    case ListCommand::SendToDownloadManager:
+        if (!IsInstalled_IDM()) {
+            m_prompter.tell(PromptIcon::Error, uiText(lng, "ErrorMessages", "CaptionError", "Error"),
+                            uiText(lng, "ErrorMessages", "DMnotInstalled",
+                                   "Unfortunately no installed download manager can be found."));
+        }
+        return;
+    case ListCommand::ToggleInfoWindow:
+    case ListCommand::ItemInformation:
+        notAvailableYet(uiText(lng, "CaptionsInfoBox", "Caption", "Information box"));
+        return;
+    case ListCommand::DatabaseEntry:
+        if (contextMenuState().databaseEntry)
+            notAvailableYet(uiText(lng, "CaptionsUserDB", "Caption", "UserDB entry"));
+        return;
+    }
+}
+
+void Ttc_Updater::btn_UpdateSelectedClick() {
+    notAvailableYet(uiText(m_core.language(), "CaptionsDownload", "Caption", "Download"));
+}
+
+void Ttc_Updater::openPages(const QStringList& addresses, int selectedRows) {
+    const Language& lng = m_core.language();
+    if (selectedRows > kMostPagesAtOnce) {
+        m_prompter.tell(
+            PromptIcon::Error,
+            uiText(lng, "ErrorMessages", "TooManyLinks_Caption", "Error: Too many selected items..."),
+            uiText(lng, "ErrorMessages", "TooManyLinks_L1", "You have selected more than 10 items.") +
+                u"\r\n\r\n"_s +
+                uiText(lng, "ErrorMessages", "TooManyLinks_L2",
+                       "Opening all these links could slowdown your system / freeze your browser.") +
+                u"\r\n\r\n"_s +
+                uiText(lng, "ErrorMessages", "TooManyLinks_L3",
+                       "The event has been terminated for safety reasons."));
+        return;
+    }
+    // Browsers drop pages that arrive all at once; the pause is a timer, not a wait.
+    for (int i = 0; i < addresses.size(); ++i) {
+        const QUrl url(addresses.at(i));
+        if (i == 0)
+            QDesktopServices::openUrl(url);
+        else
+            QTimer::singleShot(80 * i, this, [url] { QDesktopServices::openUrl(url); });
+    }
+}
+
+void Ttc_Updater::JumpToSelectedFiles(int mode, const QStringList& files) {
+    if (files.isEmpty())
+        return;
+    platform::TcWindow& tc = m_core.system().tcWindow();
+    if (!tc.isRunning() || tc.isMinimized()) {
+        const QStringList shown = files.size() <= 5 ? files : files.mid(files.size() - 5);
+        for (const QString& file : shown)
+            m_core.system().shell().showFileInFileManager(QDir::toNativeSeparators(file).toStdString());
+        showStatus(uiText(m_core.language(), "CaptionsMainFrm", "JumpFallback",
+                          "Total Commander cannot be reached: the file is shown in the file manager."));
+        return;
+    }
+    if (mode == 1)
+        tc.sendCommand(3001);
+    // Without the active panel's answer the left panel takes the file.
+    tc.sendChangeDir(m_core.system().toWindowsPath(files.first()).toStdString(), true);
+    tc.sendCommand(4001);
+    showStatus(QString());
+}
+
+void Ttc_Updater::excludeSelected(bool directory) {
+    const UpdateList& list = m_core.updateList();
+    QStringList paths;
+    for (const int row : m_update->selectedRows()) {
+        const QString path = list.row(row).FilePath;
+        paths.append(directory ? QFileInfo(path).absolutePath() : path);
+    }
+    if (paths.isEmpty())
+        return;
+    Settings& settings = m_core.settings();
+    QStringList entries = settings.exceptionList();
+    for (const QString& path : std::as_const(paths)) {
+        entries.append(QDir::toNativeSeparators(path));
+        if (directory) {
+            for (int row = m_core.updateList().rowCount() - 1; row >= 0; --row) {
+                const QString file = m_core.updateList().row(row).FilePath;
+                if (isInDirectory(file, path))
+                    m_core.updateList().excludePath(file);
+            }
+        } else {
+            m_core.updateList().excludePath(path);
+        }
+    }
+    settings.setExceptionList(entries);
+    m_update->reloadFromCore();
+    m_update->recount();
+}
+
+void Ttc_Updater::excludeMarked() {
+    const UpdateList& list = m_core.updateList();
+    QList<int> marked;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (list.row(row).Checked)
+            marked.append(row);
+    }
+    m_update->selectRows(marked);
+    excludeSelected(false);
+}
+
+void Ttc_Updater::refreshSelectedItem() {
+    const QList<int> rows = m_update->selectedRows();
+    if (rows.isEmpty())
+        return;
+    UpdateList& list = m_core.updateList();
+    const int row = rows.first();
+    const QString path = list.row(row).FilePath;
+    if (m_core.RefreshPluginInfo(path, row, QString(), false))
+        list.VisualPlugList_Modify(path, row);
+    m_update->model().refreshRow(list, row);
+    m_update->recount();
+}
+
+} // namespace quillon::ui
