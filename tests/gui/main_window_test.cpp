@@ -9,8 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 
@@ -68,13 +68,15 @@ TEST_F(MainWindow, StartUpFillsTheGroupsAndACheckGivesStatesAndCounts) {
     QStringList groups;
     for (int g = 0; g < model().rowCount(); ++g)
         groups.append(model().index(g, 0).data().toString());
-    EXPECT_EQ(groups, (QStringList{u"Total Commander"_s, u"Packer plugins (.wcx)"_s, u"File system plugins (.wfx)"_s,
-                                   u"Lister plugins (.wlx)"_s, u"Content plugins (.wdx)"_s, u"Quillon"_s}));
+    EXPECT_EQ(groups,
+              (QStringList{u"Total Commander"_s, u"Packer plugins (.wcx)"_s, u"File system plugins (.wfx)"_s,
+                           u"Lister plugins (.wlx)"_s, u"Content plugins (.wdx)"_s, u"Quillon"_s}));
     EXPECT_EQ(model().rowCount(model().groupIndex(ItemGroup::Wcx)), 2);
     const int sampack = rowOf(u"sampack.wcx64"_s);
     ASSERT_GE(sampack, 0);
     EXPECT_EQ(model().indexOfRow(sampack, ui::UpdateListModel::InstalledColumn).data().toString(), u"2.1"_s);
-    EXPECT_EQ(model().indexOfRow(sampack, ui::UpdateListModel::StatusColumn).data().toString(), u"Unknown."_s);
+    EXPECT_EQ(model().indexOfRow(sampack, ui::UpdateListModel::StatusColumn).data().toString(),
+              u"Unknown."_s);
     EXPECT_EQ(model().indexOfRow(sampack, 0).data(Qt::ToolTipRole).toString(), list().row(sampack).FilePath);
     EXPECT_EQ(model().rowCountTotal(), 9);
 
@@ -96,7 +98,8 @@ TEST_F(MainWindow, StartUpFillsTheGroupsAndACheckGivesStatesAndCounts) {
               u"Updatable items only (%1)"_s.arg(updatable));
     EXPECT_EQ(window->findChild<QRadioButton*>(u"rb_All"_s)->text(), u"All items (9)"_s);
     EXPECT_TRUE(window->findChild<QPushButton*>(u"btn_UpdateSelected"_s)->isEnabled());
-    EXPECT_TRUE(prompter->unattendedTexts().isEmpty()) << prompter->unattendedTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(prompter->unattendedTexts().isEmpty())
+        << prompter->unattendedTexts().join(u'\n').toStdString();
 }
 
 TEST_F(MainWindow, FiltersAndQuickSearchKeepMarksAndStates) {
@@ -160,23 +163,50 @@ TEST_F(MainWindow, KeyboardTableAndCopyFormats) {
         std::function<void()> verify;
     };
     const Case cases[] = {
-        {"Right from the first row reaches the first update", {0}, Qt::Key_Right, Qt::NoModifier,
+        {"Right from the first row reaches the first update",
+         {0},
+         Qt::Key_Right,
+         Qt::NoModifier,
          [&] { EXPECT_EQ(page().currentRow(), list().state(1) == ItemState::Update ? 1 : sampack); }},
-        {"Left from row 1 reaches row 0 only when it is an update", {1}, Qt::Key_Left, Qt::NoModifier,
+        {"Left from row 1 reaches row 0 only when it is an update",
+         {1},
+         Qt::Key_Left,
+         Qt::NoModifier,
          [&] { EXPECT_EQ(page().currentRow(), 1); }},
-        {"Ctrl+A selects every row", {0}, Qt::Key_A, Qt::ControlModifier,
+        {"Ctrl+A selects every row",
+         {0},
+         Qt::Key_A,
+         Qt::ControlModifier,
          [&] { EXPECT_EQ(page().selectedRows().size(), list().rowCount()); }},
-        {"Ctrl+keypad minus unmarks the selection", {sampack}, Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier,
+        {"Ctrl+keypad minus unmarks the selection",
+         {sampack},
+         Qt::Key_Minus,
+         Qt::ControlModifier | Qt::KeypadModifier,
          [&] { EXPECT_FALSE(list().row(sampack).Checked); }},
-        {"Ctrl+keypad plus marks it again", {sampack}, Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier,
+        {"Ctrl+keypad plus marks it again",
+         {sampack},
+         Qt::Key_Plus,
+         Qt::ControlModifier | Qt::KeypadModifier,
          [&] { EXPECT_TRUE(list().row(sampack).Checked); }},
-        {"Ctrl+C", {sampack}, Qt::Key_C, Qt::ControlModifier,
+        {"Ctrl+C",
+         {sampack},
+         Qt::Key_C,
+         Qt::ControlModifier,
          [&] { EXPECT_EQ(clipboard->text(), u"sampack.wcx64\t2.1\t2.2\tUpdate available!"_s); }},
-        {"Ctrl+Shift+C", {sampack}, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier,
+        {"Ctrl+Shift+C",
+         {sampack},
+         Qt::Key_C,
+         Qt::ControlModifier | Qt::ShiftModifier,
          [&] { EXPECT_EQ(clipboard->text(), crc + u"\tsampack.wcx64\tSample Packer\t2.1\t2.2\t1"_s); }},
-        {"Ctrl+G", {sampack}, Qt::Key_G, Qt::ControlModifier,
+        {"Ctrl+G",
+         {sampack},
+         Qt::Key_G,
+         Qt::ControlModifier,
          [&] { EXPECT_EQ(clipboard->text(), u"[sampack.wcx64]\r\n"_s + crc + u"=2.1"_s); }},
-        {"Ctrl+Shift+W opens the catalogue page", {sampack}, Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier,
+        {"Ctrl+Shift+W opens the catalogue page",
+         {sampack},
+         Qt::Key_W,
+         Qt::ControlModifier | Qt::ShiftModifier,
          [&] {
              ASSERT_EQ(urls.urls.size(), 1);
              EXPECT_EQ(urls.urls.first().toString(), server->base() + u"plugring/sampack.html"_s);
@@ -227,14 +257,16 @@ TEST_F(MainWindow, ALanguageChoiceRetranslatesEverythingAtOnce) {
     window->LNGPopupItemClick(1031);
     const Language& german = core->language();
     EXPECT_EQ(german.currentShortName(), u"DEU"_s);
-    EXPECT_EQ(model().indexOfRow(sampack, ui::UpdateListModel::StatusColumn).data().toString(), german.statusUpdate());
+    EXPECT_EQ(model().indexOfRow(sampack, ui::UpdateListModel::StatusColumn).data().toString(),
+              german.statusUpdate());
     EXPECT_NE(german.statusUpdate(), u"Update available!"_s);
     auto* tabs = window->findChild<QTabWidget*>(u"tcUpdater_Pages"_s);
     EXPECT_EQ(tabs->tabText(1), german.text(u"CaptionsMainFrm"_s, u"Tab_Config"_s, {}));
     EXPECT_EQ(model().headerData(0, Qt::Horizontal).toString(),
               german.text(u"CaptionsMainFrm"_s, u"Update_Name"_s, {}));
-    EXPECT_TRUE(window->findChild<QRadioButton*>(u"rb_All"_s)->text().startsWith(
-        german.text(u"CaptionsMainFrm"_s, u"ShowAllItems"_s, {})));
+    EXPECT_TRUE(window->findChild<QRadioButton*>(u"rb_All"_s)
+                    ->text()
+                    .startsWith(german.text(u"CaptionsMainFrm"_s, u"ShowAllItems"_s, {})));
     EXPECT_TRUE(list().row(sampack).Checked);
     close();
     EXPECT_TRUE(test::readFile(settings + u"/Quillon.ini"_s).contains("CurrentLng=DEU"));
@@ -270,7 +302,8 @@ TEST_F(MainWindow, ACheckCancelledFromTheWindowLeavesTheListAsItWas) {
     EXPECT_LT(clock.elapsed(), 2000);
     EXPECT_TRUE(window->lastCheck().cancelled);
     EXPECT_EQ(list().rows(), before);
-    EXPECT_TRUE(prompter->unattendedTexts().isEmpty()) << prompter->unattendedTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(prompter->unattendedTexts().isEmpty())
+        << prompter->unattendedTexts().join(u'\n').toStdString();
     EXPECT_TRUE(window->findChild<QPushButton*>(u"btn_SearchUpdates"_s)->isEnabled());
 }
 

@@ -31,8 +31,10 @@ void WindowTest::SetUp() {
     if (IsSkipped() || HasFatalFailure())
         return;
     content = m_dir.path() + u"/content"_s;
-    ASSERT_TRUE(writeFile(content + u"/whatsnew.htm"_s, "<p>Total Commander 11.51 is now available for Windows</p>"));
-    ASSERT_TRUE(writeFile(content + u"/download.htm"_s, "<h1>Download version 11.51 of Total Commander</h1>"));
+    ASSERT_TRUE(
+        writeFile(content + u"/whatsnew.htm"_s, "<p>Total Commander 11.51 is now available for Windows</p>"));
+    ASSERT_TRUE(
+        writeFile(content + u"/download.htm"_s, "<h1>Download version 11.51 of Total Commander</h1>"));
 }
 
 void WindowTest::TearDown() {
@@ -40,7 +42,8 @@ void WindowTest::TearDown() {
 }
 
 void WindowTest::cataloguePage(const QByteArray& records) {
-    ASSERT_TRUE(writeFile(content + u"/get_plugins_list.php"_s, "<html><body><pre>" + records + "</pre></body></html>"));
+    ASSERT_TRUE(writeFile(content + u"/get_plugins_list.php"_s,
+                          "<html><body><pre>" + records + "</pre></body></html>"));
 }
 
 void WindowTest::serve(const QString& cataloguePath, const QByteArray& more) {
@@ -48,8 +51,8 @@ void WindowTest::serve(const QString& cataloguePath, const QByteArray& more) {
         server = std::make_unique<FixtureServerProcess>(content);
     ASSERT_FALSE(server->base().isEmpty());
     const QString base = server->base();
-    QByteArray text = settingsText(base + cataloguePath, "Forum=" + base.toUtf8() + "\nCatalogueRu=" + base.toUtf8() +
-                                                             "\n" + more);
+    QByteArray text = settingsText(base + cataloguePath,
+                                   "Forum=" + base.toUtf8() + "\nCatalogueRu=" + base.toUtf8() + "\n" + more);
     // The site of Total Commander stays on the plain base when the catalogue is slowed down.
     const QByteArray slowed = "TotalCommander=" + (base + cataloguePath).toUtf8();
     const QByteArray plain = "TotalCommander=" + base.toUtf8();
