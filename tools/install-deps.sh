@@ -13,6 +13,8 @@ packages=(
   # Wine's own DLLs are real PE files from outside the project: the version reader is checked
   # against them.
   wine64
+  # Screenshots of the desktop program: a virtual display, xwd and the PNG conversion.
+  xvfb x11-apps imagemagick
 )
 
 missing=()

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Pictures of the desktop program for the README: the main window on a copy of the sample
+# installation after a check against the local fixture catalogue, every page, in English and
+# German, written to docs/screenshots/. Runs on a virtual display (Xvfb).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${BUILD_DIR:-build/debug}
+cmake --build "$build" --target quillon-screenshots quillon-fixture-server quillon_fixture_content \
+    quillon_sample_install >/dev/null
+
+work="$(mktemp -d)"
+server_pid=""
+xvfb_pid=""
+cleanup() {
+    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+"$build/tools/fixture-server/quillon-fixture-server" --port 0 \
+    --content "$build/tools/fixture-server/content" >"$work/server.log" 2>&1 &
+server_pid=$!
+for _ in $(seq 50); do
+    grep -q '^listening on ' "$work/server.log" 2>/dev/null && break
+    sleep 0.1
+done
+base=$(sed -n 's/^listening on \(http[^ ]*\).*/\1/p' "$work/server.log" | head -n1)
+[ -n "$base" ] || { echo "the fixture server did not start:"; cat "$work/server.log"; exit 1; }
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+    sleep 0.1
+done
+
+mkdir -p docs/screenshots
+for lang in ENG DEU; do
+    rm -rf "$work/prefix" "$work/settings"
+    cp -a "$build/sample/prefix" "$work/prefix"
+    mkdir -p "$work/settings"
+    cat >"$work/settings/Quillon.ini" <<INI
+[Configuration]
+PreInstallAction=1
+[Sites]
+Catalogue=$base
+CatalogueRu=$base
+TotalCommander=$base
+Forum=$base
+Mirror=$base
+INI
+    env -u COMMANDER_PATH DISPLAY="$display" QT_QPA_PLATFORM=xcb \
+        "$build/tools/screenshots/quillon-screenshots" --wine-prefix "$work/prefix" \
+        --settings-dir "$work/settings" --lang "$lang" --out docs/screenshots
+done
+ls docs/screenshots

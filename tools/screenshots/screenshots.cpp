@@ -1,0 +1,113 @@
+// Shows the main window on the sample installation, runs the update check, and writes a PNG of
+// every page (taken from the display with xwd) into the output folder:
+//   quillon-screenshots --wine-prefix P --settings-dir S --lang ENG --out DIR
+#include <QApplication>
+#include <QEventLoop>
+#include <QFontDatabase>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "app/app_core.h"
+#include "app/language.h"
+#include "gui_options.h"
+#include "main_window.h"
+#include "message_box_prompter.h"
+#include "update_list_view.h"
+#include "update_page.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void settle(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool waitFor(QObject* sender, const char* signal, int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, [&loop] { loop.exit(1); });
+    QObject::connect(sender, signal, &loop, SLOT(quit()));
+    return loop.exec() == 0;
+}
+
+// xwd reads the window as the X server shows it; convert writes the PNG.
+bool capture(const QWidget& window, const QString& file) {
+    QProcess xwd;
+    QProcess convert;
+    xwd.setStandardOutputProcess(&convert);
+    xwd.start(u"xwd"_s, {u"-silent"_s, u"-id"_s, QString::number(window.winId())});
+    convert.start(u"convert"_s, {u"xwd:-"_s, u"png:"_s + file});
+    return xwd.waitForFinished(20000) && convert.waitForFinished(20000) && xwd.exitCode() == 0 &&
+           convert.exitCode() == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QStringList arguments = QApplication::arguments();
+    QString out;
+    const qsizetype outAt = arguments.indexOf(u"--out"_s);
+    if (outAt > 0 && outAt + 1 < arguments.size()) {
+        out = arguments.at(outAt + 1);
+        arguments.remove(outAt, 2);
+    }
+    const quillon::ui::GuiOptions options = quillon::ui::parseGuiArguments(arguments);
+    if (out.isEmpty() || !options.error.isEmpty()) {
+        std::fprintf(stderr,
+                     "usage: quillon-screenshots --wine-prefix P --settings-dir S --lang L --out DIR\n");
+        return 2;
+    }
+    // A display without fonts draws boxes and says nothing.
+    if (QFontDatabase::families().isEmpty()) {
+        std::fprintf(stderr, "quillon-screenshots: no font family resolved\n");
+        return 1;
+    }
+
+    quillon::ui::MessageBoxPrompter prompter;
+    prompter.setUnattendedAnswer(quillon::PromptAnswer::No);
+    quillon::platform::PlatformOptions platformOptions;
+    platformOptions.winePrefix = options.winePrefix.toStdString();
+    quillon::AppCore core(prompter, platformOptions);
+    quillon::StartOptions startOptions;
+    startOptions.settingsDir = options.settingsDir;
+    startOptions.language = options.language;
+    core.startUp(quillon::CommandLine(options.programArguments), startOptions);
+
+    quillon::ui::Ttc_Updater window(core, prompter);
+    prompter.setParentWindow(&window);
+    window.resize(720, 620);
+    window.show();
+    if (!waitFor(&window, SIGNAL(inventoryFinished()), 30000)) {
+        std::fprintf(stderr, "quillon-screenshots: the list was not filled\n");
+        return 1;
+    }
+    window.btn_SearchUpdatesClick();
+    if (!waitFor(&window, SIGNAL(checkFinished()), 60000)) {
+        std::fprintf(stderr, "quillon-screenshots: the check did not end\n");
+        return 1;
+    }
+    window.updatePage().view().setFocus();
+    const QString lang = core.language().currentShortName().toLower();
+    auto* pages = window.findChild<QTabWidget*>(u"tcUpdater_Pages"_s);
+    const QStringList names = {u"update"_s, u"configuration"_s, u"userdb"_s, u"about"_s};
+    int failures = 0;
+    for (int page = 0; page < names.size(); ++page) {
+        pages->setCurrentIndex(page);
+        settle(400);
+        const QString file = out + u"/main-"_s + names.at(page) + u'-' + lang + u".png"_s;
+        if (!capture(window, file)) {
+            std::fprintf(stderr, "quillon-screenshots: %s was not written\n", qPrintable(file));
+            ++failures;
+        }
+    }
+    for (const QString& text : prompter.unattendedTexts())
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    window.close();
+    return failures == 0 ? 0 : 1;
+}
