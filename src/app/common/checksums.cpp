@@ -1,5 +1,6 @@
 #include "app/common/checksums.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <zlib.h>
@@ -63,6 +64,14 @@ quint32 Crc32OfBytes(const char* data, qsizetype size) {
 
 quint32 Crc32OfBytes(const QByteArray& bytes) {
     return Crc32OfBytes(bytes.constData(), bytes.size());
+}
+
+std::optional<QString> FileMd5Hex(const QString& path) {
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file) || file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return QString::fromLatin1(hash.result().toHex());
 }
 
 } // namespace quillon

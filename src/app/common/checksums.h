@@ -14,6 +14,8 @@ std::optional<quint32> FileCrc32(const QString& path, QString* errorText = nullp
 quint32 FileCrc32OrZero(const QString& path);
 
 quint32 Crc32OfBytes(const QByteArray& bytes);
+// MD5 of every byte of the file as 32 lower-case hexadecimal digits; no value when it cannot be read.
+std::optional<QString> FileMd5Hex(const QString& path);
 quint32 Crc32OfBytes(const char* data, qsizetype size);
 
 } // namespace quillon
