@@ -1,0 +1,79 @@
+#pragma once
+// The add-on information window: the item's description and version history as the catalogue
+// publishes them (fetched as a job the user can cancel), and the installed file's checksum.
+#include <QDialog>
+
+#include "inventory/update_item.h"
+#include "updatecheck/item_details.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace quillon {
+class AppCore;
+}
+
+namespace quillon::ui {
+
+class DescriptionBrowser;
+class JobRunner;
+
+class TAddonInfo : public QDialog {
+    Q_OBJECT
+public:
+    // title: the item's name as the window names it.
+    TAddonInfo(AppCore& core, const UpdateItem& item, const QString& title, ItemDetailsJob job,
+               QWidget* parent = nullptr);
+    ~TAddonInfo() override;
+
+    // Starts fetching; the window shows what arrives, or reports that nothing did and closes.
+    void start();
+    void retranslate();
+
+signals:
+    // The details are shown (or the window closed without them).
+    void detailsShown();
+    void detailsFailed();
+
+private:
+    void build();
+    void showDetails(const ItemDetailsResult& result);
+    void showChecksum();
+    QString text(const char* section, const char* key, const char* english) const;
+
+    AppCore& m_core;
+    UpdateItem m_item;
+    QString m_name;
+    ItemDetailsJob m_job;
+    JobRunner* m_runner = nullptr;
+
+    QLineEdit* m_title = nullptr;
+    QPushButton* m_checksumSwitch = nullptr;
+    QLineEdit* m_checksum = nullptr;
+    QGroupBox* m_descriptionGroup = nullptr;
+    DescriptionBrowser* m_description = nullptr;
+    QGroupBox* m_historyGroup = nullptr;
+    QPlainTextEdit* m_history = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QPushButton* m_visitSite = nullptr;
+    QPushButton* m_ok = nullptr;
+};
+
+// What asking for an item's information did.
+enum class ItemInfoOutcome {
+    NoIdentifier, // the item has no WebsiteID: the "not available" message was shown
+    ForumOpened,  // a forum topic or post: opened in the browser
+    WindowOpened, // the add-on window was opened (returned through window)
+};
+
+// The add-on information of an update-list row: its WebsiteID (user database, plugin database,
+// then the online list) decides between a message, a forum page and the window.
+ItemInfoOutcome ShowItemInfoDialog(AppCore& core, const UpdateItem& item, QWidget* parent,
+                                   TAddonInfo** window = nullptr);
+
+} // namespace quillon::ui

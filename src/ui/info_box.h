@@ -1,0 +1,105 @@
+#pragma once
+// The information box: a small window beside the main window that shows what is known locally
+// about the selected item (version information, user and plugin database), where its database
+// entry lives, and links to its pages.
+#include <QPointer>
+#include <QWidget>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace quillon {
+class AppCore;
+}
+
+namespace quillon::ui {
+
+class ClickableLabel;
+
+class TInfobox : public QWidget {
+    Q_OBJECT
+public:
+    enum class DbEntry { UserDatabase, PluginDatabaseOnly, NotFound };
+
+    explicit TInfobox(AppCore& core, QWidget* parent = nullptr);
+
+    // Stays beside this window (to its right, centred on its height) while it moves.
+    void follow(QWidget* mainWindow);
+    // Ctrl+Q: switches the box on or off and remembers it (GUI/ShowInfoBox). Add it to the main
+    // window so the shortcut works there.
+    QAction* toggleAction() const { return m_toggle; }
+    // Shows or hides the box and remembers the choice.
+    void setActive(bool active);
+
+    // An update-list row: its file (or a database row's key word) and the name to title it with.
+    void showItem(const QString& filePath, const QString& title);
+    // A user database entry.
+    void showUserEntry(const QString& id);
+    // The shown item again (after a database change or a switch).
+    void refresh();
+    void retranslate();
+
+    DbEntry dbEntry() const { return m_dbEntry; }
+
+signals:
+    void editUserEntryRequested(const QString& id);
+    void browseDatabaseRequested(const QString& filePath);
+    void addUserEntryRequested(const QString& filePath);
+    // A direct link of the mirror service ("$" and a number) needs the download window.
+    void directDownloadRequested(const QString& filePath);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build();
+    void place();
+    void fill();
+    void fillDbEntry();
+    void onDbEntryClicked();
+    void onAuthorClicked();
+    void onOnlineSiteClicked();
+    void onDirectDownloadClicked();
+    void onFileNameClicked();
+    QString text(const char* section, const char* key, const char* english) const;
+
+    AppCore& m_core;
+    QPointer<QWidget> m_mainWindow;
+    QAction* m_toggle = nullptr;
+
+    QString m_filePath; // update-list row; empty for a user entry
+    QString m_userId;   // user entry; empty for an update-list row
+    QString m_title;
+    QString m_authorUrl;
+    QString m_websiteId;
+    QString m_directLink;
+    DbEntry m_dbEntry = DbEntry::NotFound;
+
+    QLabel* m_titleLabel = nullptr;
+    QToolButton* m_close = nullptr;
+    QLabel* m_nameCaption = nullptr;
+    QLabel* m_internalCaption = nullptr;
+    QLabel* m_originalCaption = nullptr;
+    QLabel* m_authorCaption = nullptr;
+    QLabel* m_descriptionCaption = nullptr;
+    QLabel* m_typeCaption = nullptr;
+    QLabel* m_dbCaption = nullptr;
+    QLabel* m_fileCaption = nullptr;
+    QLabel* m_linksCaption = nullptr;
+    QLineEdit* m_name = nullptr;
+    QLineEdit* m_internalName = nullptr;
+    QLineEdit* m_originalFn = nullptr;
+    QLineEdit* m_author = nullptr;
+    QLineEdit* m_description = nullptr;
+    QComboBox* m_type = nullptr;
+    ClickableLabel* m_dbLabel = nullptr;
+    ClickableLabel* m_fileName = nullptr;
+    QToolButton* m_visitAuthor = nullptr;
+    QToolButton* m_visitOnline = nullptr;
+    QToolButton* m_directDownload = nullptr;
+};
+
+} // namespace quillon::ui

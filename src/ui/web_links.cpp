@@ -1,0 +1,24 @@
+#include "ui/web_links.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+#include "app/app_core.h"
+#include "app/locales.h"
+#include "app/settings.h"
+#include "inventory/website_links.h"
+
+namespace quillon::ui {
+
+bool openWebAddress(const QString& address) {
+    if (!isOpenableWebAddress(address))
+        return false;
+    return QDesktopServices::openUrl(QUrl(address.trimmed(), QUrl::StrictMode));
+}
+
+QString websitePageFor(const AppCore& core, const QString& websiteId) {
+    return websiteIdPageUrl(websiteId, SiteAddresses::fromSettings(core.settings().values),
+                            isRussianLocale(UserDefaultLcid()));
+}
+
+} // namespace quillon::ui
