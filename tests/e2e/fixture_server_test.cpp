@@ -121,7 +121,7 @@ TEST_F(FixtureServer, AnswersEachRoute) {
         {"/download.php?id=totalcmd&pkg=x64", 200, "PK", "application/zip"},
         {"/download.php?id=samview", 404, "", ""},
         {"/download.php", 404, "", ""},
-        {"/get_plugin_details.php?id=samplefs", 200, "<html>", "text/html"},
+        {"/get_plugin_details.php?id=samplefs", 200, "<h1>Sample FS</h1>", "text/html"},
         {"/whatsnew.htm", 200, "<html>", "text/html"},
         {"/download.htm", 200, "<html>", "text/html"},
         {"/amazons3.php?country=de", 200, "<html>", "text/html"},

@@ -137,11 +137,14 @@ def catalogue_page():
 
 
 def details_page(record):
+    """The catalogue's answer: the description as HTML, "|", the version history (none for 7zip)."""
     ident, name, version, date, category, platform, _, _, _, _ = record
-    return (f"<html><head><title>{name.rstrip(' -')}</title></head><body>\n"
-            f"<h1>{name.rstrip(' -')}</h1>\n<p>Version: {version}<br>Date: {date}<br>Category: {category}"
-            f"<br>Platform: {platform}</p>\n"
-            f"<p><a href=\"@BASE@download.php?id={ident}\">Download</a></p>\n</body></html>\n")
+    description = (f"<h1>{name.rstrip(' -')}</h1>\n<p>Version: {version}<br>Date: {date}<br>Category: {category}"
+                   f"<br>Platform: {platform}</p>\n"
+                   f"<p><a href=\"@BASE@download.php?id={ident}\">Download</a></p>\n")
+    if ident == "7zip":
+        return description
+    return description + f"|<pre>{version} &lt;{date}&gt;\\nFirst release</pre>\n"
 
 
 def tc_installer(work, file_version, version_words, history_title):

@@ -1,0 +1,99 @@
+// The information box for a row with a user entry, a row only the plugin database knows and a
+// row no database knows: what the entry label says, its colour, what a click asks for, and
+// which pages the link buttons open.
+#include <QAbstractButton>
+#include <QAction>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/settings.h"
+#include "gui/gui_fixture.h"
+#include "inventory/update_list.h"
+#include "support/test_support.h"
+#include "ui/clickable_label.h"
+#include "ui/db_colours.h"
+#include "ui/info_box.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon::ui {
+namespace {
+
+class InfoBoxTest : public test::GuiCoreTest {};
+
+TEST_F(InfoBoxTest, EntryLabelLinksAndWhatAClickOpens) {
+    auto core = start(u"http://127.0.0.1:9/"_s);
+    core->userDbStore().setText(u"[mine]\nWebsiteID=mine_web\nAuthorURL=http://author.example/\n"
+                                "DirectLink=file:///etc/passwd\nDescription=Mine\n"_s);
+    TInfobox box(*core);
+    struct Case {
+        const char* file;
+        const char* label;
+        QColor colour;
+        const char* signal;
+        const char* author; // opened by the author button; empty: disabled
+        const char* online; // opened by the online-site button; empty: disabled
+        const char* description;
+    };
+    const Case cases[] = {
+        {"mine.wlx64", "UserDB", kOnColour, SIGNAL(editUserEntryRequested(QString)), "http://author.example/",
+         "http://127.0.0.1:9/plugring/mine_web.html", "Mine"},
+        {"sampack.wcx64", "active", kOnColour, SIGNAL(browseDatabaseRequested(QString)), "", "",
+         "Sample Packer archive plugin"},
+        {"other.wfx64", "not found", kMissingColour, SIGNAL(addUserEntryRequested(QString)), "", "",
+         "<info not available>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const int row = rowOf(*core, QString::fromLatin1(c.file));
+        ASSERT_GE(row, 0);
+        const QString path = core->updateList().row(row).FilePath;
+        box.showItem(path, u"Title"_s);
+        auto* label = box.findChild<ClickableLabel*>(u"label_DBentry"_s);
+        EXPECT_EQ(label->text(), QString::fromLatin1(c.label));
+        EXPECT_EQ(label->colour(), c.colour);
+        EXPECT_EQ(box.findChild<QLineEdit*>(u"edit_Description"_s)->text(),
+                  QString::fromLatin1(c.description));
+
+        QSignalSpy spy(&box, c.signal);
+        QTest::mouseClick(label, Qt::LeftButton);
+        ASSERT_EQ(spy.size(), 1);
+        EXPECT_EQ(spy.first().first().toString(), c.signal[1] == 'e' ? u"mine"_s : path);
+
+        opened.urls.clear();
+        for (const char* name : {"btn_VisitAuthorURL", "btn_VisitOnlineSite", "btn_DirectDownload"}) {
+            auto* button = box.findChild<QAbstractButton*>(QString::fromLatin1(name));
+            if (button->isEnabled())
+                button->click();
+        }
+        QStringList expected;
+        for (const char* url : {c.author, c.online}) {
+            if (*url)
+                expected.append(QString::fromLatin1(url));
+        }
+        // The direct link names a local file: it is never handed to the desktop.
+        EXPECT_EQ(opened.urls, expected);
+    }
+
+    // Switching the plugin database off turns its rows' label orange and "inactive".
+    core->settings().values.databaseEnabled = false;
+    box.showItem(core->updateList().row(rowOf(*core, u"sampack.wcx64"_s)).FilePath, u"Title"_s);
+    auto* label = box.findChild<ClickableLabel*>(u"label_DBentry"_s);
+    EXPECT_EQ(label->text(), u"inactive"_s);
+    EXPECT_EQ(label->colour(), kOffColour);
+}
+
+TEST_F(InfoBoxTest, CtrlQSwitchIsRemembered) {
+    auto core = start();
+    TInfobox box(*core);
+    box.toggleAction()->trigger();
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_TRUE(core->settings().values.showInfoBox);
+    box.findChild<QAbstractButton*>(u"btn_Close"_s)->click();
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_FALSE(core->settings().values.showInfoBox);
+}
+
+} // namespace
+} // namespace quillon::ui
