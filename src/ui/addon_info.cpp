@@ -102,10 +102,10 @@ void TAddonInfo::build() {
         m_runner->cancel();
         reject();
     });
-    connect(m_runner, &JobRunner::progress, this, [this](const JobProgress& p) {
-        m_progress->setRange(0, p.total > 0 ? 100 : 0);
-        if (p.total > 0)
-            m_progress->setValue(static_cast<int>(p.done * 100 / p.total));
+    connect(m_runner, &JobRunner::progress, this, [this](const QString&, qint64 done, qint64 total) {
+        m_progress->setRange(0, total > 0 ? 100 : 0);
+        if (total > 0)
+            m_progress->setValue(static_cast<int>(done * 100 / total));
     });
 
     m_visitSite = new QPushButton(this);
@@ -164,9 +164,14 @@ void TAddonInfo::showChecksum() {
 
 void TAddonInfo::start() {
     const ItemDetailsJob job = m_job;
-    m_runner->start<ItemDetailsResult>(
-        [job](const CancelToken& token, ProgressSink& sink) { return fetchItemDetails(job, token, sink); },
-        [this](const ItemDetailsResult& result) { showDetails(result); });
+    auto result = std::make_shared<ItemDetailsResult>();
+    m_runner->start([job, result](const CancelToken& token,
+                                  ProgressSink& sink) { *result = fetchItemDetails(job, token, sink); },
+                    [this, result](bool cancelled) {
+                        if (cancelled)
+                            result->outcome = ItemDetailsResult::Outcome::Cancelled;
+                        showDetails(*result);
+                    });
 }
 
 void TAddonInfo::showDetails(const ItemDetailsResult& result) {

@@ -8,9 +8,9 @@
 
 #include "gui/gui_fixture.h"
 #include "support/test_support.h"
+#include "ui/user_db_list.h"
 #include "ui/user_db_model.h"
 #include "ui/user_db_modify.h"
-#include "ui/user_db_page.h"
 
 using namespace Qt::StringLiterals;
 
@@ -44,7 +44,7 @@ TEST_F(UserDbTest, AddEditDeleteSurviveRestartAndKill) {
     }
     {
         auto core = start();
-        UserDbPage page(*core);
+        UserDbList page(*core);
         QAbstractItemModelTester tester(&page.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         ASSERT_EQ(page.model().rowOfId(u"newone"_s), 0);
         EXPECT_EQ(page.model().index(0, UserDbModel::WebColumn).data().toString(), u"newweb"_s);
@@ -62,7 +62,7 @@ TEST_F(UserDbTest, AddEditDeleteSurviveRestartAndKill) {
     }
     {
         auto core = start();
-        UserDbPage page(*core);
+        UserDbList page(*core);
         page.selectEntry(u"renamed"_s);
         prompter.queueAnswer(PromptAnswer::No);
         page.deleteSelected();
@@ -74,7 +74,7 @@ TEST_F(UserDbTest, AddEditDeleteSurviveRestartAndKill) {
         EXPECT_FALSE(QFile::exists(settingsDir + u"/userdb.ini"_s));
     }
     auto core = start();
-    EXPECT_EQ(UserDbPage(*core).model().rowCount(), 0);
+    EXPECT_EQ(UserDbList(*core).model().rowCount(), 0);
 }
 
 } // namespace

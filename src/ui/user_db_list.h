@@ -1,6 +1,6 @@
 #pragma once
-// The user database page: the list of the user's entries (LV_UserDB) with adding, editing and
-// deleting them.
+// The user database entries (LV_UserDB) with adding, editing and deleting them, for the user
+// database page.
 #include <QWidget>
 
 class QPushButton;
@@ -14,10 +14,10 @@ namespace quillon::ui {
 
 class UserDbModel;
 
-class UserDbPage : public QWidget {
+class UserDbList : public QWidget {
     Q_OBJECT
 public:
-    explicit UserDbPage(AppCore& core, QWidget* parent = nullptr);
+    explicit UserDbList(AppCore& core, QWidget* parent = nullptr);
 
     UserDbModel& model() { return *m_model; }
     QTableView& list() { return *m_list; }

@@ -1,4 +1,4 @@
-#include "ui/user_db_page.h"
+#include "ui/user_db_list.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,8 +18,8 @@ using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
 
-UserDbPage::UserDbPage(AppCore& core, QWidget* parent) : QWidget(parent), m_core(core) {
-    setObjectName(u"UserDbPage"_s);
+UserDbList::UserDbList(AppCore& core, QWidget* parent) : QWidget(parent), m_core(core) {
+    setObjectName(u"UserDbList"_s);
     m_model = new UserDbModel(m_core.userDbStore(), m_core.language(), this);
     m_list = new QTableView(this);
     m_list->setObjectName(u"LV_UserDB"_s);
@@ -41,12 +41,12 @@ UserDbPage::UserDbPage(AppCore& core, QWidget* parent) : QWidget(parent), m_core
         header->setSortIndicator(column, order);
         m_model->sort(column, order);
     });
-    connect(m_list, &QTableView::doubleClicked, this, &UserDbPage::editSelected);
+    connect(m_list, &QTableView::doubleClicked, this, &UserDbList::editSelected);
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         updateButtons();
         emit currentEntryChanged(currentId());
     });
-    connect(m_model, &QAbstractItemModel::modelReset, this, &UserDbPage::updateButtons);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &UserDbList::updateButtons);
 
     m_add = new QPushButton(this);
     m_add->setObjectName(u"btn_UDB_add"_s);
@@ -54,9 +54,9 @@ UserDbPage::UserDbPage(AppCore& core, QWidget* parent) : QWidget(parent), m_core
     m_edit->setObjectName(u"btn_UDB_edit"_s);
     m_delete = new QPushButton(this);
     m_delete->setObjectName(u"btn_UDB_delete"_s);
-    connect(m_add, &QPushButton::clicked, this, &UserDbPage::addEntry);
-    connect(m_edit, &QPushButton::clicked, this, &UserDbPage::editSelected);
-    connect(m_delete, &QPushButton::clicked, this, &UserDbPage::deleteSelected);
+    connect(m_add, &QPushButton::clicked, this, &UserDbList::addEntry);
+    connect(m_edit, &QPushButton::clicked, this, &UserDbList::editSelected);
+    connect(m_delete, &QPushButton::clicked, this, &UserDbList::deleteSelected);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_add);
     buttons->addWidget(m_edit);
@@ -70,7 +70,7 @@ UserDbPage::UserDbPage(AppCore& core, QWidget* parent) : QWidget(parent), m_core
     updateButtons();
 }
 
-void UserDbPage::retranslate() {
+void UserDbList::retranslate() {
     const Language& l = m_core.language();
     m_add->setText(l.text(u"Buttons"_s, u"BtnAddNew"_s, u"Add new"_s));
     m_edit->setText(l.text(u"Buttons"_s, u"BtnEdit"_s, u"Edit"_s));
@@ -78,14 +78,14 @@ void UserDbPage::retranslate() {
     m_model->retranslate();
 }
 
-void UserDbPage::reload() {
+void UserDbList::reload() {
     const QString current = currentId();
     m_list->horizontalHeader()->setSortIndicatorShown(false);
     m_model->reload();
     selectEntry(current);
 }
 
-void UserDbPage::selectEntry(const QString& id) {
+void UserDbList::selectEntry(const QString& id) {
     const int row = m_model->rowOfId(id);
     if (row < 0)
         return;
@@ -93,12 +93,12 @@ void UserDbPage::selectEntry(const QString& id) {
     m_list->scrollTo(m_model->index(row, 0));
 }
 
-QString UserDbPage::currentId() const {
+QString UserDbList::currentId() const {
     const QStringList ids = selectedIds();
     return ids.size() == 1 ? ids.first() : QString();
 }
 
-QStringList UserDbPage::selectedIds() const {
+QStringList UserDbList::selectedIds() const {
     QList<int> rows;
     for (const QModelIndex& index : m_list->selectionModel()->selectedRows())
         rows.append(index.row());
@@ -109,13 +109,13 @@ QStringList UserDbPage::selectedIds() const {
     return ids;
 }
 
-void UserDbPage::updateButtons() {
+void UserDbList::updateButtons() {
     const qsizetype selected = m_list->selectionModel()->selectedRows().size();
     m_edit->setEnabled(selected == 1);
     m_delete->setEnabled(selected > 0);
 }
 
-void UserDbPage::openEditor(const QString& id, const QString& proposedWebsiteId) {
+void UserDbList::openEditor(const QString& id, const QString& proposedWebsiteId) {
     TUserDBModify editor(m_core, id, proposedWebsiteId, this);
     connect(&editor, &TUserDBModify::saved, this, [this](const QString& saved) {
         m_list->horizontalHeader()->setSortIndicatorShown(false);
@@ -127,13 +127,13 @@ void UserDbPage::openEditor(const QString& id, const QString& proposedWebsiteId)
     editor.exec();
 }
 
-void UserDbPage::editSelected() {
+void UserDbList::editSelected() {
     const QString id = currentId();
     if (!id.isEmpty())
         openEditor(id, m_core.userDbStore().value(id, u"WebsiteID"_s).trimmed());
 }
 
-void UserDbPage::deleteSelected() {
+void UserDbList::deleteSelected() {
     const QStringList ids = selectedIds();
     if (ids.isEmpty())
         return;
@@ -150,12 +150,12 @@ void UserDbPage::deleteSelected() {
     emit userDbChanged();
 }
 
-void UserDbPage::writeFile() {
+void UserDbList::writeFile() {
     if (!writeUserDbFile(m_core.userDbStore()))
         reportUserDbNotSaved(m_core);
 }
 
-bool UserDbPage::eventFilter(QObject* watched, QEvent* event) {
+bool UserDbList::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_list && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Delete) {
