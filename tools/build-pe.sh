@@ -8,7 +8,8 @@
 #
 # FILEVERSION is "a.b.c.d"; the string values FileVersion and ProductVersion are VERSIONTEXT when
 # given, else FILEVERSION without trailing ".0" parts. BLOCK is the string block ("040904E4").
-# Environment: MINGW64_GCC, MINGW64_WINDRES, MINGW32_GCC, MINGW32_WINDRES override the tools.
+# Environment: MINGW64_GCC, MINGW64_WINDRES, MINGW32_GCC, MINGW32_WINDRES override the tools;
+# PE_SOURCE names a C file (wmain) to build an executable from instead of an empty program.
 set -euo pipefail
 
 if [[ $# -lt 9 || $# -gt 10 ]]; then
@@ -80,9 +81,14 @@ else
     printf 'int main(void) { return 0; }\n' >"$source"
     base=$([[ "$arch" == x86 ]] && echo 0x10000000 || echo 0x140000000)
 fi
+extra=()
+if [[ -n "${PE_SOURCE:-}" && "$kind" == exe ]]; then
+    source="$PE_SOURCE"
+    extra=(-municode -Wall -Wextra -Wpedantic -Werror)
+fi
 obj="$work/$(basename "$output").res.o"
 "$windres" -c 65001 -i "$rc" -o "$obj"
 flags=(-O2 -s -Wl,--no-insert-timestamp -Wl,--image-base,"$base")
 [[ "$kind" == dll ]] && flags+=(-shared) || flags+=(-mwindows)
 mkdir -p "$(dirname "$output")"
-"$gcc" "${flags[@]}" -o "$output" "$source" "$obj"
+"$gcc" "${flags[@]}" "${extra[@]}" -o "$output" "$source" "$obj"

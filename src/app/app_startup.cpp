@@ -71,10 +71,9 @@ void AppCore::startUp(const CommandLine& commandLine, const StartOptions& option
         m_tcIniFile = m_tcLocator->GetTCIniPath();
     m_tcWindowTitle.clear();
     m_tcExeFile.clear();
-    platform::TcWindow& tcWindow = m_system->tcWindow();
-    if (tcWindow.isRunning()) {
-        m_tcWindowTitle = QString::fromStdString(tcWindow.title()).trimmed();
-        m_tcExeFile = QString::fromStdString(tcWindow.processPath());
+    if (const platform::TcWindowState tcWindow = m_system->tcWindow().state(); tcWindow.running) {
+        m_tcWindowTitle = QString::fromStdString(tcWindow.title).trimmed();
+        m_tcExeFile = QString::fromStdString(tcWindow.processPath);
     }
     if (m_tcExeFile.isEmpty() || !QFileInfo(m_tcExeFile).isFile())
         m_tcExeFile = m_tcLocator->GetTCExePath();

@@ -49,6 +49,7 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     CliPrompter prompter(m_err);
     platform::PlatformOptions platformOptions;
     platformOptions.winePrefix = options.winePrefix.toStdString();
+    platformOptions.wineProgram = options.wineProgram.toStdString();
     AppCore core(prompter, platformOptions);
     StartOptions startOptions;
     startOptions.programPath = programPath;

@@ -29,6 +29,7 @@ CliParseResult parseCliArguments(const QStringList& arguments) {
     };
     const ValueOption valueOptions[] = {{"--settings-dir"_L1, &options.settingsDir},
                                         {"--wine-prefix"_L1, &options.winePrefix},
+                                        {"--wine"_L1, &options.wineProgram},
                                         {"--lang"_L1, &options.language}};
 
     for (qsizetype i = 1; i < arguments.size(); ++i) {

@@ -9,7 +9,8 @@ namespace quillon::cli {
 struct CliOptions {
     QString settingsDir;
     QString winePrefix;
-    QString language; // short name ("DEU") or locale identifier ("1031")
+    QString wineProgram; // runs the bridge to Total Commander's window; empty: found
+    QString language;    // short name ("DEU") or locale identifier ("1031")
     bool json = false;
     bool help = false;
     bool version = false;

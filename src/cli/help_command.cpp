@@ -42,6 +42,8 @@ int HelpCommand::execute() {
              "                      (created when missing) instead of the usual location\n"
              "  --wine-prefix DIR   the Wine prefix Total Commander lives in (otherwise\n"
              "                      $WINEPREFIX, else ~/.wine when it exists)\n"
+             "  --wine PROGRAM      the Wine program that reaches Total Commander's window\n"
+             "                      (otherwise $WINELOADER, else wine or wine64 on PATH)\n"
              "  --json              print one JSON document instead of a table\n"
              "  --lang CODE         language of the texts: a short name (ENG, DEU, ...) or a\n"
              "                      locale identifier (1033, 1031, ...); not saved\n"

@@ -16,11 +16,12 @@ int LocateCommand::execute() {
     const QString dir = WithoutTrailingSlash(m_core.TCDir());
     const QString ini = m_core.TCIniFile();
     const QString exe = m_core.TCExeFile();
+    const QString window = m_core.TCWindowTitle();
     const QString settingsFile = m_core.settingsFile();
     const QString language = m_core.language().buttonCaption();
 
     if (m_json) {
-        const QJsonObject tc{{u"dir"_s, dir}, {u"ini"_s, ini}, {u"exe"_s, exe}};
+        const QJsonObject tc{{u"dir"_s, dir}, {u"ini"_s, ini}, {u"exe"_s, exe}, {u"windowTitle"_s, window}};
         const QJsonObject root{
             {u"totalCommander"_s, tc}, {u"settingsFile"_s, settingsFile}, {u"language"_s, language}};
         m_out << QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
@@ -32,6 +33,7 @@ int LocateCommand::execute() {
         row(u"Total Commander directory:"_s, dir);
         row(u"wincmd.ini:"_s, ini);
         row(u"Total Commander executable:"_s, exe);
+        row(u"Total Commander's window:"_s, window);
         row(u"Settings file:"_s, settingsFile);
         row(u"Language:"_s, language);
     }

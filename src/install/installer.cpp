@@ -50,6 +50,7 @@ void Installer::resetPass() {
     m_cleanup.clear();
     m_selfUpdate = SelfUpdateState::None;
     m_tcStarted = false;
+    m_tcClosed = false;
 }
 
 QStringList Installer::failedFiles() const {
@@ -140,10 +141,8 @@ bool Installer::closeTotalCommander() {
         return false;
     // One that does not close in time still gets its files replaced where it lets us; the
     // locked ones end up among the failed files.
-    for (int attempt = 0; attempt < 32 && window->isRunning(); ++attempt) {
-        window->sendCommand(kTcCommandClose);
-        pause(500);
-    }
+    window->closeAndWait();
+    m_tcClosed = true;
     return true;
 }
 
@@ -178,7 +177,9 @@ void Installer::refreshRows(const DownloadRequest& request) {
         }
         if (m_tcStarted)
             continue;
-        if (!(m_c.tcWindow && m_c.tcWindow->isRunning()) && m_c.startTotalCommander) {
+        // Only a Total Commander that we closed is started again: one the user had not started
+        // stays closed.
+        if (m_tcClosed && !(m_c.tcWindow && m_c.tcWindow->isRunning()) && m_c.startTotalCommander) {
             m_c.startTotalCommander();
             m_tcStarted = true;
         }
@@ -373,6 +374,10 @@ InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter) {
         core.RefreshPluginInfo(filePath, row, installedFilePath, false);
     };
     context.detectTcVersion = [&core] { core.DetectTCversion(false); };
+    context.startTotalCommander = [&core] {
+        if (!core.TCExeFile().isEmpty())
+            core.system().tcWindow().launch(core.TCExeFile().toStdString());
+    };
     return context;
 }
 

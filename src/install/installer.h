@@ -24,7 +24,6 @@ class TcWindow;
 
 // Total Commander's command numbers.
 inline constexpr int kTcCommandBeforePluginInstall = 2913;
-inline constexpr int kTcCommandClose = 24340;
 
 struct InstallerContext {
     InstallerContext(Prompter& prompterIn, const Language& languageIn)
@@ -113,6 +112,7 @@ private:
     SelfUpdateState m_selfUpdate = SelfUpdateState::None;
     bool m_reloadAfterDownload = false;
     bool m_tcStarted = false;
+    bool m_tcClosed = false; // this pass closed a running Total Commander
 };
 
 // The context as AppCore knows it: settings, language, list, Total Commander's window and

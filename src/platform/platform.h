@@ -16,6 +16,11 @@ namespace quillon::platform {
 struct PlatformOptions {
     // Wine prefix (Linux): this, else $WINEPREFIX, else ~/.wine when it exists. Ignored on Windows.
     std::string winePrefix;
+    // The Wine program that runs the bridge to Total Commander's window (Linux); empty: found on
+    // the system.
+    std::string wineProgram;
+    // The bridge program; empty: the one beside the running program.
+    std::string tcBridgeProgram;
 };
 
 class Platform {

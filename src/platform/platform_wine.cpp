@@ -5,6 +5,7 @@
 #include "platform/path_mapper_wine.h"
 #include "platform/registry_wine.h"
 #include "platform/shell_wine.h"
+#include "platform/tc_window_programs_wine.h"
 #include "platform/tc_window_wine.h"
 
 #include <cstdlib>
@@ -45,11 +46,15 @@ std::string absolute(const std::string& dir) {
 
 class WinePlatform final : public Platform {
 public:
-    explicit WinePlatform(std::string prefix)
+    WinePlatform(std::string prefix, const PlatformOptions& options)
         : m_prefix(absolute(prefix)), m_registry(m_prefix.empty() ? std::string() : m_prefix + "/user.reg",
                                                  m_prefix.empty() ? std::string() : m_prefix + "/system.reg"),
           m_paths(m_prefix), m_tcEnvironment(m_registry, m_prefix),
-          m_folders(m_ownEnvironment, m_paths, m_prefix) {}
+          m_folders(m_ownEnvironment, m_paths, m_prefix),
+          m_tcWindow(WineTcWindowSetup{m_prefix, findWineProgram(options.wineProgram),
+                                       options.tcBridgeProgram.empty() ? defaultTcBridgeProgram()
+                                                                       : options.tcBridgeProgram},
+                     m_paths) {}
 
     const Registry& registry() const override { return m_registry; }
     const PathMapper& paths() const override { return m_paths; }
@@ -67,14 +72,14 @@ private:
     OwnEnvironment m_ownEnvironment;
     WineTcEnvironment m_tcEnvironment;
     WineFolders m_folders;
-    AbsentTcWindow m_tcWindow;
+    WineTcWindow m_tcWindow;
     DesktopShell m_shell;
 };
 
 } // namespace
 
 std::unique_ptr<Platform> Platform::create(const PlatformOptions& options) {
-    return std::make_unique<WinePlatform>(choosePrefix(options));
+    return std::make_unique<WinePlatform>(choosePrefix(options), options);
 }
 
 } // namespace quillon::platform

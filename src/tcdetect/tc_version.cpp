@@ -119,11 +119,11 @@ QString TcVersionDetector::checksumVersion(const QString& exeFile) const {
 TcVersionFacts TcVersionDetector::detect(const QString& knownExeFile, const QString& tcDir) const {
     TcVersionFacts facts;
     facts.exeFile = knownExeFile;
-    platform::TcWindow& window = m_system.tcWindow();
-    facts.windowExists = window.isRunning();
+    const platform::TcWindowState window = m_system.tcWindow().state();
+    facts.windowExists = window.running;
     if (facts.windowExists) {
-        facts.windowTitle = QString::fromStdString(window.title()).trimmed();
-        const QString processPath = QString::fromStdString(window.processPath());
+        facts.windowTitle = QString::fromStdString(window.title).trimmed();
+        const QString processPath = QString::fromStdString(window.processPath);
         if (!processPath.isEmpty())
             facts.exeFile = processPath;
     }

@@ -100,13 +100,14 @@ public:
     std::string windowsDirectory() const override { return {}; }
     std::string windowsDrive() const override { return m.drive; }
 
-    bool isRunning() const override { return false; }
-    bool isMinimized() const override { return false; }
-    std::string title() const override { return {}; }
-    std::string processPath() const override { return {}; }
-    void sendChangeDir(std::string_view, bool) override {}
-    void sendCommand(int) override {}
-    bool requestClose() override { return false; }
+    platform::TcWindowState state(Cancel) override { return {}; }
+    bool sendChangeDir(std::string_view, bool, Cancel) override { return false; }
+    std::optional<std::string> request(std::string_view, Cancel) override { return std::nullopt; }
+    bool sendCommand(int, Cancel) override { return false; }
+    bool bringToFront(Cancel) override { return false; }
+    bool closeAndWait(Cancel) override { return true; }
+    bool launch(std::string_view) override { return false; }
+    platform::TcWindowProblem lastProblem() const override { return platform::TcWindowProblem::None; }
     bool showFileInFileManager(std::string_view) override { return false; }
 
 private:

@@ -1,0 +1,122 @@
+// quillon-cli with Total Commander's window in a real Wine prefix: start-up takes the window's
+// title and executable, and updating Total Commander closes it first and starts it again.
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/fixture_server.h"
+#include "support/test_support.h"
+#include "wine/wine_prefix.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+namespace {
+
+QString canonical(const QString& path) {
+    return QString::fromStdString(std::filesystem::weakly_canonical(path.toStdString()).string());
+}
+
+class CliUnderWine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QUILLON_REQUIRE_WINE();
+        prefix = test::wineWorld()->prefix;
+        ini = prefix + u"/drive_c/users/quillon/AppData/Roaming/GHISLER/wincmd.ini"_s;
+        settings = m_dir.path() + u"/settings"_s;
+    }
+
+    test::CliResult cli(const QStringList& arguments, const QString& wine = {}) const {
+        QStringList all{u"--wine-prefix"_s, prefix, u"--settings-dir"_s, settings, u"/i="_s + ini};
+        if (!wine.isEmpty())
+            all << u"--wine"_s << wine;
+        return test::runCli(all + arguments, {}, 180000);
+    }
+
+    QTemporaryDir m_dir;
+    QString prefix, ini, settings;
+};
+
+TEST_F(CliUnderWine, StartUpTakesTheWindowsTitleAndExecutableUnlessWineIsMissing) {
+    const QString standInExe = prefix + u"/drive_c/standin2/TOTALCMD64.EXE"_s;
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(standInExe).absolutePath()));
+    ASSERT_TRUE(QFile::copy(test::wineWorld()->standIn, standInExe));
+    test::StandIn standIn(standInExe, m_dir.path() + u"/messages.log"_s);
+    ASSERT_TRUE(standIn.ready());
+
+    struct Case {
+        const char* name;
+        QString wine;
+        QString title;
+        QString exe;
+    };
+    const Case cases[] = {
+        {"wine", test::wineWorld()->wine, u"Total Commander 11.03 - Stand-in"_s, canonical(standInExe)},
+        {"no wine", m_dir.path() + u"/missing/wine"_s, QString(),
+         canonical(prefix + u"/drive_c/totalcmd/TOTALCMD64.EXE"_s)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const test::CliResult run = cli({u"locate"_s, u"--json"_s}, c.wine);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QJsonObject tc =
+            QJsonDocument::fromJson(run.out).object().value(u"totalCommander"_s).toObject();
+        EXPECT_EQ(tc.value(u"windowTitle"_s).toString(), c.title) << run.out.toStdString();
+        EXPECT_EQ(canonical(tc.value(u"exe"_s).toString()), c.exe);
+    }
+}
+
+TEST_F(CliUnderWine, UpdatingTotalCommanderClosesItAndStartsItAgain) {
+    const QString tcExe = prefix + u"/drive_c/totalcmd/TOTALCMD64.EXE"_s;
+    ASSERT_TRUE(QFile::remove(tcExe));
+    ASSERT_TRUE(QFile::copy(test::wineWorld()->standIn, tcExe));
+    test::StandIn standIn(tcExe, m_dir.path() + u"/messages.log"_s);
+    ASSERT_TRUE(standIn.ready());
+
+    // Wine through a wrapper that notes every start: the last one is Total Commander's.
+    const QString starts = m_dir.path() + u"/starts.log"_s;
+    const QString wrapper = m_dir.path() + u"/wine"_s;
+    ASSERT_TRUE(test::writeFile(wrapper, "#!/bin/sh\nprintf '%s\\n' \"$*\" >>'" + starts.toUtf8() +
+                                             "'\nexec '" + test::wineWorld()->wine.toUtf8() + "' \"$@\"\n"));
+    ASSERT_TRUE(QFile::setPermissions(wrapper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    test::FixtureServerProcess server;
+    ASSERT_FALSE(server.base().isEmpty());
+    const QString downloads = m_dir.path() + u"/downloads"_s;
+    const QString temp = m_dir.path() + u"/temp"_s;
+    ASSERT_TRUE(QDir().mkpath(downloads) && QDir().mkpath(temp));
+    ASSERT_TRUE(test::writeFile(settings + u"/Quillon.ini"_s,
+                                "[Configuration]\nDownloadDir=" + downloads.toUtf8() + "/\nTempDirectory=" +
+                                    temp.toUtf8() + "/\n[Sites]\nCatalogue=" + server.base().toUtf8() +
+                                    "\nTotalCommander=" + server.base().toUtf8() + "\n"));
+
+    const test::CliResult run =
+        cli({u"update"_s, u"--install"_s, u"--yes"_s, u"--json"_s, u"TOTALCMD64.EXE"_s}, wrapper);
+    const QJsonArray requests = QJsonDocument::fromJson(run.out).object().value(u"requests"_s).toArray();
+    ASSERT_EQ(requests.size(), 1) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_EQ(requests.first().toObject().value(u"result"_s).toString(), u"installed"_s)
+        << run.out.toStdString();
+
+    EXPECT_EQ(standIn.messages(), QStringList{u"COMMAND 24340"_s});
+    EXPECT_TRUE(standIn.waitUntilGone(10000));
+    const QStringList started = QString::fromUtf8(test::readFile(starts)).split(u'\n', Qt::SkipEmptyParts);
+    qsizetype closed = -1, launched = -1;
+    for (qsizetype i = 0; i < started.size(); ++i) {
+        if (started[i].endsWith(u" close"_s))
+            closed = i;
+        else if (canonical(started[i]) == canonical(tcExe))
+            launched = i;
+    }
+    EXPECT_GE(closed, 0) << started.join(u" | "_s).toStdString();
+    EXPECT_GT(launched, closed) << started.join(u" | "_s).toStdString();
+}
+
+} // namespace
+} // namespace quillon
