@@ -11,7 +11,8 @@ packages=(
   gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   gcc-mingw-w64-i686 g++-mingw-w64-i686 binutils-mingw-w64-i686
   # Wine's own DLLs are real PE files from outside the project: the version reader is checked
-  # against them.
+  # against them. Its loader (/usr/lib/wine/wine64) also runs the bridge to Total Commander's
+  # window and the tests' stand-in for that window.
   wine64
   # Screenshots of the desktop program: a virtual display, xwd and the PNG conversion.
   xvfb x11-apps imagemagick

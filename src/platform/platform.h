@@ -18,9 +18,9 @@ struct PlatformOptions {
     std::string winePrefix;
     // The Wine program that runs the bridge to Total Commander's window (Linux); empty: found on
     // the system.
-    std::string wineProgram;
+    std::string wineProgram = {};
     // The bridge program; empty: the one beside the running program.
-    std::string tcBridgeProgram;
+    std::string tcBridgeProgram = {};
 };
 
 class Platform {
