@@ -85,9 +85,13 @@ class WindowPlatform : public test::FakePlatform {
 public:
     WindowPlatform(test::FakeMachine& machine, std::string title, std::string exe)
         : FakePlatform(machine), m_title(std::move(title)), m_exe(std::move(exe)) {}
-    bool isRunning() const override { return !m_title.empty(); }
-    std::string title() const override { return m_title; }
-    std::string processPath() const override { return m_exe; }
+    platform::TcWindowState state(Cancel) override {
+        platform::TcWindowState state;
+        state.running = !m_title.empty();
+        state.title = m_title;
+        state.processPath = m_exe;
+        return state;
+    }
 
 private:
     std::string m_title;
