@@ -85,7 +85,7 @@ class WindowPlatform : public test::FakePlatform {
 public:
     WindowPlatform(test::FakeMachine& machine, std::string title, std::string exe)
         : FakePlatform(machine), m_title(std::move(title)), m_exe(std::move(exe)) {}
-    platform::TcWindowState state(Cancel) override {
+    platform::TcWindowState state(platform::TcWindow::Cancel) override {
         platform::TcWindowState state;
         state.running = !m_title.empty();
         state.title = m_title;
