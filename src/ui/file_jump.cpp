@@ -20,8 +20,8 @@ bool jumpToFiles(System& system, const QStringList& hostPaths) {
     if (existing.isEmpty())
         return false;
     platform::TcWindow& window = system.tcWindow();
-    if (window.isRunning() && !window.isMinimized()) {
-        window.sendChangeDir(system.toWindowsPath(existing.first()).toStdString(), true);
+    if (const platform::TcWindowState state = window.state(); state.running && !state.minimized) {
+        window.sendChangeDir(existing.first().toStdString(), true);
         window.sendCommand(kLeftPanelCommand);
         return true;
     }

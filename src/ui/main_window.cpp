@@ -235,8 +235,8 @@ void Ttc_Updater::showEvent(QShowEvent* event) {
 void Ttc_Updater::FormActivate() {
     if (!m_core.WindowPlaced) {
         const SettingValues& values = m_core.settings().values;
-        const platform::TcWindow& tc = m_core.system().tcWindow();
-        if (values.mainFormL >= 0 && values.mainFormT >= 0 && tc.isRunning() && !tc.isMinimized())
+        const platform::TcWindowState tc = m_core.system().tcWindow().state();
+        if (values.mainFormL >= 0 && values.mainFormT >= 0 && tc.running && !tc.minimized)
             move(values.mainFormL, values.mainFormT);
         const int widths[] = {values.updateListW0, values.updateListW1, values.updateListW2,
                               values.updateListW3};

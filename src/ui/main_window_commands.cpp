@@ -280,7 +280,7 @@ void Ttc_Updater::JumpToSelectedFiles(int mode, const QStringList& files) {
     if (files.isEmpty())
         return;
     platform::TcWindow& tc = m_core.system().tcWindow();
-    if (!tc.isRunning() || tc.isMinimized()) {
+    if (const platform::TcWindowState state = tc.state(); !state.running || state.minimized) {
         const QStringList shown = files.size() <= 5 ? files : files.mid(files.size() - 5);
         for (const QString& file : shown)
             m_core.system().shell().showFileInFileManager(QDir::toNativeSeparators(file).toStdString());
@@ -291,7 +291,7 @@ void Ttc_Updater::JumpToSelectedFiles(int mode, const QStringList& files) {
     if (mode == 1)
         tc.sendCommand(3001);
     // Without the active panel's answer the left panel takes the file.
-    tc.sendChangeDir(m_core.system().toWindowsPath(files.first()).toStdString(), true);
+    tc.sendChangeDir(files.first().toStdString(), true);
     tc.sendCommand(4001);
     showStatus(QString());
 }
