@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include "app/common/regular_file.h"
+
 namespace quillon {
 
 IniDocument::IniDocument(QString filePath, Encoding encoding)
@@ -13,7 +15,7 @@ bool IniDocument::load(QString* errorText) {
     QFile file(m_filePath);
     if (!file.exists())
         return true;
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!OpenRegularFile(file)) {
         if (errorText)
             *errorText = file.errorString();
         return false;
@@ -154,7 +156,9 @@ IniDocument::Section& IniDocument::findOrAdd(const QString& section) {
     return m_sections.last();
 }
 
-bool IniDocument::hasSection(const QString& section) const { return find(section) != nullptr; }
+bool IniDocument::hasSection(const QString& section) const {
+    return find(section) != nullptr;
+}
 
 bool IniDocument::hasKey(const QString& section, const QString& key) const {
     const Section* s = find(section);

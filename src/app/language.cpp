@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "app/common/regular_file.h"
 #include "app/locales.h"
 
 using namespace Qt::StringLiterals;
@@ -116,7 +117,7 @@ bool Language::loadFile(const QString& path) {
     if (path.isEmpty())
         return false;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!OpenRegularFile(file))
         return false;
     QByteArray bytes = file.readAll();
     // A file saved by an editor that adds a UTF-8 mark would otherwise lose its header line.
@@ -234,7 +235,7 @@ QList<LanguageMenuEntry> Language::menuEntries() const {
         if (!name.startsWith(u"LNG_"_s))
             continue;
         QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
+        if (!OpenRegularFile(file))
             continue;
         IniDocument doc(QString(), IniDocument::Encoding::Latin1);
         doc.setBytes(file.readAll());

@@ -60,6 +60,7 @@ inline constexpr char AddonInfo[] = "AddonInfo";
 inline constexpr char UserDb[] = "UserDB";
 inline constexpr char Additional[] = "Additional";
 inline constexpr char Sites[] = "Sites";
+inline constexpr char Limits[] = "Limits";
 inline constexpr char ExceptionList[] = "ExceptionList";
 inline constexpr char OverridePlugVer[] = "OverridePlugVer";
 } // namespace section
@@ -237,6 +238,16 @@ inline constexpr SettingKey RuleCHosts =
 inline constexpr SettingKey RuleDHosts =
     textKey(section::Sites, "RuleDHosts", &S::ruleDHosts, "", TR::Trimmed);
 
+// How much a hostile or broken server or package may take before it is given up on.
+inline constexpr SettingKey MaxPageMiB = intKey(section::Limits, "MaxPageMiB", &S::maxPageMiB, 32);
+inline constexpr SettingKey LowSpeedBytes = intKey(section::Limits, "LowSpeedBytes", &S::lowSpeedBytes, 1024);
+inline constexpr SettingKey LowSpeedSeconds =
+    intKey(section::Limits, "LowSpeedSeconds", &S::lowSpeedSeconds, 30);
+inline constexpr SettingKey MaxUnpackedMiB =
+    intKey(section::Limits, "MaxUnpackedMiB", &S::maxUnpackedMiB, 1024);
+inline constexpr SettingKey MaxUnpackRatio =
+    intKey(section::Limits, "MaxUnpackRatio", &S::maxUnpackRatio, 100);
+
 inline constexpr SettingKey UserDbFormW = windowKey("UserDBForm_W", 406);
 inline constexpr SettingKey UserDbFormH = windowKey("UserDBForm_H", 329);
 inline constexpr SettingKey IpdFormW = windowKey("IPDForm_W", 474);
@@ -323,6 +334,11 @@ inline constexpr auto kSettingsReadOrder = std::to_array<const SettingKey*>({
     &key::RuleBHosts,
     &key::RuleCHosts,
     &key::RuleDHosts,
+    &key::MaxPageMiB,
+    &key::LowSpeedBytes,
+    &key::LowSpeedSeconds,
+    &key::MaxUnpackedMiB,
+    &key::MaxUnpackRatio,
 });
 
 enum class WriteWhen : quint8 {
@@ -414,6 +430,11 @@ inline constexpr auto kSettingsWriteOrder = std::to_array<SettingWriteStep>({
     {&key::RuleBHosts},
     {&key::RuleCHosts},
     {&key::RuleDHosts},
+    {&key::MaxPageMiB},
+    {&key::LowSpeedBytes},
+    {&key::LowSpeedSeconds},
+    {&key::MaxUnpackedMiB},
+    {&key::MaxUnpackRatio},
 });
 
 // Typed access to one key of a store. Missing keys and unreadable values give the default

@@ -98,6 +98,13 @@ struct SettingValues {
     QString ruleBHosts;
     QString ruleCHosts;
     QString ruleDHosts;
+
+    // [Limits]: 0 or less switches a limit off
+    int maxPageMiB = 0;      // a web page larger than this is refused
+    int lowSpeedBytes = 0;   // a download slower than this many bytes a second ...
+    int lowSpeedSeconds = 0; // ... for this long is given up
+    int maxUnpackedMiB = 0;  // a package that unpacks to more is refused
+    int maxUnpackRatio = 0;  // ... and one that unpacks to more than this many times its size
 };
 
 } // namespace quillon

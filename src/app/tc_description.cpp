@@ -5,6 +5,8 @@
 
 #include <optional>
 
+#include "app/common/regular_file.h"
+
 using namespace Qt::StringLiterals;
 
 namespace quillon {
@@ -15,7 +17,7 @@ constexpr quint32 kEnglishLcid = 1033;
 
 std::optional<QString> readDescription(const QString& dir, quint32 lcid) {
     QFile file(dir + u"/TC_LNG_"_s + QString::number(lcid) + u".txt"_s);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!OpenRegularFile(file))
         return std::nullopt;
     QStringDecoder decoder(QStringDecoder::Utf8);
     QString text = decoder.decode(file.readAll());

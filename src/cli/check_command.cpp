@@ -2,6 +2,7 @@
 
 #include "app/app_core.h"
 #include "app/settings.h"
+#include "cli/terminal_text.h"
 #include "cli/update_list_output.h"
 #include "inventory/inventory_pass.h"
 #include "inventory/update_list.h"
@@ -17,7 +18,7 @@ bool CheckCommand::CatalogueGaveNothing(const CheckRunResult& result, const AppC
     if (result.errors.isEmpty()) {
         const QString message = u"The plugin catalogue gave no record (%1)."_s.arg(
             core.settings().values.siteCatalogue + u"get_plugins_list.php"_s);
-        err << "quillon-cli: " << message << Qt::endl;
+        err << "quillon-cli: " << TerminalSafe(message, LineBreaks::Keep) << Qt::endl;
         errors.append(message);
     }
     return true;

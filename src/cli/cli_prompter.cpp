@@ -1,6 +1,7 @@
 #include "cli/cli_prompter.h"
 
 #include "app/scripted_prompter.h"
+#include "cli/terminal_text.h"
 
 using namespace Qt::StringLiterals;
 
@@ -43,7 +44,7 @@ void CliPrompter::print(const QString& caption, const QString& text) {
     // Message texts carry Windows line breaks.
     QString flat = text;
     flat.replace("\r\n"_L1, "\n"_L1);
-    m_err << caption.trimmed() << ": " << flat << Qt::endl;
+    m_err << TerminalSafe(caption.trimmed()) << ": " << TerminalSafe(flat, LineBreaks::Keep) << Qt::endl;
 }
 
 } // namespace quillon::cli

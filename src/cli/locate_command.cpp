@@ -7,6 +7,7 @@
 #include "app/app_core.h"
 #include "app/common/files.h"
 #include "app/language.h"
+#include "cli/terminal_text.h"
 
 using namespace Qt::StringLiterals;
 
@@ -28,7 +29,7 @@ int LocateCommand::execute() {
     } else {
         const QString none = u"(not found)"_s;
         const auto row = [&](const QString& label, const QString& value) {
-            m_out << label.leftJustified(28) << (value.isEmpty() ? none : value) << '\n';
+            m_out << label.leftJustified(28) << TerminalSafe(value.isEmpty() ? none : value) << '\n';
         };
         row(u"Total Commander directory:"_s, dir);
         row(u"wincmd.ini:"_s, ini);

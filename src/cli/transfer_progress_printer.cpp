@@ -1,5 +1,6 @@
 #include "cli/transfer_progress_printer.h"
 
+#include "cli/terminal_text.h"
 #include "install/transfer_engine.h"
 
 #ifdef Q_OS_WIN
@@ -37,7 +38,7 @@ int TransferProgressPrinter::totalPercent(int index, int filePercent) const {
 
 void TransferProgressPrinter::writeLine(const QString& text) {
     clearLine();
-    m_err << text << '\n';
+    m_err << TerminalSafe(text) << '\n';
     m_err.flush();
 }
 
@@ -45,7 +46,7 @@ void TransferProgressPrinter::showLive(const QString& text) {
     if (text == m_live)
         return;
     // "\r" and erase-to-end-of-line: the line is rewritten, whatever its earlier length.
-    m_err << '\r' << text << "\x1b[K";
+    m_err << '\r' << TerminalSafe(text) << "\x1b[K";
     m_err.flush();
     m_live = text;
 }

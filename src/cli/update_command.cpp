@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "cli/check_command.h"
 #include "cli/interrupt_guard.h"
+#include "cli/terminal_text.h"
 #include "cli/transfer_progress_printer.h"
 #include "cli/update_report.h"
 #include "install/installer.h"
@@ -132,10 +133,10 @@ QList<int> UpdateCommand::chosenRows(bool& failed) {
                 found = row;
         }
         if (found < 0) {
-            m_err << "quillon-cli: no row for " << file << Qt::endl;
+            m_err << "quillon-cli: no row for " << TerminalSafe(file) << Qt::endl;
             failed = true;
         } else if (list.state(found) != ItemState::Update) {
-            m_err << "quillon-cli: " << file << " has no update; skipped" << Qt::endl;
+            m_err << "quillon-cli: " << TerminalSafe(file) << " has no update; skipped" << Qt::endl;
         } else if (!rows.contains(found)) {
             rows.append(found);
         }
@@ -207,6 +208,8 @@ int UpdateCommand::execute() {
     const ProxySetup proxy = ProxyFromSettings(values);
     transfer.proxy = proxy.proxy;
     transfer.httpTimeOutMs = values.httpTimeOut;
+    transfer.lowSpeedBytes = values.lowSpeedBytes;
+    transfer.lowSpeedSeconds = values.lowSpeedSeconds;
     transfer.downloadDir = downloadDir;
     transfer.packageChoice = packageChoice;
     transfer.tcPackagePage =
@@ -226,7 +229,9 @@ int UpdateCommand::execute() {
     engine.setProgress([&printer](const TransferProgress& progress) { printer.progress(progress); });
     prompter.setBeforeOutput([&printer] { printer.clearLine(); });
 
-    Installer installer(InstallerContextFromCore(m_core, &prompter));
+    InstallerContext installerContext = InstallerContextFromCore(m_core, &prompter);
+    installerContext.replaceProgramConfirmed = m_options.yes;
+    Installer installer(std::move(installerContext));
     QList<InstallStepResult> installs;
     bool anyInstallRequest = false;
     engine.setAfterFile([&](int index, const DownloadRequest& request, const QString& localFile) {

@@ -6,6 +6,7 @@
 
 #include "app/app_core.h"
 #include "app/common/files.h"
+#include "cli/terminal_text.h"
 #include "inventory/update_list.h"
 
 using namespace Qt::StringLiterals;
@@ -63,8 +64,11 @@ void PrintUpdateListTable(const AppCore& core, QTextStream& out, QTextStream& er
     QList<QStringList> lines{header};
     for (int row = 0; row < list.rowCount(); ++row) {
         const UpdateItem& item = list.row(row);
-        lines.append({groupShortName(item.Group), item.Name, item.InstalledVersion, item.LatestVersion,
-                      item.Status.trimmed(), item.FilePath});
+        QStringList cells{groupShortName(item.Group), item.Name,    item.InstalledVersion, item.LatestVersion,
+                          item.Status.trimmed(),      item.FilePath};
+        for (QString& cell : cells)
+            cell = TerminalSafe(cell);
+        lines.append(cells);
     }
     QList<qsizetype> widths(header.size(), 0);
     for (const QStringList& line : std::as_const(lines)) {
@@ -84,7 +88,7 @@ void PrintUpdateListTable(const AppCore& core, QTextStream& out, QTextStream& er
     // The pass's own messages already went to stderr through the prompter.
     const QStringList problems = core.databaseState().problems;
     for (const QString& problem : problems)
-        err << problem << '\n';
+        err << TerminalSafe(problem, LineBreaks::Keep) << '\n';
     err.flush();
 }
 

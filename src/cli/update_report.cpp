@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "cli/terminal_text.h"
 #include "install/installer.h"
 #include "install/transfer_engine.h"
 
@@ -75,9 +76,9 @@ void PrintUpdateReportJson(const UpdateReport& report, QTextStream& out) {
 
 void PrintUpdateReportText(const UpdateReport& report, QTextStream& out, QTextStream& err) {
     for (const RequestReport& r : report.requests) {
-        out << r.result.leftJustified(11) << r.item;
+        out << r.result.leftJustified(11) << TerminalSafe(r.item);
         if (!r.reason.isEmpty())
-            out << " (" << r.reason << ')';
+            out << " (" << TerminalSafe(r.reason) << ')';
         out << '\n';
     }
     out << u"%1 request(s): %2 installed, %3 downloaded, %4 failed"_s.arg(report.requests.size())
@@ -91,7 +92,7 @@ void PrintUpdateReportText(const UpdateReport& report, QTextStream& out, QTextSt
         out << u"reloaded: %1 items, %2 updatable"_s.arg(report.reload->items).arg(report.reload->updatable)
             << '\n';
     for (const QString& error : report.errors)
-        err << "quillon-cli: " << error << '\n';
+        err << "quillon-cli: " << TerminalSafe(error, LineBreaks::Keep) << '\n';
 }
 
 } // namespace quillon::cli

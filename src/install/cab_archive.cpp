@@ -4,8 +4,9 @@
 
 namespace quillon {
 
-ArchiveResult DecompressCabDisk(const QString& filePath, const QString& extractTo) {
-    return ExtractWithLibarchive(filePath, extractTo, LibarchiveFormat::Cab);
+ArchiveResult DecompressCabDisk(const QString& filePath, const QString& extractTo,
+                                const UnpackLimits& limits) {
+    return ExtractWithLibarchive(filePath, extractTo, LibarchiveFormat::Cab, limits);
 }
 
 } // namespace quillon

@@ -102,11 +102,25 @@ bool Installer::unpack(const DownloadRequest& request, const QString& localFile,
         }
         RarArchive rar;
         rar.setLibraryPath(m_c.unrarLibrary);
-        if (!QDir().mkpath(packageFolder) || !rar.openFile(localFile) || !rar.extract(packageFolder, true)) {
+        if (!rar.openFile(localFile)) {
             *errorText = rar.lastError().isEmpty() ? u"cannot unpack %1"_s.arg(localFile) : rar.lastError();
             return false;
         }
-    } else if (const ArchiveResult zip = DecompressZipDisk(localFile, packageFolder); !zip) {
+        qint64 declared = 0;
+        for (const RarArchive::Entry& entry : rar.entries())
+            declared += entry.size;
+        if (const QString refusal =
+                UnpackLimitRefusal(m_c.unpackLimits, QFileInfo(localFile).size(), declared);
+            !refusal.isEmpty()) {
+            *errorText = u"%1 is refused: %2"_s.arg(QFileInfo(localFile).fileName(), refusal);
+            return false;
+        }
+        if (!QDir().mkpath(packageFolder) || !rar.extract(packageFolder, true)) {
+            *errorText = rar.lastError().isEmpty() ? u"cannot unpack %1"_s.arg(localFile) : rar.lastError();
+            return false;
+        }
+    } else if (const ArchiveResult zip = DecompressZipDisk(localFile, packageFolder, m_c.unpackLimits);
+               !zip) {
         *errorText = zip.error;
         return false;
     }
@@ -120,7 +134,7 @@ bool Installer::unpack(const DownloadRequest& request, const QString& localFile,
         *errorText = u"the package holds no INSTALL.CAB"_s;
         return false;
     }
-    if (const ArchiveResult unpacked = DecompressCabDisk(cab, cabFolder); !unpacked) {
+    if (const ArchiveResult unpacked = DecompressCabDisk(cab, cabFolder, m_c.unpackLimits); !unpacked) {
         *errorText = unpacked.error;
         return false;
     }
@@ -225,6 +239,16 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
         DeleteDirectoryTree(backupStaging);
     };
 
+    const bool selfUpdate =
+        request.Category == category::Quillon && IsRunningExecutable(request.ItemPath, m_c.programPath);
+    if (selfUpdate) {
+        result.error = m_c.replaceProgramConfirmed
+                           ? SelfUpdateRefusal(m_c.programPath, m_c.packageInfoDir)
+                           : u"the running program is not replaced without confirmation"_s;
+        if (!result.error.isEmpty())
+            return result;
+    }
+
     QString copySource;
     if (!unpack(request, localFile, packageFolder, &copySource, &result.error)) {
         cleanUp();
@@ -236,8 +260,6 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
         return result;
     }
 
-    const bool selfUpdate =
-        request.Category == category::Quillon && IsRunningExecutable(request.ItemPath, m_c.programPath);
     if (selfUpdate) {
         QString errorText;
         if (!MoveRunningExecutableAside(m_c.programPath, &errorText)) {
@@ -365,7 +387,10 @@ InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter) {
     QString unrar = FindUnrarLibrary(core.TCDir());
     if (unrar.isEmpty())
         unrar = FindUnrarLibrary(core.programDir());
+    if (unrar.isEmpty())
+        unrar = rar::SystemLibrary();
     context.unrarLibrary = unrar;
+    context.unpackLimits = UnpackLimits::fromSettings(values);
     context.preInstallAction = values.preInstallAction;
     context.postInstallAction = values.postInstallAction;
     context.installAfterDownload = values.installAfterDl;

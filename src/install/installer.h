@@ -10,6 +10,7 @@
 
 #include "install/download_request.h"
 #include "install/self_update.h"
+#include "install/unpack_limits.h"
 
 namespace quillon {
 
@@ -40,10 +41,15 @@ struct InstallerContext {
     QString tcDir;
     QString tcLanguage;   // upper case
     QString unrarLibrary; // empty: RAR packages are not installed
+    UnpackLimits unpackLimits;
     int preInstallAction = 0;
     int postInstallAction = 0;
     bool installAfterDownload = false; // InstallAfterDL ticked
     bool autoStartInstall = false;     // switch "autostartinstall"
+    // The running program is replaced only when its front end had this confirmed (the CLI's
+    // --yes; the window's user chose the row).
+    bool replaceProgramConfirmed = true;
+    QString packageInfoDir; // empty: the system's package database
 
     // A row's refresh after its package was installed (RefreshPluginInfo with Delay false).
     std::function<void(const QString& filePath, int row, const QString& installedFilePath)> refreshRow;

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <limits>
+
 #include <archive.h>
 #include <archive_entry.h>
 
@@ -58,8 +60,15 @@ ArchiveEntryKind entryKind(archive_entry* entry) {
     }
 }
 
+// What the whole package may still write; below zero once it wrote more than allowed.
+struct UnpackBudget {
+    qint64 left = 0;
+    bool limited = false;
+};
+
 // Copies the current entry's data into target; false with errorText on a read or write failure.
-bool writeEntryData(archive* a, archive_entry* entry, const QString& target, QString* errorText) {
+bool writeEntryData(archive* a, archive_entry* entry, const QString& target, UnpackBudget& budget,
+                    QString* errorText) {
     QFile out(target);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         *errorText = u"cannot create %1: %2"_s.arg(QDir::toNativeSeparators(target), out.errorString());
@@ -74,6 +83,12 @@ bool writeEntryData(archive* a, archive_entry* entry, const QString& target, QSt
             break;
         if (r < ARCHIVE_WARN) {
             *errorText = libarchiveError(a);
+            out.remove();
+            return false;
+        }
+        budget.left -= static_cast<qint64>(size);
+        if (budget.limited && budget.left < 0) {
+            *errorText = u"it unpacks to more than its entries declare and the limit allows"_s;
             out.remove();
             return false;
         }
@@ -99,6 +114,24 @@ bool writeEntryData(archive* a, archive_entry* entry, const QString& target, QSt
         out.setFileTime(stamp, QFileDevice::FileModificationTime);
     }
     return true;
+}
+
+// The sum of the sizes the entries declare; -1 when the archive cannot be listed (the unpack
+// then reports why).
+qint64 declaredSize(const QString& filePath, LibarchiveFormat format) {
+    QString ignored;
+    archive* a = OpenArchiveForReading(filePath, format, &ignored);
+    if (a == nullptr)
+        return -1;
+    qint64 total = 0;
+    archive_entry* entry = nullptr;
+    int r = ARCHIVE_OK;
+    while ((r = archive_read_next_header(a, &entry)) >= ARCHIVE_WARN) {
+        if (archive_entry_size_is_set(entry))
+            total += qMax(archive_entry_size(entry), la_int64_t(0));
+    }
+    archive_read_free(a);
+    return r == ARCHIVE_EOF ? total : -1;
 }
 
 } // namespace
@@ -155,9 +188,26 @@ archive* OpenArchiveForReading(const QString& filePath, LibarchiveFormat format,
 }
 
 ArchiveResult ExtractWithLibarchive(const QString& filePath, const QString& extractTo,
-                                    LibarchiveFormat format) {
+                                    LibarchiveFormat format, const UnpackLimits& limits) {
     ArchiveResult result;
     const Utf8NamesScope utf8Names;
+    UnpackBudget budget;
+    if (limits.maxBytes > 0 || limits.maxRatio > 0) {
+        const qint64 packed = QFileInfo(filePath).size();
+        const qint64 declared = declaredSize(filePath, format);
+        if (declared >= 0) {
+            result.error = UnpackLimitRefusal(limits, packed, declared);
+            if (!result.error.isEmpty()) {
+                result.error = u"%1 is refused: %2"_s.arg(QFileInfo(filePath).fileName(), result.error);
+                return result;
+            }
+        }
+        // Declared sizes may lie: what is written is held to the limits as well.
+        qint64 allowed = limits.maxBytes > 0 ? limits.maxBytes : std::numeric_limits<qint64>::max();
+        if (limits.maxRatio > 0)
+            allowed = qMin(allowed, qMax(packed * limits.maxRatio, kUnpackRatioFloor));
+        budget = {allowed, true};
+    }
     if (!QDir().mkpath(extractTo)) {
         result.error = u"cannot create the folder %1"_s.arg(QDir::toNativeSeparators(extractTo));
         return result;
@@ -197,7 +247,7 @@ ArchiveResult ExtractWithLibarchive(const QString& filePath, const QString& extr
             result.error = u"cannot create the folder of %1"_s.arg(QDir::toNativeSeparators(target));
             break;
         }
-        if (!writeEntryData(a, entry, target, &result.error))
+        if (!writeEntryData(a, entry, target, budget, &result.error))
             break;
         ++result.filesWritten;
     }

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "install/archive_result.h"
+#include "install/unpack_limits.h"
 
 struct archive;
 
@@ -18,9 +19,10 @@ archive* OpenArchiveForReading(const QString& filePath, LibarchiveFormat format,
 // Unpacks every entry into extractTo (created when missing), restoring stored folders. Files
 // keep their stored modification time; an existing file is overwritten. Refused entries are
 // skipped and listed; the result is then a failure, so the package is not installed, while the
-// rest stays in extractTo for inspection.
+// rest stays in extractTo for inspection. A package over the limits is refused before anything
+// is written, by the sizes its entries declare, and again while writing when it declared less.
 ArchiveResult ExtractWithLibarchive(const QString& filePath, const QString& extractTo,
-                                    LibarchiveFormat format);
+                                    LibarchiveFormat format, const UnpackLimits& limits = {});
 
 // While alive, the calling thread converts multibyte names as UTF-8 when the process locale
 // does not (a plain "C" locale would lose every non-ASCII name). No effect on Windows.

@@ -15,6 +15,20 @@ template <typename Function> bool resolve(QLibrary& library, const char* name, F
 
 } // namespace
 
+QString SystemLibrary() {
+#ifdef Q_OS_WIN
+    return {};
+#else
+    for (const QString& name : {u"libunrar.so.5"_s, u"libunrar.so"_s}) {
+        // A bare name is searched by the dynamic loader alone; QLibrary adds no folder of its own.
+        QLibrary probe(name);
+        if (probe.load())
+            return name; // stays loaded: RarArchive loads it again by the same name
+    }
+    return {};
+#endif
+}
+
 Library::~Library() {
     unload();
 }

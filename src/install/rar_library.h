@@ -180,6 +180,12 @@ struct Api {
 // Oldest interface version whose extended structures match the ones above.
 inline constexpr int MinimumDllVersion = 4;
 
+// Outside Windows: the name of the system's unrar library ("libunrar.so.5" as Debian's
+// libunrar5 installs it, else "libunrar.so") when the dynamic loader finds one on its own search
+// path (LD_LIBRARY_PATH, the loader's cache, the system's library folders); empty otherwise and
+// on Windows. Never a path: no folder of a Wine prefix or of a download is searched.
+QString SystemLibrary();
+
 class Library {
 public:
     Library() = default;

@@ -1,11 +1,14 @@
 #include "install/self_update.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
 #include "app/app_core.h"
 #include "app/common/files.h"
 #include "app/language.h"
+#include "platform/package_owner.h"
 
 using namespace Qt::StringLiterals;
 
@@ -20,6 +23,22 @@ bool IsRunningExecutable(const QString& itemPath, const QString& runningExecutab
         return true;
     const QString a = item.canonicalFilePath();
     return !a.isEmpty() && a == running.canonicalFilePath();
+}
+
+QString SelfUpdateRefusal(const QString& runningExecutable, const QString& packageInfoDir) {
+    const QFileInfo running(runningExecutable);
+    const QString shown = QDir::toNativeSeparators(running.absoluteFilePath());
+    const QFileInfo folder(running.absolutePath());
+    if (!running.isWritable() || !folder.isWritable())
+        return u"%1 is not yours to replace; update it the way it was installed"_s.arg(shown);
+    const std::string infoDir = packageInfoDir.isEmpty() ? std::string(platform::kDpkgInfoDir)
+                                                         : QFile::encodeName(packageInfoDir).toStdString();
+    const std::string owner =
+        platform::PackageOwningFile(QFile::encodeName(running.absoluteFilePath()).toStdString(), infoDir);
+    if (!owner.empty())
+        return u"%1 belongs to the package %2; update it with the package manager"_s.arg(
+            shown, QString::fromStdString(owner));
+    return {};
 }
 
 bool MoveRunningExecutableAside(const QString& runningExecutable, QString* errorText) {

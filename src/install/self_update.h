@@ -15,6 +15,11 @@ enum class SelfUpdateState { None, ExecutableReplaced, RestartPending };
 // same file under any spelling of its path).
 bool IsRunningExecutable(const QString& itemPath, const QString& runningExecutable);
 
+// Why the running executable must not be replaced from a download, or empty when it may: one
+// the user cannot write (installed for all users) or one a package of the system owns is
+// updated by the package manager that put it there.
+QString SelfUpdateRefusal(const QString& runningExecutable, const QString& packageInfoDir = {});
+
 // Moves the running executable to its "old" name in its own folder, replacing an older one.
 // False with errorText when it stays where it is.
 bool MoveRunningExecutableAside(const QString& runningExecutable, QString* errorText);

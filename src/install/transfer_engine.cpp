@@ -102,6 +102,8 @@ HttpRequest TransferEngine::baseRequest(const QString& url) {
         request.connectTimeoutMs = m_settings.httpTimeOutMs;
         request.readTimeoutMs = m_settings.httpTimeOutMs;
     }
+    request.lowSpeedBytes = m_settings.lowSpeedBytes;
+    request.lowSpeedSeconds = m_settings.lowSpeedSeconds;
     request.cancel = &m_cancel;
     request.cookies = &m_cookies;
     request.maxRedirects = m_settings.maxRedirects;

@@ -20,7 +20,10 @@ struct TransferSettings {
     HostRules rules;
     ProxySettings proxy;
     int httpTimeOutMs = 0; // applied only through an HTTP proxy
-    QString downloadDir;   // expanded host path
+    // A file slower than lowSpeedBytes a second over lowSpeedSeconds is given up; 0: never.
+    qint64 lowSpeedBytes = 0;
+    int lowSpeedSeconds = 0;
+    QString downloadDir; // expanded host path
     int maxRedirects = 35;
     // Total Commander's package link, resolved before the pass.
     int packageChoice = 0;

@@ -9,6 +9,7 @@
 #include <archive_entry.h>
 
 #include "app/common/files.h"
+#include "app/common/regular_file.h"
 #include "install/archive_entry_guard.h"
 #include "install/libarchive_extract.h"
 
@@ -29,7 +30,7 @@ QString withSlash(const QString& folder) {
 // Adds one file under entryName; false with errorText on a read or write failure.
 bool addFile(archive* a, const QString& path, const QString& entryName, QString* errorText) {
     QFile in(path);
-    if (!in.open(QIODevice::ReadOnly)) {
+    if (!OpenRegularFile(in)) {
         *errorText = u"cannot read %1: %2"_s.arg(QDir::toNativeSeparators(path), in.errorString());
         return false;
     }
@@ -111,8 +112,9 @@ bool writeZip(const QString& target, const QStringList& files, const QStringList
 
 } // namespace
 
-ArchiveResult DecompressZipDisk(const QString& filePath, const QString& extractTo) {
-    return ExtractWithLibarchive(filePath, extractTo, LibarchiveFormat::Zip);
+ArchiveResult DecompressZipDisk(const QString& filePath, const QString& extractTo,
+                                const UnpackLimits& limits) {
+    return ExtractWithLibarchive(filePath, extractTo, LibarchiveFormat::Zip, limits);
 }
 
 QByteArray DecompressZip(const QString& extractName, const QString& filePath) {

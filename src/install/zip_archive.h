@@ -7,13 +7,16 @@
 #include <QStringList>
 
 #include "install/archive_result.h"
+#include "install/unpack_limits.h"
 
 namespace quillon {
 
 // Unpacks every entry into extractTo (created when missing), restoring stored folders. A ZIP
 // behind an executable stub (a self-extracting installer) reads like any ZIP. Unsafe entry
-// names are refused (see CheckArchiveEntry) and make the result a failure.
-ArchiveResult DecompressZipDisk(const QString& filePath, const QString& extractTo);
+// names are refused (see CheckArchiveEntry) and make the result a failure, as does a package
+// over the limits.
+ArchiveResult DecompressZipDisk(const QString& filePath, const QString& extractTo,
+                                const UnpackLimits& limits = {});
 
 // The data of the entry named extractName (folders separated by "/" or "\", compared without
 // regard to case). Empty when the entry is missing, unreadable or larger than MaxInMemoryEntry.

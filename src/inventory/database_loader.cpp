@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "app/common/regular_file.h"
 #include "app/common/strings.h"
 #include "app/ini_document.h"
 #include "inventory/plugin_database.h"
@@ -43,7 +44,7 @@ IniDocument pluginDbFromBase64(const QByteArray& encoded) {
 
 std::optional<QByteArray> readResource(const QString& path, QString* errorText) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!OpenRegularFile(file)) {
         *errorText = QStringLiteral("%1: %2").arg(path, file.errorString());
         return std::nullopt;
     }

@@ -15,6 +15,11 @@ namespace quillon::platform {
 namespace {
 
 constexpr int kMaxExpansionDepth = 8;
+// Depth alone does not bound the work: a value naming itself sixteen times grows sixteen-fold
+// per level. One lookup of a variable may expand this many values and produce this many
+// characters (Windows' own limit for a variable) before the rest is left unexpanded.
+constexpr int kMaxExpansions = 256;
+constexpr std::size_t kMaxExpandedLength = 32767;
 
 std::string upperAscii(std::string_view text) {
     std::string result(text);
@@ -134,33 +139,42 @@ int OwnEnvironment::setVariable(std::string_view name, std::string_view value) {
     return setProcessVariable(name, value);
 }
 
-// Lets ExpandEnvPath resolve references inside registry values without unbounded recursion
+struct WineTcEnvironment::ExpansionBudget {
+    int expansions = kMaxExpansions;
+    std::size_t length = kMaxExpandedLength;
+};
+
+// Lets ExpandEnvPath resolve references inside registry values within one lookup's budget
 // (A=%B%, B=%A% in a user's registry must not hang or overflow the stack).
-class DepthLimitedEnvironment final : public Environment {
+class BoundedEnvironment final : public Environment {
 public:
-    DepthLimitedEnvironment(const WineTcEnvironment& env, int depth) : m_env(env), m_depth(depth) {}
+    BoundedEnvironment(const WineTcEnvironment& env, int depth, WineTcEnvironment::ExpansionBudget& budget)
+        : m_env(env), m_depth(depth), m_budget(budget) {}
     std::optional<std::string> variable(std::string_view name) const override {
-        return m_env.lookup(name, m_depth);
+        return m_env.lookup(name, m_depth, m_budget);
     }
     int setVariable(std::string_view, std::string_view) override { return EPERM; }
 
 private:
     const WineTcEnvironment& m_env;
     int m_depth;
+    WineTcEnvironment::ExpansionBudget& m_budget;
 };
 
 WineTcEnvironment::WineTcEnvironment(const Registry& registry, std::string prefix)
     : m_registry(registry), m_prefix(std::move(prefix)) {}
 
 std::optional<std::string> WineTcEnvironment::variable(std::string_view name) const {
-    return lookup(name, 0);
+    ExpansionBudget budget;
+    return lookup(name, 0, budget);
 }
 
 int WineTcEnvironment::setVariable(std::string_view name, std::string_view value) {
     return setProcessVariable(name, value);
 }
 
-std::optional<std::string> WineTcEnvironment::lookup(std::string_view name, int depth) const {
+std::optional<std::string> WineTcEnvironment::lookup(std::string_view name, int depth,
+                                                     ExpansionBudget& budget) const {
     if (m_prefix.empty())
         return processVariable(name);
     // Total Commander hands its COMMANDER_* variables to the programs it starts.
@@ -183,9 +197,17 @@ std::optional<std::string> WineTcEnvironment::lookup(std::string_view name, int 
         if (value->type == RegistryValue::Type::String)
             return value->text;
         if (value->type == RegistryValue::Type::ExpandString) {
-            if (depth >= kMaxExpansionDepth)
+            if (depth >= kMaxExpansionDepth || budget.expansions <= 0)
                 return value->text;
-            return ExpandEnvPath(DepthLimitedEnvironment(*this, depth + 1), value->text);
+            --budget.expansions;
+            std::string expanded = ExpandEnvPath(BoundedEnvironment(*this, depth + 1, budget), value->text);
+            if (expanded.size() > budget.length) {
+                budget.length = 0;
+                budget.expansions = 0;
+                return value->text;
+            }
+            budget.length -= expanded.size();
+            return expanded;
         }
     }
     return wellKnown(name);

@@ -39,8 +39,9 @@ public:
     std::string userName() const;
 
 private:
-    friend class DepthLimitedEnvironment;
-    std::optional<std::string> lookup(std::string_view name, int depth) const;
+    friend class BoundedEnvironment;
+    struct ExpansionBudget;
+    std::optional<std::string> lookup(std::string_view name, int depth, ExpansionBudget& budget) const;
     std::optional<std::string> wellKnown(std::string_view name) const;
 
     const Registry& m_registry;

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/regular_file.h"
+
 using namespace Qt::StringLiterals;
 
 namespace quillon::platform {
@@ -339,11 +341,17 @@ const RegFile& WineRegistry::file(RegistryRoot root) const {
     std::call_once(lazy.once, [&lazy] {
         if (lazy.path.empty())
             return;
-        QFile in(QString::fromStdString(lazy.path));
-        if (in.open(QIODevice::ReadOnly)) {
+        // A FIFO in the prefix's place of user.reg must not stop the program for ever.
+        const int fd = OpenRegularFileForReading(lazy.path);
+        if (fd < 0)
+            return;
+        QFile in;
+        if (in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
             const QByteArray content = in.readAll();
             lazy.file = RegFile::parse(
                 std::string_view(content.constData(), static_cast<std::size_t>(content.size())));
+        } else {
+            CloseFileDescriptor(fd);
         }
     });
     return lazy.file;

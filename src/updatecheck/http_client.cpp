@@ -1,5 +1,6 @@
 #include "updatecheck/http_client.h"
 
+#include <QDeadlineTimer>
 #include <QUrl>
 
 #include <curl/curl.h>
@@ -29,7 +30,31 @@ struct SlistDeleter {
 struct Transfer {
     const HttpRequest* request = nullptr;
     HttpResponse* response = nullptr;
+    // The low-speed window: when it began and how much had arrived then.
+    QDeadlineTimer windowStart;
+    qint64 windowBytes = 0;
 };
+
+// libcurl's own low-speed check is taken by the read time-out (one byte a second); this one
+// runs beside it from the progress callback, which libcurl calls at least once a second.
+bool tooSlow(Transfer& transfer, qint64 received) {
+    const HttpRequest& request = *transfer.request;
+    if (request.lowSpeedBytes <= 0 || request.lowSpeedSeconds <= 0)
+        return false;
+    const qint64 window = qint64(request.lowSpeedSeconds) * 1000;
+    if (transfer.windowStart.isForever()) {
+        transfer.windowStart = QDeadlineTimer(window);
+        transfer.windowBytes = received;
+        return false;
+    }
+    if (!transfer.windowStart.hasExpired())
+        return false;
+    if (received - transfer.windowBytes < request.lowSpeedBytes * request.lowSpeedSeconds)
+        return true;
+    transfer.windowStart = QDeadlineTimer(window);
+    transfer.windowBytes = received;
+    return false;
+}
 
 bool cancelRequested(const HttpRequest& request) {
     return request.cancel && request.cancel->load();
@@ -83,6 +108,10 @@ int onProgress(void* user, curl_off_t total, curl_off_t received, curl_off_t, cu
         transfer->response->cancelled = true;
         return 1;
     }
+    if (tooSlow(*transfer, received)) {
+        transfer->response->tooSlow = true;
+        return 1;
+    }
     return 0;
 }
 
@@ -122,6 +151,8 @@ bool configure(CURL* curl, const HttpRequest& request, const QByteArray& url, Tr
     set(CURLOPT_MAXREDIRS, static_cast<long>(request.maxRedirects));
     if (request.connectTimeoutMs > 0)
         set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeoutMs));
+    if (request.totalTimeoutMs > 0)
+        set(CURLOPT_TIMEOUT_MS, static_cast<long>(request.totalTimeoutMs));
     if (request.readTimeoutMs > 0) {
         // libcurl has no idle time-out of its own; less than one byte per second over the
         // whole period is the same thing at a resolution of one second.
@@ -238,7 +269,7 @@ HttpResponse HttpClient::perform(const HttpRequest& request) {
 
     // The URL as typed may hold blanks or non-ASCII letters; libcurl wants it encoded.
     const QByteArray url = QUrl(request.url.trimmed(), QUrl::TolerantMode).toEncoded();
-    Transfer transfer{&request, &response};
+    Transfer transfer{&request, &response, QDeadlineTimer(QDeadlineTimer::Forever), 0};
     QString setupError;
     if (!configure(curl.get(), request, url, transfer, headers.get(), setupError)) {
         response.curlCode = CURLE_BAD_FUNCTION_ARGUMENT;
@@ -261,8 +292,12 @@ HttpResponse HttpClient::perform(const HttpRequest& request) {
     if (rc != CURLE_OK) {
         response.errorText = errorBuffer[0] ? QString::fromUtf8(errorBuffer).trimmed()
                                             : QString::fromUtf8(curl_easy_strerror(rc));
+        response.timedOut = rc == CURLE_OPERATION_TIMEDOUT;
         if (response.tooLarge)
             response.errorText = u"The answer is larger than %1 bytes."_s.arg(request.maxBodyBytes);
+        else if (response.tooSlow)
+            response.errorText = u"Fewer than %1 bytes a second arrived over %2 s."_s.arg(
+                QString::number(request.lowSpeedBytes), QString::number(request.lowSpeedSeconds));
         else if (response.sinkFailed)
             response.errorText = u"The received data could not be written."_s;
     }

@@ -57,6 +57,12 @@ struct HttpRequest {
     // byte arrives for this long (whole seconds, rounded up: libcurl's low-speed check).
     int connectTimeoutMs = 0;
     int readTimeoutMs = 0;
+    // 0: none. The whole transfer, redirects included, is given up after this long.
+    int totalTimeoutMs = 0;
+    // 0: none. Given up when fewer than lowSpeedBytes a second arrive, averaged over
+    // lowSpeedSeconds: a server that trickles would otherwise hold an unattended run for ever.
+    qint64 lowSpeedBytes = 0;
+    int lowSpeedSeconds = 0;
     bool followRedirects = true;
     int maxRedirects = 10;
     ProxySettings proxy; // kind None: a direct connection, whatever the environment says
@@ -86,6 +92,8 @@ struct HttpResponse {
     QString errorText;   // libcurl's explanation; empty on success
     bool cancelled = false;
     bool tooLarge = false;
+    bool tooSlow = false;  // under the low-speed limit
+    bool timedOut = false; // the overall deadline (or libcurl's own idle limit) passed
     bool sinkFailed = false;
 
     // The transfer completed; the status may still be an error.

@@ -1,5 +1,6 @@
 #include "updatecheck/page_fetcher.h"
 
+#include <QElapsedTimer>
 #include <QStringDecoder>
 #include <QUrl>
 
@@ -34,6 +35,7 @@ QString siteNameForMessage(const QString& base) {
 FetchSettings FetchSettings::fromSettings(const SettingValues& values) {
     FetchSettings settings;
     settings.httpTimeOutMs = values.httpTimeOut;
+    settings.maxPageBytes = values.maxPageMiB > 0 ? qint64(values.maxPageMiB) * 1024 * 1024 : 0;
     settings.proxy = ProxyFromSettings(values);
     settings.catalogueBase = values.siteCatalogue;
     settings.totalCommanderBase = values.siteTotalCommander;
@@ -90,6 +92,11 @@ HttpRequest PageFetcher::requestFor(const QString& url) const {
     request.url = url;
     request.connectTimeoutMs = m_settings.httpTimeOutMs;
     request.readTimeoutMs = m_settings.httpTimeOutMs;
+    // A server that sends a byte now and then passes the read time-out; a page, unlike a
+    // package, has no reason to take longer than a few time-outs.
+    if (m_settings.httpTimeOutMs > 0)
+        request.totalTimeoutMs = m_settings.httpTimeOutMs * kPageDeadlineFactor;
+    request.maxBodyBytes = m_settings.maxPageBytes;
     request.proxy = m_settings.proxy.proxy;
     request.cancel = m_cancel;
     if (m_eventPump) {
@@ -123,7 +130,12 @@ QString PageFetcher::GetURLAsString(const QString& url) {
         return {};
     }
 
-    const HttpResponse response = HttpClient::perform(requestFor(url));
+    const HttpRequest request = requestFor(url);
+    QElapsedTimer clock;
+    clock.start();
+    const HttpResponse response = HttpClient::perform(request);
+    const bool deadlinePassed =
+        response.timedOut && request.totalTimeoutMs > 0 && clock.elapsed() >= request.totalTimeoutMs;
     if (response.transferOk() && response.status < 400)
         return DecodeAnsiPage(response.body);
     if (response.cancelled || (m_cancel && m_cancel->load()))
@@ -132,6 +144,24 @@ QString PageFetcher::GetURLAsString(const QString& url) {
     // A page that broke off is not handed on as if it were whole: callers would read a
     // shortened list as the truth.
     m_lastErrorText = response.errorText.isEmpty() ? u"HTTP %1"_s.arg(response.status) : response.errorText;
+    if (response.tooLarge || deadlinePassed) {
+        // The bare status number would say nothing here.
+        Placeholders values;
+        values.s = url;
+        values.s2 = response.tooLarge ? QString::number(m_settings.maxPageBytes / (1024 * 1024))
+                                      : QString::number((request.totalTimeoutMs + 999) / 1000);
+        m_lastErrorText =
+            response.tooLarge
+                ? m_language.format(kErrorSection, u"PageTooLarge"_s,
+                                    u"Error: The page %s is larger than %s2 MiB."_s, values)
+                : m_language.format(kErrorSection, u"PageTooSlow"_s,
+                                    u"Error: The page %s did not arrive within %s2 seconds."_s, values);
+        m_prompter.tell(PromptIcon::Error, m_language.text(kErrorSection, u"CaptionError"_s, u"Error"_s),
+                        m_lastErrorText);
+        if (deadlinePassed)
+            m_connectionErrorKind = kNoConnection;
+        return {};
+    }
     m_prompter.tell(PromptIcon::Information, QString(), QString::number(response.status));
     m_connectionErrorKind = ConnectionErrorKindAfter(m_connectionErrorKind, response.status, url, m_settings);
     return {};

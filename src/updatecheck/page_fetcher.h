@@ -29,6 +29,7 @@ enum ConnectionErrorKinds : quint8 {
 // What a fetch needs from the settings, taken once at start-up.
 struct FetchSettings {
     int httpTimeOutMs = 7000;
+    qint64 maxPageBytes = 32LL * 1024 * 1024; // 0: no limit
     ProxySetup proxy;
     QString catalogueBase;      // [Sites] Catalogue
     QString totalCommanderBase; // [Sites] TotalCommander
@@ -62,7 +63,10 @@ public:
     // GET url; the body as text, or empty when the request failed. A failure is shown as
     // its bare status number and raises ConnectionErrorKind; a proxy that cannot be set up
     // is reported in words and nothing is fetched.
+    // A page over maxPageBytes, or one still arriving after kPageDeadlineFactor times the
+    // time-out, is given up and reported in words.
     QString GetURLAsString(const QString& url);
+    static constexpr int kPageDeadlineFactor = 10;
 
     quint8 ConnectionErrorKind() const { return m_connectionErrorKind; }
     // At every (re)load of the update list.

@@ -1,9 +1,9 @@
 #include "updatecheck/tc_release.h"
 
 #include "app/common/urls.h"
+#include "updatecheck/anchored_span.h"
 #include "updatecheck/version_compare.h"
 
-#include <QRegularExpression>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -12,26 +12,12 @@ namespace quillon {
 
 namespace {
 
-QString firstMatch(const QRegularExpression& expression, const QString& text) {
-    const QRegularExpressionMatch match = expression.match(text);
-    return match.hasMatch() ? match.captured(0) : QString();
-}
-
-// Each match runs to the last "for Windows" of its line: "." never crosses a line break.
-const QRegularExpression& announcementExpression() {
-    static const QRegularExpression expression(u"(?<=Total Commander )(.*)(?=for Windows)"_s);
-    return expression;
-}
-
-const QRegularExpression& downloadExpression() {
-    static const QRegularExpression expression(u"(?<=Download version )(.*)(?=of Total Commander)"_s);
-    return expression;
-}
-
-const QRegularExpression& phpLinkExpression() {
-    static const QRegularExpression expression(u"(?<=href=\")(.*)(.php)"_s);
-    return expression;
-}
+// Each span runs to the last end text of its line, as the greedy "(.*)" of the expressions
+// "(?<=Total Commander )(.*)(?=for Windows)", "(?<=Download version )(.*)(?=of Total Commander)"
+// and "(?<=href=\")(.*)(.php)" did.
+constexpr AnchoredSpanRule kAnnouncementRule{u"Total Commander ", u"for Windows"};
+constexpr AnchoredSpanRule kDownloadRule{u"Download version ", u"of Total Commander"};
+constexpr AnchoredSpanRule kPhpLinkRule{u"href=\"", u"php", 1, true};
 
 // The page name part of an address: no query or fragment, no extension.
 QString pageName(const QString& pageAddress) {
@@ -78,7 +64,7 @@ QString NormalizeTcReleaseText(const QString& text) {
 }
 
 QString TcAnnouncementReleaseText(const QString& pageText) {
-    QString line = firstMatch(announcementExpression(), pageText).toLower().trimmed();
+    QString line = FirstAnchoredSpan(pageText, kAnnouncementRule).toLower().trimmed();
     // The version is what precedes the sentence's verb, conjunction, full stop or bracket.
     for (const QString& stop : {u" is "_s, u" and "_s, u". "_s, u".<"_s, u"("_s, u")"_s}) {
         const qsizetype at = line.indexOf(stop);
@@ -92,11 +78,11 @@ QString TcAnnouncementReleaseText(const QString& pageText) {
 }
 
 QString TcDownloadReleaseText(const QString& pageText) {
-    return firstMatch(downloadExpression(), pageText);
+    return FirstAnchoredSpan(pageText, kDownloadRule);
 }
 
 QString TcAnnouncedLinkOf(const QString& pageText, const QString& tcSiteBase) {
-    const QString link = firstMatch(phpLinkExpression(), pageText).toLower().trimmed();
+    const QString link = FirstAnchoredSpan(pageText, kPhpLinkRule).toLower().trimmed();
     if (link.isEmpty())
         return {};
     if (link.contains(u"://"_s))

@@ -220,8 +220,11 @@ TEST_F(FilesTest, NullBytesAndUnrarLibrary) {
     EXPECT_FALSE(FileHasNoNullBytes(path(u"missing"_s)));
 
     EXPECT_EQ(FindUnrarLibrary(m_dir.path()), QString());
+#ifndef Q_OS_WIN
+    // A native library planted in a folder (Total Commander's in a Wine prefix) is never taken.
     write(u"libunrar.so"_s);
-    EXPECT_EQ(FindUnrarLibrary(m_dir.path() + u'/'), path(u"libunrar.so"_s));
+    EXPECT_EQ(FindUnrarLibrary(m_dir.path() + u'/'), QString());
+#endif
 }
 
 } // namespace

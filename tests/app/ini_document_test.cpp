@@ -32,8 +32,8 @@ TEST(IniDocument, RoundTripKeepsUnknownContentAndOrder) {
     EXPECT_EQ(doc.toText(), QStringLiteral("; leading comment\r\n"
                                            "[Zeta]\r\nb=2\r\n; inside\r\na=1\r\n\r\n"
                                            "[Alpha]\r\nx=new\r\n\r\n[Beta]\r\nk=v\r\n"));
-    EXPECT_EQ(doc.sections(), (QStringList{QStringLiteral("Zeta"), QStringLiteral("Alpha"),
-                                           QStringLiteral("Beta")}));
+    EXPECT_EQ(doc.sections(),
+              (QStringList{QStringLiteral("Zeta"), QStringLiteral("Alpha"), QStringLiteral("Beta")}));
 }
 
 TEST(IniDocument, RemovingKeysAndSectionsKeepsLookupsRight) {

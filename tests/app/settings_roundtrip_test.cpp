@@ -167,6 +167,13 @@ RuleAHosts=
 RuleBHosts=
 RuleCHosts=
 RuleDHosts=
+
+[Limits]
+MaxPageMiB=32
+LowSpeedBytes=1024
+LowSpeedSeconds=30
+MaxUnpackedMiB=1024
+MaxUnpackRatio=100
 )"_s;
     const QStringList want = QString(expected).replace(u"{T}"_s, m_dir.path()).split(QLatin1Char('\n'));
     const QStringList got = store.toText().split(u"\r\n"_s);

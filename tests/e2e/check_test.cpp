@@ -135,14 +135,36 @@ TEST_F(CliCheck, EveryStateAndEveryOverride) {
     EXPECT_TRUE(test::readFile(settings + u"/upluginfo.ini"_s).contains("OnlineName=Sample Packer Online"));
 }
 
+// A catalogue name with escape sequences (retitle the window, clear the screen) is printed as
+// text by check and by every later list.
+TEST_F(CliCheck, EscapeSequencesInNamesAreShownNotObeyed) {
+    page(u"get_plugins_list.php"_s,
+         "<html><body><pre>sampack|Sample \x1b]0;owned\x07Packer\x1b[2J|2.2|15.09.2024|packer|x64|x64| "
+         "</pre></body></html>");
+    FixtureServer server(content);
+    ASSERT_FALSE(server.base().isEmpty());
+    settingsFile(server.base(), server.base());
+    for (const QString& command : {u"check"_s, u"list"_s}) {
+        const test::CliResult result =
+            test::runCli({u"--wine-prefix"_s, kSamplePrefix, u"--settings-dir"_s, settings, command});
+        const QByteArray output = result.out + result.err;
+        EXPECT_TRUE(output.contains("Sample \\x1B]0;owned\\x07Packer\\x1B[2J")) << output.toStdString();
+        EXPECT_FALSE(output.contains('\x1b')) << command.toStdString();
+        EXPECT_FALSE(output.contains('\x07')) << command.toStdString();
+    }
+}
+
 TEST_F(CliCheck, FailuresWithoutACatalogueRecord) {
     page(u"get_plugins_list.php"_s, "<html><body>maintenance</body></html>");
+    page(u"big/get_plugins_list.php"_s, QByteArray(1536 * 1024, 'x'));
+    page(u"slow/get_plugins_list.php"_s, QByteArray(4096, 'x'));
     FixtureServer server(content);
     ASSERT_FALSE(server.base().isEmpty());
     struct Case {
         const char* name;
         QString catalogue;
         QByteArray message;
+        QByteArray more;
     };
     const Case cases[] = {
         {"catalogue answers 404", server.base() + u"fault/404/"_s,
@@ -150,9 +172,14 @@ TEST_F(CliCheck, FailuresWithoutACatalogueRecord) {
         {"nobody listens", u"http://127.0.0.1:1/"_s,
          "Error: No internet connection / invalid proxy settings."},
         {"a page without records", server.base(), "gave no record"},
+        {"a page over the limit", server.base() + u"big/"_s, "is larger than 1 MiB",
+         "[Limits]\nMaxPageMiB=1\n"},
+        // 64 bytes a second keeps the connection alive; the page's deadline ends it.
+        {"a trickling page", server.base() + u"fault/trickle/300/slow/"_s, "did not arrive within 6 seconds",
+         "[Configuration]\nHttpTimeOut=600\n"},
     };
     for (const Case& c : cases) {
-        settingsFile(server.base(), c.catalogue);
+        settingsFile(server.base(), c.catalogue, c.more);
         const CheckOutput checked = run(u"check"_s);
         EXPECT_EQ(checked.result.exitCode, 1) << c.name;
         EXPECT_TRUE(checked.result.err.contains(c.message))

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 #include "support/test_support.h"
 
 using namespace Qt::StringLiterals;
@@ -44,6 +46,7 @@ public:
         if (!installDir.isEmpty())
             text += u"\"InstallDir\"=\""_s + regText(installDir) + u"\"\n"_s;
     }
+    void userKeys(const QString& text) { m_user += text; }
     void writeRegistry() const {
         const QString header = u"WINE REGISTRY Version 2\n;; All keys relative to "_s;
         test::writeFile(root() + u"/user.reg"_s,
@@ -239,6 +242,41 @@ TEST(CliLocateSample, FindsTheSampleInstallation) {
     EXPECT_EQ(located.dir, driveC + u"/totalcmd"_s);
     EXPECT_EQ(located.exe, driveC + u"/totalcmd/TOTALCMD64.EXE"_s);
     EXPECT_EQ(located.ini, driveC + u"/users/quillon/AppData/Roaming/GHISLER/wincmd.ini"_s);
+}
+
+// Prefixes that once kept locate running for ever: it must end and find what the rest allows.
+TEST(CliLocatePoisoned, EndsAndFindsWhatTheRestAllows) {
+    const auto fifo = [](UserPrefix& prefix, const QString& path) {
+        QFile::remove(path);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0) << path.toStdString();
+    };
+    const struct {
+        const char* name;
+        std::function<void(UserPrefix&)> poison;
+    } cases[] = {
+        {"a variable naming itself sixteen times",
+         [](UserPrefix& prefix) {
+             prefix.tcKey(true, u"C:\\totalcmd"_s, u"%LOOP%\\wincmd.ini"_s);
+             prefix.userKeys(u"\n[Environment] 1717243200\n\"LOOP\"=str(2):\""_s + u"%LOOP%"_s.repeated(16) +
+                             u"\"\n"_s);
+             prefix.writeRegistry();
+         }},
+        {"user.reg is a FIFO", [&](UserPrefix& prefix) { fifo(prefix, prefix.root() + u"/user.reg"_s); }},
+        {"system.reg is a FIFO", [&](UserPrefix& prefix) { fifo(prefix, prefix.root() + u"/system.reg"_s); }},
+        {"wincmd.ini is a FIFO",
+         [&](UserPrefix& prefix) { fifo(prefix, prefix.c(u"totalcmd/wincmd.ini"_s)); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        UserPrefix prefix;
+        prefix.file(u"totalcmd/TOTALCMD64.EXE"_s);
+        prefix.file(u"totalcmd/wincmd.ini"_s, uiipd(0));
+        prefix.writeRegistry();
+        c.poison(prefix);
+        const Located located = locate(prefix.root(), prefix.settings());
+        EXPECT_EQ(located.dir, prefix.c(u"totalcmd"_s));
+        EXPECT_EQ(located.exe, prefix.c(u"totalcmd/TOTALCMD64.EXE"_s));
+    }
 }
 
 } // namespace

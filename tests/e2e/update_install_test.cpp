@@ -16,8 +16,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 #include "support/fixture_server.h"
+#include "support/rar_writer.h"
 #include "support/sample_copy_test.h"
 #include "support/test_support.h"
 
@@ -76,8 +78,8 @@ struct CliRun {
     QJsonArray requests() const { return json.value(u"requests"_s).toArray(); }
 };
 
-CliRun runProgram(const QString& program, const QStringList& arguments) {
-    const test::CliResult r = test::runProgram(program, arguments, {}, 120000);
+CliRun runProgram(const QString& program, const QStringList& arguments, const QStringList& environment = {}) {
+    const test::CliResult r = test::runProgram(program, arguments, environment, 120000);
     return CliRun{r.exitCode, r.out, r.err, QJsonDocument::fromJson(r.out).object()};
 }
 
@@ -112,12 +114,16 @@ protected:
         ASSERT_TRUE(test::writeFile(page, text));
     }
 
-    CliRun cli(const QStringList& arguments, const QString& program = kCli) const {
+    CliRun cli(const QStringList& arguments, const QString& program = kCli,
+               const QStringList& environment = {}) const {
         return runProgram(program,
-                          QStringList{u"--wine-prefix"_s, prefix, u"--settings-dir"_s, settings} + arguments);
+                          QStringList{u"--wine-prefix"_s, prefix, u"--settings-dir"_s, settings} + arguments,
+                          environment);
     }
-    CliRun update(const QStringList& files, const QString& program = kCli) const {
-        return cli(QStringList{u"update"_s, u"--install"_s, u"--yes"_s, u"--json"_s} + files, program);
+    CliRun update(const QStringList& files, const QString& program = kCli,
+                  const QStringList& environment = {}) const {
+        return cli(QStringList{u"update"_s, u"--install"_s, u"--yes"_s, u"--json"_s} + files, program,
+                   environment);
     }
     // The check's row for a file name; empty when it lists none.
     static QJsonObject row(const CliRun& check, const QString& fileName) {
@@ -318,6 +324,50 @@ TEST_F(CliInstall, SelfUpdateRenamesTheRunningProgramAndPutsTheNewOneInPlace) {
     EXPECT_EQ(row(after, u"quillon-cli"_s).value(u"state"_s).toString(), u"ok"_s);
 }
 
+// An unattended run over a plain-HTTP catalogue must not swap the program for whatever it
+// serves: only when told to, and only where the user may write.
+TEST_F(CliInstall, SelfUpdateNeedsYesAndAProgramTheUserMayReplace) {
+    const QByteArray current = QUILLON_VERSION;
+    QByteArray newer = current;
+    newer.front() = '9';
+    const QString programDir = m_dir.path() + u"/program"_s;
+    const QString program = programDir + u"/quillon-cli"_s;
+    ASSERT_TRUE(QDir().mkpath(programDir));
+    ASSERT_TRUE(QFile::copy(kCli, program));
+    const QByteArray original = test::readFile(program);
+    ASSERT_TRUE(writeZip(content + u"/packages/quillon.zip"_s,
+                         {{u"quillon-cli"_s, withVersion(original, current, newer)}}));
+    addRecords({u"quillon|Quillon|"_s + QString::fromLatin1(newer) + u"|01.12.2026|util|x32+x64|x64"_s});
+    ASSERT_TRUE(test::writeFile(settings + u"/userdb.ini"_s, "[quillon-cli]\r\nWebsiteID=quillon\r\n"));
+    serve();
+
+    const struct {
+        const char* name;
+        bool yes;
+        bool readOnly;
+        const char* reason;
+    } cases[] = {
+        {"without --yes", false, false, "not replaced without confirmation"},
+        {"in a folder the user cannot write", true, true, "not yours to replace"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::optional<test::ReadOnlyFolder> readOnly;
+        if (c.readOnly) {
+            readOnly.emplace(programDir);
+            ASSERT_TRUE(readOnly->ok());
+        }
+        const QStringList arguments{u"update"_s, u"--install"_s, u"--json"_s, u"quillon-cli"_s};
+        const CliRun updated = cli(c.yes ? arguments + QStringList{u"--yes"_s} : arguments, program);
+        ASSERT_EQ(updated.requests().size(), 1) << updated.log();
+        EXPECT_EQ(result(updated), u"failed"_s) << updated.log();
+        EXPECT_TRUE(reason(updated).contains(QString::fromLatin1(c.reason))) << updated.log();
+        EXPECT_EQ(test::readFile(program), original);
+        EXPECT_FALSE(QFileInfo::exists(programDir + u"/quillon-cli_old"_s));
+        EXPECT_FALSE(updated.json.value(u"restartRequired"_s).toBool());
+    }
+}
+
 TEST_F(CliInstall, PackageWithAnEntryLeavingItsFolderIsRefusedWhole) {
     const Members package = readZip(content + u"/packages/sampack.zip"_s);
     ASSERT_TRUE(package.contains(u"sampack.wcx64"_s));
@@ -337,6 +387,78 @@ TEST_F(CliInstall, PackageWithAnEntryLeavingItsFolderIsRefusedWhole) {
     EXPECT_FALSE(QFileInfo::exists(sampackDir + u"/pluginst.inf"_s));
     EXPECT_TRUE(findFiles(prefix, u"backup_*_QN.zip"_s).isEmpty());
     EXPECT_TRUE(findFiles(m_dir.path() + u"/temp"_s, u"*"_s).isEmpty());
+}
+
+// Zeros compress a thousandfold: a small package that would fill the disk.
+TEST_F(CliInstall, PackageThatUnpacksBeyondTheLimitsIsRefusedBeforeWriting) {
+    const struct {
+        const char* name;
+        qint64 zeros;
+        QByteArray limits;
+        const char* reason;
+    } cases[] = {
+        {"larger than MaxUnpackedMiB", 3 * 1024 * 1024, "MaxUnpackedMiB=2\nMaxUnpackRatio=0\n",
+         "MaxUnpackedMiB"},
+        {"ratio over MaxUnpackRatio", 4 * 1024 * 1024, "", "MaxUnpackRatio"},
+    };
+    Members package = readZip(content + u"/packages/sampack.zip"_s);
+    ASSERT_TRUE(package.contains(u"sampack.wcx64"_s));
+    const QByteArray before = test::readFile(sampackDir + u"/sampack.wcx64"_s);
+    serve();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        package.insert(u"padding.bin"_s, QByteArray(c.zeros, '\0'));
+        ASSERT_TRUE(writeZip(content + u"/packages/sampack.zip"_s, package));
+        ASSERT_TRUE(test::writeFile(settings + u"/Quillon.ini"_s,
+                                    settingsText(m_server->base(), "[Limits]\n" + c.limits)));
+
+        const CliRun updated = update({u"sampack.wcx64"_s});
+        ASSERT_EQ(updated.requests().size(), 1) << updated.log();
+        EXPECT_EQ(result(updated), u"failed"_s) << updated.log();
+        EXPECT_TRUE(reason(updated).contains(QString::fromLatin1(c.reason))) << updated.log();
+        EXPECT_EQ(updated.exitCode, 1);
+        EXPECT_EQ(test::readFile(sampackDir + u"/sampack.wcx64"_s), before);
+        EXPECT_TRUE(findFiles(m_dir.path(), u"padding.bin"_s).isEmpty());
+    }
+}
+
+// A RAR package is unpacked by the system's unrar library (here the stand-in, on the loader's
+// path as the system's would be), never by one lying in Total Commander's folder of the prefix.
+TEST_F(CliInstall, RarPackageUsesTheSystemLibraryNeverOnePlantedInThePrefix) {
+    const Members zip = readZip(content + u"/packages/sampack.zip"_s);
+    ASSERT_TRUE(zip.contains(u"sampack.wcx64"_s));
+    QList<test::RarMember> members;
+    for (auto it = zip.cbegin(); it != zip.cend(); ++it)
+        members.append({it.key().toUtf8(), it.value()});
+    ASSERT_TRUE(test::writeFile(content + u"/packages/sampack.rar"_s, test::storedRar(members)));
+    const QString systemDir = m_dir.path() + u"/system-lib"_s;
+    ASSERT_TRUE(QDir().mkpath(systemDir));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLON_FAKE_UNRAR_PATH), systemDir + u"/libunrar.so.5"_s));
+    for (const QString& name : {u"libunrar.so"_s, u"unrar.dll"_s, u"UNRAR.DLL"_s})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLON_PLANTED_UNRAR_PATH), tcDir + u'/' + name));
+    const QString mark = m_dir.path() + u"/planted-library-ran"_s;
+    serve();
+    ASSERT_TRUE(test::writeFile(settings + u"/userdb.ini"_s,
+                                "[sampack.wcx64]\r\nDirectLink=" + m_server->base().toUtf8() +
+                                    "packages/sampack.rar\r\n"));
+
+    const struct {
+        const char* name;
+        QStringList environment;
+        bool installed;
+    } cases[] = {
+        {"no unrar library on the system", {}, false},
+        {"the system's library", {u"LD_LIBRARY_PATH="_s + systemDir}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun updated = update({u"sampack.wcx64"_s}, kCli,
+                                      c.environment + QStringList{u"QUILLON_PLANTED_MARK="_s + mark});
+        ASSERT_EQ(updated.requests().size(), 1) << updated.log();
+        EXPECT_EQ(result(updated), c.installed ? u"installed"_s : u"failed"_s) << updated.log();
+        EXPECT_FALSE(QFileInfo::exists(mark));
+        EXPECT_EQ(test::readFile(sampackDir + u"/history.txt"_s) == zip.value(u"history.txt"_s), c.installed);
+    }
 }
 
 TEST_F(CliInstall, ReadOnlyTargetIsReportedAndTheRestOfThePackageInstalled) {

@@ -138,6 +138,10 @@ TEST_F(CliUpdateTransfer, LinksThatDoNotPointAtTheFile) {
         {"35 redirects", "@fault/redirect/35/download.php?id=sampack", "", true, true, "", "sampack.zip"},
         {"36 redirects", "@fault/redirect/36/download.php?id=sampack", "", false, false,
          "more than 35 redirects", ""},
+        // 320 bytes a second, where the settings ask for 1 KiB.
+        {"a trickling file", "@fault/trickle/200/download.php?id=sampack",
+         "[Limits]\nLowSpeedBytes=1024\nLowSpeedSeconds=1", false, true, "bytes a second arrived over 1 s",
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,6 +1,8 @@
 #include "support/test_support.h"
 #include "updatecheck/tc_release.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -179,6 +181,51 @@ TEST(TcRelease, PagesToFetch) {
     EXPECT_EQ(TcReleasePageAddresses(kBase, false),
               (QStringList{kBase + u"whatsnew.htm"_s, kBase + u"download.htm"_s}));
     EXPECT_EQ(TcReleasePageAddresses(kBase, true), QStringList{kBase + u"download.htm"_s});
+}
+
+} // namespace
+} // namespace quillon
+
+namespace quillon {
+namespace {
+
+// The expressions the release texts were once read with are the reference on small pages;
+// the 1 MiB pages made them run for minutes and would hang here.
+TEST(TcRelease, SpansAreWhatTheExpressionsFoundAndLargePagesEndQuickly) {
+    const std::vector<QString> pages = {
+        u"Total Commander 9.0 for Windows and for Windows 95\nTotal Commander 9.1 for Windows"_s,
+        u"x Total Commander Total Commander 2 for Windows\r\n"_s,
+        u"Total Commander \nfor Windows\nTotal Commander 3 for Windows\r"_s,
+        u"for Windows Total Commander 4\nTotal Commander for Windows"_s,
+        u"Download version 9.0a of Total Commander\n<a href=\"a.php\">b.php</a> href=\"php"_s,
+        u"href=\"x.php href=\"\n href=\".php\nhref=\"php"_s,
+        u"Total Commander Total Commander "_s,
+    };
+    const QString expressions[] = {u"(?<=Total Commander )(.*)(?=for Windows)"_s,
+                                   u"(?<=Download version )(.*)(?=of Total Commander)"_s,
+                                   u"(?<=href=\")(.*)(.php)"_s};
+    const QString base = u"http://www.ghisler.com/"_s;
+    for (const QString& page : pages) {
+        QStringList spans;
+        for (const QString& pattern : expressions)
+            spans.append(QRegularExpression(pattern).match(page).captured(0));
+        const QString announcement =
+            TcAnnouncementReleaseText(u"Total Commander "_s + spans[0] + u"for Windows"_s);
+        EXPECT_EQ(TcAnnouncementReleaseText(page), spans[0].isEmpty() ? QString() : announcement)
+            << page.toStdString();
+        EXPECT_EQ(TcDownloadReleaseText(page), spans[1]) << page.toStdString();
+        EXPECT_EQ(TcAnnouncedLinkOf(page, base), TcAnnouncedLinkOf(u"href=\""_s + spans[2], base))
+            << page.toStdString();
+    }
+
+    const QString announcements = u"Total Commander "_s.repeated(64 * 1024);
+    const QString downloads = u"Download version "_s.repeated(64 * 1024);
+    const QString links = u"href=\""_s.repeated(170 * 1024);
+    EXPECT_EQ(TcAnnouncementReleaseText(announcements), QString());
+    EXPECT_EQ(TcAnnouncementReleaseText(announcements + u"for Windows"_s),
+              u"total commander "_s.repeated(64 * 1024 - 1).trimmed());
+    EXPECT_EQ(TcDownloadReleaseText(downloads), QString());
+    EXPECT_EQ(TcAnnouncedLinkOf(links, base), QString());
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+#include "app/common/regular_file.h"
+
 using namespace Qt::StringLiterals;
 
 namespace quillon {
@@ -27,7 +29,7 @@ quint32 crcUpdate(quint32 crc, const char* data, qsizetype size) {
 
 std::optional<quint32> crcOfFile(const QString& path, qsizetype blockSize, QString* errorText) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    if (!OpenRegularFile(file, QIODevice::Unbuffered)) {
         if (errorText)
             *errorText = file.errorString();
         return std::nullopt;

@@ -19,6 +19,8 @@
 #include <sys/stat.h>
 #endif
 
+#include "app/common/regular_file.h"
+
 using namespace Qt::StringLiterals;
 
 namespace quillon {
@@ -408,7 +410,7 @@ QString ReadTextFile(const QString& path, bool* ok) {
     if (ok)
         *ok = false;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!OpenRegularFile(file))
         return {};
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
@@ -430,7 +432,7 @@ QString ReadTextFile(const QString& path, bool* ok) {
 
 bool FileHasNoNullBytes(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!OpenRegularFile(file))
         return false;
     char buffer[65536];
     for (;;) {
@@ -446,12 +448,15 @@ bool FileHasNoNullBytes(const QString& path) {
 
 QString FindUnrarLibrary(const QString& directory) {
 #ifdef Q_OS_WIN
-    const QString name = u"UNRAR.DLL"_s;
-#else
-    const QString name = u"libunrar.so"_s;
-#endif
-    const QString path = childPath(directory, name);
+    const QString path = childPath(directory, u"UNRAR.DLL"_s);
     return QFileInfo(path).isFile() ? path : QString();
+#else
+    // Elsewhere these folders are Total Commander's inside a Wine prefix, or the program's:
+    // anyone who can write there would have their code run by a download. Only the system's
+    // native library is loaded (SystemUnrarLibrary), and UNRAR.DLL is a Windows file.
+    Q_UNUSED(directory);
+    return {};
+#endif
 }
 
 QString WithoutTrailingSlash(QString path) {

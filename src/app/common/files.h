@@ -85,7 +85,8 @@ QString ReadTextFile(const QString& path, bool* ok = nullptr);
 // False when the file cannot be read; otherwise whether no byte of it is zero.
 bool FileHasNoNullBytes(const QString& path);
 
-// The unrar library beside the program in directory, or empty when it is not there.
+// "UNRAR.DLL" in directory on Windows, or empty when it is not there. Elsewhere always empty:
+// native code is loaded only from the system's library paths.
 QString FindUnrarLibrary(const QString& directory);
 
 // The path without trailing "/" separators; the root "/" stays.

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "app/common/regular_file.h"
+
 namespace quillon {
 
 namespace {
@@ -46,7 +48,7 @@ const char* OwnVersionMarker() {
 
 QString ReadOwnVersionMarker(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() <= kPrefixLength || file.size() > kMaxScannedSize)
+    if (!OpenRegularFile(file) || file.size() <= kPrefixLength || file.size() > kMaxScannedSize)
         return {};
     const qint64 size = file.size();
     const uchar* mapped = file.map(0, size);

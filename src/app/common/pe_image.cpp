@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include "app/common/regular_file.h"
+
 namespace quillon::pe {
 
 namespace {
@@ -88,7 +90,7 @@ std::optional<PeImage> PeImage::fromBytes(QByteArray bytes) {
 
 std::optional<PeImage> PeImage::fromFile(const QString& path, qint64 maxSize) {
     auto file = std::make_shared<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly))
+    if (!OpenRegularFile(*file))
         return std::nullopt;
     const qint64 size = std::min(file->size(), maxSize);
     if (size < 64)

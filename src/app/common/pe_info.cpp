@@ -8,6 +8,7 @@
 #include <QVarLengthArray>
 
 #include "app/common/pe_image.h"
+#include "app/common/regular_file.h"
 #include "app/common/version_info.h"
 
 #include <algorithm>
@@ -129,7 +130,7 @@ void lookUpStrings(const pe::VersionInfo& info, const QString& block,
 
 bool IsPEFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!OpenRegularFile(file))
         return false;
     const QByteArray dosHeader = file.read(64);
     if (dosHeader.size() < 64)
@@ -227,7 +228,7 @@ bool Is64BitExecutable(const QString& path) {
     const QString manifest = manifestOf(path);
     if (!manifest.isEmpty()) {
         QFile file(manifest);
-        if (!file.open(QIODevice::ReadOnly))
+        if (!OpenRegularFile(file))
             return false;
         const QString text = QString::fromLatin1(file.readAll());
         return text.contains(u"processorArchitecture=\"amd64\""_s, Qt::CaseInsensitive);
@@ -268,7 +269,7 @@ ExecutableReading ReadExecutable(const QString& path) {
     ExecutableReading reading;
     QFile file(path);
     // Unbuffered: the bytes go straight into the image instead of through the device's buffer.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    if (!OpenRegularFile(file, QIODevice::Unbuffered))
         return reading;
     const qint64 size = file.size();
     const qint64 imageSize = std::min(size, ImageReadLimit);

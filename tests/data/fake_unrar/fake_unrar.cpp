@@ -18,6 +18,17 @@
 
 namespace {
 
+#ifdef FAKE_UNRAR_PLANTED
+// What an attacker's library would do first: run code as soon as it is loaded. The mark shows
+// the test that it was.
+__attribute__((constructor)) void leaveMark() {
+    if (const char* mark = std::getenv("QUILLON_PLANTED_MARK")) {
+        if (FILE* file = std::fopen(mark, "w"))
+            std::fclose(file);
+    }
+}
+#endif
+
 using LParam = std::intptr_t;
 using Callback = int (*)(unsigned msg, LParam userData, LParam p1, LParam p2);
 using ChangeVolumeProc = int (*)(char*, int);
