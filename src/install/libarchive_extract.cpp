@@ -126,7 +126,7 @@ qint64 declaredSize(const QString& filePath, LibarchiveFormat format) {
     qint64 total = 0;
     archive_entry* entry = nullptr;
     int r = ARCHIVE_OK;
-    while ((r = archive_read_next_header(a, &entry)) >= ARCHIVE_WARN) {
+    while ((r = archive_read_next_header(a, &entry)) == ARCHIVE_OK || r == ARCHIVE_WARN) {
         if (archive_entry_size_is_set(entry))
             total += qMax(archive_entry_size(entry), la_int64_t(0));
     }

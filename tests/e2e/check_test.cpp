@@ -139,7 +139,9 @@ TEST_F(CliCheck, EveryStateAndEveryOverride) {
 // text by check and by every later list.
 TEST_F(CliCheck, EscapeSequencesInNamesAreShownNotObeyed) {
     page(u"get_plugins_list.php"_s,
-         "<html><body><pre>sampack|Sample \x1b]0;owned\x07Packer\x1b[2J|2.2|15.09.2024|packer|x64|x64| "
+         "<html><body><pre>intro|Takes the markup before it|0.1|01.01.2020|util|x32| "
+         "sampack|Sample Packer\x1b]0;owned\x07 "
+         "Online\x1b[2J-|2.2|15.09.2024|packer|x64|x64| "
          "</pre></body></html>");
     FixtureServer server(content);
     ASSERT_FALSE(server.base().isEmpty());
@@ -148,7 +150,8 @@ TEST_F(CliCheck, EscapeSequencesInNamesAreShownNotObeyed) {
         const test::CliResult result =
             test::runCli({u"--wine-prefix"_s, kSamplePrefix, u"--settings-dir"_s, settings, command});
         const QByteArray output = result.out + result.err;
-        EXPECT_TRUE(output.contains("Sample \\x1B]0;owned\\x07Packer\\x1B[2J")) << output.toStdString();
+        EXPECT_TRUE(output.contains("Sample Packer\\x1B]0;owned\\x07 Online\\x1B[2J"))
+            << output.toStdString();
         EXPECT_FALSE(output.contains('\x1b')) << command.toStdString();
         EXPECT_FALSE(output.contains('\x07')) << command.toStdString();
     }
@@ -167,14 +170,18 @@ TEST_F(CliCheck, FailuresWithoutACatalogueRecord) {
         QByteArray more;
     };
     const Case cases[] = {
-        {"catalogue answers 404", server.base() + u"fault/404/"_s,
-         "Error: Host (127.0.0.1) cannot be found."},
-        {"nobody listens", u"http://127.0.0.1:1/"_s,
-         "Error: No internet connection / invalid proxy settings."},
-        {"a page without records", server.base(), "gave no record"},
+        {"catalogue answers 404",
+         server.base() + u"fault/404/"_s,
+         "Error: Host (127.0.0.1) cannot be found.",
+         {}},
+        {"nobody listens",
+         u"http://127.0.0.1:1/"_s,
+         "Error: No internet connection / invalid proxy settings.",
+         {}},
+        {"a page without records", server.base(), "gave no record", {}},
         {"a page over the limit", server.base() + u"big/"_s, "is larger than 1 MiB",
          "[Limits]\nMaxPageMiB=1\n"},
-        // 64 bytes a second keeps the connection alive; the page's deadline ends it.
+        // 64 bytes every 0.3 s pass the read time-out; the page's deadline ends it.
         {"a trickling page", server.base() + u"fault/trickle/300/slow/"_s, "did not arrive within 6 seconds",
          "[Configuration]\nHttpTimeOut=600\n"},
     };

@@ -246,8 +246,9 @@ TEST(CliLocateSample, FindsTheSampleInstallation) {
 
 // Prefixes that once kept locate running for ever: it must end and find what the rest allows.
 TEST(CliLocatePoisoned, EndsAndFindsWhatTheRestAllows) {
-    const auto fifo = [](UserPrefix& prefix, const QString& path) {
+    const auto fifo = [](const QString& path) {
         QFile::remove(path);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
         ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0) << path.toStdString();
     };
     const struct {
@@ -261,10 +262,14 @@ TEST(CliLocatePoisoned, EndsAndFindsWhatTheRestAllows) {
                              u"\"\n"_s);
              prefix.writeRegistry();
          }},
-        {"user.reg is a FIFO", [&](UserPrefix& prefix) { fifo(prefix, prefix.root() + u"/user.reg"_s); }},
-        {"system.reg is a FIFO", [&](UserPrefix& prefix) { fifo(prefix, prefix.root() + u"/system.reg"_s); }},
+        {"user.reg is a FIFO", [&](UserPrefix& prefix) { fifo(prefix.root() + u"/user.reg"_s); }},
+        {"system.reg is a FIFO", [&](UserPrefix& prefix) { fifo(prefix.root() + u"/system.reg"_s); }},
         {"wincmd.ini is a FIFO",
-         [&](UserPrefix& prefix) { fifo(prefix, prefix.c(u"totalcmd/wincmd.ini"_s)); }},
+         [&](UserPrefix& prefix) {
+             prefix.tcKey(true, u"C:\\totalcmd"_s, u"%APPDATA%\\GHISLER\\wincmd.ini"_s);
+             prefix.writeRegistry();
+             fifo(prefix.c(kAppDataIni));
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

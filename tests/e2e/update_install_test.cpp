@@ -357,6 +357,10 @@ TEST_F(CliInstall, SelfUpdateNeedsYesAndAProgramTheUserMayReplace) {
             readOnly.emplace(programDir);
             ASSERT_TRUE(readOnly->ok());
         }
+        // Installing after download is on, as a user who runs this from cron has it.
+        QByteArray text = settingsText(m_server->base(), "[Additional]\nOneTimeUpdateQuestion=True\n");
+        text.replace("[Configuration]\n", "[Configuration]\nInstallAfterDL=True\n");
+        ASSERT_TRUE(test::writeFile(settings + u"/Quillon.ini"_s, text));
         const QStringList arguments{u"update"_s, u"--install"_s, u"--json"_s, u"quillon-cli"_s};
         const CliRun updated = cli(c.yes ? arguments + QStringList{u"--yes"_s} : arguments, program);
         ASSERT_EQ(updated.requests().size(), 1) << updated.log();
