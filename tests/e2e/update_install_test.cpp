@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 
+#include "install/rar_library.h"
 #include "support/fixture_server.h"
 #include "support/rar_writer.h"
 #include "support/sample_copy_test.h"
@@ -456,6 +457,8 @@ TEST_F(CliInstall, RarPackageUsesTheSystemLibraryNeverOnePlantedInThePrefix) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        if (!c.installed && !rar::SystemLibrary().isEmpty())
+            continue; // this machine has the real one
         const CliRun updated = update({u"sampack.wcx64"_s}, kCli,
                                       c.environment + QStringList{u"QUILLON_PLANTED_MARK="_s + mark});
         ASSERT_EQ(updated.requests().size(), 1) << updated.log();
