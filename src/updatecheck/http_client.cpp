@@ -30,8 +30,8 @@ struct SlistDeleter {
 struct Transfer {
     const HttpRequest* request = nullptr;
     HttpResponse* response = nullptr;
-    // The low-speed window: when it began and how much had arrived then.
-    QDeadlineTimer windowStart;
+    // The low-speed window: when it ends and how much had arrived when it began.
+    QDeadlineTimer windowEnd;
     qint64 windowBytes = 0;
 };
 
@@ -42,16 +42,16 @@ bool tooSlow(Transfer& transfer, qint64 received) {
     if (request.lowSpeedBytes <= 0 || request.lowSpeedSeconds <= 0)
         return false;
     const qint64 window = qint64(request.lowSpeedSeconds) * 1000;
-    if (transfer.windowStart.isForever()) {
-        transfer.windowStart = QDeadlineTimer(window);
+    if (transfer.windowEnd.isForever()) {
+        transfer.windowEnd = QDeadlineTimer(window);
         transfer.windowBytes = received;
         return false;
     }
-    if (!transfer.windowStart.hasExpired())
+    if (!transfer.windowEnd.hasExpired())
         return false;
     if (received - transfer.windowBytes < request.lowSpeedBytes * request.lowSpeedSeconds)
         return true;
-    transfer.windowStart = QDeadlineTimer(window);
+    transfer.windowEnd = QDeadlineTimer(window);
     transfer.windowBytes = received;
     return false;
 }
