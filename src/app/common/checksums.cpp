@@ -71,7 +71,7 @@ quint32 Crc32OfBytes(const QByteArray& bytes) {
 std::optional<QString> FileMd5Hex(const QString& path) {
     QFile file(path);
     QCryptographicHash hash(QCryptographicHash::Md5);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file) || file.error() != QFileDevice::NoError)
+    if (!OpenRegularFile(file) || !hash.addData(&file) || file.error() != QFileDevice::NoError)
         return std::nullopt;
     return QString::fromLatin1(hash.result().toHex());
 }
