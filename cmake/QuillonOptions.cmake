@@ -19,3 +19,13 @@ if(QUILLON_SANITIZE)
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(quillon_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(QUILLON_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "QUILLON_FUZZ needs clang (the fuzz preset sets clang-14)")
+    endif()
+    # Every library the harnesses reach is instrumented for coverage; only the harnesses link
+    # libFuzzer's main.
+    target_compile_options(quillon_options INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(quillon_options INTERFACE -fsanitize=address,undefined)
+endif()

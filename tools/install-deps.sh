@@ -16,6 +16,8 @@ packages=(
   wine64
   # Screenshots of the desktop program: a virtual display, xwd and the PNG conversion.
   xvfb x11-apps imagemagick
+  # The fuzz harnesses (tools/fuzz.sh) are built with clang and libFuzzer.
+  clang-14 libfuzzer-14-dev
 )
 
 missing=()

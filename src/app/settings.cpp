@@ -12,6 +12,8 @@ namespace quillon {
 namespace {
 
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+// Clang 14 does not deduce the arguments of an aggregate template without a guide.
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 QString textDefault(const SettingKey& key, const SettingsContext* context) {
     if (context) {

@@ -1,0 +1,34 @@
+// An external language file (Quillon.lng beside the program): every text of it, decoded in the
+// code page it names.
+#include "app/language.h"
+#include "fuzz_support.h"
+
+#include <QDir>
+
+using namespace quillon;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QString dir = fuzz::scratchDir();
+    fuzz::writeFile(dir + QStringLiteral("/Quillon.lng"), fuzz::bytesOf(data, size));
+    // No built-in files: the file under test is the only language there is.
+    const QString noBuiltIn = dir + QStringLiteral("/none");
+    Language language(dir, QStringLiteral("Quillon"), noBuiltIn);
+    FUZZ_CHECK(language.LoadLanguage(QStringLiteral("0")));
+    FUZZ_CHECK(language.ExternalLanguage());
+
+    const IniDocument& store = language.LanguageStore();
+    const Placeholders values{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")};
+    for (const QString& section : store.sections()) {
+        for (const QString& key : store.keys(section)) {
+            (void)language.text(section, key, QStringLiteral("default"));
+            const QString formatted = language.format(section, key, QStringLiteral("default"), values);
+            // Every placeholder has a value without "%", so none is left.
+            FUZZ_CHECK(!formatted.contains(QStringLiteral("%s"), Qt::CaseInsensitive));
+            for (const char* codec : {"windows-1251", "GBK", "Shift_JIS", "UTF-8", "Big5"})
+                (void)decodeCodepageText(store.value(section, key), codec);
+        }
+    }
+    (void)language.menuEntries();
+    (void)language.buttonCaption();
+    return 0;
+}
