@@ -87,6 +87,8 @@ def classify(out, path):
         add(out, "fuzz_wine_registry", data)
     if name.endswith((".ini", ".lng", ".txt")) or name.startswith("db_"):
         add(out, "fuzz_ini_document", data)
+    if name.endswith(".txt"):
+        add(out, "fuzz_version_text", b"2.1\n2.2 beta 1\n" + data)
     if name.endswith(".lng"):
         add(out, "fuzz_language", data)
     if name == "get_plugins_list.php":

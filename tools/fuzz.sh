@@ -50,8 +50,9 @@ for harness in ${FUZZ_ONLY:-$(cd fuzz && ls fuzz_*.cpp | sed 's/\.cpp$//' | grep
     [ "$seconds" -gt 0 ] || { summary+=("$harness: regression inputs pass"); continue; }
     work="$build/corpus/$harness"
     mkdir -p "$work"
-    if ! nice -n 10 "$binary" "${options[@]}" -max_total_time="$seconds" "$work" "$corpus" \
-        "$seeds/$harness" >"$log" 2>&1; then
+    inputs=("$work" "$corpus")
+    [ -d "$seeds/$harness" ] && inputs+=("$seeds/$harness")
+    if ! nice -n 10 "$binary" "${options[@]}" -max_total_time="$seconds" "${inputs[@]}" >"$log" 2>&1; then
         echo "$harness: failed while fuzzing:" >&2
         tail -n 40 "$log" >&2
         failed+=("$harness")

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <cstring>
+
 #include "app/common/pe_image.h"
 #include "app/common/pe_info.h"
 #include "app/common/version_info.h"
@@ -173,6 +175,69 @@ TEST(PeInfo, FindsTheScriptAndTheIconOfACompiledScript) {
     EXPECT_EQ(FirstIconGroup(peFile(u"ahk_script_64.exe"_s)),
               test::readFile(QStringLiteral(QUILLON_TEST_DATA_DIR "/pe/sample.ico")));
     EXPECT_TRUE(FirstIconGroup(peFile(u"us_english_1252_64.dll"_s)).isEmpty());
+}
+
+// A PE32 image whose only resources are icon 1 (iconSize bytes) and an icon group naming it
+// count times.
+QByteArray imageWithIconGroup(quint16 count, qsizetype iconSize) {
+    const qsizetype iconAt = 176;
+    const qsizetype groupAt = iconAt + iconSize;
+    QByteArray rsrc(groupAt + 6 + qsizetype(count) * 14, '\0');
+    char* r = rsrc.data();
+    const auto directory = [r](qsizetype at, std::initializer_list<std::pair<quint32, quint32>> entries) {
+        qToLittleEndian<quint16>(quint16(entries.size()), r + at + 14);
+        for (const auto& [id, target] : entries) {
+            at += 8;
+            qToLittleEndian<quint32>(id, r + at + 8);
+            qToLittleEndian<quint32>(target, r + at + 12);
+        }
+    };
+    const quint32 subdirectory = 0x80000000u;
+    directory(0, {{3, subdirectory | 48}, {14, subdirectory | 72}});
+    directory(48, {{1, subdirectory | 96}});
+    directory(72, {{1, subdirectory | 120}});
+    directory(96, {{0, 144}});
+    directory(120, {{0, 160}});
+    const quint32 rva = 0x1000;
+    qToLittleEndian<quint32>(rva + quint32(iconAt), r + 144);
+    qToLittleEndian<quint32>(quint32(iconSize), r + 148);
+    qToLittleEndian<quint32>(rva + quint32(groupAt), r + 160);
+    qToLittleEndian<quint32>(quint32(6 + count * 14), r + 164);
+    qToLittleEndian<quint16>(1, r + groupAt + 2);
+    qToLittleEndian<quint16>(count, r + groupAt + 4);
+    for (quint16 i = 0; i < count; ++i)
+        qToLittleEndian<quint16>(1, r + groupAt + 6 + i * 14 + 12);
+
+    QByteArray file(0x200, '\0');
+    char* h = file.data();
+    h[0] = 'M';
+    h[1] = 'Z';
+    qToLittleEndian<quint32>(64, h + 60);
+    std::memcpy(h + 64, "PE\0\0", 4);
+    qToLittleEndian<quint16>(0x14c, h + 68);
+    qToLittleEndian<quint16>(1, h + 70);   // sections
+    qToLittleEndian<quint16>(224, h + 84); // optional header size
+    qToLittleEndian<quint16>(0x10b, h + 88);
+    qToLittleEndian<quint32>(16, h + 88 + 92); // data directories
+    qToLittleEndian<quint32>(rva, h + 88 + 96 + 16);
+    qToLittleEndian<quint32>(quint32(rsrc.size()), h + 88 + 96 + 20);
+    const qsizetype section = 88 + 224;
+    qToLittleEndian<quint32>(quint32(rsrc.size()), h + section + 8);
+    qToLittleEndian<quint32>(rva, h + section + 12);
+    qToLittleEndian<quint32>(quint32(rsrc.size()), h + section + 16);
+    qToLittleEndian<quint32>(0x200, h + section + 20);
+    return file + rsrc;
+}
+
+TEST(PeInfo, IconGroupRepeatingOneImageIsRefused) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(u"icons.exe"_s);
+    ASSERT_TRUE(test::writeFile(path, imageWithIconGroup(2, 40)));
+    EXPECT_EQ(FirstIconGroup(path).size(), 6 + 2 * 16 + 2 * 40);
+    // 65535 times 64 KiB: 4 GiB from a file of one megabyte.
+    ASSERT_TRUE(test::writeFile(path, imageWithIconGroup(65535, 64 * 1024)));
+    EXPECT_TRUE(FirstIconGroup(path).isEmpty());
 }
 
 TEST(PeInfo, NonPeFilesGiveNoInformation) {

@@ -21,6 +21,8 @@ namespace quillon {
 namespace {
 
 constexpr quint16 VersionResourceId = 1;
+// Far above any real icon group (a few 256x256 images).
+constexpr qint64 MaxIconFileSize = 16 * 1024 * 1024;
 
 std::optional<pe::VersionInfo> versionInfoOf(const pe::PeImage& image) {
     auto data = image.resource(pe::ResourceTypeVersion, VersionResourceId);
@@ -324,11 +326,16 @@ QByteArray FirstIconGroup(const QString& path) {
         return {};
     QList<QByteArray> images;
     QByteArray directory;
+    qint64 icoSize = 6 + qint64(count) * 16;
     for (quint16 i = 0; i < count; ++i) {
         const char* entry = group->constData() + 6 + qsizetype(i) * 14;
         const quint16 id = qFromLittleEndian<quint16>(entry + 12);
         const auto icon = image->resource(pe::ResourceTypeIcon, id);
         if (!icon)
+            return {};
+        // A group may name one image thousands of times: a small file would become gigabytes.
+        icoSize += icon->size();
+        if (icoSize > MaxIconFileSize)
             return {};
         images.append(*icon);
         directory.append(entry, 8); // width, height, colours, reserved, planes, bit count

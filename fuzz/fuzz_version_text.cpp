@@ -1,0 +1,41 @@
+// Version texts from outside: the catalogue's version field, Total Commander's pages and window
+// title, and the history and read-me files plugins ship. The first line is one version, the
+// second another, the rest a text file.
+#include "fuzz_support.h"
+#include "inventory/text_version_scan.h"
+#include "tcdetect/tc_version.h"
+#include "updatecheck/tc_release.h"
+#include "updatecheck/version_compare.h"
+#include "updatecheck/version_text.h"
+
+using namespace quillon;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QList<QByteArray> parts = fuzz::splitInput(fuzz::bytesOf(data, size), 3);
+    const QString installed = QString::fromUtf8(parts[0]);
+    const QString online = QString::fromUtf8(parts[1]);
+    const QString text = QString::fromLatin1(parts[2]);
+
+    for (const auto& [a, b] : {std::pair{installed, online}, std::pair{online, installed}}) {
+        // Building the expressions once must not change a decision.
+        FUZZ_CHECK(ComplexVerGreater(a, b) == detail::ComplexVerGreaterPerCallRegex(a, b));
+    }
+    for (const QString& version : {installed, online}) {
+        (void)GetMainVersion(version);
+        (void)NormalizeVersionText(version);
+        (void)CollapsedVersion(version);
+        (void)NormalizeTitleVersion(version);
+        (void)NormalizeHistoryVersion(version);
+        (void)NormalizeTcReleaseText(version);
+        (void)VersionFromWindowTitle(version, online);
+        (void)VersionFromHistoryLine(version);
+    }
+    for (const bool historyFile : {true, false}) {
+        if (const auto start = FindVersionStart(text, historyFile)) {
+            FUZZ_CHECK(*start >= 0 && *start < text.size());
+            FUZZ_CHECK(ExtractVersionAt(text, *start).size() <= 8);
+        }
+        (void)ScanTextForVersion(text, historyFile);
+    }
+    return 0;
+}
