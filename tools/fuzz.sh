@@ -52,6 +52,8 @@ for harness in ${FUZZ_ONLY:-$(cd fuzz && ls fuzz_*.cpp | sed 's/\.cpp$//' | grep
     mkdir -p "$work"
     inputs=("$work" "$corpus")
     [ -d "$seeds/$harness" ] && inputs+=("$seeds/$harness")
+    dict="fuzz/dict/${harness#fuzz_}.dict"
+    [ -f "$dict" ] && inputs=("-dict=$dict" "${inputs[@]}")
     if ! nice -n 10 "$binary" "${options[@]}" -max_total_time="$seconds" "${inputs[@]}" >"$log" 2>&1; then
         echo "$harness: failed while fuzzing:" >&2
         tail -n 40 "$log" >&2
