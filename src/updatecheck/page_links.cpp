@@ -69,7 +69,7 @@ QStringList GetPageLinks(const QString& pageUrl, const QByteArray& html) {
     // Gumbo's time grows with the square of the nesting depth: a few megabytes of unclosed
     // elements take hours. The links of the pages read here lie far inside this; a character
     // cut at the end becomes U+FFFD.
-    constexpr qsizetype MaxParsedHtml = 512 * 1024;
+    constexpr qsizetype MaxParsedHtml = 256 * 1024;
     const QByteArray utf8 = asUtf8(html).left(MaxParsedHtml);
     // Parse errors are of no use here, and recording them copies the open-element stack each
     // time: on a page of many unclosed elements that cost grows with the square of its size.
