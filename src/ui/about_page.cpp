@@ -82,9 +82,18 @@ void AboutPage::retranslate() {
     lbl_Translator->setToolTip(uiText(lng, "Language", "Contact", "-"));
     const SettingValues& v = m_core.settings().values;
     QStringList sites;
-    for (const QString& site : {v.siteCatalogue, v.siteCatalogueRu, v.siteTotalCommander, v.siteForum}) {
-        if (!site.isEmpty())
-            sites.append(link(site));
+    const struct {
+        const char* key;
+        const char* english;
+        const QString& address;
+    } links[] = {{"About_SiteCatalogue", "Plugin catalogue", v.siteCatalogue},
+                 {"About_SiteCatalogueRu", "Its Russian mirror", v.siteCatalogueRu},
+                 {"About_SiteTotalCommander", "Total Commander", v.siteTotalCommander},
+                 {"About_SiteForum", "Forum", v.siteForum}};
+    for (const auto& site : links) {
+        if (!site.address.isEmpty())
+            sites.append(uiText(lng, "CaptionsMainFrm", site.key, site.english).toHtmlEscaped() + u": "_s +
+                         link(site.address));
     }
     lbl_Sites->setText(uiText(lng, "CaptionsMainFrm", "About_Homepage", "Homepage:") + u"<br>"_s +
                        sites.join(u"<br>"_s));

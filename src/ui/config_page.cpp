@@ -52,23 +52,17 @@ struct TextOption {
 ConfigPage::ConfigPage(AppCore& core, QWidget* parent) : QWidget(parent), m_core(core) {
     setObjectName(u"TabConfig"_s);
     auto* content = new QWidget;
-    auto* columns = new QHBoxLayout(content);
-    auto* left = new QVBoxLayout;
-    auto* right = new QVBoxLayout;
-    left->addWidget(buildTotalCommander());
-    left->addWidget(buildPlugins());
-    left->addStretch(1);
-    right->addWidget(buildDownload());
-    right->addWidget(buildConnection());
-    right->addWidget(buildWindow());
-    right->addWidget(buildUserDb());
-    right->addStretch(1);
-    columns->addLayout(left, 1);
-    columns->addLayout(right, 1);
+    // One column: the page scrolls down, never sideways.
+    auto* column = new QVBoxLayout(content);
+    for (QWidget* group : {buildTotalCommander(), buildPlugins(), buildDownload(), buildConnection(),
+                           buildWindow(), buildUserDb()})
+        column->addWidget(group);
+    column->addStretch(1);
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(content);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);

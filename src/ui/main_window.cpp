@@ -86,7 +86,7 @@ void Ttc_Updater::buildWidgets() {
     ProgressBar->setObjectName(u"ProgressBar"_s);
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
-    ProgressBar->setTextVisible(false);
+    ProgressBar->setFormat(u"%p%"_s);
     btn_Reload = new QPushButton(this);
     btn_Reload->setObjectName(u"btn_Reload"_s);
     btn_SearchUpdates = new QPushButton(this);
@@ -238,13 +238,19 @@ void Ttc_Updater::FormActivate() {
         const platform::TcWindowState tc = m_core.system().tcWindow().state();
         if (values.mainFormL >= 0 && values.mainFormT >= 0 && tc.running && !tc.minimized)
             move(values.mainFormL, values.mainFormT);
+        // The stored widths keep their proportions and fill the list's width.
         const int widths[] = {values.updateListW0, values.updateListW1, values.updateListW2,
                               values.updateListW3};
         const int listWidth = m_update->view().viewport()->width();
-        const int defaults[] = {listWidth / 4 + 38, listWidth / 4 - 37, listWidth / 4 - 37,
-                                listWidth / 4 + 13};
-        for (int c = 0; c < 4; ++c)
-            m_update->view().setColumnWidth(c, widths[c] > 0 ? widths[c] : std::max(defaults[c], 60));
+        int stored = 0;
+        for (const int w : widths)
+            stored += std::max(w, 0);
+        for (int c = 0; c < 4; ++c) {
+            const int fallback =
+                c == 0 ? listWidth / 4 + 38 : (c == 3 ? listWidth / 4 + 13 : listWidth / 4 - 37);
+            const int width = stored > 0 && stored < listWidth ? widths[c] * listWidth / stored : widths[c];
+            m_update->view().setColumnWidth(c, width > 0 ? width : fallback);
+        }
         m_core.WindowPlaced = true;
     }
     if (!m_core.InventoryDone)
