@@ -307,5 +307,26 @@ TEST_F(MainWindow, ACheckCancelledFromTheWindowLeavesTheListAsItWas) {
     EXPECT_TRUE(window->findChild<QPushButton*>(u"btn_SearchUpdates"_s)->isEnabled());
 }
 
+TEST_F(MainWindow, TheAutostartSwitchSearchesOnceTheListIsLoaded) {
+    cataloguePage(kRecords);
+    serve();
+    ASSERT_TRUE(open({u"-AutoStart"_s}));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this] { return !window->jobs().isRunning() && list().countInState(ItemState::Update) > 0; }, 20000));
+    EXPECT_EQ(window->windowTitle(), u"Quillon 0.8.6.8"_s);
+}
+
+TEST_F(MainWindow, SafeModeMarksTheCaptionAndLocksItsOptions) {
+    cataloguePage(kRecords);
+    serve();
+    ASSERT_TRUE(open({u"/safe"_s, u"/notc"_s}));
+    EXPECT_TRUE(window->windowTitle().endsWith(u" [SAFE]"_s));
+    for (const QString& name : {u"cb_IntelliPlugVer"_s, u"cb_DoNotLoad3rdPApps"_s, u"cb_InstallPackages"_s})
+        EXPECT_FALSE(window->findChild<QCheckBox*>(name)->isEnabled()) << name.toStdString();
+    auto* detectTc = window->findChild<QCheckBox*>(u"cb_DoNotDetectTC"_s);
+    EXPECT_FALSE(detectTc->isEnabled());
+    EXPECT_FALSE(detectTc->isChecked());
+}
+
 } // namespace
 } // namespace quillon
