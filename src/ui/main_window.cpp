@@ -22,7 +22,9 @@
 #include "app/config_change.h"
 #include "app/settings.h"
 #include "app/system.h"
+#include "clickable_label.h"
 #include "config_page.h"
+#include "info_box.h"
 #include "inventory/update_list.h"
 #include "job_runner.h"
 #include "message_box_prompter.h"
@@ -31,6 +33,7 @@
 #include "update_list_view.h"
 #include "update_page.h"
 #include "updatecheck/page_fetcher.h"
+#include "user_db_list.h"
 #include "userdb_page.h"
 
 using namespace Qt::StringLiterals;
@@ -108,7 +111,9 @@ void Ttc_Updater::buildWidgets() {
     layout->addLayout(bottom);
     setCentralWidget(central);
 
-    lbl_databaseCount = new QLabel(this);
+    auto* databaseCount = new ClickableLabel(this);
+    connect(databaseCount, &ClickableLabel::clicked, this, [this] { openDatabaseBrowser(QString()); });
+    lbl_databaseCount = databaseCount;
     lbl_databaseCount->setObjectName(u"lbl_databaseCount"_s);
     lbl_status = new QLabel(this);
     lbl_status->setObjectName(u"lbl_status"_s);
@@ -130,9 +135,21 @@ void Ttc_Updater::buildWidgets() {
         if (!m_jobs->isRunning())
             m_core.pageFetcher().setSettings(FetchSettings::fromSettings(m_core.settings().values));
     });
-    connect(m_userDb, &UserDbPage::entryActivated, this, [this](const QString&) {
-        notAvailableYet(uiText(m_core.language(), "CaptionsUserDB", "Caption", "UserDB entry"));
+    m_infoBox = new TInfobox(m_core, this);
+    m_infoBox->follow(this);
+    addAction(m_infoBox->toggleAction());
+    connect(m_infoBox, &TInfobox::editUserEntryRequested, this,
+            [this](const QString& id) { m_userDb->entries().openEditor(id, {}); });
+    connect(m_infoBox, &TInfobox::addUserEntryRequested, this,
+            [this](const QString& path) { m_userDb->entries().openEditor({}, path); });
+    connect(m_infoBox, &TInfobox::browseDatabaseRequested, this, &Ttc_Updater::openDatabaseBrowser);
+    connect(m_infoBox, &TInfobox::directDownloadRequested, this, [this] { btn_UpdateSelectedClick(); });
+    connect(&m_userDb->entries(), &UserDbList::userDbChanged, this, [this] {
+        m_infoBox->refresh();
+        updateStatusLine();
     });
+    connect(m_update->view().selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &Ttc_Updater::showSelectionInInfoBox);
 
     const auto shortcut = [this](const QKeySequence& keys, auto handler) {
         auto* s = new QShortcut(keys, this);
@@ -193,6 +210,7 @@ void Ttc_Updater::retranslate() {
                                    : uiText(lng, "Buttons", "BtnUpdateSearch", "Search for updates"));
     btn_UpdateSelected->setText(uiText(lng, "Buttons", "BtnUpdateSelected", "Download the marked items"));
     m_update->retranslate();
+    m_infoBox->retranslate();
     m_config->retranslate();
     m_userDb->retranslate();
     m_about->retranslate();
@@ -294,6 +312,10 @@ void Ttc_Updater::inventoryApplied(const InventoryPassResult& result) {
         tcUpdater_Pages->setCurrentIndex(TabConfig);
     else if (m_core.updateList().rowCount() > 0 && m_update->currentRow() < 0)
         m_update->selectRow(0);
+    if (m_core.settings().values.showInfoBox && m_core.updateList().rowCount() > 0) {
+        m_infoBox->setActive(true);
+        showSelectionInInfoBox();
+    }
     emit inventoryFinished();
     if (result.configFound && m_core.commandLine().anyAutoStart())
         btn_SearchUpdatesClick();

@@ -27,6 +27,7 @@ namespace quillon::ui {
 
 class AboutPage;
 class ConfigPage;
+class TInfobox;
 class JobRunner;
 class MessageBoxPrompter;
 class UpdatePage;
@@ -87,6 +88,8 @@ private:
     void excludeSelected(bool directory);
     void excludeMarked();
     void refreshSelectedItem();
+    void openDatabaseBrowser(const QString& filePath);
+    void showSelectionInInfoBox();
     void saveGeometryToSettings();
     ItemPageContext pageContext() const;
     QList<MenuRowFacts> selectedFacts() const;
@@ -108,6 +111,7 @@ private:
     QPushButton* btn_Reload;
     QLabel* lbl_databaseCount;
     QLabel* lbl_status;
+    TInfobox* m_infoBox;
     CheckJobResult m_lastCheck;
     int m_rememberedHeight = 0; // before the Configuration page made the window taller
     bool m_activated = false;

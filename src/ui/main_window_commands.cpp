@@ -8,21 +8,27 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "addon_info.h"
 #include "app/app_core.h"
 #include "app/common/urls.h"
 #include "app/settings.h"
 #include "app/system.h"
+#include "file_jump.h"
+#include "info_box.h"
 #include "install/request_builder.h"
 #include "inventory/update_list.h"
+#include "item_exclusion.h"
 #include "job_runner.h"
 #include "main_window.h"
 #include "message_box_prompter.h"
+#include "plugin_db_browser.h"
 #include "tcdetect/tc_locator.h"
 #include "ui_text.h"
 #include "update_list_model.h"
 #include "update_list_view.h"
 #include "update_page.h"
 #include "updatecheck/item_pages.h"
+#include "user_db_list.h"
 #include "userdb_page.h"
 
 using namespace Qt::StringLiterals;
@@ -129,8 +135,7 @@ QMenu* Ttc_Updater::buildContextMenu() {
     };
     add(menu, "RefreshItem", "Refresh Item", e.refreshItem, QKeySequence(Qt::Key_F2),
         [this] { runListCommand(ListCommand::RefreshItem); });
-    add(menu, "ShowInfobox", "Show Infobox...", true, QKeySequence(Qt::CTRL | Qt::Key_Q),
-        [this] { runListCommand(ListCommand::ToggleInfoWindow); });
+    menu->addAction(m_infoBox->toggleAction());
     add(menu, "DownloadFile", "Download File...", e.download, QKeySequence(Qt::CTRL | Qt::Key_D),
         [this] { runListCommand(ListCommand::Download); });
     add(menu, "SendToIDM", "Send to IDM...", e.sendToManager, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
@@ -237,13 +242,33 @@ void Ttc_Updater::runListCommand(ListCommand command) {
         }
         return;
     case ListCommand::ToggleInfoWindow:
-    case ListCommand::ItemInformation:
-        notAvailableYet(uiText(lng, "CaptionsInfoBox", "Caption", "Information box"));
+        m_infoBox->toggleAction()->trigger();
+        showSelectionInInfoBox();
         return;
-    case ListCommand::DatabaseEntry:
-        if (contextMenuState().databaseEntry)
-            notAvailableYet(uiText(lng, "CaptionsUserDB", "Caption", "UserDB entry"));
+    case ListCommand::ItemInformation: {
+        const int row = m_update->currentRow();
+        if (row < 0)
+            return;
+        const UpdateItem item = list.row(row);
+        if (item.FilePath == kPluginDbPath)
+            openDatabaseBrowser(QString());
+        else if (item.FilePath != kChecksumDbPath)
+            ShowItemInfoDialog(m_core, item, this);
         return;
+    }
+    case ListCommand::DatabaseEntry: {
+        if (!contextMenuState().databaseEntry)
+            return;
+        const QString path = list.row(rows.first()).FilePath;
+        const QString name = entryFileName(path);
+        const QString stem = entryFileStem(path);
+        IniDocument& userDb = m_core.userDbStore();
+        const QString existing =
+            userDb.hasSection(name) ? name : (userDb.hasSection(stem) ? stem : QString());
+        m_userDb->entries().openEditor(existing, existing.isEmpty() ? path : QString());
+        m_infoBox->refresh();
+        return;
+    }
     }
 }
 
@@ -280,46 +305,24 @@ void Ttc_Updater::JumpToSelectedFiles(int mode, const QStringList& files) {
     if (files.isEmpty())
         return;
     platform::TcWindow& tc = m_core.system().tcWindow();
-    if (const platform::TcWindowState state = tc.state(); !state.running || state.minimized) {
-        const QStringList shown = files.size() <= 5 ? files : files.mid(files.size() - 5);
-        for (const QString& file : shown)
-            m_core.system().shell().showFileInFileManager(QDir::toNativeSeparators(file).toStdString());
-        showStatus(uiText(m_core.language(), "CaptionsMainFrm", "JumpFallback",
-                          "Total Commander cannot be reached: the file is shown in the file manager."));
-        return;
-    }
-    if (mode == 1)
+    const bool reachable = tc.isRunning() && !tc.isMinimized();
+    if (reachable && mode == 1)
         tc.sendCommand(3001);
-    // Without the active panel's answer the left panel takes the file.
-    tc.sendChangeDir(files.first().toStdString(), true);
-    tc.sendCommand(4001);
-    showStatus(QString());
+    jumpToFiles(m_core.system(), files);
+    showStatus(reachable
+                   ? QString()
+                   : uiText(m_core.language(), "CaptionsMainFrm", "JumpFallback",
+                            "Total Commander cannot be reached: the file is shown in the file manager."));
 }
 
 void Ttc_Updater::excludeSelected(bool directory) {
-    const UpdateList& list = m_core.updateList();
     QStringList paths;
-    for (const int row : m_update->selectedRows()) {
-        const QString path = list.row(row).FilePath;
-        paths.append(directory ? QFileInfo(path).absolutePath() : path);
-    }
+    for (const int row : m_update->selectedRows())
+        paths.append(m_core.updateList().row(row).FilePath);
     if (paths.isEmpty())
         return;
-    Settings& settings = m_core.settings();
-    QStringList entries = settings.exceptionList();
-    for (const QString& path : std::as_const(paths)) {
-        entries.append(QDir::toNativeSeparators(path));
-        if (directory) {
-            for (int row = m_core.updateList().rowCount() - 1; row >= 0; --row) {
-                const QString file = m_core.updateList().row(row).FilePath;
-                if (isInDirectory(file, path))
-                    m_core.updateList().excludePath(file);
-            }
-        } else {
-            m_core.updateList().excludePath(path);
-        }
-    }
-    settings.setExceptionList(entries);
+    excludeItems(m_core, paths, directory ? ExcludeMode::Directory : ExcludeMode::File);
+    m_userDb->refill();
     m_update->reloadFromCore();
     m_update->recount();
 }
@@ -346,6 +349,26 @@ void Ttc_Updater::refreshSelectedItem() {
         list.VisualPlugList_Modify(path, row);
     m_update->model().refreshRow(list, row);
     m_update->recount();
+}
+
+void Ttc_Updater::openDatabaseBrowser(const QString& filePath) {
+    if (m_jobs->isRunning())
+        return;
+    TPluginDB browser(m_core, filePath, this);
+    connect(&browser, &TPluginDB::userDbChanged, this, [this] { m_userDb->refill(); });
+    browser.exec();
+    updateStatusLine();
+    m_infoBox->refresh();
+}
+
+void Ttc_Updater::showSelectionInInfoBox() {
+    if (!m_infoBox->isVisible() || m_update->busy())
+        return;
+    const QList<int> rows = m_update->selectedRows();
+    if (rows.size() != 1)
+        return;
+    const UpdateItem& item = m_core.updateList().row(rows.first());
+    m_infoBox->showItem(item.FilePath, item.Name);
 }
 
 } // namespace quillon::ui

@@ -1,11 +1,6 @@
 #pragma once
-// The user database page: the entries of userdb.ini and the exception list. Editing an entry
-// belongs to the user database editor.
+// The user database page: the entries of userdb.ini with their editor, and the exception list.
 #include <QWidget>
-
-class QGroupBox;
-class QListWidget;
-class QPlainTextEdit;
 
 namespace quillon {
 class AppCore;
@@ -13,25 +8,24 @@ class AppCore;
 
 namespace quillon::ui {
 
+class ExclusionListWidget;
+class UserDbList;
+
 class UserDbPage : public QWidget {
     Q_OBJECT
 public:
     explicit UserDbPage(AppCore& core, QWidget* parent = nullptr);
     void retranslate();
-    // LV_UserDB filled from the user database again.
+    // Both lists again from the core (after a change made elsewhere).
     void refill();
-    // Shown: the caret goes to the end of the exception list and an entry stays selected.
+    // Shown: an entry stays selected.
     void pageShown();
-
-signals:
-    void entryActivated(const QString& section);
+    UserDbList& entries() { return *m_entries; }
 
 private:
     AppCore& m_core;
-    QGroupBox* gb_Entries;
-    QGroupBox* gb_ExceptionList;
-    QListWidget* LV_UserDB;
-    QPlainTextEdit* m_ExceptionList;
+    UserDbList* m_entries;
+    ExclusionListWidget* m_exclusions;
 };
 
 } // namespace quillon::ui
