@@ -20,7 +20,8 @@ bool jumpToFiles(System& system, const QStringList& hostPaths) {
     if (existing.isEmpty())
         return false;
     platform::TcWindow& window = system.tcWindow();
-    if (const platform::TcWindowState state = window.state(); state.running && !state.minimized) {
+    const platform::TcWindowState state = window.state();
+    if (state.running && !state.minimized) {
         window.sendChangeDir(existing.first().toStdString(), true);
         window.sendCommand(kLeftPanelCommand);
         return true;

@@ -13,6 +13,7 @@
 #include "app/common/urls.h"
 #include "app/settings.h"
 #include "app/system.h"
+#include "app/tc_window_note.h"
 #include "file_jump.h"
 #include "info_box.h"
 #include "install/request_builder.h"
@@ -305,14 +306,20 @@ void Ttc_Updater::JumpToSelectedFiles(int mode, const QStringList& files) {
     if (files.isEmpty())
         return;
     platform::TcWindow& tc = m_core.system().tcWindow();
-    const bool reachable = tc.isRunning() && !tc.isMinimized();
+    const platform::TcWindowState state = tc.state();
+    const bool reachable = state.running && !state.minimized;
     if (reachable && mode == 1)
         tc.sendCommand(3001);
     jumpToFiles(m_core.system(), files);
-    showStatus(reachable
-                   ? QString()
-                   : uiText(m_core.language(), "CaptionsMainFrm", "JumpFallback",
-                            "Total Commander cannot be reached: the file is shown in the file manager."));
+    QString note;
+    if (!reachable) {
+        // Why the window could not be reached, when the platform knows; else the plain fallback.
+        note = TcWindowNote(tc.lastProblem(), m_core.language());
+        if (note.isEmpty())
+            note = uiText(m_core.language(), "CaptionsMainFrm", "JumpFallback",
+                          "Total Commander is not running: the file is shown in the file manager.");
+    }
+    showStatus(note);
 }
 
 void Ttc_Updater::excludeSelected(bool directory) {
