@@ -144,7 +144,7 @@ private:
     void chooseLanguage(const StartOptions& options);
     void removeOldExecutable();
     // The save-failure message naming fileName (without directory).
-    void reportSaveFailure(const QString& fileName);
+    void reportSaveFailure(const QString& fileName, const QString& reason);
     bool writeSettings(bool ctrlHeld);
     bool writeUserDb();
     bool writeUserPluginInfo();

@@ -47,27 +47,31 @@ bool AppCore::writeSettings(bool ctrlHeld) {
     SettingsWriteOptions options;
     options.externalLanguage = ExternalLanguage();
     options.ctrlHeld = ctrlHeld;
-    if (m_settings->save(m_settingsStore, settingsContext(), options))
+    m_settings->write(m_settingsStore, settingsContext(), options);
+    QString reason;
+    if (m_settingsStore.saveIfChanged(&reason))
         return true;
-    reportSaveFailure(m_programBaseName + ".ini"_L1);
+    reportSaveFailure(m_programBaseName + ".ini"_L1, reason);
     return false;
 }
 
 bool AppCore::writeUserDb() {
+    QString reason;
     if (hasAnyEntry(m_userDbStore)) {
-        if (m_userDbStore.save())
+        if (m_userDbStore.saveIfChanged(&reason))
             return true;
-    } else if (ForceDeleteFile(m_userDbStore.filePath())) {
+    } else if (ForceDeleteFile(m_userDbStore.filePath(), &reason)) {
         return true;
     }
-    reportSaveFailure(u"userdb.ini"_s);
+    reportSaveFailure(u"userdb.ini"_s, reason);
     return false;
 }
 
 bool AppCore::writeUserPluginInfo() {
-    if (m_userPluginInfoStore.sectionCount() == 0 || m_userPluginInfoStore.save())
+    QString reason;
+    if (m_userPluginInfoStore.sectionCount() == 0 || m_userPluginInfoStore.saveIfChanged(&reason))
         return true;
-    reportSaveFailure(u"upluginfo.ini"_s);
+    reportSaveFailure(u"upluginfo.ini"_s, reason);
     return false;
 }
 
@@ -82,13 +86,13 @@ void AppCore::removeEmptyTempDirectory() {
         DeleteDirectoryTree(tempDir); // a failure here is of no consequence
 }
 
-void AppCore::reportSaveFailure(const QString& fileName) {
+void AppCore::reportSaveFailure(const QString& fileName, const QString& reason) {
     const Language& lng = *m_language;
     const MessageText message = SaveFailureMessage(
         [&lng](const QString& section, const QString& key, const QString& englishDefault) {
             return lng.text(section, key, englishDefault);
         },
-        m_programBaseName, fileName);
+        m_programBaseName, fileName, reason);
     m_prompter.tell(PromptIcon::Error, message.caption, message.text);
 }
 

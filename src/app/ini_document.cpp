@@ -1,11 +1,77 @@
 #include "app/ini_document.h"
 
+#include <algorithm>
+
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include "app/common/atomic_file.h"
 
 #include "app/common/regular_file.h"
 
 namespace quillon {
+
+namespace {
+
+// A byte that is no part of valid UTF-8 is held as the lone surrogate U+DC00 + byte, which no
+// valid text contains, and written back as that byte: a file in another code page survives a
+// read and a write unchanged instead of turning into U+FFFD for good.
+constexpr char16_t kRawByteBase = 0xDC00;
+
+QString decodeUtf8Keeping(const QByteArray& bytes) {
+    QStringDecoder strict(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = strict.decode(bytes);
+    if (!strict.hasError())
+        return text;
+    QString out;
+    out.reserve(bytes.size());
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const qsizetype length = lead < 0x80             ? 1
+                                 : (lead & 0xE0) == 0xC0 ? 2
+                                 : (lead & 0xF0) == 0xE0 ? 3
+                                 : (lead & 0xF8) == 0xF0 ? 4
+                                                         : 0;
+        if (length > 0 && i + length <= bytes.size()) {
+            QStringDecoder one(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+            const QString decoded = one.decode(QByteArrayView(bytes).sliced(i, length));
+            if (!one.hasError()) {
+                out += decoded;
+                i += length;
+                continue;
+            }
+        }
+        out += QChar(char16_t(kRawByteBase + lead));
+        ++i;
+    }
+    return out;
+}
+
+QByteArray encodeUtf8Keeping(const QString& text) {
+    const bool anyRaw = std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c.unicode() >= kRawByteBase + 0x80 && c.unicode() <= kRawByteBase + 0xFF;
+    });
+    if (!anyRaw)
+        return text.toUtf8();
+    QByteArray out;
+    out.reserve(text.size());
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const bool pairedLow = i > 0 && text[i - 1].isHighSurrogate();
+        if (c < kRawByteBase + 0x80 || c > kRawByteBase + 0xFF || pairedLow)
+            continue;
+        out += QStringView(text).sliced(start, i - start).toUtf8();
+        out += static_cast<char>(c - kRawByteBase);
+        start = i + 1;
+    }
+    out += QStringView(text).sliced(start).toUtf8();
+    return out;
+}
+
+} // namespace
 
 IniDocument::IniDocument(QString filePath, Encoding encoding)
     : m_filePath(std::move(filePath)), m_encoding(encoding) {}
@@ -21,6 +87,12 @@ bool IniDocument::load(QString* errorText) {
         return false;
     }
     setBytes(file.readAll());
+    if (file.error() != QFileDevice::NoError) {
+        if (errorText)
+            *errorText = file.errorString();
+        return false;
+    }
+    m_savedBytes = toBytes();
     return true;
 }
 
@@ -30,9 +102,10 @@ void IniDocument::setBytes(const QByteArray& bytes) {
         return;
     }
     QByteArray data = bytes;
-    if (data.startsWith("\xEF\xBB\xBF"))
+    m_byteOrderMark = data.startsWith("\xEF\xBB\xBF");
+    if (m_byteOrderMark)
         data.remove(0, 3);
-    parse(QString::fromUtf8(data));
+    parse(decodeUtf8Keeping(data));
 }
 
 void IniDocument::setText(const QString& text) {
@@ -118,24 +191,23 @@ QString IniDocument::toText() const {
 
 QByteArray IniDocument::toBytes() const {
     const QString text = toText();
-    return m_encoding == Encoding::Latin1 ? text.toLatin1() : text.toUtf8();
+    if (m_encoding == Encoding::Latin1)
+        return text.toLatin1();
+    return m_byteOrderMark ? "\xEF\xBB\xBF" + encodeUtf8Keeping(text) : encodeUtf8Keeping(text);
 }
 
-bool IniDocument::save(QString* errorText) const {
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (errorText)
-            *errorText = file.errorString();
-        return false;
-    }
+bool IniDocument::save(QString* errorText) {
     const QByteArray bytes = toBytes();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (errorText)
-            *errorText = file.errorString();
-        file.cancelWriting();
+    if (!WriteFileAtomically(m_filePath, bytes, errorText))
         return false;
-    }
+    m_savedBytes = bytes;
     return true;
+}
+
+bool IniDocument::saveIfChanged(QString* errorText) {
+    if (m_savedBytes && *m_savedBytes == toBytes() && QFileInfo::exists(m_filePath))
+        return true;
+    return save(errorText);
 }
 
 IniDocument::Section* IniDocument::find(const QString& section) {

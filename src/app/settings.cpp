@@ -1,11 +1,15 @@
 #include "app/settings.h"
 
+#include <QDir>
+
 #include <variant>
 
 #include "app/common/strings.h"
 #include "app/proxy_settings.h"
 #include "app/settings_directories.h"
 #include "app/settings_keys.h"
+
+using namespace Qt::StringLiterals;
 
 namespace quillon {
 
@@ -154,8 +158,18 @@ QString Settings::expandedDownloadDir(const System& system) const {
     return ExpandOwnPath(system, values.downloadDir);
 }
 
-QString Settings::expandedTempDirectory(const System& system) const {
-    return ExpandOwnPath(system, values.tempDirectory);
+QString Settings::expandedTempDirectory(const System& system, QString* refusal) const {
+    const QString expanded = ExpandOwnPath(system, values.tempDirectory);
+    if (expanded.isEmpty() || QDir::isAbsolutePath(expanded))
+        return expanded;
+    // Relative to what? The working folder of whoever started the program is no answer: an
+    // installation once unpacked into the plugin's own folder that way.
+    if (refusal)
+        *refusal =
+            u"TempDirectory \"%1\" is not a full path; give one in the settings (for example %2)"_s.arg(
+                values.tempDirectory.trimmed(),
+                QDir::toNativeSeparators(QDir::homePath() + u"/.cache/quillon/"_s));
+    return {};
 }
 
 QString Settings::exceptionListText() const {

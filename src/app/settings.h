@@ -52,7 +52,8 @@ public:
     bool downloadDirDefaulted() const { return m_downloadDirDefaulted; }
     bool downloadDirCreated() const { return m_downloadDirCreated; }
     QString expandedDownloadDir(const System& system) const;
-    QString expandedTempDirectory(const System& system) const;
+    // A full host path, or empty (and refusal says why) when the setting expands to a relative one.
+    QString expandedTempDirectory(const System& system, QString* refusal = nullptr) const;
 
     // Exclusion list: sorted, unique without regard to case after reading; one entry per line
     // of the memo that edits it.

@@ -56,6 +56,13 @@ QString normalisedForComparison(const QString& path) {
 QString ExpandOwnPath(const System& system, const QString& path) {
     QString expanded = system.expandEnvPath(path).trimmed();
     expanded.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    // The shell's "~" for the home folder: written in a settings file it reaches no shell.
+    if (expanded == u"~"_s || expanded.startsWith(u"~/"_s)) {
+        QString home = system.expandEnvVariable(u"%HOME%"_s);
+        if (home.isEmpty())
+            home = QDir::homePath();
+        expanded = WithoutTrailingSlash(QDir::fromNativeSeparators(home)) + expanded.mid(1);
+    }
     return expanded;
 }
 

@@ -15,8 +15,9 @@ struct MessageText {
     QString text;
 };
 
-// "Error: Configuration cannot be saved" naming the program and the file that failed.
+// "Error: Configuration cannot be saved" naming the program and the file that failed. reason:
+// the writer's account ("path: disk full"); empty when nothing more is known.
 MessageText SaveFailureMessage(const TextLookup& texts, const QString& applicationTitle,
-                               const QString& fileName);
+                               const QString& fileName, const QString& reason = {});
 
 } // namespace quillon

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "app/common/atomic_file.h"
 #include "app/common/files.h"
 #include "install/archive_entry_guard.h"
 #include "install/zip_archive.h"
@@ -39,28 +40,26 @@ void deleteFileIgnoringCase(const QString& folder, const QString& fileName) {
     }
 }
 
-// Copies over target through a temporary name beside it, so a failed copy leaves the old file.
-bool copyReplacing(const QString& source, const QString& target, QString* errorText) {
-    const QString temporary = target + u".quillon-new"_s;
-    ForceDeleteFile(temporary);
-    QFile in(source);
-    if (!in.copy(temporary)) {
-        *errorText = in.errorString();
-        QFile::remove(temporary);
-        return false;
+// The path below root with each part spelled as the existing file or folder spells it, when one
+// matches without regard to case: Total Commander's world is Windows, where "SAMPACK.WCX64" is
+// the installed "sampack.wcx64" and must replace it, not land beside it.
+QString existingSpelling(const QString& root, const QString& relative) {
+    QString folder = root;
+    QStringList parts = relative.split(u'/');
+    for (QString& part : parts) {
+        if (!QFileInfo::exists(folder + u'/' + part)) {
+            const QStringList names =
+                QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+            for (const QString& name : names) {
+                if (name.compare(part, Qt::CaseInsensitive) == 0) {
+                    part = name;
+                    break;
+                }
+            }
+        }
+        folder += u'/' + part;
     }
-    // Packages rarely carry file modes: a replaced file keeps its own (an executable stays one).
-    if (const QFileInfo old(target); old.isFile())
-        QFile::setPermissions(temporary, old.permissions());
-    // The file keeps the date the package gave it, as a Windows copy does: a plugin versioned
-    // by its date must not read as released on the day it was installed.
-    if (QFile out(temporary); out.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-        out.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
-    if (!MoveFileReplacing(temporary, target, true, errorText)) {
-        ForceDeleteFile(temporary);
-        return false;
-    }
-    return true;
+    return parts.join(u'/');
 }
 
 void runPostInstallActions(const InstallCopyOptions& options) {
@@ -104,10 +103,9 @@ QString writeBackup(const InstallCopyOptions& options, const QStringList& relati
         if (QFileInfo::exists(saved))
             continue;
         QDir().mkpath(QFileInfo(saved).absolutePath());
-        QFile original(itemDir + u'/' + relative);
-        if (!original.copy(saved))
-            error = u"%1 cannot be backed up: %2"_s.arg(QDir::toNativeSeparators(original.fileName()),
-                                                        original.errorString());
+        const QString original = itemDir + u'/' + relative;
+        if (QString why; !CopyFileAtomically(original, saved, &why))
+            error = u"%1 cannot be backed up: %2"_s.arg(QDir::toNativeSeparators(original), why);
     }
     if (error.isEmpty()) {
         QStringList files;
@@ -136,8 +134,10 @@ bool NeedsBackup(int preInstallAction, const QString& target) {
     return false;
 }
 
-QList<PlannedFile> PlanInstallCopy(const InstallCopyOptions& options, QStringList* skipped) {
+QList<PlannedFile> PlanInstallCopy(const InstallCopyOptions& options, QStringList* skipped,
+                                   QStringList* refused) {
     const QString source = WithoutTrailingSlash(options.copySource);
+    const QString itemDir = WithoutTrailingSlash(options.itemDir);
     QStringList files;
     FindFilesRecursive(source, u"*.*"_s, true, files);
     const bool german = options.tcLanguage.compare("DEU"_L1, Qt::CaseInsensitive) == 0;
@@ -163,22 +163,36 @@ QList<PlannedFile> PlanInstallCopy(const InstallCopyOptions& options, QStringLis
         }
         const QString relative = slashRelative.mid(1);
         const ArchiveEntryVerdict verdict = CheckArchiveEntry(relative, ArchiveEntryKind::File);
-        const QString folder = QFileInfo(verdict.relativePath).path();
-        if (!verdict.safe() ||
-            (folder != u"."_s && !StaysBelowRoot(WithoutTrailingSlash(options.itemDir), folder))) {
-            skip(verdict.safe() ? u"would be written outside the target folder"_s : verdict.refusal);
+        if (!verdict.safe()) {
+            if (refused)
+                refused->append(relative + u": "_s + verdict.refusal);
             continue;
         }
-        plan.append({file, verdict.relativePath});
+        const QString target = existingSpelling(itemDir, verdict.relativePath);
+        const QString folder = QFileInfo(target).path();
+        if (folder != u"."_s && !StaysBelowRoot(itemDir, folder)) {
+            if (refused)
+                refused->append(QDir::toNativeSeparators(itemDir + u'/' + target) +
+                                u": its folder is a symbolic link, which may lead anywhere"_s);
+            continue;
+        }
+        plan.append({file, target});
     }
     return plan;
 }
 
 InstallCopyResult RunInstallCopy(const InstallCopyOptions& options) {
     InstallCopyResult result;
-    const QList<PlannedFile> plan = PlanInstallCopy(options, &result.skipped);
+    QStringList refused;
+    const QList<PlannedFile> plan = PlanInstallCopy(options, &result.skipped, &refused);
     result.filesFound = static_cast<int>(plan.size());
     const QString itemDir = WithoutTrailingSlash(options.itemDir);
+    // A package that cannot go in whole does not go in at all: half a plugin is worse than the
+    // old one.
+    if (!refused.isEmpty()) {
+        result.error = u"not installed: "_s + refused.join(u"; "_s);
+        return result;
+    }
 
     QStringList toBackup;
     for (const PlannedFile& file : plan) {
@@ -196,11 +210,12 @@ InstallCopyResult RunInstallCopy(const InstallCopyOptions& options) {
         const QString target = itemDir + u'/' + file.relativeTarget;
         QDir().mkpath(QFileInfo(target).absolutePath());
         QString errorText;
-        if (copyReplacing(file.source, target, &errorText)) {
+        if (CopyFileAtomically(file.source, target, &errorText)) {
             result.copied.append(target);
             runPostInstallActions(options);
         } else {
             result.failed.append(target);
+            result.failureReasons.append(errorText);
         }
     }
     return result;

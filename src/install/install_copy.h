@@ -27,10 +27,11 @@ struct PlannedFile {
 
 struct InstallCopyResult {
     int filesFound = 0;
-    QStringList copied;    // target paths
-    QStringList failed;    // target paths that could not be written
-    QStringList skipped;   // source files that were not copied on purpose, with the reason
-    QString backupArchive; // empty when nothing was backed up
+    QStringList copied;         // target paths
+    QStringList failed;         // target paths that could not be written
+    QStringList failureReasons; // for each failed path: the path and why ("...: disk full")
+    QStringList skipped;        // source files that were not copied on purpose, with the reason
+    QString backupArchive;      // empty when nothing was backed up
     // Why nothing was copied although files were found (backup failed); empty otherwise.
     QString error;
 
@@ -38,14 +39,17 @@ struct InstallCopyResult {
 };
 
 // The files of the package in order and where each goes. Total Commander's package drops the
-// other language's folders, flattens the kept ones and never brings "default.bar".
-QList<PlannedFile> PlanInstallCopy(const InstallCopyOptions& options, QStringList* skipped = nullptr);
+// other language's folders, flattens the kept ones and never brings "default.bar". A target
+// that exists in another letter case is that file. Files whose name is unsafe or whose folder in
+// the target is a symbolic link are refused (with the reason).
+QList<PlannedFile> PlanInstallCopy(const InstallCopyOptions& options, QStringList* skipped = nullptr,
+                                   QStringList* refused = nullptr);
 
 // Whether PreInstallAction asks for target to be saved before it is overwritten.
 bool NeedsBackup(int preInstallAction, const QString& target);
 
-// Backs up what the plan replaces, then copies. A backup that cannot be written stops the
-// copy before any file is touched: nothing the user had is lost.
+// Backs up what the plan replaces, then copies. A refused file or a backup that cannot be
+// written stops the copy before any file is touched: nothing the user had is lost.
 InstallCopyResult RunInstallCopy(const InstallCopyOptions& options);
 
 } // namespace quillon

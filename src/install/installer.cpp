@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
+
 #include "app/app_core.h"
 #include "app/common/files.h"
 #include "app/common/strings.h"
@@ -47,6 +49,7 @@ Installer::Installer(InstallerContext context) : m_c(std::move(context)) {}
 
 void Installer::resetPass() {
     m_failedFiles.clear();
+    m_failureReasons.clear();
     m_cleanup.clear();
     m_selfUpdate = SelfUpdateState::None;
     m_tcStarted = false;
@@ -210,6 +213,10 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
         return result;
     result.outcome = InstallStepResult::Outcome::Failed;
 
+    if (!m_c.tempDirectoryRefusal.isEmpty()) {
+        result.error = m_c.tempDirectoryRefusal;
+        return result;
+    }
     const QString tempDir = WithoutTrailingSlash(m_c.tempDirectory);
     if (tempDir.isEmpty() || !QDir().mkpath(tempDir) || !IsDirectoryWritable(tempDir)) {
         result.error = u"the temporary directory %1 is not writable"_s.arg(QDir::toNativeSeparators(tempDir));
@@ -283,8 +290,12 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
     result.installedFiles = copy.copied;
     result.failedFiles = copy.failed;
     result.backupArchive = copy.backupArchive;
-    for (const QString& failed : copy.failed)
-        m_failedFiles.append(QDir::toNativeSeparators(failed));
+    for (qsizetype i = 0; i < copy.failed.size(); ++i) {
+        const QString path = QDir::toNativeSeparators(copy.failed.at(i));
+        m_failedFiles.append(path);
+        if (i < copy.failureReasons.size())
+            m_failureReasons.insert(path, copy.failureReasons.at(i));
+    }
     if (!copy.error.isEmpty())
         m_failedFiles.append(QDir::toNativeSeparators(options.itemDir) + u" ("_s + copy.error + u')');
 
@@ -319,7 +330,8 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
     } else if (copy.filesFound == 0) {
         result.error = u"the package holds no file to install"_s;
     } else {
-        result.error = u"%1 file(s) could not be written"_s.arg(copy.failed.size());
+        result.error = u"%1 file(s) could not be written (%2)"_s.arg(copy.failed.size())
+                           .arg(copy.failureReasons.join(u"; "_s));
     }
     cleanUp();
     return result;
@@ -336,16 +348,25 @@ EndOfPassAction Installer::endOfPass(bool anyInstallRequest) {
                 u"\n\n"_s +
                 lng.text(errors, u"UnpackError_02"_s, u"The temporary directory is not writable!"_s));
     }
-    // Reported whatever started the installation: a file that was not written never goes unsaid.
-    if (const QStringList failed = failedFiles(); !failed.isEmpty()) {
-        m_c.prompter.tell(
-            PromptIcon::Error, lng.text(errors, u"CaptionErrInstall"_s, u"Error while updating package"_s),
-            lng.text(errors, u"InstallError_03"_s,
-                     u"An unexpected error has occured while installing the plugin/addon."_s) +
-                u"\n\n"_s +
-                lng.text(errors, u"InstallError_04"_s,
-                         u"Quillon was unable to write the following files (read-only / no rights?):"_s) +
-                u"\n\n"_s + failed.join(u'\n'));
+    // Reported whatever started the installation: a file that was not written never goes unsaid,
+    // and with the reason when it is known ("disk full" is not "read-only").
+    if (QStringList failed = failedFiles(); !failed.isEmpty()) {
+        const bool allExplained = std::all_of(failed.cbegin(), failed.cend(), [this](const QString& path) {
+            return m_failureReasons.contains(path);
+        });
+        for (QString& path : failed)
+            path = m_failureReasons.value(path, path);
+        const QString listIntro =
+            allExplained
+                ? lng.text(errors, u"InstallError_05"_s,
+                           u"Quillon was unable to write the following files:"_s)
+                : lng.text(errors, u"InstallError_04"_s,
+                           u"Quillon was unable to write the following files (read-only / no rights?):"_s);
+        m_c.prompter.tell(PromptIcon::Error,
+                          lng.text(errors, u"CaptionErrInstall"_s, u"Error while updating package"_s),
+                          lng.text(errors, u"InstallError_03"_s,
+                                   u"An unexpected error has occured while installing the plugin/addon."_s) +
+                              u"\n\n"_s + listIntro + u"\n\n"_s + failed.join(u'\n'));
     }
     if (m_selfUpdate == SelfUpdateState::RestartPending) {
         m_c.prompter.ask(PromptIcon::Information, PromptButtons::Ok,
@@ -378,7 +399,8 @@ InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter) {
     const SettingValues& values = core.settings().values;
     context.list = &core.updateList();
     context.tcWindow = &core.system().tcWindow();
-    context.tempDirectory = core.settings().expandedTempDirectory(core.system());
+    context.tempDirectory =
+        core.settings().expandedTempDirectory(core.system(), &context.tempDirectoryRefusal);
     context.settingsDir = core.settingsDir();
     context.programPath = core.programPath();
     context.tcDir = core.TCDir();

@@ -3,6 +3,7 @@
 // request, the database move, the self-update rename, the copy with backups, the row refresh
 // and the messages at the end of a transfer pass. Shows nothing itself: questions and messages
 // go through the Prompter.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -35,9 +36,10 @@ struct InstallerContext {
     UpdateList* list = nullptr; // rows refreshed after an installation; none: no refresh
     platform::TcWindow* tcWindow = nullptr;
 
-    QString tempDirectory; // expanded; parent of the package folders
-    QString settingsDir;   // where "database.dat" lives
-    QString programPath;   // the running executable
+    QString tempDirectory;        // expanded; parent of the package folders
+    QString tempDirectoryRefusal; // why the configured one cannot be used; nothing is installed
+    QString settingsDir;          // where "database.dat" lives
+    QString programPath;          // the running executable
     QString tcDir;
     QString tcLanguage;   // upper case
     QString unrarLibrary; // empty: RAR packages are not installed
@@ -114,6 +116,7 @@ private:
 
     InstallerContext m_c;
     QStringList m_failedFiles;
+    QHash<QString, QString> m_failureReasons; // failed path -> "path: why"
     QStringList m_cleanup;
     SelfUpdateState m_selfUpdate = SelfUpdateState::None;
     bool m_reloadAfterDownload = false;

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <limits>
 
 #include <archive.h>
@@ -17,6 +18,7 @@
 #include <string.h>
 #endif
 
+#include "app/common/atomic_file.h"
 #include "install/archive_entry_guard.h"
 
 using namespace Qt::StringLiterals;
@@ -67,13 +69,17 @@ struct UnpackBudget {
 };
 
 // Copies the current entry's data into target; false with errorText on a read or write failure.
+// libarchive reports a damaged entry (a CRC that does not match, a wrong size) as a warning
+// with the last block: that is a failure here, the entry is not what its maker packed.
 bool writeEntryData(archive* a, archive_entry* entry, const QString& target, UnpackBudget& budget,
                     QString* errorText) {
-    QFile out(target);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *errorText = u"cannot create %1: %2"_s.arg(QDir::toNativeSeparators(target), out.errorString());
+    AtomicFileWriter out(target);
+    out.setSyncToDisk(false); // a scratch copy: the installation writes the kept one
+    if (!out.open()) {
+        *errorText = u"cannot create "_s + out.errorText();
         return false;
     }
+    qint64 written = 0;
     for (;;) {
         const void* block = nullptr;
         size_t size = 0;
@@ -81,37 +87,44 @@ bool writeEntryData(archive* a, archive_entry* entry, const QString& target, Unp
         const int r = archive_read_data_block(a, &block, &size, &offset);
         if (r == ARCHIVE_EOF)
             break;
-        if (r < ARCHIVE_WARN) {
-            *errorText = libarchiveError(a);
-            out.remove();
+        if (r != ARCHIVE_OK) {
+            *errorText = u"%1 is damaged: %2"_s.arg(entryName(entry), libarchiveError(a));
             return false;
         }
         budget.left -= static_cast<qint64>(size);
         if (budget.limited && budget.left < 0) {
             *errorText = u"it unpacks to more than its entries declare and the limit allows"_s;
-            out.remove();
             return false;
         }
-        if (offset != out.pos() && !out.seek(offset)) { // sparse data
-            *errorText = u"cannot write %1: %2"_s.arg(QDir::toNativeSeparators(target), out.errorString());
-            out.remove();
+        if (offset < written) {
+            *errorText = u"%1 is damaged: its data goes back"_s.arg(entryName(entry));
             return false;
         }
-        if (size > 0 && out.write(static_cast<const char*>(block), static_cast<qint64>(size)) !=
-                            static_cast<qint64>(size)) {
-            *errorText = u"cannot write %1: %2"_s.arg(QDir::toNativeSeparators(target), out.errorString());
-            out.remove();
+        // A hole of sparse data is written out as zeros.
+        const QByteArray zeros(static_cast<qsizetype>(std::min<la_int64_t>(offset - written, 1 << 20)), '\0');
+        while (written < offset) {
+            const qint64 n = std::min<qint64>(offset - written, zeros.size());
+            if (out.write(zeros.constData(), n) != n)
+                break;
+            written += n;
+        }
+        if (size > 0 && out.write(static_cast<const char*>(block), static_cast<qint64>(size)) ==
+                            static_cast<qint64>(size))
+            written += static_cast<qint64>(size);
+        if (out.failed()) {
+            *errorText = u"cannot write "_s + out.errorText();
             return false;
         }
-    }
-    if (!out.flush()) {
-        *errorText = u"cannot write %1: %2"_s.arg(QDir::toNativeSeparators(target), out.errorString());
-        out.remove();
-        return false;
     }
     if (archive_entry_mtime_is_set(entry)) {
-        const QDateTime stamp = QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry));
-        out.setFileTime(stamp, QFileDevice::FileModificationTime);
+        QFile stamp(out.temporaryPath());
+        if (stamp.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+            stamp.setFileTime(QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry)),
+                              QFileDevice::FileModificationTime);
+    }
+    if (!out.commit()) {
+        *errorText = u"cannot write "_s + out.errorText();
+        return false;
     }
     return true;
 }

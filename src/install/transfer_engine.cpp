@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include "app/common/atomic_file.h"
 #include "app/common/files.h"
 #include "install/request_builder.h"
 
@@ -254,44 +255,39 @@ bool TransferEngine::processRequest(int index) {
     }
     const QString directory =
         m_settings.downloadDir.endsWith(u'/') ? m_settings.downloadDir : m_settings.downloadDir + u'/';
-    const QString target = directory + name;
+    const QString target = freeTarget(directory, name);
+    name = QFileInfo(target).fileName();
     request.LocalArchive = target;
     row.fileName = name;
     row.size = probed.size;
     row.state = TransferState::Fetching;
     changed(index);
 
-    if (!m_cleanup.contains(target))
-        m_cleanup.append(target);
+    // Written beside the target and renamed over it only when whole: a full disk, a cut-off
+    // transfer or a cancel leaves nothing behind, not even a part.
+    AtomicFileWriter file(target);
+    if (!file.open()) {
+        m_fatalError = u"Cannot create file: "_s + file.errorText();
+        fail(index, m_fatalError);
+        return false;
+    }
     bool complete = false;
     if (probed.posted) {
-        QFile file(target + u".part"_s);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            m_fatalError = u"Cannot create file: "_s + file.errorString();
-            fail(index, m_fatalError);
-            return false;
-        }
-        complete = file.write(probed.postedBody) == probed.postedBody.size() && file.flush();
-        file.close();
+        complete = file.write(probed.postedBody) == probed.postedBody.size();
         if (!complete)
-            fail(index, u"the file could not be written"_s);
+            fail(index, file.errorText());
     } else {
-        complete = fetch(index, probed.finalUrl, target);
-        if (!m_fatalError.isEmpty())
-            return false;
+        complete = fetch(index, probed.finalUrl, file);
     }
-    if (complete) {
-        QFile::remove(target);
-        if (!QFile::rename(target + u".part"_s, target)) {
-            fail(index, u"the file could not be renamed to \"%1\""_s.arg(name));
-            complete = false;
-        }
+    if (complete && !file.commit()) {
+        fail(index, file.errorText());
+        complete = false;
     }
     if (!complete) {
-        QFile::remove(target + u".part"_s);
+        file.discard();
         return true;
     }
-    m_cleanup.removeAll(target);
+    m_created.insert(target);
     row.state = TransferState::Done;
     row.percent = 100;
     row.localPath = target;
@@ -302,13 +298,27 @@ bool TransferEngine::processRequest(int index) {
     return true;
 }
 
-bool TransferEngine::fetch(int index, const QString& link, const QString& target) {
-    QFile file(target + u".part"_s);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_fatalError = u"Cannot create file: "_s + file.errorString();
-        fail(index, m_fatalError);
-        return false;
+QString TransferEngine::freeTarget(const QString& directory, const QString& name) const {
+    const QString wanted = directory + name;
+    auto taken = [this](const QString& path) {
+        const QFileInfo info(path);
+        return (info.exists() || info.isSymLink()) && !m_created.contains(path);
+    };
+    if (!taken(wanted))
+        return wanted;
+    // A file of the user's (or of an earlier run) is never replaced: the next free name, as a
+    // browser picks it.
+    const QFileInfo info(name);
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    const QString base = info.suffix().isEmpty() ? name : info.completeBaseName();
+    for (int n = 1;; ++n) {
+        const QString candidate = directory + base + u" ("_s + QString::number(n) + u')' + suffix;
+        if (!taken(candidate))
+            return candidate;
     }
+}
+
+bool TransferEngine::fetch(int index, const QString& link, AtomicFileWriter& file) {
     HttpRequest get = baseRequest(link);
     get.sink = &file;
     get.progress = [this, index](qint64 received, qint64 total) {
@@ -317,19 +327,18 @@ bool TransferEngine::fetch(int index, const QString& link, const QString& target
         return !m_cancel.load();
     };
     const HttpResponse response = HttpClient::perform(get);
-    file.close();
     if (!response.finalUrl.isEmpty())
         m_rows[index].url = response.finalUrl;
     if (response.cancelled || m_cancel.load()) {
         fail(index, u"cancelled"_s);
         return false;
     }
-    if (!response.ok() || response.status >= 300) {
-        fail(index, failureText(response));
+    if (response.sinkFailed || file.failed()) {
+        fail(index, file.failed() ? file.errorText() : u"the file could not be written"_s);
         return false;
     }
-    if (response.sinkFailed) {
-        fail(index, u"the file could not be written"_s);
+    if (!response.ok() || response.status >= 300) {
+        fail(index, failureText(response));
         return false;
     }
     if (isHtml(response)) {

@@ -1,9 +1,11 @@
 #pragma once
 // The transfer pass: fetches the queued requests one after the other, resolves links that do
 // not point at the file itself, picks the local name from the server's answer, and reports
-// per-file and total progress. Every file is written as "<name>.part" and renamed only when it
-// arrived whole, so a cut-off or cancelled transfer leaves nothing behind.
+// per-file and total progress. Every file is written to a temporary name and renamed only when
+// it arrived whole and was written whole, so a cut-off or cancelled transfer or a full disk
+// leaves nothing behind. A file the pass did not create is never replaced.
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +17,8 @@
 #include "updatecheck/http_client.h"
 
 namespace quillon {
+
+class AtomicFileWriter;
 
 struct TransferSettings {
     HostRules rules;
@@ -100,7 +104,9 @@ private:
     struct Probe;
     bool processRequest(int index);
     Probe probe(int index, const QString& link);
-    bool fetch(int index, const QString& link, const QString& target);
+    bool fetch(int index, const QString& link, AtomicFileWriter& file);
+    // directory + name, or "name (n).ext" when a file the pass did not create has that name.
+    QString freeTarget(const QString& directory, const QString& name) const;
     HttpRequest baseRequest(const QString& url);
     void fail(int index, const QString& reason);
     void changed(int index);
@@ -110,6 +116,7 @@ private:
     TransferSettings m_settings;
     QList<TransferRow> m_rows;
     QStringList m_cleanup;
+    QSet<QString> m_created; // files this pass wrote: only these may be written again
     QString m_fatalError;
     QString m_tcItemPath;
     std::atomic_bool m_cancel{false};

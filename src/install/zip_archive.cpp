@@ -8,6 +8,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include "app/common/atomic_file.h"
 #include "app/common/files.h"
 #include "app/common/regular_file.h"
 #include "install/archive_entry_guard.h"
@@ -87,15 +88,23 @@ bool entryNamesBelow(const QString& basePath, const QStringList& files, QStringL
     return true;
 }
 
+la_ssize_t writeToFile(archive*, void* client, const void* buffer, size_t length) {
+    auto* out = static_cast<AtomicFileWriter*>(client);
+    const auto size = static_cast<qint64>(length);
+    return out->write(static_cast<const char*>(buffer), size) == size ? static_cast<la_ssize_t>(size) : -1;
+}
+
 bool writeZip(const QString& target, const QStringList& files, const QStringList& names, QString* errorText) {
+    AtomicFileWriter out(target);
+    if (!out.open()) {
+        *errorText = out.errorText();
+        return false;
+    }
     archive* a = archive_write_new();
     archive_write_set_format_zip(a);
     archive_write_set_options(a, "zip:hdrcharset=UTF-8");
-#ifdef Q_OS_WIN
-    int r = archive_write_open_filename_w(a, reinterpret_cast<const wchar_t*>(target.utf16()));
-#else
-    int r = archive_write_open_filename(a, QFile::encodeName(target).constData());
-#endif
+    archive_write_set_bytes_in_last_block(a, 1);
+    int r = archive_write_open(a, &out, nullptr, &writeToFile, nullptr);
     bool ok = r == ARCHIVE_OK;
     if (!ok)
         *errorText = QString::fromLocal8Bit(archive_error_string(a));
@@ -107,7 +116,15 @@ bool writeZip(const QString& target, const QStringList& files, const QStringList
         ok = false;
     }
     archive_write_free(a);
-    return ok;
+    // The writer knows best why a write failed ("disk full").
+    if (out.failed())
+        *errorText = out.errorText();
+    if (!ok || !out.commit()) {
+        if (out.failed())
+            *errorText = out.errorText();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -141,7 +158,9 @@ QByteArray DecompressZip(const QString& extractName, const QString& filePath) {
             const int r = archive_read_data_block(a, &block, &size, &offset);
             if (r == ARCHIVE_EOF)
                 break;
-            if (r < ARCHIVE_WARN || offset != data.size() ||
+            // A warning here is a damaged entry (its CRC does not match): no data rather
+            // than the wrong data.
+            if (r != ARCHIVE_OK || offset != data.size() ||
                 data.size() + static_cast<qint64>(size) > MaxInMemoryEntry) {
                 failed = true;
                 break;
@@ -175,23 +194,10 @@ ArchiveResult ZipBackupFile(const QString& zipFolder, const QString& zipFileName
         result.error = u"a folder named %1 is in the way"_s.arg(QDir::toNativeSeparators(target));
         return result;
     }
-    // Written beside the target and renamed over it: a failure keeps the previous archive.
-    const QString partial = target + u".part"_s;
-    if (!ForceDeleteFile(partial, &result.error))
+    // Written beside the target and renamed over it: a failure keeps the previous archive. A
+    // link or junction of the archive's name goes as a link; what it points to stays.
+    if (!writeZip(target, uniqueFiles, names, &result.error))
         return result;
-    if (!writeZip(partial, uniqueFiles, names, &result.error)) {
-        QFile::remove(partial);
-        return result;
-    }
-    // A link or junction of the archive's name goes as a link; what it points to stays.
-    if ((targetInfo.isSymLink() || targetInfo.isJunction()) && !ForceDeleteFile(target, &result.error)) {
-        QFile::remove(partial);
-        return result;
-    }
-    if (!MoveFileReplacing(partial, target, true, &result.error)) {
-        QFile::remove(partial);
-        return result;
-    }
     result.filesWritten = static_cast<int>(uniqueFiles.size());
     result.ok = true;
     return result;

@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "app/common/atomic_file.h"
 #include "app/common/regular_file.h"
 
 using namespace Qt::StringLiterals;
@@ -117,17 +118,11 @@ bool MoveFileReplacing(const QString& source, const QString& target, bool replac
     if (ec != std::errc::cross_device_link || !sourceInfo.isFile())
         return fail(QString::fromStdString(ec.message()));
 
-    // Another file system: copy beside the target, rename it over the target, then delete the
-    // source. The target is never left half written.
-    const QString partial = target + u".quillon-move"_s;
-    QFile::remove(partial);
-    if (!QFile::copy(source, partial))
-        return fail(u"cannot copy %1 to %2"_s.arg(source, partial));
-    std::filesystem::rename(fsPath(partial), fsPath(target), ec);
-    if (ec) {
-        QFile::remove(partial);
-        return fail(QString::fromStdString(ec.message()));
-    }
+    // Another file system: copied beside the target and renamed over it, then the source
+    // deleted. The target is never left half written.
+    QString copyError;
+    if (!CopyFileAtomically(source, target, &copyError))
+        return fail(copyError);
     if (!ForceDeleteFile(source, errorText))
         return false;
     return true;
