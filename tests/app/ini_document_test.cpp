@@ -75,3 +75,36 @@ TEST(IniDocument, FailedSaveLeavesOldFileIntact) {
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(quillon::test::readFile(path), QByteArray("[Old]\r\nkeep=1\r\n"));
 }
+
+// A user database edited in another code page, or with a stray byte, keeps every byte that is
+// no UTF-8 through a read and a write, also when the program changed another value.
+TEST(IniDocument, Utf8StoreKeepsBytesThatAreNoUtf8) {
+    const QByteArray cases[] = {
+        "[a.wcx]\r\nDescription=f\xFCr \xC4rger\r\n",                 // Windows-1252
+        "\xEF\xBB\xBF[a.wcx]\r\nNote=caf\xC3\xA9 \xE2\x82\r\n",       // BOM, a cut-off sequence
+        "[a.wcx]\r\nNote=\xED\xA0\x80 \xF4\x90\x80\x80 \xC0\xAF\r\n", // surrogate, beyond U+10FFFF, overlong
+    };
+    for (const QByteArray& bytes : cases) {
+        IniDocument doc;
+        doc.setBytes(bytes);
+        EXPECT_EQ(doc.toBytes(), bytes);
+        doc.setValue(QStringLiteral("b.wcx"), QStringLiteral("Description"), QStringLiteral("Ärger"));
+        EXPECT_EQ(doc.toBytes(), bytes + "\r\n[b.wcx]\r\nDescription=\xC3\x84rger\r\n");
+    }
+}
+
+TEST(IniDocument, SaveIfChangedWritesOnlyAChangedDocument) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("userdb.ini"));
+    ASSERT_TRUE(quillon::test::writeFile(path, "[a.wcx]\nx=1\n")); // another layout than ours
+    IniDocument doc(path);
+    ASSERT_TRUE(doc.load());
+    ASSERT_TRUE(doc.saveIfChanged());
+    EXPECT_EQ(quillon::test::readFile(path), QByteArray("[a.wcx]\nx=1\n"));
+    doc.setValue(QStringLiteral("a.wcx"), QStringLiteral("x"), QStringLiteral("2"));
+    ASSERT_TRUE(doc.saveIfChanged());
+    EXPECT_EQ(quillon::test::readFile(path), QByteArray("[a.wcx]\r\nx=2\r\n"));
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(doc.saveIfChanged()); // a file that went away is written again
+    EXPECT_EQ(quillon::test::readFile(path), QByteArray("[a.wcx]\r\nx=2\r\n"));
+}
