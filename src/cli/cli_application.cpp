@@ -11,6 +11,7 @@
 #include "cli/locate_command.h"
 #include "cli/update_command.h"
 #include "cli/version_command.h"
+#include "install/install_journal.h"
 
 using namespace Qt::StringLiterals;
 
@@ -56,6 +57,9 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     startOptions.settingsDir = options.settingsDir;
     startOptions.language = options.language;
     core.startUp(CommandLine(options.programArguments), startOptions);
+    // An installation killed in the middle is undone before anything else looks at the files.
+    ReportRecovery(core.prompter(), core.language(),
+                   RecoverCutOffInstallation(InstallJournalPath(core.settingsDir())));
 
     int status = ExitFailed;
     if (locate)

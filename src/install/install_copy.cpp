@@ -7,6 +7,7 @@
 #include "app/common/atomic_file.h"
 #include "app/common/files.h"
 #include "install/archive_entry_guard.h"
+#include "install/install_journal.h"
 #include "install/zip_archive.h"
 
 using namespace Qt::StringLiterals;
@@ -206,6 +207,14 @@ InstallCopyResult RunInstallCopy(const InstallCopyOptions& options) {
             return result;
     }
 
+    InstallJournal journal(options.journalPath);
+    if (!options.movedAsideFrom.isEmpty())
+        journal.setMovedAside(options.movedAsideTo, options.movedAsideFrom);
+    QStringList targets;
+    for (const PlannedFile& file : plan)
+        targets.append(file.relativeTarget);
+    if (!journal.begin(itemDir, targets, options.undoFolder, options.scratchFolders, &result.error))
+        return result;
     for (const PlannedFile& file : plan) {
         const QString target = itemDir + u'/' + file.relativeTarget;
         QDir().mkpath(QFileInfo(target).absolutePath());
@@ -217,7 +226,9 @@ InstallCopyResult RunInstallCopy(const InstallCopyOptions& options) {
             result.failed.append(target);
             result.failureReasons.append(errorText);
         }
+        InstallStepReached();
     }
+    journal.finish();
     return result;
 }
 

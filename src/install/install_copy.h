@@ -17,6 +17,12 @@ struct InstallCopyOptions {
     int postInstallAction = 0;
     QString itemPath;      // its extension names the file of PostInstallAction bit 4
     QString backupStaging; // scratch folder for the backup archive; removed afterwards
+    // The journal that lets a later start undo a copy cut off by a kill (empty: none), the
+    // folder for the copies of the replaced files, and what a recovery clears besides.
+    QString journalPath;
+    QString undoFolder;
+    QStringList scratchFolders;
+    QString movedAsideFrom, movedAsideTo; // the running program, moved out of the way
     QDate today = QDate::currentDate();
 };
 

@@ -16,6 +16,7 @@
 #include "app/system.h"
 #include "install/cab_archive.h"
 #include "install/install_copy.h"
+#include "install/install_journal.h"
 #include "install/rar_archive.h"
 #include "install/zip_archive.h"
 #include "inventory/item_identification.h"
@@ -244,6 +245,7 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
         if (totalCommander)
             DeleteDirectoryTree(packageFolder + u"_cab"_s);
         DeleteDirectoryTree(backupStaging);
+        DeleteDirectoryTree(packageFolder + u"_undo"_s);
     };
 
     const bool selfUpdate =
@@ -286,6 +288,14 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
     options.postInstallAction = m_c.postInstallAction;
     options.itemPath = request.ItemPath;
     options.backupStaging = backupStaging;
+    options.journalPath = InstallJournalPath(m_c.settingsDir);
+    options.undoFolder = packageFolder + u"_undo"_s;
+    options.scratchFolders = {packageFolder, packageFolder + u"_cab"_s, backupStaging};
+    if (selfUpdate) {
+        options.movedAsideFrom = m_c.programPath;
+        options.movedAsideTo =
+            QFileInfo(m_c.programPath).absolutePath() + u'/' + AppCore::oldExecutableName(m_c.programPath);
+    }
     const InstallCopyResult copy = RunInstallCopy(options);
     result.installedFiles = copy.copied;
     result.failedFiles = copy.failed;
