@@ -6,6 +6,7 @@
 #include "app/app_core.h"
 #include "app/command_line.h"
 #include "gui_options.h"
+#include "install/install_journal.h"
 #include "main_window.h"
 #include "message_box_prompter.h"
 #include "platform/single_instance.h"
@@ -48,6 +49,10 @@ int main(int argc, char** argv) {
     startOptions.settingsDir = options.settingsDir;
     startOptions.language = options.language;
     core.startUp(commandLine, startOptions);
+    // An installation killed in the middle is undone before the list reads the files.
+    quillon::ReportRecovery(
+        prompter, core.language(),
+        quillon::RecoverCutOffInstallation(quillon::InstallJournalPath(core.settingsDir())));
 
     quillon::ui::Ttc_Updater window(core, prompter);
     prompter.setParentWindow(&window);

@@ -278,8 +278,11 @@ TEST_F(AppCoreTest, SaveFailureNamesTheFileAndTheOthersAreStillWritten) {
     const auto& message = prompter.messages().front();
     EXPECT_EQ(message.icon, PromptIcon::Error);
     EXPECT_EQ(message.caption, u"Error: Configuration cannot be saved"_s);
+    // The reason the writer met, not a guess at "read-only".
     EXPECT_EQ(message.text, u"Unfortunately Quillon cannot save the current configuration.\r\n"
-                            u"Reason: Quillon.ini is not writable (read-only / insufficient rights)."_s);
+                            u"Reason: Quillon.ini could not be written.\r\n"_s +
+                                QDir::toNativeSeparators(settingsFile()) +
+                                u": a folder of that name is in the way"_s);
     EXPECT_TRUE(QFileInfo::exists(settingsDir + u"/userdb.ini"_s));
     EXPECT_TRUE(QFileInfo::exists(settingsDir + u"/upluginfo.ini"_s));
 }

@@ -242,6 +242,9 @@ TEST_F(CliUpdateTransfer, ProgressIsOneRewrittenLineOnATerminalAndTwoLinesPerFil
         SCOPED_TRACE(terminal);
         QDir(prefix).removeRecursively();
         ASSERT_TRUE(test::copyTree(kSamplePrefix, prefix));
+        // The first half's package stays: the second would take the next free name.
+        QDir(downloads).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(downloads));
         PseudoTerminal tty;
         if (terminal && !tty.ok()) {
             // A container without pseudo-terminals; the pipe half still runs.

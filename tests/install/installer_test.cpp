@@ -215,8 +215,9 @@ TEST_F(InstallerTest, UnwritableTargetIsReportedAndTheRestInstalled) {
     installer.endOfPass(true);
     ASSERT_EQ(m_prompter.messages().size(), 1);
     EXPECT_EQ(m_prompter.messages()[0].caption, u"Error while updating package"_s);
-    EXPECT_TRUE(
-        m_prompter.messages()[0].text.endsWith(QDir::toNativeSeparators(m_item + u"/lang/demo.lng"_s)));
+    EXPECT_TRUE(m_prompter.messages()[0].text.endsWith(
+        QDir::toNativeSeparators(m_item + u"/lang/demo.lng"_s) + u": no rights to write there"_s))
+        << m_prompter.messages()[0].text.toStdString();
 }
 
 TEST_F(InstallerTest, TotalCommanderPackageGetsTheInstallationsLanguage) {
