@@ -57,6 +57,7 @@ bool InstallJournal::begin(const QString& itemDir, const QStringList& relativeTa
         journal.setValue(kFiles, QString::number(i),
                          (existed.last() ? u"1|"_s : u"0|"_s) + relativeTargets.at(i));
     }
+    QDir().mkpath(QFileInfo(m_path).absolutePath()); // a settings folder not written yet
     if (!journal.save(errorText))
         return false;
     InstallStepReached();
@@ -107,6 +108,13 @@ InstallRecovery RecoverCutOffInstallation(const QString& journalPath) {
                 continue;
             const QString target = root + u'/' + relative;
             const QString copy = undo + u'/' + relative;
+            // A kill in the middle of a write leaves its temporary file beside the target.
+            const QFileInfo targetInfo(target);
+            const QStringList partial =
+                QDir(targetInfo.absolutePath())
+                    .entryList({targetInfo.fileName() + u".*.quillon-tmp"_s}, QDir::Files);
+            for (const QString& name : partial)
+                ForceDeleteFile(targetInfo.absolutePath() + u'/' + name);
             QString why;
             if (existed && QFileInfo(copy).isFile()) {
                 if (CopyFileAtomically(copy, target, &why))

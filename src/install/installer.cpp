@@ -306,8 +306,11 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
         if (i < copy.failureReasons.size())
             m_failureReasons.insert(path, copy.failureReasons.at(i));
     }
-    if (!copy.error.isEmpty())
-        m_failedFiles.append(QDir::toNativeSeparators(options.itemDir) + u" ("_s + copy.error + u')');
+    if (!copy.error.isEmpty()) {
+        const QString folderFailure = QDir::toNativeSeparators(options.itemDir) + u" ("_s + copy.error + u')';
+        m_failedFiles.append(folderFailure);
+        m_failureReasons.insert(folderFailure, folderFailure); // it says why itself
+    }
 
     if (selfUpdate) {
         // The new file comes out of a package without file modes; it must start like the old one.
