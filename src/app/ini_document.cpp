@@ -196,7 +196,7 @@ QByteArray IniDocument::toBytes() const {
     return m_byteOrderMark ? "\xEF\xBB\xBF" + encodeUtf8Keeping(text) : encodeUtf8Keeping(text);
 }
 
-bool IniDocument::save(QString* errorText) {
+bool IniDocument::save(QString* errorText) const {
     const QByteArray bytes = toBytes();
     if (!WriteFileAtomically(m_filePath, bytes, errorText))
         return false;
@@ -204,7 +204,7 @@ bool IniDocument::save(QString* errorText) {
     return true;
 }
 
-bool IniDocument::saveIfChanged(QString* errorText) {
+bool IniDocument::saveIfChanged(QString* errorText) const {
     if (m_savedBytes && *m_savedBytes == toBytes() && QFileInfo::exists(m_filePath))
         return true;
     return save(errorText);

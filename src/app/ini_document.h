@@ -36,10 +36,10 @@ public:
 
     // Written to a temporary file beside the target and renamed over it; on failure the old
     // file is untouched and errorText names the file and the reason.
-    bool save(QString* errorText = nullptr);
+    bool save(QString* errorText = nullptr) const;
     // save() only when the text differs from what was last read from or written to the file
     // (or the file is gone): a run that changed nothing leaves the file alone.
-    bool saveIfChanged(QString* errorText = nullptr);
+    bool saveIfChanged(QString* errorText = nullptr) const;
 
     const QString& filePath() const { return m_filePath; }
     void setFilePath(const QString& path) { m_filePath = path; }
@@ -87,9 +87,9 @@ private:
     Encoding m_encoding = Encoding::Utf8;
     QList<Line> m_preamble; // lines before the first section
     QList<Section> m_sections;
-    QHash<QString, int> m_sectionIndex;     // lower-cased name -> index
-    bool m_byteOrderMark = false;           // a UTF-8 file that began with one keeps it
-    std::optional<QByteArray> m_savedBytes; // as last read or written; none: never
+    QHash<QString, int> m_sectionIndex;             // lower-cased name -> index
+    bool m_byteOrderMark = false;                   // a UTF-8 file that began with one keeps it
+    mutable std::optional<QByteArray> m_savedBytes; // as last read or written; none: never
 };
 
 } // namespace quillon
