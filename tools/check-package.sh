@@ -57,8 +57,12 @@ done
 # --- Both programs start from the unpacked folder. Nothing of the user's is read: an empty home,
 # no Wine prefix, no Total Commander variables.
 home=$work/home
-mkdir -p "$home"
-run() { env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen "$@"; }
+runtime=$work/runtime
+mkdir -p "$home" "$runtime"
+chmod 700 "$runtime"
+run() {
+    env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$runtime" LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen "$@"
+}
 run "$bin/quillon-cli" --version >"$work/version.txt" || fail "quillon-cli --version"
 grep -qF "$version" "$work/version.txt" || fail "quillon-cli --version does not say $version"
 run "$bin/quillon-cli" --help >"$work/cli-help.txt" || fail "quillon-cli --help"
