@@ -21,7 +21,8 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 bin=$root/usr/bin
 share=$root/usr/share
-app_id=org.quillon.Quillon
+desktop_id=quillon
+appstream_id=org.quillon.Quillon
 echo "package: $(basename "$deb"), $(du -k "$deb" | cut -f1) KiB"
 
 # --- Fields: dependencies computed from the programs' libraries, Wine only suggested.
@@ -33,22 +34,23 @@ for library in libqt6core6 libqt6widgets6 libcurl4 libarchive13 libgumbo1; do
 done
 [[ $depends != *wine* ]] || fail "Wine must not be a dependency: $depends"
 [[ $(dpkg-deb -f "$deb" Suggests) == *wine* ]] || fail "Wine is not suggested"
+[[ $(dpkg-deb -f "$deb" Recommends) == *libqt6svg6* ]] || fail "SVG support for the window's icon is not recommended"
 
 # --- Files where a desktop expects them.
 for file in bin/quillon bin/quillon-cli share/man/man1/quillon.1.gz share/man/man1/quillon-cli.1.gz \
-    share/applications/$app_id.desktop share/icons/hicolor/scalable/apps/$app_id.svg \
-    share/metainfo/$app_id.metainfo.xml share/bash-completion/completions/quillon-cli; do
+    share/applications/$desktop_id.desktop share/icons/hicolor/scalable/apps/$desktop_id.svg \
+    share/metainfo/$appstream_id.metainfo.xml share/bash-completion/completions/quillon-cli; do
     [ -f "$root/usr/$file" ] || fail "missing /usr/$file"
 done
 unexpected=$(cd "$root" && find . -type f | grep -v '^\./usr/\(bin\|share/\(man\|applications\|icons\|metainfo\|bash-completion\)\)/' || true)
 [ -z "$unexpected" ] || fail "files outside the usual places: $unexpected"
 
 # --- The desktop files pass their validators; the manual pages format without warnings.
-desktop-file-validate "$share/applications/$app_id.desktop" || fail "desktop entry"
-appstreamcli validate --no-net "$share/metainfo/$app_id.metainfo.xml" >"$work/appstream.log" 2>&1 ||
+desktop-file-validate "$share/applications/$desktop_id.desktop" || fail "desktop entry"
+appstreamcli validate --no-net "$share/metainfo/$appstream_id.metainfo.xml" >"$work/appstream.log" 2>&1 ||
     { cat "$work/appstream.log"; fail "metainfo"; }
 python3 -c 'import sys, xml.etree.ElementTree as t; t.parse(sys.argv[1])' \
-    "$share/icons/hicolor/scalable/apps/$app_id.svg" || fail "icon is no well-formed SVG"
+    "$share/icons/hicolor/scalable/apps/$desktop_id.svg" || fail "icon is no well-formed SVG"
 for page in quillon quillon-cli; do
     warnings=$(zcat "$share/man/man1/$page.1.gz" | groff -man -ww -z -Tutf8 2>&1)
     [ -z "$warnings" ] || fail "manual page $page: $warnings"
