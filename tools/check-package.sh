@@ -42,6 +42,10 @@ for file in bin/quillon bin/quillon-cli share/man/man1/quillon.1.gz share/man/ma
     share/metainfo/$appstream_id.metainfo.xml share/bash-completion/completions/quillon-cli; do
     [ -f "$root/usr/$file" ] || fail "missing /usr/$file"
 done
+# The bridge to Total Commander's window is part of every build that has MinGW-w64, as CI has.
+if [ -d src/tcbridge ]; then
+    file "$bin/quillon-tcbridge.exe" | grep -q 'PE32+ executable' || fail "no Windows bridge beside the programs"
+fi
 unexpected=$(cd "$root" && find . -type f | grep -v '^\./usr/\(bin\|share/\(man\|applications\|icons\|metainfo\|bash-completion\)\)/' || true)
 [ -z "$unexpected" ] || fail "files outside the usual places: $unexpected"
 
