@@ -8,6 +8,7 @@
 #include <QString>
 
 using namespace Qt::StringLiterals;
+using namespace quillon;
 
 namespace {
 
