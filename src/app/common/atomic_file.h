@@ -44,6 +44,8 @@ protected:
     qint64 writeData(const char* data, qint64 size) override;
 
 private:
+    // Opening with a mode of the caller's choice would skip the temporary file.
+    using QIODevice::open;
     void fail(int errnoValue, const QString& fallback);
 
     QString m_target;
