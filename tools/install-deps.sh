@@ -16,15 +16,12 @@ packages=(
   wine64
   # Screenshots of the desktop program: a virtual display, xwd and the PNG conversion.
   xvfb x11-apps imagemagick
-<<<<<<< HEAD
   # The fuzz harnesses (tools/fuzz.sh) are built with clang and libFuzzer.
   clang-14 libfuzzer-14-dev
-=======
   # The Debian package: dpkg-shlibdeps (dpkg-dev, file) computes its dependencies; the checks of
   # the unpacked package validate the desktop entry, the metainfo, the manual pages and the
   # completion.
   dpkg-dev file appstream desktop-file-utils groff-base bash-completion
->>>>>>> 57d563e (Installable as a Linux desktop program: install rules, desktop entry, icon, metainfo, manual pages, bash completion, and a Debian package built and checked unpacked)
 )
 
 missing=()
