@@ -18,9 +18,9 @@
 
 #include <memory>
 
-#include "app/app_core.h"
 #include "app/command_line.h"
 #include "app/scripted_prompter.h"
+#include "engine/app_core.h"
 #include "inventory/inventory_pass.h"
 #include "inventory/update_list.h"
 #include "tcdetect/tc_locator.h"

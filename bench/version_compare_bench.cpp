@@ -1,6 +1,6 @@
 // ComplexVerGreater with its suffix expressions compiled once against building them on every
 // call, on the same pairs. Report the ratio of the two times from one run.
-#include "updatecheck/version_compare.h"
+#include "inventory/version_compare.h"
 
 #include <benchmark/benchmark.h>
 

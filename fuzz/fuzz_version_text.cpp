@@ -3,10 +3,10 @@
 // second another, the rest a text file.
 #include "fuzz_support.h"
 #include "inventory/text_version_scan.h"
+#include "inventory/version_compare.h"
+#include "inventory/version_text.h"
 #include "tcdetect/tc_version.h"
 #include "updatecheck/tc_release.h"
-#include "updatecheck/version_compare.h"
-#include "updatecheck/version_text.h"
 
 using namespace quillon;
 

@@ -1,12 +1,12 @@
 #include "cli/check_command.h"
 
-#include "app/app_core.h"
 #include "app/settings.h"
 #include "cli/terminal_text.h"
 #include "cli/update_list_output.h"
+#include "engine/app_core.h"
+#include "engine/check_run.h"
 #include "inventory/inventory_pass.h"
 #include "inventory/update_list.h"
-#include "updatecheck/check_run.h"
 
 using namespace Qt::StringLiterals;
 

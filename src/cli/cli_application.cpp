@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "app/app_core.h"
 #include "cli/check_command.h"
 #include "cli/cli_options.h"
 #include "cli/cli_prompter.h"
@@ -11,6 +10,7 @@
 #include "cli/locate_command.h"
 #include "cli/update_command.h"
 #include "cli/version_command.h"
+#include "engine/app_core.h"
 #include "install/install_journal.h"
 
 using namespace Qt::StringLiterals;

@@ -1,7 +1,7 @@
 #include "cli/list_command.h"
 
-#include "app/app_core.h"
 #include "cli/update_list_output.h"
+#include "engine/app_core.h"
 #include "inventory/inventory_pass.h"
 #include "inventory/update_list.h"
 

@@ -4,10 +4,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "app/app_core.h"
 #include "app/common/files.h"
 #include "app/language.h"
 #include "cli/terminal_text.h"
+#include "engine/app_core.h"
 
 using namespace Qt::StringLiterals;
 

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 
-#include "app/app_core.h"
 #include "app/language.h"
 #include "app/prompter.h"
 #include "app/settings.h"
@@ -15,12 +14,14 @@
 #include "cli/terminal_text.h"
 #include "cli/transfer_progress_printer.h"
 #include "cli/update_report.h"
+#include "engine/app_core.h"
+#include "engine/check_run.h"
+#include "engine/installer_context.h"
 #include "install/installer.h"
 #include "install/request_builder.h"
 #include "install/transfer_engine.h"
 #include "inventory/inventory_pass.h"
 #include "inventory/update_list.h"
-#include "updatecheck/check_run.h"
 #include "updatecheck/page_fetcher.h"
 #include "updatecheck/page_links.h"
 #include "updatecheck/proxy_config.h"

@@ -4,9 +4,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "app/app_core.h"
 #include "app/common/files.h"
 #include "cli/terminal_text.h"
+#include "engine/app_core.h"
 #include "inventory/update_list.h"
 
 using namespace Qt::StringLiterals;

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 
-#include "app/app_core.h"
 #include "app/common/files.h"
 #include "app/common/strings.h"
 #include "app/language.h"
@@ -18,6 +17,7 @@
 #include "install/install_copy.h"
 #include "install/install_journal.h"
 #include "install/rar_archive.h"
+#include "install/self_update.h"
 #include "install/zip_archive.h"
 #include "inventory/item_identification.h"
 #include "inventory/update_list.h"
@@ -294,7 +294,7 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
     if (selfUpdate) {
         options.movedAsideFrom = m_c.programPath;
         options.movedAsideTo =
-            QFileInfo(m_c.programPath).absolutePath() + u'/' + AppCore::oldExecutableName(m_c.programPath);
+            QFileInfo(m_c.programPath).absolutePath() + u'/' + OldExecutableName(m_c.programPath);
     }
     const InstallCopyResult copy = RunInstallCopy(options);
     result.installedFiles = copy.copied;
@@ -315,7 +315,7 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
     if (selfUpdate) {
         // The new file comes out of a package without file modes; it must start like the old one.
         const QFileInfo renamed(QFileInfo(m_c.programPath).absolutePath() + u'/' +
-                                AppCore::oldExecutableName(m_c.programPath));
+                                OldExecutableName(m_c.programPath));
         if (renamed.isFile() && QFileInfo(m_c.programPath).isFile())
             QFile::setPermissions(m_c.programPath,
                                   QFile::permissions(m_c.programPath) | renamed.permissions());
@@ -325,8 +325,8 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
             m_selfUpdate = SelfUpdateState::ExecutableReplaced;
         // A package that did not bring the executable back would leave nothing to start.
         if (!QFileInfo::exists(m_c.programPath)) {
-            const QString old = QFileInfo(m_c.programPath).absolutePath() + u'/' +
-                                AppCore::oldExecutableName(m_c.programPath);
+            const QString old =
+                QFileInfo(m_c.programPath).absolutePath() + u'/' + OldExecutableName(m_c.programPath);
             MoveFileReplacing(old, m_c.programPath, false);
             m_selfUpdate = SelfUpdateState::None;
         }
@@ -405,40 +405,6 @@ EndOfPassAction Installer::endOfPass(bool anyInstallRequest) {
         m_reloadAfterDownload = false;
     }
     return EndOfPassAction::None;
-}
-
-InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter) {
-    InstallerContext context(prompter ? *prompter : core.prompter(), core.language());
-    const SettingValues& values = core.settings().values;
-    context.list = &core.updateList();
-    context.tcWindow = &core.system().tcWindow();
-    context.tempDirectory =
-        core.settings().expandedTempDirectory(core.system(), &context.tempDirectoryRefusal);
-    context.settingsDir = core.settingsDir();
-    context.programPath = core.programPath();
-    context.tcDir = core.TCDir();
-    context.tcLanguage =
-        core.TCIniFile().isEmpty() ? QString() : core.tcLocator().GetTCLanguage(core.TCIniFile()).toUpper();
-    QString unrar = FindUnrarLibrary(core.TCDir());
-    if (unrar.isEmpty())
-        unrar = FindUnrarLibrary(core.programDir());
-    if (unrar.isEmpty())
-        unrar = rar::SystemLibrary();
-    context.unrarLibrary = unrar;
-    context.unpackLimits = UnpackLimits::fromSettings(values);
-    context.preInstallAction = values.preInstallAction;
-    context.postInstallAction = values.postInstallAction;
-    context.installAfterDownload = values.installAfterDl;
-    context.autoStartInstall = core.commandLine().autoStartInstall();
-    context.refreshRow = [&core](const QString& filePath, int row, const QString& installedFilePath) {
-        core.RefreshPluginInfo(filePath, row, installedFilePath, false);
-    };
-    context.detectTcVersion = [&core] { core.DetectTCversion(false); };
-    context.startTotalCommander = [&core] {
-        if (!core.TCExeFile().isEmpty())
-            core.system().tcWindow().launch(core.TCExeFile().toStdString());
-    };
-    return context;
 }
 
 } // namespace quillon

@@ -15,7 +15,6 @@
 
 namespace quillon {
 
-class AppCore;
 class Language;
 class Prompter;
 class UpdateList;
@@ -123,10 +122,5 @@ private:
     bool m_tcStarted = false;
     bool m_tcClosed = false; // this pass closed a running Total Commander
 };
-
-// The context as AppCore knows it: settings, language, list, Total Commander's window and
-// language, and the row refresh through the core's identification. prompter: questions go
-// there instead of the core's.
-InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter = nullptr);
 
 } // namespace quillon

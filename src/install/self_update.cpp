@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include "app/app_core.h"
 #include "app/common/files.h"
 #include "app/language.h"
 #include "platform/package_owner.h"
@@ -13,6 +12,13 @@
 using namespace Qt::StringLiterals;
 
 namespace quillon {
+
+QString OldExecutableName(const QString& executablePath) {
+    const QString name = QFileInfo(executablePath).fileName();
+    if (name.endsWith(".exe"_L1, Qt::CaseInsensitive))
+        return u"QN_old.exe"_s;
+    return name + "_old"_L1;
+}
 
 bool IsRunningExecutable(const QString& itemPath, const QString& runningExecutable) {
     if (itemPath.isEmpty() || runningExecutable.isEmpty())
@@ -47,7 +53,7 @@ bool MoveRunningExecutableAside(const QString& runningExecutable, QString* error
         *errorText = u"%1 does not exist"_s.arg(runningExecutable);
         return false;
     }
-    const QString old = running.absolutePath() + u'/' + AppCore::oldExecutableName(runningExecutable);
+    const QString old = running.absolutePath() + u'/' + OldExecutableName(runningExecutable);
     return MoveFileReplacing(running.absoluteFilePath(), old, true, errorText);
 }
 

@@ -11,6 +11,10 @@ class Language;
 // of the list was refreshed). A failed copy goes back to none.
 enum class SelfUpdateState { None, ExecutableReplaced, RestartPending };
 
+// The name the running executable is moved aside to in its own folder ("QN_old.exe" for a
+// Windows program, "<name>_old" otherwise).
+QString OldExecutableName(const QString& executablePath);
+
 // Whether a request for itemPath replaces the running executable (letter case ignored, the
 // same file under any spelling of its path).
 bool IsRunningExecutable(const QString& itemPath, const QString& runningExecutable);

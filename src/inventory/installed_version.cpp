@@ -14,8 +14,8 @@
 #include "inventory/name_cleaning.h"
 #include "inventory/text_version_scan.h"
 #include "inventory/update_item.h"
-#include "updatecheck/version_release_date.h"
-#include "updatecheck/version_text.h"
+#include "inventory/version_release_date.h"
+#include "inventory/version_text.h"
 
 using namespace Qt::StringLiterals;
 
@@ -110,14 +110,6 @@ QString dateVersionWith(const QString& path, const std::optional<QDateTime>& tim
 
 QString DateVersion(const QString& path) {
     return dateVersionWith(path, PEFileTimeStamp(path));
-}
-
-QString crcDecimal(quint32 crc) {
-    return QString::number(crc);
-}
-
-QString crcHex(quint32 crc) {
-    return QString::number(crc, 16).toUpper().rightJustified(8, u'0');
 }
 
 std::optional<QString> InstalledVersionFinder::checksumDbVersion(const QString& versionPath) const {

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "app/common/checksums.h"
 #include "inventory/item_identification.h"
 
 namespace quillon {
@@ -33,10 +34,6 @@ std::optional<QString> ScriptVersion(const QString& path);
 // modification date instead when that falls on the next day), else the modification date.
 // "dd.mm.yyyy"; empty when the file does not exist.
 QString DateVersion(const QString& path);
-
-// CRC-32 in the two spellings stored keys use: decimal and eight upper-case hexadecimal digits.
-QString crcDecimal(quint32 crc);
-QString crcHex(quint32 crc);
 
 struct InstalledVersion {
     QString version;        // empty: no source gave one

@@ -13,6 +13,7 @@
 #include "inventory/addon_search.h"
 #include "inventory/exclusion_filter.h"
 #include "inventory/plugin_sections.h"
+#include "inventory/tc_version_row.h"
 #include "inventory/update_list.h"
 #include "tcdetect/tc_locator.h"
 #include "tcdetect/tc_version.h"

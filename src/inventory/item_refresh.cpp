@@ -9,9 +9,9 @@
 #include "app/settings_keys.h"
 #include "inventory/installed_version.h"
 #include "inventory/item_identification.h"
+#include "inventory/online_state.h"
 #include "inventory/update_item.h"
 #include "inventory/update_list.h"
-#include "updatecheck/online_state.h"
 
 using namespace Qt::StringLiterals;
 

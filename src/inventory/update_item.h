@@ -5,6 +5,8 @@
 
 #include <optional>
 
+#include "app/common/strings.h"
+
 namespace quillon {
 
 // Group ids are stored in snapshots and address the group file lists; keep the numbers.
@@ -28,8 +30,6 @@ std::optional<ItemGroup> groupFromId(int id);
 inline constexpr QLatin1StringView kPluginDbPath{"tcplugindb"};
 inline constexpr QLatin1StringView kChecksumDbPath{"checksumdb"};
 bool isDatabasePseudoPath(const QString& path);
-
-inline constexpr QLatin1StringView kNoVersion{"-"};
 
 struct UpdateItem {
     QString Name;

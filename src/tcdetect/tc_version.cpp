@@ -8,12 +8,10 @@
 #include "app/common/checksums.h"
 #include "app/common/files.h"
 #include "app/common/pe_info.h"
+#include "app/common/strings.h"
 #include "app/ini_document.h"
 #include "app/system.h"
-#include "inventory/installed_version.h"
-#include "inventory/update_list.h"
 #include "tcdetect/tc_locator.h"
-#include "updatecheck/version_compare.h"
 
 using namespace Qt::StringLiterals;
 
@@ -160,26 +158,6 @@ TcVersionFacts TcVersionDetector::detect(const QString& knownExeFile, const QStr
     }
     facts.version = version.trimmed().isEmpty() ? QString(kNoVersion) : version;
     return facts;
-}
-
-bool ApplyTcVersionRow(UpdateList& list, const TcVersionFacts& facts, bool addItem) {
-    if (addItem) {
-        const int row = list.addRow(facts.caption, facts.version, facts.exeFile, ItemGroup::TC);
-        list.VisualPlugList_Modify(facts.exeFile, row);
-        return true;
-    }
-    if (!list.hasTcRow())
-        return false;
-    list.setName(0, facts.caption);
-    list.setInstalledVersion(0, facts.version);
-    const QString latest = list.row(0).LatestVersion.trimmed();
-    if (!latest.isEmpty() && latest != kNoVersion) {
-        const bool newer = ComplexVerGreater(facts.version, latest);
-        list.setState(0, newer ? ItemState::Update : ItemState::Ok);
-        list.setChecked(0, newer);
-    }
-    list.VisualPlugList_Modify(facts.exeFile, 0);
-    return true;
 }
 
 } // namespace quillon

@@ -9,7 +9,6 @@ namespace quillon {
 class IniDocument;
 class System;
 class TcLocator;
-class UpdateList;
 
 struct TcVersionOptions {
     bool intelliSubVer = true; // Total Commander/IntelliDetect: title and HISTORY.TXT decide
@@ -54,10 +53,5 @@ private:
     const IniDocument& m_checksumDb;
     TcVersionOptions m_options;
 };
-
-// DetectTCversion's effect on the list. addItem appends Total Commander's row (the inventory
-// pass); otherwise row 0 is updated and, when the update check gave it a latest version, its
-// state decided again. The row's snapshot line follows. False when there is no row 0 to update.
-bool ApplyTcVersionRow(UpdateList& list, const TcVersionFacts& facts, bool addItem);
 
 } // namespace quillon

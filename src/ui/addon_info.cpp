@@ -12,19 +12,19 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-#include "app/app_core.h"
 #include "app/common/checksums.h"
 #include "app/language.h"
 #include "app/locales.h"
 #include "app/prompter.h"
 #include "app/settings.h"
 #include "app/tc_description.h"
+#include "engine/app_core.h"
+#include "engine/check_run.h"
 #include "inventory/plugin_database.h"
 #include "inventory/website_links.h"
 #include "ui/description_browser.h"
 #include "ui/job_runner.h"
 #include "ui/web_links.h"
-#include "updatecheck/check_run.h"
 #include "updatecheck/online_match.h"
 #include "updatecheck/page_fetcher.h"
 

@@ -15,9 +15,9 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/app_core.h"
 #include "app/settings.h"
 #include "app/system.h"
+#include "engine/app_core.h"
 #include "ui_text.h"
 
 using namespace Qt::StringLiterals;

@@ -8,9 +8,9 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "app/app_core.h"
 #include "app/language.h"
 #include "app/settings.h"
+#include "engine/app_core.h"
 
 using namespace Qt::StringLiterals;
 

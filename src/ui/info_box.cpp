@@ -11,10 +11,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/app_core.h"
 #include "app/common/pe_info.h"
 #include "app/language.h"
 #include "app/settings.h"
+#include "engine/app_core.h"
+#include "engine/check_run.h"
 #include "inventory/plugin_database.h"
 #include "inventory/update_item.h"
 #include "inventory/website_links.h"
@@ -22,7 +23,6 @@
 #include "ui/db_colours.h"
 #include "ui/file_jump.h"
 #include "ui/web_links.h"
-#include "updatecheck/check_run.h"
 #include "updatecheck/online_match.h"
 
 using namespace Qt::StringLiterals;

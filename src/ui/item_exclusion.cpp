@@ -1,7 +1,7 @@
 #include "ui/item_exclusion.h"
 
-#include "app/app_core.h"
 #include "app/settings.h"
+#include "engine/app_core.h"
 #include "inventory/plugin_sections.h"
 #include "inventory/update_list.h"
 #include "tcdetect/tc_locator.h"

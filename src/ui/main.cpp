@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "app/app_core.h"
 #include "app/command_line.h"
+#include "engine/app_core.h"
 #include "gui_options.h"
 #include "install/install_journal.h"
 #include "main_window.h"

@@ -18,12 +18,12 @@
 #include <QVBoxLayout>
 
 #include "about_page.h"
-#include "app/app_core.h"
 #include "app/config_change.h"
 #include "app/settings.h"
 #include "app/system.h"
 #include "clickable_label.h"
 #include "config_page.h"
+#include "engine/app_core.h"
 #include "info_box.h"
 #include "inventory/update_list.h"
 #include "job_runner.h"

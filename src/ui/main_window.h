@@ -6,10 +6,10 @@
 #include <QPointer>
 #include <QStringList>
 
+#include "engine/check_job.h"
 #include "inventory/inventory_pass.h"
 #include "list_command.h"
 #include "list_menu_rules.h"
-#include "updatecheck/check_job.h"
 
 class QLabel;
 class QMenu;

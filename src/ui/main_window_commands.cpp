@@ -9,11 +9,11 @@
 #include <QUrl>
 
 #include "addon_info.h"
-#include "app/app_core.h"
 #include "app/common/urls.h"
 #include "app/settings.h"
 #include "app/system.h"
 #include "app/tc_window_note.h"
+#include "engine/app_core.h"
 #include "file_jump.h"
 #include "info_box.h"
 #include "install/request_builder.h"

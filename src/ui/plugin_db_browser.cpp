@@ -14,10 +14,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/app_core.h"
 #include "app/language.h"
 #include "app/prompter.h"
 #include "app/settings.h"
+#include "engine/app_core.h"
+#include "engine/check_run.h"
 #include "inventory/database_loader.h"
 #include "inventory/plugin_database.h"
 #include "inventory/user_database.h"
@@ -26,7 +27,6 @@
 #include "ui/user_db_modify.h"
 #include "ui/web_links.h"
 #include "ui/window_size.h"
-#include "updatecheck/check_run.h"
 
 using namespace Qt::StringLiterals;
 

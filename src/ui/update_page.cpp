@@ -10,8 +10,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/app_core.h"
 #include "app/settings.h"
+#include "engine/app_core.h"
 #include "inventory/row_copy_text.h"
 #include "inventory/update_list.h"
 #include "quick_search_strip.h"

@@ -4,9 +4,9 @@
 // Commands that reach beyond the list are handed to the main window.
 #include <QWidget>
 
+#include "engine/check_run.h"
 #include "inventory/snapshot_filter.h"
 #include "list_command.h"
-#include "updatecheck/check_run.h"
 
 class QLabel;
 class QRadioButton;

@@ -7,9 +7,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "app/app_core.h"
 #include "app/language.h"
 #include "app/prompter.h"
+#include "engine/app_core.h"
 #include "inventory/user_database.h"
 #include "ui/user_db_model.h"
 #include "ui/user_db_modify.h"

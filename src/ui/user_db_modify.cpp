@@ -13,11 +13,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/app_core.h"
 #include "app/common/pe_info.h"
 #include "app/language.h"
 #include "app/prompter.h"
 #include "app/settings.h"
+#include "engine/app_core.h"
 #include "inventory/plugin_database.h"
 #include "inventory/user_database.h"
 #include "ui/web_links.h"

@@ -3,9 +3,9 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "app/app_core.h"
 #include "app/locales.h"
 #include "app/settings.h"
+#include "engine/app_core.h"
 #include "inventory/website_links.h"
 
 namespace quillon::ui {

@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "app/app_core.h"
 #include "app/settings_keys.h"
+#include "engine/app_core.h"
 
 namespace quillon::ui {
 

@@ -8,10 +8,10 @@
 #include "app/settings_keys.h"
 #include "inventory/group_file_list.h"
 #include "inventory/installed_version.h"
+#include "inventory/online_state.h"
 #include "inventory/update_list.h"
 #include "updatecheck/online_list.h"
 #include "updatecheck/online_match.h"
-#include "updatecheck/online_state.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,8 +1,8 @@
 #include "updatecheck/tc_release.h"
 
 #include "app/common/urls.h"
+#include "inventory/version_compare.h"
 #include "updatecheck/anchored_span.h"
-#include "updatecheck/version_compare.h"
 
 #include <QUrl>
 

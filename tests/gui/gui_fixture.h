@@ -14,8 +14,8 @@
 #include <optional>
 #include <string>
 
-#include "app/app_core.h"
 #include "app/scripted_prompter.h"
+#include "engine/app_core.h"
 
 namespace quillon::test {
 

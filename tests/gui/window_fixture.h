@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "app/app_core.h"
+#include "engine/app_core.h"
 #include "main_window.h"
 #include "message_box_prompter.h"
 #include "support/fixture_server.h"

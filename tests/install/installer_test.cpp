@@ -7,10 +7,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "app/app_core.h"
 #include "app/common/files.h"
 #include "app/language.h"
 #include "app/scripted_prompter.h"
+#include "engine/app_core.h"
 #include "install/installer.h"
 #include "install/zip_archive.h"
 #include "inventory/update_list.h"

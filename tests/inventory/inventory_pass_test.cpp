@@ -10,9 +10,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/app_core.h"
 #include "app/scripted_prompter.h"
 #include "app/settings.h"
+#include "engine/app_core.h"
 #include "inventory/inventory_pass.h"
 #include "inventory/update_list.h"
 #include "support/test_support.h"

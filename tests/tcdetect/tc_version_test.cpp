@@ -9,6 +9,7 @@
 #include "app/common/checksums.h"
 #include "app/ini_document.h"
 #include "app/settings_fake_system.h"
+#include "inventory/tc_version_row.h"
 #include "inventory/update_list.h"
 #include "support/test_support.h"
 #include "tcdetect/tc_locator.h"

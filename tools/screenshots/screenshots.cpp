@@ -10,8 +10,8 @@
 
 #include <cstdio>
 
-#include "app/app_core.h"
 #include "app/language.h"
+#include "engine/app_core.h"
 #include "gui_options.h"
 #include "main_window.h"
 #include "message_box_prompter.h"

@@ -76,4 +76,12 @@ std::optional<QString> FileMd5Hex(const QString& path) {
     return QString::fromLatin1(hash.result().toHex());
 }
 
+QString crcDecimal(quint32 crc) {
+    return QString::number(crc);
+}
+
+QString crcHex(quint32 crc) {
+    return QString::number(crc, 16).toUpper().rightJustified(8, u'0');
+}
+
 } // namespace quillon

@@ -18,4 +18,8 @@ quint32 Crc32OfBytes(const QByteArray& bytes);
 std::optional<QString> FileMd5Hex(const QString& path);
 quint32 Crc32OfBytes(const char* data, qsizetype size);
 
+// CRC-32 in the two spellings stored keys use: decimal and eight upper-case hexadecimal digits.
+QString crcDecimal(quint32 crc);
+QString crcHex(quint32 crc);
+
 } // namespace quillon

@@ -8,6 +8,9 @@
 
 namespace quillon {
 
+// What a version column shows when no version is known.
+inline constexpr QLatin1StringView kNoVersion{"-"};
+
 // Cuts text at every occurrence of delimiter (pieces may be empty; n delimiters give n + 1
 // pieces). Empty text or a negative limit: no pieces. Empty delimiter: the text alone.
 // A positive limit keeps at most that many pieces and drops the rest of the text.

@@ -1,4 +1,4 @@
-#include "updatecheck/online_state.h"
+#include "inventory/online_state.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -13,9 +13,9 @@
 #include "inventory/plugin_database.h"
 #include "inventory/update_item.h"
 #include "inventory/update_list.h"
-#include "updatecheck/version_compare.h"
-#include "updatecheck/version_release_date.h"
-#include "updatecheck/version_text.h"
+#include "inventory/version_compare.h"
+#include "inventory/version_release_date.h"
+#include "inventory/version_text.h"
 
 using namespace Qt::StringLiterals;
 

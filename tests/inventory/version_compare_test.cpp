@@ -1,5 +1,5 @@
+#include "inventory/version_compare.h"
 #include "support/test_support.h"
-#include "updatecheck/version_compare.h"
 
 #include <gtest/gtest.h>
 

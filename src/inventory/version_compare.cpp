@@ -1,7 +1,7 @@
-#include "updatecheck/version_compare.h"
+#include "inventory/version_compare.h"
 
 #include "app/common/dates.h"
-#include "updatecheck/version_tags.h"
+#include "inventory/version_tags.h"
 
 #include <QRegularExpression>
 

@@ -9,9 +9,9 @@
 #include "app/common/checksums.h"
 #include "app/ini_document.h"
 #include "inventory/item_identification.h"
+#include "inventory/online_state.h"
 #include "inventory/update_list.h"
 #include "support/test_support.h"
-#include "updatecheck/online_state.h"
 
 using namespace Qt::StringLiterals;
 

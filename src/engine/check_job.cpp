@@ -1,6 +1,6 @@
-#include "updatecheck/check_job.h"
+#include "engine/check_job.h"
 
-#include "app/app_core.h"
+#include "engine/app_core.h"
 #include "inventory/update_list.h"
 #include "updatecheck/page_fetcher.h"
 

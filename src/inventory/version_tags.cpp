@@ -1,4 +1,4 @@
-#include "updatecheck/version_tags.h"
+#include "inventory/version_tags.h"
 
 #include <array>
 

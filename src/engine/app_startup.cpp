@@ -3,17 +3,17 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/app_core.h"
 #include "app/common/files.h"
 #include "app/language.h"
 #include "app/locales.h"
 #include "app/settings.h"
 #include "app/settings_location.h"
 #include "app/system.h"
+#include "engine/app_core.h"
+#include "engine/check_run.h"
 #include "inventory/update_list.h"
 #include "platform/folders.h"
 #include "tcdetect/tc_locator.h"
-#include "updatecheck/check_run.h"
 #include "updatecheck/page_fetcher.h"
 
 using namespace Qt::StringLiterals;

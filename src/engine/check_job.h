@@ -3,7 +3,7 @@
 // is cancelled and then leaves the list, the check's state and the stores as they were before
 // it started. The owner must not touch the core while the job runs.
 #include "app/job_control.h"
-#include "updatecheck/check_run.h"
+#include "engine/check_run.h"
 
 namespace quillon {
 

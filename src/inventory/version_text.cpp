@@ -1,4 +1,4 @@
-#include "updatecheck/version_text.h"
+#include "inventory/version_text.h"
 
 #include <initializer_list>
 

@@ -1,4 +1,4 @@
-#include "app/app_core.h"
+#include "engine/app_core.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -17,10 +17,11 @@
 #include "app/language.h"
 #include "app/scripted_prompter.h"
 #include "app/settings.h"
+#include "engine/check_run.h"
+#include "engine/installer_context.h"
 #include "install/installer.h"
 #include "inventory/update_list.h"
 #include "support/test_support.h"
-#include "updatecheck/check_run.h"
 #include "updatecheck/page_fetcher.h"
 
 using namespace Qt::StringLiterals;

@@ -3,13 +3,13 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/app_core.h"
 #include "app/common/files.h"
 #include "app/language.h"
 #include "app/prompter.h"
 #include "app/settings.h"
 #include "app/settings_messages.h"
 #include "app/system.h"
+#include "engine/app_core.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,10 +1,10 @@
-#include "updatecheck/check_run.h"
+#include "engine/check_run.h"
 
-#include "app/app_core.h"
 #include "app/command_line.h"
 #include "app/language.h"
 #include "app/prompter.h"
 #include "app/settings.h"
+#include "engine/app_core.h"
 #include "inventory/plugin_database.h"
 #include "inventory/update_list.h"
 #include "updatecheck/page_fetcher.h"

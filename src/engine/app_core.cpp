@@ -1,4 +1,4 @@
-#include "app/app_core.h"
+#include "engine/app_core.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,12 +8,14 @@
 #include "app/prompter.h"
 #include "app/settings.h"
 #include "app/system.h"
+#include "engine/check_run.h"
+#include "install/self_update.h"
 #include "inventory/inventory_pass.h"
 #include "inventory/item_identification.h"
+#include "inventory/tc_version_row.h"
 #include "inventory/update_list.h"
 #include "tcdetect/tc_locator.h"
 #include "tcdetect/tc_version.h"
-#include "updatecheck/check_run.h"
 #include "updatecheck/page_fetcher.h"
 
 using namespace Qt::StringLiterals;
@@ -30,10 +32,7 @@ AppCore::AppCore(Prompter& prompter, std::unique_ptr<platform::Platform> platfor
 AppCore::~AppCore() = default;
 
 QString AppCore::oldExecutableName(const QString& executablePath) {
-    const QString name = QFileInfo(executablePath).fileName();
-    if (name.endsWith(".exe"_L1, Qt::CaseInsensitive))
-        return u"QN_old.exe"_s;
-    return name + "_old"_L1;
+    return OldExecutableName(executablePath);
 }
 
 QString AppCore::windowCaption() const {

@@ -1,7 +1,7 @@
+#include "inventory/version_release_date.h"
+#include "inventory/version_tags.h"
+#include "inventory/version_text.h"
 #include "support/test_support.h"
-#include "updatecheck/version_release_date.h"
-#include "updatecheck/version_tags.h"
-#include "updatecheck/version_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "updatecheck/version_release_date.h"
+#include "inventory/version_release_date.h"
 
 namespace quillon {
 

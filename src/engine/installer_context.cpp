@@ -1,0 +1,49 @@
+#include "engine/installer_context.h"
+
+#include "app/common/files.h"
+#include "app/language.h"
+#include "app/settings.h"
+#include "app/system.h"
+#include "engine/app_core.h"
+#include "install/rar_archive.h"
+#include "install/rar_library.h"
+#include "platform/platform.h"
+#include "tcdetect/tc_locator.h"
+
+namespace quillon {
+
+InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter) {
+    InstallerContext context(prompter ? *prompter : core.prompter(), core.language());
+    const SettingValues& values = core.settings().values;
+    context.list = &core.updateList();
+    context.tcWindow = &core.system().tcWindow();
+    context.tempDirectory =
+        core.settings().expandedTempDirectory(core.system(), &context.tempDirectoryRefusal);
+    context.settingsDir = core.settingsDir();
+    context.programPath = core.programPath();
+    context.tcDir = core.TCDir();
+    context.tcLanguage =
+        core.TCIniFile().isEmpty() ? QString() : core.tcLocator().GetTCLanguage(core.TCIniFile()).toUpper();
+    QString unrar = FindUnrarLibrary(core.TCDir());
+    if (unrar.isEmpty())
+        unrar = FindUnrarLibrary(core.programDir());
+    if (unrar.isEmpty())
+        unrar = rar::SystemLibrary();
+    context.unrarLibrary = unrar;
+    context.unpackLimits = UnpackLimits::fromSettings(values);
+    context.preInstallAction = values.preInstallAction;
+    context.postInstallAction = values.postInstallAction;
+    context.installAfterDownload = values.installAfterDl;
+    context.autoStartInstall = core.commandLine().autoStartInstall();
+    context.refreshRow = [&core](const QString& filePath, int row, const QString& installedFilePath) {
+        core.RefreshPluginInfo(filePath, row, installedFilePath, false);
+    };
+    context.detectTcVersion = [&core] { core.DetectTCversion(false); };
+    context.startTotalCommander = [&core] {
+        if (!core.TCExeFile().isEmpty())
+            core.system().tcWindow().launch(core.TCExeFile().toStdString());
+    };
+    return context;
+}
+
+} // namespace quillon
