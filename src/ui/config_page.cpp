@@ -18,6 +18,7 @@
 #include "app/settings.h"
 #include "app/system.h"
 #include "engine/app_core.h"
+#include "install/request_builder.h"
 #include "ui_text.h"
 
 using namespace Qt::StringLiterals;
@@ -102,6 +103,11 @@ void ConfigPage::retranslate() {
         else if (auto* label = qobject_cast<QLabel*>(c.widget))
             label->setText(text);
     }
+    const char* const packageKeys[] = {"rb_Unified", "rb_x86", "rb_x64"};
+    const char* const packageNames[] = {"x86+x64 (unified)", "x86 only", "x64 only"};
+    for (int i = 0; i < 3; ++i)
+        cb_DownloadPackage->setItemText(
+            i, uiText(lng, "CaptionsPackageSelector", packageKeys[i], packageNames[i]));
     rb_AutoDetect->setToolTip(m_core.TCIniFile());
     edit_PluginFile->setToolTip(uiText(lng, "Hints", "ManualFile",
                                        "A file in the format of wincmd.ini that lists the plugins to check"));
@@ -163,13 +169,37 @@ QWidget* ConfigPage::buildTotalCommander() {
     caption(packageLabel, "CaptionsMainFrm", "Config_DownloadPackage", "Package to download:");
     auto* packageBox = new QComboBox;
     packageBox->setObjectName(u"cb_DownloadPackage"_s);
-    packageBox->addItems({u"0"_s, u"1"_s, u"2"_s, u"3"_s});
+    // The three kinds the package selector offers; their names come with the language.
+    for (int choice : {0, 1, 2})
+        packageBox->addItem(QString(), choice);
+    cb_DownloadPackage = packageBox;
     package->addRow(packageLabel, packageBox);
     layout->addLayout(package);
-    connect(packageBox, &QComboBox::currentIndexChanged, this,
-            [&values](int index) { values.tcDownloadPackage = index; });
-    m_loaders.append(
-        [packageBox, &values] { packageBox->setCurrentIndex(std::clamp(values.tcDownloadPackage, 0, 3)); });
+    connect(packageBox, &QComboBox::activated, this, [packageBox, &values](int index) {
+        values.tcDownloadPackage = packageBox->itemData(index).toInt();
+    });
+    m_loaders.append([packageBox, &values] {
+        // A stored value names its kind through a set of numbers; one outside every set is shown
+        // as it is and kept until the user picks a kind.
+        const int value = values.tcDownloadPackage;
+        while (packageBox->count() > 3)
+            packageBox->removeItem(3);
+        switch (PackageKindOf(value)) {
+        case PackageKind::Unified:
+            packageBox->setCurrentIndex(0);
+            break;
+        case PackageKind::X86:
+            packageBox->setCurrentIndex(1);
+            break;
+        case PackageKind::X64:
+            packageBox->setCurrentIndex(2);
+            break;
+        case PackageKind::None:
+            packageBox->addItem(QString::number(value), value);
+            packageBox->setCurrentIndex(3);
+            break;
+        }
+    });
     return group;
 }
 

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QComboBox;
 class QLineEdit;
 class QRadioButton;
 
@@ -52,6 +53,7 @@ private:
     QRadioButton* rb_ManualFile = nullptr;
     QLineEdit* edit_PluginFile = nullptr;
     QLineEdit* edit_DLDir = nullptr;
+    QComboBox* cb_DownloadPackage = nullptr;
 };
 
 } // namespace quillon::ui

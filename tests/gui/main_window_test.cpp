@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -283,6 +284,29 @@ TEST_F(MainWindow, AConfigurationChangeSurvivesARestart) {
     ASSERT_TRUE(open());
     EXPECT_TRUE(window->findChild<QCheckBox*>(u"cb_ProductionEnv"_s)->isChecked());
     EXPECT_EQ(window->findChild<QSpinBox*>(u"edit_HttpTimeOut"_s)->value(), 4500);
+}
+
+// The package setting is a number from a set per kind; the control names the kind, keeps a
+// number it does not know, and writes the selector's own value once the user picks one.
+TEST_F(MainWindow, ThePackageChoiceShowsItsKindAndKeepsAnUnknownNumber) {
+    cataloguePage(kRecords);
+    const struct {
+        int stored;
+        int shownIndex;
+        QString shownText;
+    } cases[] = {{64, 2, u"x64 only"_s}, {3264, 0, u"x86+x64 (unified)"_s}, {7, 3, u"7"_s}};
+    for (const auto& c : cases) {
+        serve({}, "[Total Commander]\nDownloadPackage=" + QByteArray::number(c.stored) + "\n");
+        ASSERT_TRUE(open());
+        auto* box = window->findChild<QComboBox*>(u"cb_DownloadPackage"_s);
+        EXPECT_EQ(box->currentIndex(), c.shownIndex) << c.stored;
+        EXPECT_EQ(box->currentText(), c.shownText) << c.stored;
+        EXPECT_EQ(core->settings().values.tcDownloadPackage, c.stored) << "shown, not rewritten";
+        box->setCurrentIndex(0);
+        QTest::keyClick(box, Qt::Key_Down); // the user picks the x86 package
+        EXPECT_EQ(core->settings().values.tcDownloadPackage, 1) << c.stored;
+        close();
+    }
 }
 
 TEST_F(MainWindow, ACheckCancelledFromTheWindowLeavesTheListAsItWas) {
