@@ -49,7 +49,7 @@ Ttc_Updater::Ttc_Updater(AppCore& core, MessageBoxPrompter& prompter, QWidget* p
     buildLanguageMenu();
 
     const SettingValues& values = m_core.settings().values;
-    setMinimumSize(491, 559);
+    fitMinimumSize();
     resize(values.mainFormW, values.mainFormH);
     if (!values.allowResize)
         setFixedSize(values.mainFormW, values.mainFormH);
@@ -215,6 +215,20 @@ void Ttc_Updater::retranslate() {
     m_userDb->retranslate();
     m_about->retranslate();
     updateStatusLine();
+    fitMinimumSize();
+}
+
+void Ttc_Updater::fitMinimumSize() {
+    // The stored minimum was measured with Windows' small interface font; a larger desktop font
+    // or a longer translation must not cut the buttons' texts off.
+    QWidget* central = centralWidget();
+    if (central && central->layout()) {
+        // The texts just changed: recompute the nested layouts' cached hints now.
+        central->layout()->invalidate();
+        central->layout()->activate();
+    }
+    const QSize needed = central ? central->minimumSizeHint() : QSize();
+    setMinimumSize(qMax(491, needed.width()), qMax(559, needed.height()));
 }
 
 void Ttc_Updater::LNGPopupItemClick(quint32 lcid) {
@@ -403,6 +417,7 @@ void Ttc_Updater::countersChanged(const CheckCounters& counters) {
     plain.setBold(false);
     btn_UpdateSelected->setFont(downloadFirst ? bold : plain);
     btn_SearchUpdates->setFont(downloadFirst ? plain : bold);
+    fitMinimumSize();
     if (downloadFirst && counters.updateSelectedDefault && !btn_UpdateSelected->hasFocus())
         btn_UpdateSelected->setDefault(true), btn_SearchUpdates->setDefault(false);
     else if (!downloadFirst)

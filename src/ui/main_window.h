@@ -71,6 +71,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void fitMinimumSize();
     void buildWidgets();
     void buildLanguageMenu();
     void FormActivate();
