@@ -17,14 +17,16 @@ class CheckCommand : public CoreCommand {
 public:
     CheckCommand(AppCore& core, bool json, QTextStream& out, QTextStream& err)
         : CoreCommand(core, json, out, err) {}
-    // Failed (1) when wincmd.ini was not found or the catalogue gave no record; the rows are
-    // printed either way. The run's error messages go to the error stream.
+    // Failed (1) when wincmd.ini was not found, the sites asked gave nothing or Ctrl+C ended
+    // the run; the rows are printed unless it was cancelled. The run's error messages go to the
+    // error stream.
     int execute() override;
 
-    // True when the run asked the catalogue and got no record: the run failed. The reason is
-    // added to errors and printed, unless the run already gave one.
-    static bool CatalogueGaveNothing(const CheckRunResult& result, const AppCore& core, QTextStream& err,
-                                     QStringList& errors);
+    // True when the run got nothing from the sites it asked (no catalogue record; with the
+    // catalogue not asked, no release from Total Commander's site): the run failed. The reason
+    // is added to errors and printed, unless the run already gave one.
+    static bool CheckGaveNothing(const CheckRunResult& result, const AppCore& core, QTextStream& err,
+                                 QStringList& errors);
 };
 
 } // namespace quillon::cli

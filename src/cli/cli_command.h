@@ -1,6 +1,6 @@
 #pragma once
 // One class per command of quillon-cli; execute() gives the process's exit status.
-class QTextStream;
+#include <QTextStream>
 
 namespace quillon {
 class AppCore;
@@ -21,6 +21,12 @@ class CoreCommand : public CliCommand {
 protected:
     CoreCommand(AppCore& core, bool json, QTextStream& out, QTextStream& err)
         : m_core(core), m_json(json), m_out(out), m_err(err) {}
+
+    // Ctrl+C ended the work before there was anything to print: said once, and the run failed.
+    int cancelled() {
+        m_err << "quillon-cli: cancelled" << Qt::endl;
+        return ExitFailed;
+    }
 
     AppCore& m_core;
     bool m_json;

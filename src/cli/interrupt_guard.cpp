@@ -3,16 +3,14 @@
 #include <atomic>
 #include <csignal>
 
-#include "install/transfer_engine.h"
-
 namespace quillon::cli {
 namespace {
 
 // A signal handler may only touch lock-free atomics.
-static_assert(std::atomic<TransferEngine*>::is_always_lock_free);
+static_assert(std::atomic<const CancelToken*>::is_always_lock_free);
 static_assert(std::atomic_bool::is_always_lock_free);
 
-std::atomic<TransferEngine*> g_engine{nullptr};
+std::atomic<const CancelToken*> g_token{nullptr};
 std::atomic_bool g_interrupted{false};
 
 using Handler = void (*)(int);
@@ -21,17 +19,17 @@ Handler g_previousTerm = SIG_DFL;
 
 extern "C" void onInterrupt(int number) {
     g_interrupted.store(true);
-    // TransferEngine::cancel() is one store to a lock-free atomic.
-    if (TransferEngine* engine = g_engine.load())
-        engine->cancel();
+    // CancelToken::cancel() is one store to a lock-free atomic.
+    if (const CancelToken* token = g_token.load())
+        token->cancel();
     std::signal(number, SIG_DFL);
 }
 
 } // namespace
 
-InterruptGuard::InterruptGuard(TransferEngine& engine) {
+InterruptGuard::InterruptGuard(const CancelToken& token) : m_token(token) {
     g_interrupted.store(false);
-    g_engine.store(&engine);
+    g_token.store(&m_token);
     g_previousInt = std::signal(SIGINT, onInterrupt);
     g_previousTerm = std::signal(SIGTERM, onInterrupt);
 }
@@ -39,7 +37,7 @@ InterruptGuard::InterruptGuard(TransferEngine& engine) {
 InterruptGuard::~InterruptGuard() {
     std::signal(SIGINT, g_previousInt == SIG_ERR ? SIG_DFL : g_previousInt);
     std::signal(SIGTERM, g_previousTerm == SIG_ERR ? SIG_DFL : g_previousTerm);
-    g_engine.store(nullptr);
+    g_token.store(nullptr);
 }
 
 bool InterruptGuard::interrupted() {

@@ -1,5 +1,6 @@
 #include "cli/list_command.h"
 
+#include "cli/interrupt_guard.h"
 #include "cli/update_list_output.h"
 #include "engine/app_core.h"
 #include "inventory/inventory_pass.h"
@@ -18,7 +19,11 @@ QStringList errorsOf(const AppCore& core, const InventoryPassResult& pass) {
 } // namespace
 
 int ListCommand::execute() {
-    const InventoryPassResult pass = m_core.runInventoryPass();
+    const CancelToken cancel;
+    const InterruptGuard interrupts(cancel);
+    const InventoryPassResult pass = m_core.runInventoryPass(cancel);
+    if (pass.cancelled)
+        return cancelled();
     if (m_json)
         PrintUpdateListJson(m_core, errorsOf(m_core, pass), m_out);
     else

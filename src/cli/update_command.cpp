@@ -1,10 +1,6 @@
 #include "cli/update_command.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QStringDecoder>
-
-#include <algorithm>
 
 #include "app/language.h"
 #include "app/prompter.h"
@@ -15,16 +11,11 @@
 #include "cli/transfer_progress_printer.h"
 #include "cli/update_report.h"
 #include "engine/app_core.h"
+#include "engine/check_job.h"
 #include "engine/check_run.h"
-#include "engine/installer_context.h"
-#include "install/installer.h"
-#include "install/request_builder.h"
-#include "install/transfer_engine.h"
+#include "engine/update_pass.h"
 #include "inventory/inventory_pass.h"
 #include "inventory/update_list.h"
-#include "updatecheck/page_fetcher.h"
-#include "updatecheck/page_links.h"
-#include "updatecheck/proxy_config.h"
 
 using namespace Qt::StringLiterals;
 
@@ -77,23 +68,6 @@ bool rowMatchesFile(const UpdateItem& item, const QString& file) {
     return QFileInfo(item.FilePath).fileName().compare(file, Qt::CaseInsensitive) == 0;
 }
 
-// File-host pages are read as UTF-8 (their links may carry non-ASCII names); a page that is
-// no valid UTF-8 is read in the ANSI code page, as every other page.
-QString decodeHostPage(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    return utf8.hasError() ? DecodeAnsiPage(bytes) : text;
-}
-
-// Pages the transfer reads for links go out as the update check's pages do (proxy,
-// time-outs), carry the pass's cookies and stop with the pass.
-HttpResponse readPage(const PageFetcher& fetcher, TransferEngine& engine, const QString& url) {
-    HttpRequest request = fetcher.requestFor(url);
-    request.cookies = &engine.cookies();
-    request.progress = [&engine](qint64, qint64) { return !engine.cancelled(); };
-    return HttpClient::perform(request);
-}
-
 } // namespace
 
 UpdateOptions UpdateCommand::parse(const QStringList& arguments, QString* error) {
@@ -117,11 +91,12 @@ UpdateOptions UpdateCommand::parse(const QStringList& arguments, QString* error)
 
 bool UpdateCommand::checkForUpdates(QStringList& errors) {
     // The core's fetcher and check state: the refresh after an installation reads that state.
-    UpdateCheckRun run(m_core);
-    const CheckRunResult checked = run.btn_SearchUpdatesClick();
-    errors += checked.errors;
+    NullProgressSink progress;
+    const CheckJobResult checked = runUpdateCheckJob(
+        m_core, DetectionOptions::fromValues(m_core.settings().values), -1, m_cancel, progress);
+    errors += checked.run.errors;
     // Without the catalogue nothing can be known to be updatable: that is a failed run.
-    return CheckCommand::CatalogueGaveNothing(checked, m_core, m_err, errors);
+    return checked.cancelled || CheckCommand::CheckGaveNothing(checked.run, m_core, m_err, errors);
 }
 
 QList<int> UpdateCommand::chosenRows(bool& failed) {
@@ -163,111 +138,46 @@ ReloadCounts UpdateCommand::reloadAndCheck(QStringList& errors, bool& failed) {
 }
 
 int UpdateCommand::execute() {
-    const InventoryPassResult pass = m_core.runInventoryPass();
+    const InterruptGuard interrupts(m_cancel);
+    const InventoryPassResult pass = m_core.runInventoryPass(m_cancel);
+    if (pass.cancelled)
+        return cancelled();
     UpdateReport report;
     report.errors = pass.errors;
     if (!pass.configFound) {
         m_err << "quillon-cli: wincmd.ini was not found; nothing to update." << Qt::endl;
         return ExitFailed;
     }
-    SettingValues& values = m_core.settings().values;
     bool failed = checkForUpdates(report.errors);
-    const PageFetcher& fetcher = m_core.pageFetcher();
-    const UpdateCheckState& state = m_core.updateCheckState();
-    const QList<int> rows = chosenRows(failed);
+    if (m_cancel.isCancelled())
+        return cancelled();
 
-    UpdateList& list = m_core.updateList();
-    const QString downloadDir = m_core.settings().expandedDownloadDir(m_core.system());
-    const int packageChoice = values.tcDownloadPackage;
-    RequestContext requestContext{
-        list,
-        m_core.userDbStore(),
-        m_core.pluginDbStore(),
-        DatabaseSwitches{values.databaseEnabled, values.ignoreUserDb},
-        state.OnlineRecords,
-        values,
-        downloadDir,
-        m_core.commandLine().safe(),
-        state.TcAnnouncedLink,
-        [](const QString& url) { return GetPageLinks(url); },
-        [packageChoice]() -> std::optional<PackageSelection> {
-            return PackageSelection{packageChoice, false};
-        },
-    };
     AgreeingPrompter prompter(m_core.prompter(), m_options.yes);
-    const DownloadRequestList requests =
-        StartDownloadProcess(requestContext, prompter, m_core.language(), m_core.windowCaption(), true,
-                             QString(), m_options.install, rows, false);
+    UpdatePassOptions options;
+    options.rows = chosenRows(failed);
+    // --install installs whatever the desktop program's choice says; without it nothing is.
+    options.install = m_options.install ? InstallChoice::Always : InstallChoice::Never;
+    options.askInstallQuestion = false;
+    options.replaceProgramConfirmed = m_options.yes;
+    UpdatePass updatePass(m_core, prompter, std::move(options));
+    updatePass.buildRequests();
 
-    // The installer unpacks below the temporary directory; it must be there before the pass.
-    if (std::any_of(requests.begin(), requests.end(),
-                    [](const DownloadRequest& request) { return request.installAfterDownload(); }))
-        QDir().mkpath(m_core.settings().expandedTempDirectory(m_core.system()));
-
-    TransferSettings transfer;
-    transfer.rules = HostRules::fromSettings(values);
-    const ProxySetup proxy = ProxyFromSettings(values);
-    transfer.proxy = proxy.proxy;
-    transfer.httpTimeOutMs = values.httpTimeOut;
-    transfer.lowSpeedBytes = values.lowSpeedBytes;
-    transfer.lowSpeedSeconds = values.lowSpeedSeconds;
-    transfer.downloadDir = downloadDir;
-    transfer.packageChoice = packageChoice;
-    transfer.tcPackagePage =
-        TcPackagePage(values.siteTotalCommander, state.TcAnnouncedLink, values.tcDoNotAcceptBeta);
-    transfer.catalogueBase = values.siteCatalogue;
-    TransferEngine engine(requests, transfer);
-    engine.setPageLinks([&](const QString& url) {
-        const HttpResponse response = readPage(fetcher, engine, url);
-        return response.ok() ? GetPageLinks(response.finalUrl, response.body) : QStringList();
-    });
-    engine.setPageText([&](const QString& url) {
-        const HttpResponse response = readPage(fetcher, engine, url);
-        return response.ok() ? decodeHostPage(response.body) : QString();
-    });
+    TransferEngine& engine = updatePass.transfer();
     TransferProgressPrinter printer(engine, m_err, TransferProgressPrinter::stderrIsTerminal());
-    engine.setRowChanged([&printer](int index) { printer.rowChanged(index); });
-    engine.setProgress([&printer](const TransferProgress& progress) { printer.progress(progress); });
+    updatePass.setRowChanged([&printer](int index) { printer.rowChanged(index); });
+    updatePass.setProgress([&printer](const TransferProgress& progress) { printer.progress(progress); });
     prompter.setBeforeOutput([&printer] { printer.clearLine(); });
-
-    InstallerContext installerContext = InstallerContextFromCore(m_core, &prompter);
-    installerContext.replaceProgramConfirmed = m_options.yes;
-    Installer installer(std::move(installerContext));
-    QList<InstallStepResult> installs;
-    bool anyInstallRequest = false;
-    engine.setAfterFile([&](int index, const DownloadRequest& request, const QString& localFile) {
-        while (installs.size() <= index)
-            installs.append(InstallStepResult{});
-        anyInstallRequest = anyInstallRequest || request.installAfterDownload();
-        if (m_options.install || request.Category == category::PluginDb)
-            installs[index] = installer.installStep(request, localFile);
-    });
-    {
-        const InterruptGuard interrupts(engine);
-        // Not even Total Commander's package page is read past a proxy that cannot be used.
-        if (proxy.ok) {
-            engine.prepare();
-            engine.run();
-        } else {
-            report.errors.append(u"the proxy of the settings cannot be used"_s);
-        }
-    }
+    updatePass.run(m_cancel);
     printer.clearLine();
 
-    report.requests = RequestReports(engine, installs);
-    if (!engine.fatalError().isEmpty()) {
-        report.errors.append(engine.fatalError());
-        failed = true;
-    }
-    // A cancelled pass asks nothing more: the user wants it over. What it did stays reported.
-    EndOfPassAction action = EndOfPassAction::None;
-    if (!engine.cancelled())
-        action = installer.endOfPass(anyInstallRequest || m_options.install);
-    report.restartRequired = installer.selfUpdateState() == SelfUpdateState::RestartPending;
+    report.requests = RequestReports(engine, updatePass.installs());
+    report.errors += updatePass.errors();
+    failed = failed || !engine.fatalError().isEmpty();
+    const EndOfPassAction action = updatePass.finish();
+    updatePass.cleanUp();
+    report.restartRequired = updatePass.restartRequired();
     if (report.restartRequired)
         m_err << "quillon-cli: Quillon was updated; start it again to use the new version." << Qt::endl;
-    engine.cleanupList() += installer.cleanupList();
-    engine.runCleanup();
     if (action == EndOfPassAction::ReloadAndCheck)
         report.reload = reloadAndCheck(report.errors, failed);
 

@@ -2,6 +2,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include "app/job_control.h"
 #include "cli/cli_command.h"
 #include "cli/update_report.h"
 
@@ -42,6 +43,7 @@ private:
     ReloadCounts reloadAndCheck(QStringList& errors, bool& failed);
 
     UpdateOptions m_options;
+    CancelToken m_cancel; // Ctrl+C: the inventory, the check or the transfer, whichever runs
 };
 
 } // namespace quillon::cli

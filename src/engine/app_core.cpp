@@ -72,7 +72,17 @@ void AppCore::LoadPluginDatabases() {
     m_settings->values.forceUseExtDb = m_databaseState.forceUseExtDb;
 }
 
-InventoryPassResult AppCore::runInventoryPass() {
+InventoryPassResult AppCore::runInventoryPass(const CancelToken& cancel) {
+    // What the pass changes, kept so a cancel leaves the list and the stores as they were.
+    struct Before {
+        UpdateList list;
+        SettingValues values;
+        IniDocument settings, userPluginInfo;
+        QString tcIniFile, tcExeFile, tcWindowTitle;
+        bool inventoryDone;
+    };
+    const Before before{*m_updateList, m_settings->values, m_settingsStore, m_userPluginInfoStore,
+                        m_tcIniFile,   m_tcExeFile,        m_tcWindowTitle, InventoryDone};
     InventoryPass pass(InventoryContext{
         *m_system,
         *m_tcLocator,
@@ -94,7 +104,19 @@ InventoryPassResult AppCore::runInventoryPass() {
     });
     if (m_inventoryStep)
         pass.setStepCallback(m_inventoryStep);
+    pass.setCancelToken(cancel);
     InventoryPassResult result = pass.run();
+    if (result.cancelled) {
+        *m_updateList = before.list;
+        m_settings->values = before.values;
+        m_settingsStore = before.settings;
+        m_userPluginInfoStore = before.userPluginInfo;
+        m_tcIniFile = before.tcIniFile;
+        m_tcExeFile = before.tcExeFile;
+        m_tcWindowTitle = before.tcWindowTitle;
+        InventoryDone = before.inventoryDone;
+        return result;
+    }
     InventoryDone = true;
     updateCheckState().listLoaded(!m_settings->values.tcDisabled && !result.tcRow);
     if (m_pageFetcher)
@@ -122,16 +144,24 @@ UpdateCheckState& AppCore::updateCheckState() {
 
 PageFetcher& AppCore::pageFetcher() {
     if (!m_pageFetcher)
-        m_pageFetcher = std::make_unique<PageFetcher>(FetchSettings::fromSettings(m_settings->values),
-                                                      m_prompter, *m_language);
+        m_pageFetcher =
+            std::make_unique<PageFetcher>(FetchSettings::fromSettings(m_settings->values), *m_language);
     return *m_pageFetcher;
 }
 
-InventoryPassResult AppCore::ReloadList() {
-    InventoryDone = false;
+InventoryPassResult AppCore::ReloadList(const CancelToken& cancel) {
     LoadPluginDatabases();
+    // The pass starts from an empty list; a cancelled one puts these rows back.
+    const UpdateList before = *m_updateList;
+    const bool inventoryDone = InventoryDone;
+    InventoryDone = false;
     m_updateList->clearRows();
-    return runInventoryPass();
+    InventoryPassResult result = runInventoryPass(cancel);
+    if (result.cancelled) {
+        *m_updateList = before;
+        InventoryDone = inventoryDone;
+    }
+    return result;
 }
 
 void AppCore::DetectTCversion(bool addItem) {

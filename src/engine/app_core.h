@@ -9,6 +9,7 @@
 
 #include "app/command_line.h"
 #include "app/ini_document.h"
+#include "app/job_control.h"
 #include "inventory/database_loader.h"
 #include "inventory/inventory_pass.h"
 #include "platform/platform.h"
@@ -68,8 +69,9 @@ public:
         m_inventoryStep = std::move(callback);
     }
     // The inventory pass: rows for Total Commander, its plugins, add-ons and Quillon itself,
-    // then the snapshot; sets InventoryDone. Needs startUp() first.
-    InventoryPassResult runInventoryPass();
+    // then the snapshot; sets InventoryDone. Needs startUp() first. Once cancel is set the pass
+    // stops before the next file and everything it changed is put back as it was.
+    InventoryPassResult runInventoryPass(const CancelToken& cancel = CancelToken());
     // The update check's state beside the list (latest versions' records and publication dates,
     // the flags the download side reads) and the one page fetcher, which keeps
     // ConnectionErrorKind: a window keeps both between checks, the CLI uses them for its run, and
@@ -82,7 +84,7 @@ public:
     // last check: the row gets the state that check would give it now. False for no valid row.
     bool RefreshPluginInfo(const QString& path, int row, const QString& installedFilePath, bool delay);
     // Databases loaded again, rows deleted, the pass run again.
-    InventoryPassResult ReloadList();
+    InventoryPassResult ReloadList(const CancelToken& cancel = CancelToken());
     // Total Commander's row: appended (addItem, only right after the other rows were cleared)
     // or refreshed in place, with TCExeFile and TCWindowTitle found again.
     void DetectTCversion(bool addItem);

@@ -44,7 +44,7 @@ CheckJobResult runUpdateCheckJob(AppCore& core, const DetectionOptions& detectio
     run.setObserver(&forwarder);
     run.setDetectionOptions(detection);
     CheckJobResult result;
-    result.run = run.btn_SearchUpdatesClick(selectedRow);
+    result.run = run.run(selectedRow);
     fetcher.setCancelFlag(nullptr);
 
     result.cancelled = cancel.isCancelled();

@@ -84,7 +84,7 @@ CheckCounters UpdateCheckRun::ReCountCheckedItems() {
     return c;
 }
 
-CheckRunResult UpdateCheckRun::btn_SearchUpdatesClick(int selectedRow) {
+CheckRunResult UpdateCheckRun::run(int selectedRow) {
     CheckRunResult result;
     if (m_state.CheckRunning)
         return result; // a run is under way; its own button is disabled anyway
@@ -112,15 +112,16 @@ CheckRunResult UpdateCheckRun::btn_SearchUpdatesClick(int selectedRow) {
     list.VisualPlugList_Restore(list.snapshot().lines());
     ReCountCheckedItems();
     m_state.OnlineRecords.clear();
-    if (m_observer) {
+    if (m_observer)
         m_observer->runStarted();
-        m_observer->processEvents();
-    }
+    // Options changed on the Configuration page since the last fetch count now.
+    m_fetcher.setSettings(FetchSettings::fromSettings(values));
 
     // Steps 6 and 7.
     const bool tcRow = list.rowCount() > 0 && isTotalCommanderFile(list.row(0).FilePath, m_core.TCExeFile());
     result.tcChecked = tcRow && !m_state.TcNotFound;
-    if (result.tcChecked && checkTotalCommander())
+    result.tcAnswered = result.tcChecked && checkTotalCommander();
+    if (result.tcAnswered)
         progress(values.plugDisabled ? 100 : 10);
 
     // Step 8.
@@ -140,7 +141,7 @@ CheckRunResult UpdateCheckRun::btn_SearchUpdatesClick(int selectedRow) {
     list.VisualPlugList_Backup();
 
     // Steps 10 to 13.
-    reportErrors(result.catalogueFetched ? result.recordCount : 1, result);
+    reportErrors(result);
     result.counters = ReCountCheckedItems();
     if (m_observer)
         m_observer->runFinished();
@@ -172,8 +173,6 @@ bool UpdateCheckRun::checkTotalCommander() {
     TcReleaseLookup lookup;
     for (const QString& address : TcReleasePageAddresses(base, values.tcDoNotAcceptBeta)) {
         const QString text = m_fetcher.GetURLAsString(address).trimmed();
-        if (m_observer)
-            m_observer->processEvents();
         if (!text.isEmpty())
             ParseTcReleasePage(address, text, base, lookup);
     }
@@ -197,8 +196,6 @@ int UpdateCheckRun::checkCatalogue(bool tcChecked) {
     const SettingValues& values = m_core.settings().values;
     const QString address = values.siteCatalogue + kOnlineListPage;
     const QString text = m_fetcher.GetURLAsString(address).trimmed();
-    if (m_observer)
-        m_observer->processEvents();
     if (text.isEmpty() || !IsOnlineListAddress(address))
         return 0;
     m_state.OnlineRecords = OnlineList::fromPage(text);
@@ -244,7 +241,11 @@ int UpdateCheckRun::checkCatalogue(bool tcChecked) {
     return m_state.OnlineRecords.recordCount();
 }
 
-void UpdateCheckRun::reportErrors(int recordCount, CheckRunResult& result) {
+void UpdateCheckRun::reportErrors(CheckRunResult& result) {
+    // Each failed fetch as it happened, then what the failures mean for the run.
+    for (const FetchFailure& failure : m_fetcher.takeFailures())
+        m_core.prompter().tell(failure.icon, failure.caption, failure.text);
+
     const quint8 kind = m_fetcher.ConnectionErrorKind();
     const auto show = [&](quint8 k) {
         const std::optional<UserMessage> message =
@@ -254,7 +255,11 @@ void UpdateCheckRun::reportErrors(int recordCount, CheckRunResult& result) {
         m_core.prompter().tell(PromptIcon::Error, message->caption, message->text);
         result.errors.append(message->caption.trimmed() + u": "_s + message->text.trimmed());
     };
-    if (recordCount == 0 && (kind == kNoConnection || kind == kCatalogueSiteError))
+    // Nothing came back from the sites that were asked: with the catalogue asked, its records;
+    // with only Total Commander's site asked, its release.
+    const bool nothingFetched =
+        result.catalogueFetched ? result.recordCount == 0 : result.tcChecked && !result.tcAnswered;
+    if (nothingFetched && (kind == kNoConnection || kind == kCatalogueSiteError))
         show(kind);
     if (kind == kTcSiteError)
         show(kind);

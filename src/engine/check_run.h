@@ -1,5 +1,5 @@
 #pragma once
-// The update check run (btn_SearchUpdatesClick) as core logic: Total Commander's row against
+// The update check run as core logic: Total Commander's row against
 // its web site, every other row against the plugin catalogue's list, then the counters, the
 // new snapshot and the error messages. A window follows it through CheckRunObserver; the CLI
 // runs it without one.
@@ -69,13 +69,12 @@ public:
     // A row was resolved before the next; scroll: show it.
     virtual void rowResolved(int row, bool scroll) { (void)row, (void)scroll; }
     virtual void countersChanged(const CheckCounters& counters) { (void)counters; }
-    // Fetches wait here; the window processes its events.
-    virtual void processEvents() {}
 };
 
 struct CheckRunResult {
-    bool reloaded = false;  // the reload question was answered yes and the list reloaded
-    bool tcChecked = false; // Total Commander's site was asked
+    bool reloaded = false;   // the reload question was answered yes and the list reloaded
+    bool tcChecked = false;  // Total Commander's site was asked
+    bool tcAnswered = false; // and gave a release to compare with
     bool catalogueFetched = false;
     int recordCount = 0; // catalogue records obtained
     QStringList errors;  // the messages shown, "caption: text"
@@ -97,7 +96,7 @@ public:
     void setDetectionOptions(const DetectionOptions& options) { m_detection = options; }
 
     // One run. selectedRow: the selected row, or -1.
-    CheckRunResult btn_SearchUpdatesClick(int selectedRow = -1);
+    CheckRunResult run(int selectedRow = -1);
 
     // The counters and the enabled state of the two main buttons after a change of marks.
     CheckCounters ReCountCheckedItems();
@@ -105,7 +104,7 @@ public:
 private:
     bool checkTotalCommander();
     int checkCatalogue(bool tcChecked);
-    void reportErrors(int recordCount, CheckRunResult& result);
+    void reportErrors(CheckRunResult& result);
     void progress(int value);
 
     AppCore& m_core;

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <algorithm>
 
@@ -67,7 +66,7 @@ void Installer::pause(int milliseconds) const {
     if (m_c.wait)
         m_c.wait(milliseconds);
     else
-        QThread::msleep(static_cast<unsigned long>(milliseconds));
+        m_c.cancel.sleepFor(std::chrono::milliseconds(milliseconds));
 }
 
 bool Installer::gateOpen(const DownloadRequest& request, bool reinstall) const {
@@ -159,9 +158,16 @@ bool Installer::closeTotalCommander() {
         return false;
     // One that does not close in time still gets its files replaced where it lets us; the
     // locked ones end up among the failed files.
-    window->closeAndWait();
+    window->closeAndWait(m_c.cancel.flag());
     m_tcClosed = true;
     return true;
+}
+
+void Installer::onOwnerThread(const std::function<void()>& change) const {
+    if (m_c.onOwnerThread)
+        m_c.onOwnerThread(change);
+    else
+        change();
 }
 
 void Installer::refreshRows(const DownloadRequest& request) {
@@ -169,19 +175,25 @@ void Installer::refreshRows(const DownloadRequest& request) {
         return;
     UpdateList& list = *m_c.list;
     QStringList paths;
-    for (int row = 0; row < list.rowCount(); ++row) {
-        const UpdateItem& item = list.row(row);
-        const bool chosen =
-            item.Checked || list.state(row) == ItemState::Update || (m_c.isSelected && m_c.isSelected(row));
-        if (chosen && !item.FilePath.isEmpty())
-            paths.append(item.FilePath);
-    }
+    onOwnerThread([&] {
+        for (int row = 0; row < list.rowCount(); ++row) {
+            const UpdateItem& item = list.row(row);
+            const bool chosen = item.Checked || list.state(row) == ItemState::Update ||
+                                (m_c.isSelected && m_c.isSelected(row));
+            if (chosen && !item.FilePath.isEmpty())
+                paths.append(item.FilePath);
+        }
+    });
     const QString itemFolder = QFileInfo(request.ItemPath).absolutePath();
     for (const QString& path : paths) {
-        const int row = list.indexOfPath(path); // a refresh may have hidden an earlier row
-        if (row < 0)
-            continue;
-        if (list.row(row).Group != ItemGroup::TC) {
+        bool tcRow = false;
+        onOwnerThread([&] {
+            const int row = list.indexOfPath(path); // a refresh may have hidden an earlier row
+            if (row < 0)
+                return;
+            tcRow = list.row(row).Group == ItemGroup::TC;
+            if (tcRow)
+                return;
             if (m_selfUpdate == SelfUpdateState::ExecutableReplaced)
                 m_selfUpdate = SelfUpdateState::RestartPending;
             // Only rows this package installed may take its version: another marked row whose
@@ -191,9 +203,8 @@ void Installer::refreshRows(const DownloadRequest& request) {
                 QFileInfo(path).absolutePath().compare(itemFolder, Qt::CaseInsensitive) == 0;
             if (m_c.refreshRow)
                 m_c.refreshRow(path, row, installedByThis ? request.ItemPath : QString());
-            continue;
-        }
-        if (m_tcStarted)
+        });
+        if (!tcRow || m_tcStarted)
             continue;
         // Only a Total Commander that we closed is started again: one the user had not started
         // stays closed.
@@ -203,7 +214,7 @@ void Installer::refreshRows(const DownloadRequest& request) {
         }
         pause(300);
         if (m_c.detectTcVersion)
-            m_c.detectTcVersion();
+            onOwnerThread(m_c.detectTcVersion);
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <functional>
 
+#include "app/job_control.h"
 #include "install/download_request.h"
 #include "install/self_update.h"
 #include "install/unpack_limits.h"
@@ -60,8 +61,13 @@ struct InstallerContext {
     std::function<void()> startTotalCommander;
     // Whether a row is selected in a view (the CLI has none).
     std::function<bool(int row)> isSelected;
-    // Blocking wait; tests may replace it.
+    // Blocking wait; tests may replace it. The default ends early when cancel is set.
     std::function<void(int milliseconds)> wait;
+    // The pass's token: waits for Total Commander and the pauses end when it is cancelled.
+    CancelToken cancel;
+    // Runs a change of the list (or anything else its owner holds) on the owner's thread and
+    // returns when it is done; none: the installer runs on the owner's thread itself.
+    std::function<void(const std::function<void()>&)> onOwnerThread;
 };
 
 // What one install step did.
@@ -103,6 +109,11 @@ public:
     const QStringList& cleanupList() const { return m_cleanup; }
     // Starts a new pass: failed files, self-update state and clean-up list emptied.
     void resetPass();
+    // For a pass run as a job (see InstallerContext::cancel and onOwnerThread).
+    void setCancelToken(const CancelToken& token) { m_c.cancel = token; }
+    void setOnOwnerThread(std::function<void(const std::function<void()>&)> onOwnerThread) {
+        m_c.onOwnerThread = std::move(onOwnerThread);
+    }
 
 private:
     bool gateOpen(const DownloadRequest& request, bool reinstall) const;
@@ -111,6 +122,7 @@ private:
                 QString* copySource, QString* errorText) const;
     bool closeTotalCommander();
     void refreshRows(const DownloadRequest& request);
+    void onOwnerThread(const std::function<void()>& change) const;
     void pause(int milliseconds) const;
 
     InstallerContext m_c;

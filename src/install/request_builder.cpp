@@ -236,7 +236,7 @@ DownloadRequestList StartDownloadProcess(RequestContext& context, Prompter& prom
                                          const Language& language, const QString& applicationTitle,
                                          bool internal, const QString& forceItem, bool forceInstall,
                                          const QList<int>& selectedRows, bool takeMarkedRows) {
-    if (!context.settings.oneTimeUpdateQuestion) {
+    if (context.askInstallQuestion && !context.settings.oneTimeUpdateQuestion) {
         const QString caption = applicationTitle + u" - "_s +
                                 language.text(u"ErrorMessages"_s, u"CaptionInfo"_s, u"Information"_s);
         const QString text =
@@ -321,7 +321,6 @@ int Confirmupdatable1Click(ConfirmContext& context, Prompter& prompter, const La
         return 0;
 
     const QString tcExeName = QFileInfo(context.tcExecutable).fileName();
-    const QString section = QString::fromLatin1(section::OverridePlugVer);
     VersionOverrides overrides(context.settingsStore);
     int confirmed = 0;
     for (const int row : marked) {
@@ -338,9 +337,9 @@ int Confirmupdatable1Click(ConfirmContext& context, Prompter& prompter, const La
         const QString envPath = context.toEnvPath ? context.toEnvPath(item.FilePath) : item.FilePath;
         if (item.FilePath.compare(context.ownExecutable, Qt::CaseInsensitive) != 0)
             overrides.set(envPath, *crc, item.LatestVersion);
-        QString stored = context.settingsStore.value(section, envPath);
+        QString stored = StoredOverride(context.settingsStore, envPath);
         if (stored.isEmpty())
-            stored = context.settingsStore.value(section, item.FilePath);
+            stored = StoredOverride(context.settingsStore, item.FilePath);
         const qsizetype bar = stored.indexOf(u'|');
         if (bar < 0)
             continue;

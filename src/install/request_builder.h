@@ -69,6 +69,9 @@ struct RequestContext {
     std::function<QStringList(const QString& pageUrl)> pageLinks;
     // The package selector window; nothing when it was closed without OK.
     std::function<std::optional<PackageSelection>()> choosePackage;
+    // Whether StartDownloadProcess may ask the one-time install question (and take its answer
+    // into the settings); a front end without the question leaves the choice alone.
+    bool askInstallQuestion = true;
 };
 
 // One request for row `row` (or for forceItem when not empty); nothing when the item has no

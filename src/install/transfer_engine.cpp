@@ -51,6 +51,19 @@ QString failureText(const HttpResponse& response) {
 TransferEngine::TransferEngine(DownloadRequestList requests, TransferSettings settings)
     : m_requests(std::move(requests)), m_settings(std::move(settings)) {}
 
+void TransferEngine::setDownloadDirectory(const QString& directory) {
+    QString folder = directory.trimmed();
+    while (folder.size() > 1 && (folder.endsWith(u'/') || folder.endsWith(u'\\')))
+        folder.chop(1);
+    m_settings.downloadDir = folder;
+    for (DownloadRequest& request : m_requests) {
+        // The database goes to the settings folder whatever the download folder is.
+        if (request.Category == category::PluginDb)
+            continue;
+        request.LocalArchive = folder + u'/' + QFileInfo(request.LocalArchive).fileName();
+    }
+}
+
 void TransferEngine::prepare() {
     m_requests = RemoveDuplicateRequests(m_requests);
     m_rows.clear();
@@ -75,7 +88,7 @@ void TransferEngine::run() {
     if (m_rows.size() != m_requests.size())
         prepare();
     for (int i = 0; i < m_requests.size(); ++i) {
-        if (m_cancel.load()) {
+        if (m_cancel.isCancelled()) {
             for (int rest = i; rest < m_rows.size(); ++rest) {
                 m_rows[rest].state = TransferState::Cancelled;
                 changed(rest);
@@ -105,7 +118,7 @@ HttpRequest TransferEngine::baseRequest(const QString& url) {
     }
     request.lowSpeedBytes = m_settings.lowSpeedBytes;
     request.lowSpeedSeconds = m_settings.lowSpeedSeconds;
-    request.cancel = &m_cancel;
+    request.cancel = m_cancel.flag();
     request.cookies = &m_cookies;
     request.maxRedirects = m_settings.maxRedirects;
     return request;
@@ -113,7 +126,7 @@ HttpRequest TransferEngine::baseRequest(const QString& url) {
 
 void TransferEngine::fail(int index, const QString& reason) {
     TransferRow& row = m_rows[index];
-    row.state = m_cancel.load() ? TransferState::Cancelled : TransferState::Failed;
+    row.state = m_cancel.isCancelled() ? TransferState::Cancelled : TransferState::Failed;
     row.error = reason;
     row.size = -1;
     changed(index);
@@ -153,7 +166,7 @@ TransferEngine::Probe TransferEngine::probe(int index, const QString& link) {
         post.postContentType = "application/x-www-form-urlencoded";
         post.progress = [this, index](qint64 received, qint64 total) {
             reportProgress(index, received, total);
-            return !m_cancel.load();
+            return !m_cancel.isCancelled();
         };
         const HttpResponse response = HttpClient::perform(post);
         result.finalUrl = response.finalUrl;
@@ -293,7 +306,7 @@ bool TransferEngine::processRequest(int index) {
     row.localPath = target;
     changed(index);
     reportProgress(index, probed.size, probed.size);
-    if (m_afterFile && !m_cancel.load())
+    if (m_afterFile && !m_cancel.isCancelled())
         m_afterFile(index, request, target);
     return true;
 }
@@ -324,12 +337,12 @@ bool TransferEngine::fetch(int index, const QString& link, AtomicFileWriter& fil
     get.progress = [this, index](qint64 received, qint64 total) {
         if (total > 0)
             reportProgress(index, received, total);
-        return !m_cancel.load();
+        return !m_cancel.isCancelled();
     };
     const HttpResponse response = HttpClient::perform(get);
     if (!response.finalUrl.isEmpty())
         m_rows[index].url = response.finalUrl;
-    if (response.cancelled || m_cancel.load()) {
+    if (response.cancelled || m_cancel.isCancelled()) {
         fail(index, u"cancelled"_s);
         return false;
     }

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <functional>
 
+#include "app/job_control.h"
 #include "install/download_request.h"
 #include "install/host_rules.h"
 #include "updatecheck/http_client.h"
@@ -76,14 +77,19 @@ public:
         m_afterFile = std::move(afterFile);
     }
 
+    // Before prepare(): the files go to directory instead (the user chose another one), each
+    // under the name it had.
+    void setDownloadDirectory(const QString& directory);
     // Duplicates removed, rows numbered, Total Commander's link resolved.
     void prepare();
     // The pass over every request; stops early on cancel or when a file cannot be created.
     void run();
     // Safe from any thread, from inside the callbacks and from a signal handler (one store to a
     // lock-free atomic).
-    void cancel() { m_cancel.store(true); }
-    bool cancelled() const { return m_cancel.load(); }
+    void cancel() { m_cancel.cancel(); }
+    bool cancelled() const { return m_cancel.isCancelled(); }
+    // The pass stops when this token is cancelled (the job's token), before run().
+    void setCancelToken(const CancelToken& token) { m_cancel = token; }
 
     const DownloadRequestList& requests() const { return m_requests; }
     const QList<TransferRow>& rows() const { return m_rows; }
@@ -119,7 +125,7 @@ private:
     QSet<QString> m_created; // files this pass wrote: only these may be written again
     QString m_fatalError;
     QString m_tcItemPath;
-    std::atomic_bool m_cancel{false};
+    CancelToken m_cancel;
     HttpCookieJar m_cookies;
     std::function<QStringList(const QString&)> m_pageLinks;
     std::function<QString(const QString&)> m_pageText;

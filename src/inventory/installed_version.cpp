@@ -1,5 +1,7 @@
 #include "inventory/installed_version.h"
 
+#include "app/settings_overrides.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -143,9 +145,9 @@ std::optional<QString> InstalledVersionFinder::confirmedVersion(const QString& p
         return std::nullopt;
     if (isDatabasePseudoPath(path) || samePathIgnoringCase(m_ownExecutable, path))
         return std::nullopt;
-    QString value = m_stores.settings.value(section, path).trimmed();
+    QString value = StoredOverride(m_stores.settings, path).trimmed();
     if (value.isEmpty() && m_paths.convertToEnvPath)
-        value = m_stores.settings.value(section, m_paths.convertToEnvPath(path)).trimmed();
+        value = StoredOverride(m_stores.settings, m_paths.convertToEnvPath(path)).trimmed();
     if (m_paths.expand)
         value = m_paths.expand(value);
     const qsizetype bar = value.indexOf(u'|');

@@ -111,6 +111,10 @@ InventoryPassResult InventoryPass::run() {
     collectAddons();
     addTotalCommanderRow();
     identifyEntries();
+    if (m_cancel.isCancelled()) {
+        m_result.cancelled = true;
+        return m_result;
+    }
 
     // Step 15.
     list.finishPass();
@@ -261,8 +265,11 @@ void InventoryPass::identifyEntries() {
         const GroupFileList& groupList = lists.list(static_cast<ItemGroup>(g));
         // Identification only appends rows; the lists stay as they are until the pass ends.
         const QStringList paths = groupList.filePaths();
-        for (const QString& path : paths)
+        for (const QString& path : paths) {
+            if (m_cancel.isCancelled())
+                return;
             identifier.GetPluginInformation(g, path);
+        }
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+#include "app/job_control.h"
 #include "inventory/item_identification.h"
 
 namespace quillon {
@@ -59,6 +60,8 @@ struct InventoryPassResult {
     int progressMaximum = 0;
     // Texts of the error messages the pass showed (caption: text).
     QStringList errors;
+    // The token was cancelled: the list is incomplete and its owner puts the old one back.
+    bool cancelled = false;
 };
 
 class InventoryPass {
@@ -66,8 +69,10 @@ public:
     explicit InventoryPass(InventoryContext context) : m_c(std::move(context)) {}
 
     // Called after every identification (the row made, or -1); a front end advances its
-    // progress here and, when asked, scrolls and processes pending events.
+    // progress here.
     void setStepCallback(ItemIdentifier::StepCallback callback) { m_step = std::move(callback); }
+    // Looked at before every file is identified.
+    void setCancelToken(const CancelToken& cancel) { m_cancel = cancel; }
 
     // Resets the group lists and the hidden list, adds the rows and takes the snapshot.
     InventoryPassResult run();
@@ -85,6 +90,7 @@ private:
 
     InventoryContext m_c;
     ItemIdentifier::StepCallback m_step;
+    CancelToken m_cancel;
     InventoryPassResult m_result;
     bool m_tcErrorShown = false;
 };

@@ -7,6 +7,7 @@
 #include "app/common/dates.h"
 #include "app/ini_document.h"
 #include "app/settings_keys.h"
+#include "app/settings_overrides.h"
 #include "inventory/installed_version.h"
 #include "inventory/item_identification.h"
 #include "inventory/online_state.h"
@@ -60,9 +61,8 @@ bool ItemIdentifier::RefreshPluginInfo(const QString& path, int row, const QStri
     if (installedElsewhere && m_list.state(row) == ItemState::Update) {
         const QString newest = m_list.row(row).LatestVersion;
         if (const std::optional<quint32> crc = FileCrc32(filePath)) {
-            m_stores.settings.setValue(QString::fromLatin1(section::OverridePlugVer),
-                                       m_paths.convertTcPathToEnvPath(filePath),
-                                       crcDecimal(*crc) + u'|' + newest);
+            StoreOverride(m_stores.settings, m_paths.convertTcPathToEnvPath(filePath),
+                          crcDecimal(*crc) + u'|' + newest);
             m_list.setInstalledVersion(row, newest);
             m_list.setState(row, ItemState::Ok);
             m_list.setChecked(row, false);

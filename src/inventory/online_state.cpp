@@ -1,5 +1,7 @@
 #include "inventory/online_state.h"
 
+#include "app/settings_overrides.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -183,10 +185,10 @@ void DecideMatchedRow(const MatchedRowContext& context, int row, const QString& 
     list.setState(row, decided.state);
     list.setChecked(row, decided.checked);
     if (decided.rememberVersion && crc)
-        stores.settings.setValue(
-            QString::fromLatin1(section::OverridePlugVer),
-            context.paths.convertTcPathToEnvPath ? context.paths.convertTcPathToEnvPath(filePath) : filePath,
-            crcDecimal(*crc) + u'|' + decided.installedVersion);
+        StoreOverride(stores.settings,
+                      context.paths.convertTcPathToEnvPath ? context.paths.convertTcPathToEnvPath(filePath)
+                                                           : filePath,
+                      crcDecimal(*crc) + u'|' + decided.installedVersion);
     if (databaseItem || input.ownExecutable)
         return;
     const std::optional<QString> remembered = finder.confirmedVersion(filePath, versionPathFor(filePath));

@@ -302,9 +302,9 @@ void Ttc_Updater::startInventory(bool reload) {
     ProgressBar->setRange(0, 0);
     showStatus(uiText(m_core.language(), "CaptionsMainFrm", "StatusLoading", "Loading the plugin list..."));
     m_jobs->start(
-        [this, result, reload](const CancelToken&, ProgressSink& sink) {
+        [this, result, reload](const CancelToken& token, ProgressSink& sink) {
             m_core.setInventoryStepCallback([&sink](int row, bool) { sink.report({QString(), row, -1}); });
-            *result = reload ? m_core.ReloadList() : m_core.runInventoryPass();
+            *result = reload ? m_core.ReloadList(token) : m_core.runInventoryPass(token);
             m_core.setInventoryStepCallback({});
         },
         [this, result](bool) { inventoryApplied(*result); });

@@ -115,6 +115,41 @@ int onProgress(void* user, curl_off_t total, curl_off_t received, curl_off_t, cu
     return 0;
 }
 
+// libcurl calls the progress function only about once a second while nothing arrives (a
+// server that keeps us waiting, a slow name lookup); the multi interface wakes every slice so a
+// cancel ends the request within one.
+CURLcode performCancellable(CURL* curl, const HttpRequest& request, HttpResponse& response) {
+    constexpr int kCancelSliceMs = 50;
+    if (!request.cancel)
+        return curl_easy_perform(curl);
+    const std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)> multi(curl_multi_init(), &curl_multi_cleanup);
+    if (!multi || curl_multi_add_handle(multi.get(), curl) != CURLM_OK)
+        return curl_easy_perform(curl);
+    CURLcode result = CURLE_OK;
+    int running = 1;
+    while (running > 0) {
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            result = CURLE_FAILED_INIT;
+            break;
+        }
+        if (running == 0)
+            break;
+        if (cancelRequested(request)) {
+            response.cancelled = true;
+            result = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        curl_multi_poll(multi.get(), nullptr, 0, kCancelSliceMs, nullptr);
+    }
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == curl)
+            result = message->data.result;
+    }
+    curl_multi_remove_handle(multi.get(), curl);
+    return result;
+}
+
 long proxyType(ProxyKind kind) {
     switch (kind) {
     case ProxyKind::Http:
@@ -279,7 +314,7 @@ HttpResponse HttpClient::perform(const HttpRequest& request) {
 
     char errorBuffer[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, errorBuffer);
-    const CURLcode rc = curl_easy_perform(curl.get());
+    const CURLcode rc = performCancellable(curl.get(), request, response);
     response.curlCode = rc;
 
     long status = 0;

@@ -84,8 +84,8 @@ QString DecodeAnsiPage(const QByteArray& bytes) {
     return decoder.decode(bytes);
 }
 
-PageFetcher::PageFetcher(FetchSettings settings, Prompter& prompter, const Language& language)
-    : m_settings(std::move(settings)), m_prompter(prompter), m_language(language) {}
+PageFetcher::PageFetcher(FetchSettings settings, const Language& language)
+    : m_settings(std::move(settings)), m_language(language) {}
 
 HttpRequest PageFetcher::requestFor(const QString& url) const {
     HttpRequest request;
@@ -99,12 +99,6 @@ HttpRequest PageFetcher::requestFor(const QString& url) const {
     request.maxBodyBytes = m_settings.maxPageBytes;
     request.proxy = m_settings.proxy.proxy;
     request.cancel = m_cancel;
-    if (m_eventPump) {
-        request.progress = [pump = m_eventPump](qint64, qint64) {
-            pump();
-            return true;
-        };
-    }
     return request;
 }
 
@@ -124,8 +118,8 @@ QString PageFetcher::GetURLAsString(const QString& url) {
                                     u"Error: The proxy port \"%s\" is not a number from 1 to 65535."_s,
                                     values);
         m_lastErrorText = text;
-        m_prompter.tell(PromptIcon::Error, m_language.text(kErrorSection, u"CaptionError"_s, u"Error"_s),
-                        text);
+        m_failures.append(
+            {PromptIcon::Error, m_language.text(kErrorSection, u"CaptionError"_s, u"Error"_s), text});
         m_connectionErrorKind = kNoConnection;
         return {};
     }
@@ -134,8 +128,11 @@ QString PageFetcher::GetURLAsString(const QString& url) {
     QElapsedTimer clock;
     clock.start();
     const HttpResponse response = HttpClient::perform(request);
-    const bool deadlinePassed =
-        response.timedOut && request.totalTimeoutMs > 0 && clock.elapsed() >= request.totalTimeoutMs;
+    // libcurl's clock and ours are read a moment apart; a slice of slack tells the page's
+    // deadline from the read time-out, which ends far earlier.
+    constexpr qint64 kClockSlackMs = 100;
+    const bool deadlinePassed = response.timedOut && request.totalTimeoutMs > 0 &&
+                                clock.elapsed() + kClockSlackMs >= request.totalTimeoutMs;
     if (response.transferOk() && response.status < 400)
         return DecodeAnsiPage(response.body);
     if (response.cancelled || (m_cancel && m_cancel->load()))
@@ -156,13 +153,13 @@ QString PageFetcher::GetURLAsString(const QString& url) {
                                     u"Error: The page %s is larger than %s2 MiB."_s, values)
                 : m_language.format(kErrorSection, u"PageTooSlow"_s,
                                     u"Error: The page %s did not arrive within %s2 seconds."_s, values);
-        m_prompter.tell(PromptIcon::Error, m_language.text(kErrorSection, u"CaptionError"_s, u"Error"_s),
-                        m_lastErrorText);
+        m_failures.append({PromptIcon::Error, m_language.text(kErrorSection, u"CaptionError"_s, u"Error"_s),
+                           m_lastErrorText});
         if (deadlinePassed)
             m_connectionErrorKind = kNoConnection;
         return {};
     }
-    m_prompter.tell(PromptIcon::Information, QString(), QString::number(response.status));
+    m_failures.append({PromptIcon::Information, QString(), QString::number(response.status)});
     m_connectionErrorKind = ConnectionErrorKindAfter(m_connectionErrorKind, response.status, url, m_settings);
     return {};
 }

@@ -5,16 +5,18 @@
 #include <QString>
 
 #include <atomic>
-#include <functional>
-#include <optional>
+#include <QList>
 
+#include <optional>
+#include <utility>
+
+#include "app/prompter.h"
 #include "updatecheck/http_client.h"
 #include "updatecheck/proxy_config.h"
 
 namespace quillon {
 
 class Language;
-class Prompter;
 struct SettingValues;
 
 // 0 none, 1 no connection (no usable status), 2 the plugin catalogue site, 3 Total
@@ -56,13 +58,22 @@ std::optional<UserMessage> ConnectionErrorMessage(quint8 kind, const Language& l
 // server names is not honoured.
 QString DecodeAnsiPage(const QByteArray& bytes);
 
+// A failed fetch as the user is to be told of it.
+struct FetchFailure {
+    PromptIcon icon = PromptIcon::Information;
+    QString caption;
+    QString text;
+};
+
+// Never asks or tells anything itself: it may run on any thread, and questions belong to the
+// owner's. Its failures are kept for the caller to report once the work is over.
 class PageFetcher {
 public:
-    PageFetcher(FetchSettings settings, Prompter& prompter, const Language& language);
+    PageFetcher(FetchSettings settings, const Language& language);
 
-    // GET url; the body as text, or empty when the request failed. A failure is shown as
-    // its bare status number and raises ConnectionErrorKind; a proxy that cannot be set up
-    // is reported in words and nothing is fetched.
+    // GET url; the body as text, or empty when the request failed. A failure is kept as its
+    // bare status number and raises ConnectionErrorKind; a proxy that cannot be set up is
+    // kept in words and nothing is fetched.
     // A page over maxPageBytes, or one still arriving after kPageDeadlineFactor times the
     // time-out, is given up and reported in words.
     QString GetURLAsString(const QString& url);
@@ -72,8 +83,8 @@ public:
     // At every (re)load of the update list.
     void resetConnectionErrorKind() { m_connectionErrorKind = kConnectionOk; }
 
-    // Called while a request waits, so a window stays responsive.
-    void setEventPump(std::function<void()> pump) { m_eventPump = std::move(pump); }
+    // The failures since the last call, oldest first.
+    QList<FetchFailure> takeFailures() { return std::exchange(m_failures, {}); }
     const FetchSettings& settings() const { return m_settings; }
     // Options changed while the program runs reach the next fetch.
     void setSettings(FetchSettings settings) { m_settings = std::move(settings); }
@@ -87,9 +98,8 @@ public:
 
 private:
     FetchSettings m_settings;
-    Prompter& m_prompter;
     const Language& m_language;
-    std::function<void()> m_eventPump;
+    QList<FetchFailure> m_failures;
     const std::atomic_bool* m_cancel = nullptr;
     quint8 m_connectionErrorKind = kConnectionOk;
     QString m_lastErrorText;

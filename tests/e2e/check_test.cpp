@@ -1,6 +1,7 @@
 // quillon-cli check on the sample installation against the fixture server with a catalogue
 // page of its own: every state, the database overrides, a remembered version, the name learned
 // from the catalogue, and the failures.
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -89,8 +90,13 @@ TEST_F(CliCheck, EveryStateAndEveryOverride) {
     const CheckOutput listed = run(u"list"_s);
     const QString fsPath = listed.byFile(u"samplefs.wfx64"_s).value(u"path"_s).toString();
     ASSERT_TRUE(QFileInfo(fsPath).isFile()) << listed.result.err.toStdString();
+    // Keyed as the Windows program stores it, so one settings file serves both.
+    const QString tcDir = listed.json.value(u"totalCommander"_s).toObject().value(u"dir"_s).toString();
+    ASSERT_TRUE(fsPath.startsWith(tcDir)) << tcDir.toStdString();
+    const QString windowsKey =
+        u"%COMMANDER_PATH%\\"_s + QDir(tcDir).relativeFilePath(fsPath).replace(u'/', u'\\');
     settingsFile(server.base(), server.base(),
-                 "[OverridePlugVer]\n" + fsPath.toUtf8() + "=" + QByteArray::number(*FileCrc32(fsPath)) +
+                 "[OverridePlugVer]\n" + windowsKey.toUtf8() + "=" + QByteArray::number(*FileCrc32(fsPath)) +
                      "|3.3\n");
 
     const CheckOutput checked = run(u"check"_s);
@@ -195,6 +201,21 @@ TEST_F(CliCheck, FailuresWithoutACatalogueRecord) {
         EXPECT_EQ(checked.byFile(u"sampack.wcx64"_s).value(u"state"_s).toString(), u"unknown"_s) << c.name;
         EXPECT_FALSE(checked.json.value(u"errors"_s).toArray().isEmpty()) << c.name;
     }
+}
+
+TEST_F(CliCheck, OnlyTotalCommanderAskedAndItsSiteFailsIsAFailedRun) {
+    FixtureServer server(content);
+    ASSERT_FALSE(server.base().isEmpty());
+    const QByteArray pluginsOff = "[Plugins]\nDisabled=True\n[Configuration]\nNoSelfUpdate=True\n";
+    settingsFile(u"http://127.0.0.1:1/"_s, server.base(), pluginsOff);
+    const CheckOutput checked = run(u"check"_s);
+    EXPECT_EQ(checked.result.exitCode, 1) << checked.result.err.toStdString();
+    EXPECT_TRUE(checked.result.err.contains("No internet connection")) << checked.result.err.toStdString();
+    EXPECT_FALSE(checked.json.value(u"errors"_s).toArray().isEmpty());
+
+    // The same run against a site that answers succeeds.
+    settingsFile(server.base(), server.base(), pluginsOff);
+    EXPECT_EQ(run(u"check"_s).result.exitCode, 0);
 }
 
 } // namespace

@@ -43,6 +43,8 @@ TEST_F(CliUpdate, InstallsTheUpdatablePluginAndBacksUpWhatItReplaces) {
     EXPECT_EQ(requests.first().toObject().value(u"result"_s).toString(), u"installed"_s)
         << result.out.toStdString() << result.err.toStdString();
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    // The desktop program's one-time question is still to be asked.
+    EXPECT_FALSE(test::readFile(settings + u"/Quillon.ini"_s).contains("OneTimeUpdateQuestion=True"));
 
     const QStringList backups = findFiles(prefix, u"backup_*_QN.zip"_s);
     ASSERT_EQ(backups.size(), 1) << "no backup of the replaced files";
@@ -64,6 +66,21 @@ TEST_F(CliUpdate, NoCatalogueMeansExitStatusOneAndNothingTouched) {
     EXPECT_FALSE(result.err.isEmpty());
     EXPECT_EQ(test::readFile(findFiles(prefix, u"sampack.wcx64"_s).value(0)), before);
     EXPECT_TRUE(findFiles(prefix, u"backup_*_QN.zip"_s).isEmpty());
+}
+
+TEST_F(CliUpdate, InstallOptionInstallsWhenTheWindowsQuestionWasDeclinedAndLeavesTheChoiceAlone) {
+    test::FixtureServerProcess server;
+    ASSERT_FALSE(server.base().isEmpty());
+    const QString ini = settings + u"/Quillon.ini"_s;
+    ASSERT_TRUE(test::writeFile(
+        ini,
+        settingsText(server.base(),
+                     "[Configuration]\nInstallAfterDL=False\n[Additional]\nOneTimeUpdateQuestion=True\n")));
+    const test::CliResult result = update({u"sampack.wcx64"_s});
+    const QJsonArray requests = QJsonDocument::fromJson(result.out).object().value(u"requests"_s).toArray();
+    ASSERT_EQ(requests.size(), 1) << result.out.toStdString() << result.err.toStdString();
+    EXPECT_EQ(requests.first().toObject().value(u"result"_s).toString(), u"installed"_s);
+    EXPECT_FALSE(test::readFile(ini).contains("InstallAfterDL=True"));
 }
 
 } // namespace

@@ -79,7 +79,7 @@ TEST_F(Refresh, AnInstalledPackageCountsAsTheLatestVersion) {
     EXPECT_FALSE(list.row(row).Checked);
     EXPECT_EQ(list.row(row).InstalledVersion, u"2.0"_s);
     const QString stored =
-        settings.value(u"OverridePlugVer"_s, u"%COMMANDER_PATH%/plugins/sample/sample.wcx"_s);
+        settings.value(u"OverridePlugVer"_s, u"%COMMANDER_PATH%\\plugins\\sample\\sample.wcx"_s);
     EXPECT_EQ(stored, QString::number(FileCrc32OrZero(path)) + u"|2.0"_s);
 
     // The next identification of the same file takes the remembered version.

@@ -8,6 +8,7 @@
 
 #include "app/common/checksums.h"
 #include "app/ini_document.h"
+#include "app/settings_overrides.h"
 #include "inventory/item_identification.h"
 #include "inventory/online_state.h"
 #include "inventory/update_list.h"
@@ -211,7 +212,7 @@ TEST(OnlineStateTest, DecidedRowRemembersAndIsSettled) {
         EXPECT_EQ(list.state(row), c.state);
         EXPECT_EQ(list.row(row).Checked, c.state == ItemState::Update);
         EXPECT_EQ(list.row(row).InstalledVersion, c.installed);
-        EXPECT_EQ(settings.value(u"OverridePlugVer"_s, stored), c.rememberedAfter);
+        EXPECT_EQ(StoredOverride(settings, stored), c.rememberedAfter);
     }
 }
 

@@ -121,21 +121,22 @@ TEST_F(HttpFixture, GetUrlAsStringResultsAndErrorKinds) {
         settings.catalogueBase = c.site == Catalogue ? url : elsewhere.url();
         settings.totalCommanderBase =
             c.site == TotalCommander ? url : u"http://127.0.0.1:%1/"_s.arg(refusedPort);
-        PageFetcher fetcher(settings, prompter, language);
+        PageFetcher fetcher(settings, language);
         if (c.kindTwoBefore) {
             fetcher.GetURLAsString(UrlHost(settings.catalogueBase, UrlHostMode::SchemeAndHost) +
                                    u"missing"_s);
             ASSERT_EQ(fetcher.ConnectionErrorKind(), 2);
+            fetcher.takeFailures();
         }
-        prompter.clearMessages();
         EXPECT_EQ(fetcher.GetURLAsString(url), QLatin1String(c.body));
         EXPECT_EQ(fetcher.ConnectionErrorKind(), c.kindAfter);
+        const QList<FetchFailure> failures = fetcher.takeFailures();
         if (c.message) {
-            ASSERT_EQ(prompter.messages().size(), 1);
-            EXPECT_EQ(prompter.messages()[0].text, QLatin1String(c.message));
-            EXPECT_TRUE(prompter.messages()[0].caption.isEmpty());
+            ASSERT_EQ(failures.size(), 1);
+            EXPECT_EQ(failures[0].text, QLatin1String(c.message));
+            EXPECT_TRUE(failures[0].caption.isEmpty());
         } else {
-            EXPECT_TRUE(prompter.messages().isEmpty());
+            EXPECT_TRUE(failures.isEmpty());
         }
     }
 }
@@ -159,7 +160,7 @@ TEST_F(HttpFixture, RequestAsABrowserSendsItDirectly) {
     // A proxy from the environment is not the way: the settings decide.
     qputenv("http_proxy", "http://127.0.0.1:" + QByteArray::number(test::freeLocalPort()));
     const auto restore = qScopeGuard([] { qunsetenv("http_proxy"); });
-    PageFetcher fetcher(FetchSettings{}, prompter, language);
+    PageFetcher fetcher(FetchSettings{}, language);
     // No charset is honoured: UTF-8 bytes are read one by one as Windows-1252.
     EXPECT_EQ(fetcher.GetURLAsString(server.url(u"/utf8"_s)),
               u"Gr\u00C3\u00BC\u00C3\u0178e \u00E2\u201A\u00AC"_s);

@@ -228,19 +228,19 @@ TEST_F(RealProxies, FetchThroughEachKind) {
         }
         const SettingValues values = proxyValues(QLatin1String(c.type), QString::number(port),
                                                  QLatin1String(c.user), QLatin1String(c.password));
-        PageFetcher fetcher(FetchSettings::fromSettings(values), prompter, language);
-        prompter.clearMessages();
+        PageFetcher fetcher(FetchSettings::fromSettings(values), language);
         const QString page = fetcher.GetURLAsString(server.url(u"/page"_s));
         EXPECT_EQ(!page.isEmpty(), c.fetched) << fetcher.lastErrorText().toStdString();
         EXPECT_EQ(fetcher.ConnectionErrorKind(), c.kind);
+        const QList<FetchFailure> failures = fetcher.takeFailures();
         if (c.program == Program::Tinyproxy && c.fetched) {
             EXPECT_TRUE(page.contains(u"tinyproxy"_s)) << page.toStdString(); // its Via header
         }
         if (c.message) {
-            ASSERT_EQ(prompter.messages().size(), 1);
-            EXPECT_EQ(prompter.messages()[0].text, QLatin1String(c.message));
+            ASSERT_EQ(failures.size(), 1);
+            EXPECT_EQ(failures[0].text, QLatin1String(c.message));
         } else {
-            EXPECT_TRUE(prompter.messages().isEmpty());
+            EXPECT_TRUE(failures.isEmpty());
         }
         processes.clear();
     }
@@ -257,15 +257,15 @@ TEST_F(RealProxies, BrokenProxySetupFetchesNothing) {
     SettingValues noAddress = proxyValues(u"http"_s, QString::number(server.port()));
     noAddress.proxyAddress.clear();
     for (const SettingValues& values : {badPort, noAddress}) {
-        PageFetcher fetcher(FetchSettings::fromSettings(values), prompter, language);
-        prompter.clearMessages();
+        PageFetcher fetcher(FetchSettings::fromSettings(values), language);
         EXPECT_EQ(fetcher.GetURLAsString(server.url(u"/counted"_s)), QString());
         EXPECT_EQ(fetcher.ConnectionErrorKind(), 1);
-        ASSERT_EQ(prompter.messages().size(), 1);
-        EXPECT_EQ(prompter.messages()[0].caption, u"Error"_s);
-        EXPECT_EQ(prompter.messages()[0].icon, PromptIcon::Error);
+        const QList<FetchFailure> failures = fetcher.takeFailures();
+        ASSERT_EQ(failures.size(), 1);
+        EXPECT_EQ(failures[0].caption, u"Error"_s);
+        EXPECT_EQ(failures[0].icon, PromptIcon::Error);
         const QString named = values.proxyAddress.isEmpty() ? u"no address"_s : u"\"80a\""_s;
-        EXPECT_TRUE(prompter.messages()[0].text.contains(named)) << prompter.messages()[0].text.toStdString();
+        EXPECT_TRUE(failures[0].text.contains(named)) << failures[0].text.toStdString();
     }
     EXPECT_EQ(requests, 0);
 }
