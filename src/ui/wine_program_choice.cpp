@@ -1,0 +1,15 @@
+#include "wine_program_choice.h"
+
+#include "app/settings.h"
+#include "app/system.h"
+#include "engine/app_core.h"
+
+namespace quillon::ui {
+
+void takeWineProgramChoice(AppCore& core, const QString& wineOption) {
+    const QString choice = wineOption.isEmpty() ? core.settings().values.wineProgram : wineOption;
+    if (core.system().useWineProgram(choice))
+        core.DetectTCversion(false);
+}
+
+} // namespace quillon::ui
