@@ -62,8 +62,11 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     // Start-up asked for Total Commander's window before the settings were read: a Wine program
     // they name asks again.
     if (core.system().useWineProgram(options.wineProgram.isEmpty() ? core.settings().values.wineProgram
-                                                                   : options.wineProgram))
+                                                                   : options.wineProgram)) {
+        // As start-up would have found them with this program.
+        core.setTCExeFile(QString());
         core.DetectTCversion(false);
+    }
     // An installation killed in the middle is undone before anything else looks at the files.
     ReportRecovery(core.prompter(), core.language(),
                    RecoverCutOffInstallation(InstallJournalPath(core.settingsDir())));

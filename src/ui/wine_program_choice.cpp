@@ -8,8 +8,11 @@ namespace quillon::ui {
 
 void takeWineProgramChoice(AppCore& core, const QString& wineOption) {
     const QString choice = wineOption.isEmpty() ? core.settings().values.wineProgram : wineOption;
-    if (core.system().useWineProgram(choice))
+    if (core.system().useWineProgram(choice)) {
+        // As start-up would have found them with this program.
+        core.setTCExeFile(QString());
         core.DetectTCversion(false);
+    }
 }
 
 } // namespace quillon::ui
