@@ -61,6 +61,7 @@ inline constexpr char UserDb[] = "UserDB";
 inline constexpr char Additional[] = "Additional";
 inline constexpr char Sites[] = "Sites";
 inline constexpr char Limits[] = "Limits";
+inline constexpr char Wine[] = "Wine";
 inline constexpr char ExceptionList[] = "ExceptionList";
 inline constexpr char OverridePlugVer[] = "OverridePlugVer";
 } // namespace section
@@ -248,6 +249,9 @@ inline constexpr SettingKey MaxUnpackedMiB =
 inline constexpr SettingKey MaxUnpackRatio =
     intKey(section::Limits, "MaxUnpackRatio", &S::maxUnpackRatio, 100);
 
+// The Wine program that reaches Total Commander's window; empty: found on the system.
+inline constexpr SettingKey WineProgram = textKey(section::Wine, "Program", &S::wineProgram, "", TR::Trimmed);
+
 inline constexpr SettingKey UserDbFormW = windowKey("UserDBForm_W", 406);
 inline constexpr SettingKey UserDbFormH = windowKey("UserDBForm_H", 329);
 inline constexpr SettingKey IpdFormW = windowKey("IPDForm_W", 474);
@@ -339,6 +343,7 @@ inline constexpr auto kSettingsReadOrder = std::to_array<const SettingKey*>({
     &key::LowSpeedSeconds,
     &key::MaxUnpackedMiB,
     &key::MaxUnpackRatio,
+    &key::WineProgram,
 });
 
 enum class WriteWhen : quint8 {
@@ -435,6 +440,7 @@ inline constexpr auto kSettingsWriteOrder = std::to_array<SettingWriteStep>({
     {&key::LowSpeedSeconds},
     {&key::MaxUnpackedMiB},
     {&key::MaxUnpackRatio},
+    {&key::WineProgram},
 });
 
 // Typed access to one key of a store. Missing keys and unreadable values give the default

@@ -105,6 +105,10 @@ struct SettingValues {
     int lowSpeedSeconds = 0; // ... for this long is given up
     int maxUnpackedMiB = 0;  // a package that unpacks to more is refused
     int maxUnpackRatio = 0;  // ... and one that unpacks to more than this many times its size
+
+    // [Wine]: the program that runs the bridge to Total Commander's window (Linux); empty: found
+    // on the system
+    QString wineProgram;
 };
 
 } // namespace quillon

@@ -1,8 +1,8 @@
 #pragma once
 // The platform layer as the Qt side of the program uses it: QString in and out, host paths in
 // Qt's form ("/" separators) wherever a path leaves this class.
-#include <QString>
 #include <memory>
+#include <QString>
 
 #include "platform/platform.h"
 
@@ -40,6 +40,11 @@ public:
     QString windowsDrive() const;
 
     platform::TcWindow& tcWindow() { return m_platform->tcWindow(); }
+    // The Wine program for Total Commander's window found again with this setting (or --wine):
+    // $WINELOADER, else the setting, else the system's. True when another program is used now.
+    bool useWineProgram(const QString& setting) {
+        return m_platform->useWineProgram(setting.trimmed().toStdString());
+    }
     platform::Shell& shell() { return m_platform->shell(); }
 
 private:

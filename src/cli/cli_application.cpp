@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "app/settings.h"
+#include "app/system.h"
 #include "cli/check_command.h"
 #include "cli/cli_options.h"
 #include "cli/cli_prompter.h"
@@ -57,6 +59,14 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     startOptions.settingsDir = options.settingsDir;
     startOptions.language = options.language;
     core.startUp(CommandLine(options.programArguments), startOptions);
+    // Start-up asked for Total Commander's window before the settings were read: a Wine program
+    // they name asks again.
+    if (core.system().useWineProgram(options.wineProgram.isEmpty() ? core.settings().values.wineProgram
+                                                                   : options.wineProgram)) {
+        // As start-up would have found them with this program.
+        core.setTCExeFile(QString());
+        core.DetectTCversion(false);
+    }
     // An installation killed in the middle is undone before anything else looks at the files.
     ReportRecovery(core.prompter(), core.language(),
                    RecoverCutOffInstallation(InstallJournalPath(core.settingsDir())));

@@ -37,6 +37,13 @@ public:
     virtual Shell& shell() = 0;
     // The prefix in use, empty when none (and always on Windows).
     virtual std::string winePrefix() const = 0;
+    // Finds the Wine program again with this setting in the place PlatformOptions::wineProgram
+    // had (the settings are read after the platform is made). True when another program is used
+    // from now on. Windows has no Wine: always false.
+    virtual bool useWineProgram(const std::string& setting) {
+        (void)setting;
+        return false;
+    }
 
     static std::unique_ptr<Platform> create(const PlatformOptions& options);
 };

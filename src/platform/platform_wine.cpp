@@ -64,6 +64,9 @@ public:
     TcWindow& tcWindow() override { return m_tcWindow; }
     Shell& shell() override { return m_shell; }
     std::string winePrefix() const override { return m_prefix; }
+    bool useWineProgram(const std::string& setting) override {
+        return m_tcWindow.setWineProgram(findWineProgram(setting));
+    }
 
 private:
     std::string m_prefix;

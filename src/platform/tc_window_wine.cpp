@@ -23,13 +23,32 @@ std::optional<WindowRect> parseRect(const std::string& text) {
 WineTcWindow::WineTcWindow(WineTcWindowSetup setup, const PathMapper& paths)
     : m_setup(std::move(setup)), m_paths(paths) {}
 
+bool WineTcWindow::setWineProgram(const std::string& program) {
+    const std::lock_guard lock(m_programMutex);
+    if (program == m_setup.wineProgram)
+        return false;
+    m_setup.wineProgram = program;
+    m_problem = TcWindowProblem::None; // said of the program before
+    return true;
+}
+
+std::string WineTcWindow::wineProgram() const {
+    const std::lock_guard lock(m_programMutex);
+    return m_setup.wineProgram;
+}
+
+BridgeSetup WineTcWindow::bridgeSetup() const {
+    return BridgeSetup{m_setup.prefix, wineProgram(), m_setup.bridgeProgram};
+}
+
 std::optional<BridgeReply> WineTcWindow::call(const std::vector<std::string>& arguments,
                                               std::chrono::milliseconds limit, Cancel cancel) {
     if (m_setup.prefix.empty()) {
         m_problem = TcWindowProblem::None;
         return std::nullopt;
     }
-    if (m_setup.wineProgram.empty()) {
+    const BridgeSetup setup = bridgeSetup();
+    if (setup.wineProgram.empty()) {
         m_problem = TcWindowProblem::WineMissing;
         return std::nullopt;
     }
@@ -37,8 +56,7 @@ std::optional<BridgeReply> WineTcWindow::call(const std::vector<std::string>& ar
         m_problem = TcWindowProblem::None;
         return std::nullopt;
     }
-    BridgeReply reply = runBridge(BridgeSetup{m_setup.prefix, m_setup.wineProgram, m_setup.bridgeProgram},
-                                  arguments, limit, cancel);
+    BridgeReply reply = runBridge(setup, arguments, limit, cancel);
     m_problem = reply.problem;
     if (!reply.ok() || !reply.flag("running"))
         return std::nullopt;
@@ -93,21 +111,20 @@ bool WineTcWindow::closeAndWait(Cancel cancel) {
     // Where the window cannot be reached it counts as not running, so there is nothing to close.
     if (!call({"state"}, m_setup.callLimit, cancel))
         return true;
-    const BridgeReply reply =
-        runBridge(BridgeSetup{m_setup.prefix, m_setup.wineProgram, m_setup.bridgeProgram}, {"close"},
-                  m_setup.closeLimit, cancel);
+    const BridgeReply reply = runBridge(bridgeSetup(), {"close"}, m_setup.closeLimit, cancel);
     m_problem = reply.problem;
     return reply.ok() && reply.flag("closed");
 }
 
 bool WineTcWindow::launch(std::string_view hostExePath) {
-    if (m_setup.prefix.empty() || m_setup.wineProgram.empty()) {
+    const std::string wine = wineProgram();
+    if (m_setup.prefix.empty() || wine.empty()) {
         m_problem = m_setup.prefix.empty() ? TcWindowProblem::None : TcWindowProblem::WineMissing;
         return false;
     }
     const std::filesystem::path exe(hostExePath);
     QProcess process;
-    process.setProgram(QString::fromStdString(m_setup.wineProgram));
+    process.setProgram(QString::fromStdString(wine));
     process.setArguments({QString::fromStdString(exe.string())});
     process.setWorkingDirectory(QString::fromStdString(exe.parent_path().string()));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -3,6 +3,7 @@
 // bridge program, started with the prefix's Wine, reaches its window with the Win32 calls. Any
 // failure leaves the window "not running" and says why in lastProblem().
 #include <chrono>
+#include <mutex>
 
 #include "platform/path_mapper.h"
 #include "platform/tc_window.h"
@@ -33,7 +34,14 @@ public:
     bool launch(std::string_view hostExePath) override;
     TcWindowProblem lastProblem() const override { return m_problem.load(); }
 
+    // The settings may name another Wine program while a job talks to the window: the call
+    // under way keeps its program. True when the program changed.
+    bool setWineProgram(const std::string& program);
+
 private:
+    std::string wineProgram() const;
+    BridgeSetup bridgeSetup() const;
+
     // Nothing is started when no wineserver serves the prefix: Total Commander cannot run then.
     std::optional<BridgeReply> call(const std::vector<std::string>& arguments,
                                     std::chrono::milliseconds limit, Cancel cancel);
@@ -41,6 +49,7 @@ private:
     WineTcWindowSetup m_setup;
     const PathMapper& m_paths;
     std::atomic<TcWindowProblem> m_problem{TcWindowProblem::None};
+    mutable std::mutex m_programMutex; // guards m_setup.wineProgram
 };
 
 } // namespace quillon::platform

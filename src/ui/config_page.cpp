@@ -26,6 +26,13 @@ using namespace Qt::StringLiterals;
 namespace quillon::ui {
 namespace {
 
+// Total Commander runs under Wine everywhere but on Windows.
+#ifdef Q_OS_WIN
+constexpr bool kWineWorld = false;
+#else
+constexpr bool kWineWorld = true;
+#endif
+
 struct BoolOption {
     const char* objectName;
     const char* key; // CaptionsMainFrm
@@ -174,6 +181,8 @@ QWidget* ConfigPage::buildTotalCommander() {
         packageBox->addItem(QString(), choice);
     cb_DownloadPackage = packageBox;
     package->addRow(packageLabel, packageBox);
+    if (kWineWorld)
+        package->addRow(wineLabel(), wineField());
     layout->addLayout(package);
     connect(packageBox, &QComboBox::activated, this, [packageBox, &values](int index) {
         values.tcDownloadPackage = packageBox->itemData(index).toInt();
@@ -201,6 +210,41 @@ QWidget* ConfigPage::buildTotalCommander() {
         }
     });
     return group;
+}
+
+QLabel* ConfigPage::wineLabel() {
+    auto* label = new QLabel;
+    caption(label, "CaptionsMainFrm", "Config_WineProgram", "Wine program (empty: found on the system):");
+    return label;
+}
+
+QWidget* ConfigPage::wineField() {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(u"edit_WineProgram"_s);
+    auto* field = new QWidget;
+    auto* row = new QHBoxLayout(field);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* browse = new QPushButton(field);
+    caption(browse, "Buttons", "BtnBrowse", "Browse...");
+    row->addWidget(edit, 1);
+    row->addWidget(browse);
+    SettingValues& values = m_core.settings().values;
+    // Only the user's own edits apply at once: showing the values again must not undo a --wine
+    // given for this run.
+    const auto apply = [this, &values](const QString& text) {
+        values.wineProgram = text.trimmed();
+        m_core.system().useWineProgram(values.wineProgram);
+    };
+    connect(edit, &QLineEdit::textEdited, this, apply);
+    connect(browse, &QPushButton::clicked, this, [this, edit, apply] {
+        const QString file = QFileDialog::getOpenFileName(this, QString(), edit->text().trimmed());
+        if (file.isEmpty())
+            return;
+        edit->setText(file);
+        apply(file);
+    });
+    m_loaders.append([edit, &values] { edit->setText(values.wineProgram); });
+    return field;
 }
 
 QWidget* ConfigPage::buildPlugins() {

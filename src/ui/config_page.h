@@ -8,6 +8,7 @@
 #include <functional>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 
@@ -43,6 +44,8 @@ private:
     QWidget* buildWindow();
     QWidget* buildUserDb();
     QWidget* folderField(QLineEdit* edit);
+    QLabel* wineLabel();
+    QWidget* wineField();
     void caption(QWidget* widget, const char* section, const char* key, const char* english);
 
     AppCore& m_core;

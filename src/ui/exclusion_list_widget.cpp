@@ -1,6 +1,5 @@
 #include "ui/exclusion_list_widget.h"
 
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -24,19 +23,13 @@ ExclusionListWidget::ExclusionListWidget(AppCore& core, QWidget* parent) : QWidg
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_remove = new QPushButton(m_group);
     m_remove->setObjectName(u"btn_RemoveException"_s);
-    m_ignore = new QCheckBox(m_group);
-    m_ignore->setObjectName(u"cb_IgnoreExcList"_s);
     connect(m_remove, &QPushButton::clicked, this, &ExclusionListWidget::removeSelected);
     auto* del = new QShortcut(QKeySequence::Delete, m_list, nullptr, nullptr, Qt::WidgetShortcut);
     connect(del, &QShortcut::activated, this, &ExclusionListWidget::removeSelected);
     connect(m_list, &QListWidget::itemSelectionChanged, this,
             [this] { m_remove->setEnabled(!m_list->selectedItems().isEmpty()); });
-    connect(m_ignore, &QCheckBox::toggled, this, [this](bool on) {
-        m_core.settings().values.ignoreExceptionList = on;
-        emit changed();
-    });
     auto* row = new QHBoxLayout;
-    row->addWidget(m_ignore, 1);
+    row->addStretch(1);
     row->addWidget(m_remove);
     auto* inner = new QVBoxLayout(m_group);
     inner->addWidget(m_list, 1);
@@ -51,15 +44,11 @@ void ExclusionListWidget::retranslate() {
     m_group->setTitle(l.text(u"CaptionsMainFrm"_s, u"UserDB_GB_ExceptionList"_s,
                              u"Exception list (files and directories left out of the list)"_s));
     m_remove->setText(l.text(u"Buttons"_s, u"BtnDelete"_s, u"Delete"_s));
-    m_ignore->setText(
-        l.text(u"CaptionsMainFrm"_s, u"Config_IgnoreExcList"_s, u"Ignore the exception list"_s));
 }
 
 void ExclusionListWidget::reload() {
     m_list->clear();
     m_list->addItems(m_core.settings().exceptionList());
-    const QSignalBlocker blocker(m_ignore);
-    m_ignore->setChecked(m_core.settings().values.ignoreExceptionList);
     m_remove->setEnabled(false);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-// The exception list on the Configuration page: its lines, removing the selected ones, and the
-// switch that makes the inventory pass ignore it. Changes count from the next pass.
+// The exception list on the user database page: its lines and removing the selected ones. The
+// switch that makes the inventory pass ignore the list is on the Configuration page. Changes count
+// from the next pass.
 #include <QWidget>
 
-class QCheckBox;
 class QGroupBox;
 class QListWidget;
 class QPushButton;
@@ -32,7 +32,6 @@ private:
     QGroupBox* m_group = nullptr;
     QListWidget* m_list = nullptr;
     QPushButton* m_remove = nullptr;
-    QCheckBox* m_ignore = nullptr;
 };
 
 } // namespace quillon::ui

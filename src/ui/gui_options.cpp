@@ -14,6 +14,7 @@ GuiOptions parseGuiArguments(const QStringList& arguments) {
     };
     const ValueOption valueOptions[] = {{"--settings-dir"_L1, &options.settingsDir},
                                         {"--wine-prefix"_L1, &options.winePrefix},
+                                        {"--wine"_L1, &options.wineProgram},
                                         {"--lang"_L1, &options.language}};
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
@@ -61,6 +62,8 @@ QString guiUsage() {
            "Options:\n"
            "  --settings-dir DIR   keep Quillon.ini, userdb.ini, upluginfo.ini and database.dat in DIR\n"
            "  --wine-prefix DIR    the Wine prefix Total Commander lives in (default: $WINEPREFIX, ~/.wine)\n"
+           "  --wine PROGRAM       the Wine program that reaches Total Commander's window, for this run\n"
+           "                       instead of the setting; $WINELOADER comes first\n"
            "  --lang CODE          interface language: short name (DEU) or locale identifier (1031)\n"
            "  -h, --help           show this help and exit\n"
            "\n"

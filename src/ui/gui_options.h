@@ -9,6 +9,7 @@ namespace quillon::ui {
 struct GuiOptions {
     QString settingsDir;
     QString winePrefix;
+    QString wineProgram; // this run only; the setting stays as it is
     QString language;
     bool help = false;
     // Argument 0 and every other argument: what the core's command line scans.

@@ -10,6 +10,7 @@
 #include "main_window.h"
 #include "message_box_prompter.h"
 #include "platform/single_instance.h"
+#include "wine_program_choice.h"
 
 int main(int argc, char** argv) {
     // --help and wrong usage answer on the terminal without a display.
@@ -44,11 +45,13 @@ int main(int argc, char** argv) {
     quillon::ui::MessageBoxPrompter prompter;
     quillon::platform::PlatformOptions platformOptions;
     platformOptions.winePrefix = options.winePrefix.toStdString();
+    platformOptions.wineProgram = options.wineProgram.toStdString();
     quillon::AppCore core(prompter, platformOptions);
     quillon::StartOptions startOptions;
     startOptions.settingsDir = options.settingsDir;
     startOptions.language = options.language;
     core.startUp(commandLine, startOptions);
+    quillon::ui::takeWineProgramChoice(core, options.wineProgram);
     // An installation killed in the middle is undone before the list reads the files.
     quillon::ReportRecovery(
         prompter, core.language(),

@@ -21,6 +21,7 @@
 #include "app/config_change.h"
 #include "app/settings.h"
 #include "app/system.h"
+#include "app/tc_window_note.h"
 #include "clickable_label.h"
 #include "config_page.h"
 #include "engine/app_core.h"
@@ -315,7 +316,8 @@ void Ttc_Updater::inventoryApplied(const InventoryPassResult& result) {
     setJobRunning(false, false);
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
-    showStatus(QString());
+    // The pass asked for Total Commander's window: why it could not, when Wine is in the way.
+    showStatus(TcWindowNote(m_core.system().tcWindow().lastProblem(), m_core.language()));
     m_config->showValues();
     m_update->reloadFromCore();
     m_update->setFiltersEnabled(true);

@@ -174,6 +174,9 @@ LowSpeedBytes=1024
 LowSpeedSeconds=30
 MaxUnpackedMiB=1024
 MaxUnpackRatio=100
+
+[Wine]
+Program=
 )"_s;
     const QStringList want = QString(expected).replace(u"{T}"_s, m_dir.path()).split(QLatin1Char('\n'));
     const QStringList got = store.toText().split(u"\r\n"_s);

@@ -1,5 +1,5 @@
 // Excluding a file and a directory: the rows go at once, stay out after a reload and a restart,
-// and come back once their line is removed from the list on the Configuration page.
+// and come back once their line is removed from the list on the user database page.
 #include <QAbstractButton>
 #include <QListWidget>
 

@@ -32,7 +32,8 @@ ProgramRun runProgram(const QStringList& arguments) {
 TEST(DesktopProgram, HelpAndWrongUsageAnswerOnTheTerminal) {
     const ProgramRun help = runProgram({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* word : {"--settings-dir", "--wine-prefix", "--lang", "autostartinstall"})
+    for (const char* word :
+         {"--settings-dir", "--wine-prefix", "--wine PROGRAM", "--lang", "autostartinstall"})
         EXPECT_TRUE(help.out.contains(word)) << word;
 
     const ProgramRun missing = runProgram({QStringLiteral("--lang")});

@@ -8,6 +8,7 @@
 #include "inventory/update_list.h"
 #include "job_runner.h"
 #include "support/test_support.h"
+#include "wine_program_choice.h"
 
 using namespace Qt::StringLiterals;
 
@@ -69,6 +70,7 @@ bool WindowTest::open(const QStringList& switches) {
     StartOptions options;
     options.settingsDir = settings;
     core->startUp(CommandLine(QStringList{u"quillon"_s} + switches), options);
+    ui::takeWineProgramChoice(*core, {});
     window = std::make_unique<ui::Ttc_Updater>(*core, *prompter);
     prompter->setParentWindow(window.get());
     window->show();

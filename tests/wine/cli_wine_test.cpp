@@ -44,27 +44,39 @@ protected:
     QString prefix, ini, settings;
 };
 
-TEST_F(CliUnderWine, StartUpTakesTheWindowsTitleAndExecutableUnlessWineIsMissing) {
+TEST_F(CliUnderWine, StartUpTakesTheWindowsTitleAndExecutableWithTheChosenWine) {
     const QString standInExe = prefix + u"/drive_c/standin2/TOTALCMD64.EXE"_s;
     ASSERT_TRUE(QDir().mkpath(QFileInfo(standInExe).absolutePath()));
     ASSERT_TRUE(QFile::copy(test::wineWorld()->standIn, standInExe));
     test::StandIn standIn(standInExe, m_dir.path() + u"/messages.log"_s);
     ASSERT_TRUE(standIn.ready());
 
+    // The setting in Quillon.ini is read after start-up first asked for the window; --wine is
+    // for one run and goes before it.
+    const QString wine = test::wineWorld()->wine;
+    const QString missing = m_dir.path() + u"/missing/wine"_s;
+    const QString running = u"Total Commander 11.03 - Stand-in"_s;
+    const QString installed = canonical(prefix + u"/drive_c/totalcmd/TOTALCMD64.EXE"_s);
     struct Case {
         const char* name;
-        QString wine;
+        QString option;
+        QString setting;
         QString title;
         QString exe;
     };
     const Case cases[] = {
-        {"wine", test::wineWorld()->wine, u"Total Commander 11.03 - Stand-in"_s, canonical(standInExe)},
-        {"no wine", m_dir.path() + u"/missing/wine"_s, QString(),
-         canonical(prefix + u"/drive_c/totalcmd/TOTALCMD64.EXE"_s)},
+        {"wine", wine, {}, running, canonical(standInExe)},
+        {"no wine", missing, {}, QString(), installed},
+        {"setting without wine", {}, missing, QString(), installed},
+        {"setting", {}, wine, running, canonical(standInExe)},
+        {"option over setting", wine, missing, running, canonical(standInExe)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const test::CliResult run = cli({u"locate"_s, u"--json"_s}, c.wine);
+        ASSERT_TRUE(QDir().mkpath(settings));
+        ASSERT_TRUE(
+            test::writeFile(settings + u"/Quillon.ini"_s, "[Wine]\nProgram=" + c.setting.toUtf8() + "\n"));
+        const test::CliResult run = cli({u"locate"_s, u"--json"_s}, c.option);
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         const QJsonObject tc =
             QJsonDocument::fromJson(run.out).object().value(u"totalCommander"_s).toObject();
