@@ -132,6 +132,10 @@ BackupListing ListItemBackups(const QString& itemFile, const BackupVersionReader
     return listing;
 }
 
+bool HasItemBackup(const QString& itemFile) {
+    return !ListItemBackups(itemFile).backups.isEmpty();
+}
+
 std::optional<BackupArchive> FindBackup(const QList<BackupArchive>& backups, const QString& choice) {
     const QString wanted = choice.trimmed();
     for (const BackupArchive& backup : backups) {

@@ -52,6 +52,9 @@ struct BackupListing {
 BackupListing ListItemBackups(const QString& itemFile, const BackupVersionReader& readVersion = {},
                               const QString& scratchParent = {});
 
+// Whether a backup archive beside itemFile holds it; no version is read.
+bool HasItemBackup(const QString& itemFile);
+
 // The backup a choice names: its label as listed, or the archive's file name. A day whose
 // unnumbered archive is gone names its newest one.
 std::optional<BackupArchive> FindBackup(const QList<BackupArchive>& backups, const QString& choice);
