@@ -160,11 +160,12 @@ RestoreResult RestoreBackup(const InstallerContext& context, const RestoreReques
         }
         const QString target = itemDir + u'/' + file.relativeTarget;
         QDir().mkpath(QFileInfo(target).absolutePath());
-        replaced.append(file.relativeTarget);
+        // A copy that fails leaves its target as it was: only the ones written go back.
         if (!CopyFileAtomically(file.source, target, &failure)) {
             result.outcome = RestoreResult::Outcome::Failed;
             break;
         }
+        replaced.append(file.relativeTarget);
         result.restored.append(target);
         progress.report({progressText, replaced.size(), files.size()});
     }
