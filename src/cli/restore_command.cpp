@@ -223,7 +223,8 @@ int RestoreCommand::execute() {
         m_out << TerminalSafe(lng.format(section, u"Restored"_s,
                                          u"%s1 has been restored from the backup of %s2."_s,
                                          Placeholders{{}, fileName, chosen->label()}))
-              << ' ' << TerminalSafe(version) << '\n';
+              << '\n'
+              << lng.text(section, u"ColVersion"_s, u"Version"_s) << ": " << TerminalSafe(version) << '\n';
         if (!result.undoBackup.isEmpty())
             m_out << TerminalSafe(
                          lng.format(section, u"UndoNote"_s, u"The files it replaced are kept in %s."_s,
