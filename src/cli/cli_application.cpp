@@ -10,6 +10,7 @@
 #include "cli/help_command.h"
 #include "cli/list_command.h"
 #include "cli/locate_command.h"
+#include "cli/restore_command.h"
 #include "cli/update_command.h"
 #include "cli/version_command.h"
 #include "engine/app_core.h"
@@ -40,13 +41,18 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     const bool list = options.command == "list"_L1;
     const bool check = options.command == "check"_L1;
     const bool update = options.command == "update"_L1;
-    if (!locate && !list && !check && !update)
+    const bool restore = options.command == "restore"_L1;
+    if (!locate && !list && !check && !update && !restore)
         return usageError(u"unknown command: %1"_s.arg(options.command));
     QString updateError;
     const UpdateOptions updateOptions = UpdateCommand::parse(options.commandArguments, &updateError);
     if (update && !updateError.isEmpty())
         return usageError(updateError);
-    if (!update && !options.commandArguments.isEmpty())
+    QString restoreError;
+    const RestoreOptions restoreOptions = RestoreCommand::parse(options.commandArguments, &restoreError);
+    if (restore && !restoreError.isEmpty())
+        return usageError(restoreError);
+    if (!update && !restore && !options.commandArguments.isEmpty())
         return usageError(u"%1 takes no arguments"_s.arg(options.command));
 
     CliPrompter prompter(m_err);
@@ -78,6 +84,8 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
         status = ListCommand(core, options.json, m_out, m_err).execute();
     else if (check)
         status = CheckCommand(core, options.json, m_out, m_err).execute();
+    else if (restore)
+        status = RestoreCommand(core, restoreOptions, options.json, m_out, m_err).execute();
     else
         status = UpdateCommand(core, updateOptions, options.json, m_out, m_err).execute();
 

@@ -175,6 +175,33 @@ QByteArray DecompressZip(const QString& extractName, const QString& filePath) {
     return data;
 }
 
+std::optional<QStringList> ZipEntryNames(const QString& filePath, QString* errorText) {
+    const Utf8NamesScope utf8Names;
+    QString error;
+    archive* a = OpenArchiveForReading(filePath, LibarchiveFormat::Zip, &error);
+    if (a == nullptr) {
+        if (errorText)
+            *errorText = error;
+        return std::nullopt;
+    }
+    QStringList names;
+    archive_entry* entry = nullptr;
+    int r = ARCHIVE_OK;
+    while ((r = archive_read_next_header(a, &entry)) == ARCHIVE_OK || r == ARCHIVE_WARN) {
+        const char* utf8 = archive_entry_pathname_utf8(entry);
+        if (utf8 != nullptr && archive_entry_filetype(entry) == AE_IFREG)
+            names.append(QString::fromUtf8(utf8).replace(u'\\', u'/'));
+    }
+    // A header that cannot be read is a damaged archive, not its end.
+    const bool complete = r == ARCHIVE_EOF;
+    if (!complete && errorText)
+        *errorText = QString::fromLocal8Bit(archive_error_string(a));
+    archive_read_free(a);
+    if (!complete)
+        return std::nullopt;
+    return names;
+}
+
 ArchiveResult ZipBackupFile(const QString& zipFolder, const QString& zipFileName, const QString& basePath,
                             const QStringList& files) {
     ArchiveResult result;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 #include "install/archive_result.h"
 #include "install/unpack_limits.h"
 
@@ -22,6 +24,10 @@ ArchiveResult DecompressZipDisk(const QString& filePath, const QString& extractT
 // regard to case). Empty when the entry is missing, unreadable or larger than MaxInMemoryEntry.
 inline constexpr qint64 MaxInMemoryEntry = 256LL * 1024 * 1024;
 QByteArray DecompressZip(const QString& extractName, const QString& filePath);
+
+// The names of the archive's file entries ("/" separated, as stored); no value when the archive
+// cannot be read.
+std::optional<QStringList> ZipEntryNames(const QString& filePath, QString* errorText = nullptr);
 
 // Writes zipFolder/zipFileName (the folder is created when missing; an existing archive of that
 // name is replaced) holding each file of files under its path relative to basePath, with UTF-8

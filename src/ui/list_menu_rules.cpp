@@ -36,6 +36,9 @@ MenuEnabling menuEnabling(const QList<MenuRowFacts>& selected, const MenuListFac
     e.authorPage = any && std::any_of(selected.begin(), selected.end(),
                                       [](const MenuRowFacts& r) { return r.hasAuthor; });
     e.onlinePage = any && (!single || selected.first().hasCatalogueId);
+    // The running program is not put back under itself; Total Commander's own files are.
+    e.restoreBackup = single && selected.first().hasBackup && !selected.first().databaseRow &&
+                      !selected.first().ownExecutable;
     return e;
 }
 

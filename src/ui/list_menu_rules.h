@@ -17,6 +17,7 @@ struct MenuRowFacts {
     bool directLinkViaMirror = false; // the direct link begins with "$"
     bool hasDatabaseId = false;       // a catalogue identifier from the databases themselves
     bool hasAuthor = false;
+    bool hasBackup = false; // a backup archive beside the file holds it
 };
 
 struct MenuListFacts {
@@ -44,6 +45,7 @@ struct MenuEnabling {
     bool webSearch = false;
     bool authorPage = false; // shown and enabled
     bool onlinePage = false;
+    bool restoreBackup = false;
 };
 
 MenuEnabling menuEnabling(const QList<MenuRowFacts>& selected, const MenuListFacts& list);

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "engine/check_job.h"
+#include "install/backup_restore.h"
 #include "inventory/inventory_pass.h"
 #include "list_command.h"
 #include "list_menu_rules.h"
@@ -60,10 +61,15 @@ public:
     // What the context menu would enable now.
     MenuEnabling contextMenuState() const;
     QMenu* buildContextMenu();
+    // The selected row's backups listed as a job, one chosen in a dialog and put back as a job,
+    // the row refreshed.
+    void restorePreviousVersion();
 
 signals:
     void inventoryFinished();
     void checkFinished();
+    // A restore of the context menu ended (the row is refreshed by then).
+    void restoreFinished(bool restored);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -89,6 +95,8 @@ private:
     void excludeSelected(bool directory);
     void excludeMarked();
     void refreshSelectedItem();
+    void restoreChosenBackup(const QString& itemFile, const QString& archive);
+    void restoreApplied(const QString& itemFile, const QString& label, const RestoreResult& result);
     void openDatabaseBrowser(const QString& filePath);
     void showSelectionInInfoBox();
     void saveGeometryToSettings();

@@ -16,6 +16,7 @@
 #include "engine/app_core.h"
 #include "file_jump.h"
 #include "info_box.h"
+#include "install/backup_catalog.h"
 #include "install/request_builder.h"
 #include "inventory/update_list.h"
 #include "item_exclusion.h"
@@ -82,6 +83,9 @@ QList<MenuRowFacts> Ttc_Updater::selectedFacts() const {
                  .isEmpty();
         f.hasCatalogueId = f.hasDatabaseId || !catalogueIdentifier(context, item.FilePath).isEmpty();
         f.hasAuthor = !authorAddress(context, item.FilePath).isEmpty();
+        // Reading the archives' lists is for the one row a restore can take.
+        f.hasBackup = m_update->selectedRows().size() == 1 && !f.databaseRow &&
+                      HasItemBackup(m_core.system().expandEnvPath(item.FilePath));
         facts.append(f);
     }
     return facts;
@@ -189,6 +193,9 @@ QMenu* Ttc_Updater::buildContextMenu() {
     add(menu, "VisitOnline", "Visit online site...", e.onlinePage,
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W),
         [this] { runListCommand(ListCommand::OpenWebPages); });
+    menu->addSeparator();
+    add(menu, "RestorePrevious", "Restore previous version...", e.restoreBackup, {},
+        [this] { restorePreviousVersion(); });
     return menu;
 }
 

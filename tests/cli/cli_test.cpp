@@ -35,13 +35,16 @@ TEST(Cli, HelpListsEveryCommandAndOnlyCommandsThatRun) {
         if (line.startsWith(u"  "_s) && line.size() > 2 && line.at(2) != u' ')
             commands.append(line.mid(2).section(u' ', 0, 0));
     }
-    EXPECT_EQ(commands, (QStringList{u"locate"_s, u"list"_s, u"check"_s, u"update"_s}));
+    EXPECT_EQ(commands, (QStringList{u"locate"_s, u"list"_s, u"check"_s, u"update"_s, u"restore"_s}));
 
     // Each one is understood: without an installation it fails (1), never as wrong usage (2).
     QTemporaryDir settings;
     for (const QString& command : commands) {
-        const test::CliResult run = test::runCli(
-            {u"--wine-prefix"_s, settings.path() + u"/none"_s, u"--settings-dir"_s, settings.path(), command});
+        QStringList arguments{u"--wine-prefix"_s, settings.path() + u"/none"_s, u"--settings-dir"_s,
+                              settings.path(), command};
+        if (command == u"restore"_s)
+            arguments.append(u"sampack.wcx64"_s); // its one required argument
+        const test::CliResult run = test::runCli(arguments);
         EXPECT_NE(run.exitCode, 2) << command.toStdString() << ": " << run.err.toStdString();
     }
 }
@@ -58,6 +61,9 @@ TEST(Cli, WrongUsageExitsWithTwoAndExplainsOnStderr) {
         {"missing_value", {u"locate"_s, u"--settings-dir"_s}, "--settings-dir"},
         {"unknown_switch", {u"/autostartdl"_s, u"locate"_s}, "/autostartdl"},
         {"extra_argument", {u"locate"_s, u"x"_s}, "locate"},
+        {"restore_without_file", {u"restore"_s, u"--yes"_s}, "FILE"},
+        {"restore_two_files", {u"restore"_s, u"a.wcx"_s, u"b.wcx"_s}, "one FILE"},
+        {"restore_from_without_date", {u"restore"_s, u"a.wcx"_s, u"--from"_s}, "--from"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -25,6 +25,11 @@ TEST(MenuRules, EntriesFollowTheSelectionAndTheList) {
     MenuRowFacts author = bare;
     author.hasAuthor = true;
 
+    MenuRowFacts withBackup = plugin;
+    withBackup.hasBackup = true;
+    MenuRowFacts ownWithBackup = own;
+    ownWithBackup.hasBackup = true;
+
     MenuListFacts list{9, 2, 1, 3, true};
     MenuListFacts allMarked{9, 9, 3, 3, false};
 
@@ -58,6 +63,10 @@ TEST(MenuRules, EntriesFollowTheSelectionAndTheList) {
         {"mark all when all are marked", {plugin}, allMarked, &MenuEnabling::markAll, false},
         {"confirm needs a marked update", {plugin}, list, &MenuEnabling::confirmUpdatable, true},
         {"nothing selected: no refresh", {}, list, &MenuEnabling::refreshItem, false},
+        {"restore needs a backup", {plugin}, list, &MenuEnabling::restoreBackup, false},
+        {"restore of one row with a backup", {withBackup}, list, &MenuEnabling::restoreBackup, true},
+        {"no restore of two rows", {withBackup, withBackup}, list, &MenuEnabling::restoreBackup, false},
+        {"no restore under the running program", {ownWithBackup}, list, &MenuEnabling::restoreBackup, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(menuEnabling(c.selected, c.list).*c.entry, c.enabled) << c.what;
