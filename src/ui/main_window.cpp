@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -333,7 +335,10 @@ void Ttc_Updater::inventoryApplied(const InventoryPassResult& result) {
         showSelectionInInfoBox();
     }
     emit inventoryFinished();
-    if (result.configFound && m_core.commandLine().anyAutoStart())
+    // The start switches act once: a reload after a database update checks again, but does
+    // not download again by itself.
+    const bool autoStart = m_core.commandLine().anyAutoStart() && !std::exchange(m_autoStartDone, true);
+    if (result.configFound && (autoStart || std::exchange(m_checkAfterReload, false)))
         btn_SearchUpdatesClick();
 }
 
@@ -387,7 +392,7 @@ void Ttc_Updater::checkApplied(const CheckJobResult& result, bool cancelled) {
         m_update->selectRow(*result.run.selectRow);
     m_update->view().setFocus();
     emit checkFinished();
-    if (result.run.startDownload)
+    if (result.run.startDownload && !std::exchange(m_autoDownloadDone, true))
         btn_UpdateSelectedClick();
 }
 

@@ -6,7 +6,9 @@
 #include <QPointer>
 #include <QStringList>
 
+#include "download_window.h"
 #include "engine/check_job.h"
+#include "engine/update_pass.h"
 #include "install/backup_restore.h"
 #include "inventory/inventory_pass.h"
 #include "list_command.h"
@@ -57,6 +59,8 @@ public:
     bool inventoryDone() const;
     // The last check's outcome, for those who follow the window (tests, screenshots).
     const CheckJobResult& lastCheck() const { return m_lastCheck; }
+    // The open download window, if any (tests drive it).
+    TDownloadFiles* downloadWindow() const { return m_download; }
     void runListCommand(ListCommand command);
     // What the context menu would enable now.
     MenuEnabling contextMenuState() const;
@@ -95,6 +99,9 @@ private:
     void excludeSelected(bool directory);
     void excludeMarked();
     void refreshSelectedItem();
+    // The download window over rows (the marked ones, or the selection).
+    void openDownloadWindow(const QList<int>& rows, InstallChoice install);
+    void downloadWindowClosed(EndOfPassAction action);
     void restoreChosenBackup(const QString& itemFile, const QString& archive);
     void restoreApplied(const QString& itemFile, const QString& label, const RestoreResult& result);
     void openDatabaseBrowser(const QString& filePath);
@@ -122,7 +129,11 @@ private:
     QLabel* lbl_status;
     TInfobox* m_infoBox;
     CheckJobResult m_lastCheck;
-    int m_rememberedHeight = 0; // before the Configuration page made the window taller
+    QPointer<TDownloadFiles> m_download;
+    bool m_checkAfterReload = false; // a database update asked for a new check
+    bool m_autoStartDone = false;    // the start switches' check ran
+    bool m_autoDownloadDone = false; // and their download
+    int m_rememberedHeight = 0;      // before the Configuration page made the window taller
     bool m_activated = false;
     bool m_checkRunning = false;
     bool m_shutDownDone = false;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QMenu>
+#include <QProcess>
 #include <QTimer>
 #include <QUrl>
 
@@ -13,6 +14,8 @@
 #include "app/settings.h"
 #include "app/system.h"
 #include "app/tc_window_note.h"
+#include "config_page.h"
+#include "download_window.h"
 #include "engine/app_core.h"
 #include "file_jump.h"
 #include "info_box.h"
@@ -240,7 +243,10 @@ void Ttc_Updater::runListCommand(ListCommand command) {
         return;
     case ListCommand::Download:
     case ListCommand::DownloadInstall:
-        btn_UpdateSelectedClick();
+        if (!contextMenuState().download)
+            return;
+        openDownloadWindow(rows, command == ListCommand::DownloadInstall ? InstallChoice::Always
+                                                                         : InstallChoice::AsSettingsSay);
         return;
     case ListCommand::SendToDownloadManager:
         if (!IsInstalled_IDM()) {
@@ -281,7 +287,53 @@ void Ttc_Updater::runListCommand(ListCommand command) {
 }
 
 void Ttc_Updater::btn_UpdateSelectedClick() {
-    notAvailableYet(uiText(m_core.language(), "CaptionsDownload", "Caption", "Download"));
+    const UpdateList& list = m_core.updateList();
+    QList<int> marked;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (list.row(row).Checked)
+            marked.append(row);
+    }
+    // "autostartinstall" installs whatever the settings say.
+    const bool installAll =
+        m_core.commandLine().autoStartInstall() || m_core.updateCheckState().InstallAfterDownload;
+    openDownloadWindow(marked, installAll ? InstallChoice::Always : InstallChoice::AsSettingsSay);
+}
+
+void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice install) {
+    if (m_jobs->isRunning() || m_download || rows.isEmpty())
+        return;
+    UpdatePassOptions options;
+    options.rows = rows;
+    options.install = install;
+    options.askInstallQuestion = true;
+    auto* window = new TDownloadFiles(m_core, m_prompter, std::move(options), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    m_download = window;
+    connect(window, &TDownloadFiles::rowsRefreshed, this, [this] { m_update->reloadFromCore(); });
+    connect(window, &QDialog::finished, this,
+            [this, window] { downloadWindowClosed(window->endOfPassAction()); });
+    if (!window->prepare()) {
+        window->deleteLater();
+        m_download = nullptr;
+        return;
+    }
+    window->open();
+}
+
+void Ttc_Updater::downloadWindowClosed(EndOfPassAction action) {
+    m_update->reloadFromCore();
+    m_update->recount();
+    m_config->showValues();
+    if (action == EndOfPassAction::Restart) {
+        // The new program takes over: started with the switches that bring it back to work.
+        if (QProcess::startDetached(m_core.programPath(), {u"/restart"_s, u"/autostart"_s}))
+            close();
+        return;
+    }
+    if (action == EndOfPassAction::ReloadAndCheck) {
+        m_checkAfterReload = true;
+        ReloadList();
+    }
 }
 
 void Ttc_Updater::openPages(const QStringList& addresses, int selectedRows) {

@@ -166,7 +166,7 @@ TEST_F(CliCheck, EscapeSequencesInNamesAreShownNotObeyed) {
 TEST_F(CliCheck, FailuresWithoutACatalogueRecord) {
     page(u"get_plugins_list.php"_s, "<html><body>maintenance</body></html>");
     page(u"big/get_plugins_list.php"_s, QByteArray(1536 * 1024, 'x'));
-    page(u"slow/get_plugins_list.php"_s, QByteArray(4096, 'x'));
+    page(u"slow/get_plugins_list.php"_s, QByteArray(8192, 'x'));
     FixtureServer server(content);
     ASSERT_FALSE(server.base().isEmpty());
     struct Case {
@@ -187,8 +187,8 @@ TEST_F(CliCheck, FailuresWithoutACatalogueRecord) {
         {"a page without records", server.base(), "gave no record", {}},
         {"a page over the limit", server.base() + u"big/"_s, "is larger than 1 MiB",
          "[Limits]\nMaxPageMiB=1\n"},
-        // 64 bytes every 0.3 s pass the read time-out; the page's deadline ends it.
-        {"a trickling page", server.base() + u"fault/trickle/300/slow/"_s, "did not arrive within 6 seconds",
+        // 64 bytes every 0.1 s pass the read time-out even on a busy machine; the page's deadline ends it.
+        {"a trickling page", server.base() + u"fault/trickle/100/slow/"_s, "did not arrive within 6 seconds",
          "[Configuration]\nHttpTimeOut=600\n"},
     };
     for (const Case& c : cases) {
