@@ -458,15 +458,6 @@ void Ttc_Updater::showStatus(const QString& text) {
     lbl_status->setText(text);
 }
 
-void Ttc_Updater::notAvailableYet(const QString& what) {
-    const Language& lng = m_core.language();
-    Placeholders values;
-    values.s = what;
-    m_prompter.tell(PromptIcon::Information, uiText(lng, "ErrorMessages", "CaptionInfo", "Information"),
-                    lng.format(u"ErrorMessages"_s, u"NotAvailableYet"_s,
-                               u"%s is not available in this version yet."_s, values));
-}
-
 void Ttc_Updater::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         if (m_update->endNarrowing())

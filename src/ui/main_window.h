@@ -62,6 +62,8 @@ public:
     // The open download window, if any (tests drive it).
     TDownloadFiles* downloadWindow() const { return m_download; }
     void runListCommand(ListCommand command);
+    // The marked updatable rows confirmed as latest (their versions remembered).
+    void confirmUpdatableAsLatest();
     // What the context menu would enable now.
     MenuEnabling contextMenuState() const;
     QMenu* buildContextMenu();
@@ -92,15 +94,15 @@ private:
     void countersChanged(const CheckCounters& counters);
     void pageChanged(int index);
     void updateStatusLine();
-    void notAvailableYet(const QString& what);
     void showStatus(const QString& text);
     void openPages(const QStringList& addresses, int selectedRows);
     void JumpToSelectedFiles(int mode, const QStringList& files);
     void excludeSelected(bool directory);
     void excludeMarked();
     void refreshSelectedItem();
-    // The download window over rows (the marked ones, or the selection).
-    void openDownloadWindow(const QList<int>& rows, InstallChoice install);
+    // The download window over rows (the marked ones, or the selection), or over one item
+    // instead (the plugin database).
+    void openDownloadWindow(const QList<int>& rows, InstallChoice install, const QString& item = {});
     void downloadWindowClosed(EndOfPassAction action);
     void restoreChosenBackup(const QString& itemFile, const QString& archive);
     void restoreApplied(const QString& itemFile, const QString& label, const RestoreResult& result);

@@ -149,10 +149,8 @@ QMenu* Ttc_Updater::buildContextMenu() {
     add(menu, "SendToIDM", "Send to IDM...", e.sendToManager, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
         [this] { runListCommand(ListCommand::SendToDownloadManager); });
     QMenu* marked = menu->addMenu(uiText(lng, "Popup01MainFrm", "MarkedItems", "Marked items"));
-    add(marked, "ConfirmUpdatable", "Confirm updatable items as latest...", e.confirmUpdatable, {}, [this] {
-        notAvailableYet(uiText(m_core.language(), "Popup01MainFrm", "ConfirmUpdatable",
-                               "Confirm updatable items as latest..."));
-    });
+    add(marked, "ConfirmUpdatable", "Confirm updatable items as latest...", e.confirmUpdatable, {},
+        [this] { confirmUpdatableAsLatest(); });
     marked->addSeparator();
     add(marked, "UnmarkAll", "Unmark all items", e.unmarkOrInvert, QKeySequence(Qt::CTRL | Qt::Key_Minus),
         [this] { m_update->Unmarkall1Click(); });
@@ -299,11 +297,28 @@ void Ttc_Updater::btn_UpdateSelectedClick() {
     openDownloadWindow(marked, installAll ? InstallChoice::Always : InstallChoice::AsSettingsSay);
 }
 
-void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice install) {
-    if (m_jobs->isRunning() || m_download || rows.isEmpty())
+void Ttc_Updater::confirmUpdatableAsLatest() {
+    if (m_jobs->isRunning())
+        return;
+    TcLocator* locator = &m_core.tcLocator();
+    ConfirmContext context{m_core.updateList(), m_core.settingsStore(), m_core.programPath(),
+                           m_core.TCExeFile(),
+                           [locator](const QString& path) { return locator->ConvertTCPathToEnvPath(path); }};
+    if (ConfirmUpdatableAsLatest(context, m_prompter, m_core.language()) == 0)
+        return;
+    UpdateList& list = m_core.updateList();
+    for (int row = 0; row < list.rowCount(); ++row)
+        list.updateSnapshotRow(list.row(row).FilePath, row);
+    m_update->reloadFromCore();
+    m_update->recount();
+}
+
+void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice install, const QString& item) {
+    if (m_jobs->isRunning() || m_download || (rows.isEmpty() && item.isEmpty()))
         return;
     UpdatePassOptions options;
     options.rows = rows;
+    options.forceItem = item;
     options.install = install;
     options.askInstallQuestion = true;
     auto* window = new TDownloadFiles(m_core, m_prompter, std::move(options), this);
@@ -412,7 +427,7 @@ void Ttc_Updater::refreshSelectedItem() {
     const int row = rows.first();
     const QString path = list.row(row).FilePath;
     if (m_core.RefreshPluginInfo(path, row, QString(), false))
-        list.VisualPlugList_Modify(path, row);
+        list.updateSnapshotRow(path, row);
     m_update->model().refreshRow(list, row);
     m_update->recount();
 }
@@ -422,7 +437,13 @@ void Ttc_Updater::openDatabaseBrowser(const QString& filePath) {
         return;
     TPluginDB browser(m_core, filePath, this);
     connect(&browser, &TPluginDB::userDbChanged, this, [this] { m_userDb->refill(); });
+    bool downloadDatabase = false;
+    connect(&browser, &TPluginDB::downloadLatestRequested, this,
+            [&downloadDatabase] { downloadDatabase = true; });
     browser.exec();
+    // The database comes through the download window, which puts it in place and reloads.
+    if (downloadDatabase)
+        openDownloadWindow({}, InstallChoice::AsSettingsSay, QString(kPluginDbPath));
     updateStatusLine();
     m_infoBox->refresh();
 }

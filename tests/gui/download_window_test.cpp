@@ -84,5 +84,19 @@ TEST_F(DownloadWindow, CancelDuringTheTransferEndsItQuicklyAndLeavesNoPartialFil
     EXPECT_EQ(list().state(rowOf(u"sampack.wcx64"_s)), ItemState::Update);
 }
 
+TEST_F(DownloadWindow, ConfirmingAsLatestSettlesTheRowAndRemembersItsVersion) {
+    openChecked();
+    const int row = rowOf(u"sampack.wcx64"_s);
+    ASSERT_TRUE(list().row(row).Checked);
+    prompter->setUnattendedAnswer(PromptAnswer::Yes);
+    window->confirmUpdatableAsLatest();
+    EXPECT_EQ(list().state(row), ItemState::Ok);
+    EXPECT_EQ(list().row(row).InstalledVersion, list().row(row).LatestVersion);
+    // Kept in the Windows form of the path, as the Windows program keeps it.
+    const QStringList keys = core->settingsStore().keys(u"OverridePlugVer"_s);
+    EXPECT_TRUE(keys.contains(u"%COMMANDER_PATH%\\plugins\\wcx\\sampack\\sampack.wcx64"_s))
+        << keys.join(u' ').toStdString();
+}
+
 } // namespace
 } // namespace quillon
