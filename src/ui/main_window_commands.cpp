@@ -26,6 +26,7 @@
 #include "job_runner.h"
 #include "main_window.h"
 #include "message_box_prompter.h"
+#include "package_chooser.h"
 #include "plugin_db_browser.h"
 #include "tcdetect/tc_locator.h"
 #include "ui_text.h"
@@ -319,6 +320,9 @@ void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice insta
     UpdatePassOptions options;
     options.rows = rows;
     options.forceItem = item;
+    // Asked while the requests are built, before the window opens; unattended, the stored choice.
+    if (!m_prompter.isUnattended())
+        options.choosePackage = [this] { return TChooseTCpackage::ask(m_core.language(), this); };
     options.install = install;
     options.askInstallQuestion = true;
     auto* window = new TDownloadFiles(m_core, m_prompter, std::move(options), this);

@@ -1,19 +1,23 @@
 // The download window driven from the main window against the fixture server: a package
 // downloaded and installed with the main list refreshed, and a transfer cancelled mid-file.
 #include <QAbstractItemModelTester>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "app/language.h"
 #include "app/settings.h"
 #include "download_rows_model.h"
 #include "download_window.h"
 #include "inventory/update_list.h"
 #include "job_runner.h"
+#include "package_chooser.h"
 #include "support/test_support.h"
 #include "update_page.h"
 #include "window_fixture.h"
@@ -96,6 +100,21 @@ TEST_F(DownloadWindow, ConfirmingAsLatestSettlesTheRowAndRemembersItsVersion) {
     const QStringList keys = core->settingsStore().keys(u"OverridePlugVer"_s);
     EXPECT_TRUE(keys.contains(u"%COMMANDER_PATH%\\plugins\\wcx\\sampack\\sampack.wcx64"_s))
         << keys.join(u' ').toStdString();
+}
+
+TEST(PackageChooser, OkAnswersWithTheTickedKindAndEscapeWithNothing) {
+    const Language language;
+    ui::TChooseTCpackage chooser(language);
+    chooser.findChild<QRadioButton*>(u"rb_x64"_s)->setChecked(true);
+    chooser.findChild<QCheckBox*>(u"cb_Remember"_s)->setChecked(false);
+    chooser.findChild<QPushButton*>(u"btn_OK"_s)->click();
+    ASSERT_TRUE(chooser.selection().has_value());
+    EXPECT_EQ(chooser.selection()->packageChoice, 2);
+    EXPECT_FALSE(chooser.selection()->remember);
+
+    ui::TChooseTCpackage declined(language);
+    QTest::keyClick(&declined, Qt::Key_Escape);
+    EXPECT_FALSE(declined.selection().has_value());
 }
 
 } // namespace
