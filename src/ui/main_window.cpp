@@ -44,7 +44,8 @@ using namespace Qt::StringLiterals;
 namespace quillon::ui {
 
 Ttc_Updater::Ttc_Updater(AppCore& core, MessageBoxPrompter& prompter, QWidget* parent)
-    : QMainWindow(parent), m_core(core), m_prompter(prompter), m_jobs(new JobRunner(this)) {
+    : QMainWindow(parent), m_core(core), m_prompter(prompter), m_jobs(new JobRunner(this)),
+      m_tcCalls(new JobRunner(this)) {
     setObjectName(u"Ttc_Updater"_s);
     setWindowTitle(m_core.windowCaption());
     setWindowIcon(QIcon(u":/icons/quillon.svg"_s));
@@ -177,11 +178,8 @@ void Ttc_Updater::buildWidgets() {
     });
     shortcut(QKeySequence(Qt::Key_F1), [this] {
         const QString readme = m_core.programDir() + u"/readme.txt"_s;
-        if (QFileInfo::exists(readme)) {
-            JumpToSelectedFiles(1, {readme});
-            if (m_core.system().tcWindow().isRunning())
-                m_core.system().tcWindow().sendCommand(1006);
-        }
+        if (QFileInfo::exists(readme))
+            JumpToSelectedFiles(1, {readme}, 1006);
     });
 }
 

@@ -74,6 +74,8 @@ public:
 signals:
     void inventoryFinished();
     void checkFinished();
+    // A jump to files in Total Commander (or the file manager) is over.
+    void tcCallsFinished();
     // A restore of the context menu ended (the row is refreshed by then).
     void restoreFinished(bool restored);
 
@@ -96,7 +98,8 @@ private:
     void updateStatusLine();
     void showStatus(const QString& text);
     void openPages(const QStringList& addresses, int selectedRows);
-    void JumpToSelectedFiles(int mode, const QStringList& files);
+    // thenCommand: a command Total Commander is sent after the jump (0: none).
+    void JumpToSelectedFiles(int mode, const QStringList& files, int thenCommand = 0);
     void excludeSelected(bool directory);
     void excludeMarked();
     void refreshSelectedItem();
@@ -116,6 +119,7 @@ private:
     AppCore& m_core;
     MessageBoxPrompter& m_prompter;
     JobRunner* m_jobs;
+    JobRunner* m_tcCalls; // calls to Total Commander's window, one at a time
     QTabWidget* tcUpdater_Pages;
     UpdatePage* m_update;
     ConfigPage* m_config;

@@ -380,24 +380,36 @@ void Ttc_Updater::openPages(const QStringList& addresses, int selectedRows) {
     }
 }
 
-void Ttc_Updater::JumpToSelectedFiles(int mode, const QStringList& files) {
-    if (files.isEmpty())
+void Ttc_Updater::JumpToSelectedFiles(int mode, const QStringList& files, int thenCommand) {
+    // Under Wine every call to Total Commander's window starts a bridge process, and a hung
+    // wineserver only gives up after its time limit: the calls run off this thread.
+    if (files.isEmpty() || m_tcCalls->isRunning())
         return;
-    platform::TcWindow& tc = m_core.system().tcWindow();
-    const platform::TcWindowState state = tc.state();
-    const bool reachable = state.running && !state.minimized;
-    if (reachable && mode == 1)
-        tc.sendCommand(3001);
-    jumpToFiles(m_core.system(), files);
-    QString note;
-    if (!reachable) {
-        // Why the window could not be reached, when the platform knows; else the plain fallback.
-        note = TcWindowNote(tc.lastProblem(), m_core.language());
-        if (note.isEmpty())
-            note = uiText(m_core.language(), "CaptionsMainFrm", "JumpFallback",
-                          "Total Commander is not running: the file is shown in the file manager.");
-    }
-    showStatus(note);
+    System* system = &m_core.system();
+    const Language* language = &m_core.language();
+    auto note = std::make_shared<QString>();
+    m_tcCalls->start(
+        [=](const CancelToken&, ProgressSink&) {
+            platform::TcWindow& tc = system->tcWindow();
+            const platform::TcWindowState state = tc.state();
+            const bool reachable = state.running && !state.minimized;
+            if (reachable && mode == 1)
+                tc.sendCommand(3001);
+            jumpToFiles(*system, files);
+            if (reachable && thenCommand != 0)
+                tc.sendCommand(thenCommand);
+            if (!reachable) {
+                // Why the window could not be reached, when the platform knows; else the plain fallback.
+                *note = TcWindowNote(tc.lastProblem(), *language);
+                if (note->isEmpty())
+                    *note = uiText(*language, "CaptionsMainFrm", "JumpFallback",
+                                   "Total Commander is not running: the file is shown in the file manager.");
+            }
+        },
+        [this, note](bool) {
+            showStatus(*note);
+            emit tcCallsFinished();
+        });
 }
 
 void Ttc_Updater::excludeSelected(bool directory) {
