@@ -2,13 +2,18 @@
 // page of its own: every state, the database overrides, a remembered version, the name learned
 // from the catalogue, and the failures.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include "app/common/checksums.h"
 #include "support/fixture_server.h"
@@ -216,6 +221,31 @@ TEST_F(CliCheck, OnlyTotalCommanderAskedAndItsSiteFailsIsAFailedRun) {
     // The same run against a site that answers succeeds.
     settingsFile(server.base(), server.base(), pluginsOff);
     EXPECT_EQ(run(u"check"_s).result.exitCode, 0);
+}
+
+TEST_F(CliCheck, InterruptStopsTheCheckWhileThePageIsAwaited) {
+    page(u"get_plugins_list.php"_s,
+         "<html><body><pre>sampack|Sample|2.2|15.09.2024|packer|x64|x64| </pre></body></html>");
+    FixtureServer server(content);
+    ASSERT_FALSE(server.base().isEmpty());
+    settingsFile(server.base(), server.base() + u"fault/slow/20000/"_s);
+    QProcess cli;
+    cli.start(QStringLiteral(QUILLON_CLI_PATH),
+              {u"--wine-prefix"_s, kSamplePrefix, u"--settings-dir"_s, settings, u"check"_s, u"--json"_s});
+    ASSERT_TRUE(cli.waitForStarted());
+    QThread::msleep(1500);
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
+    const bool ended = cli.waitForFinished(5000);
+    if (!ended)
+        cli.kill();
+    ASSERT_TRUE(ended);
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), 1);
+    EXPECT_TRUE(cli.readAllStandardError().contains("cancelled"));
+    EXPECT_TRUE(cli.readAllStandardOutput().isEmpty());
 }
 
 } // namespace
