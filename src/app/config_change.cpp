@@ -22,7 +22,7 @@ bool CheckForConfigChange(Settings& settings, const DetectionOptions& current, c
                            current.autoHideInvalid == ReadSettingBool(store, key::PlugAutoHideInvalid) &&
                            current.pluginsIntelliDetect == ReadSettingBool(store, key::PlugIntelliDetect) &&
                            current.disableExternal == ReadSettingBool(store, key::PlugDisableExternal) &&
-                           current.detectionMode == ReadSettingInt(store, key::PlugDetectionMode);
+                           modeNumber(current.detectionMode) == ReadSettingInt(store, key::PlugDetectionMode);
     if (unchanged)
         return false;
 

@@ -1,6 +1,7 @@
 #pragma once
 // The one-time question whether to reload the plugin list after options that change what the
 // inventory finds were edited but the list was not reloaded.
+#include "app/setting_modes.h"
 #include "app/settings_messages.h"
 
 namespace quillon {
@@ -12,12 +13,12 @@ struct SettingValues;
 
 // The Configuration page's options that decide what the inventory pass finds, as they are now.
 struct DetectionOptions {
-    bool tcIntelliDetect = true;      // cb_IntelliSubVer
-    bool pluginsDisabled = false;     // cb_DisablePluginDetection
-    bool autoHideInvalid = true;      // cb_HidePlugins
-    bool pluginsIntelliDetect = true; // cb_IntelliPlugVer
-    bool disableExternal = false;     // cb_DoNotLoad3rdPApps
-    int detectionMode = 0;            // the checked radio button, or the stored value when none
+    bool tcIntelliDetect = true;                                 // cb_IntelliSubVer
+    bool pluginsDisabled = false;                                // cb_DisablePluginDetection
+    bool autoHideInvalid = true;                                 // cb_HidePlugins
+    bool pluginsIntelliDetect = true;                            // cb_IntelliPlugVer
+    bool disableExternal = false;                                // cb_DoNotLoad3rdPApps
+    PluginDetection detectionMode = PluginDetection::ConfigFile; // checked, or the stored value
 
     static DetectionOptions fromValues(const SettingValues& values);
 };

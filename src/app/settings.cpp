@@ -49,7 +49,7 @@ bool shouldWrite(WriteWhen when, const SettingValues& values, const SettingsWrit
     case WriteWhen::LanguageIsBuiltIn:
         return !options.externalLanguage;
     case WriteWhen::DetectionModeChosen:
-        return values.plugDetectionMode >= 0 && values.plugDetectionMode <= 2;
+        return modeNumber(values.plugDetectionMode) >= 0 && modeNumber(values.plugDetectionMode) <= 2;
     case WriteWhen::SavingWindowPosition:
         return options.ctrlHeld || values.alwaysSavePos;
     }
@@ -68,6 +68,7 @@ void Settings::applyDefaults(const SettingsContext* context) {
                        [](std::monostate) {},
                        [&](bool SettingValues::*field) { values.*field = key->boolDefault; },
                        [&](int SettingValues::*field) { values.*field = intDefault(*key, context); },
+                       [&](ModeField field) { field.set(values, intDefault(*key, context)); },
                        [&](QString SettingValues::*field) {
                            values.*field = CleanSettingText(*key, textDefault(*key, context));
                        },
@@ -83,6 +84,9 @@ void Settings::read(const IniDocument& store, const SettingsContext& context) {
                        [&](bool SettingValues::*field) { values.*field = ReadSettingBool(store, *key); },
                        [&](int SettingValues::*field) {
                            values.*field = ReadSettingInt(store, *key, intDefault(*key, &context));
+                       },
+                       [&](ModeField field) {
+                           field.set(values, ReadSettingInt(store, *key, intDefault(*key, &context)));
                        },
                        [&](QString SettingValues::*field) {
                            values.*field = ReadSettingText(store, *key, textDefault(*key, &context));
@@ -122,6 +126,7 @@ void Settings::write(IniDocument& store, const SettingsContext& context,
                 [&](std::monostate) { WriteSetting(store, key, QString::fromLatin1(key.textDefault)); },
                 [&](bool SettingValues::*field) { WriteSetting(store, key, values.*field); },
                 [&](int SettingValues::*field) { WriteSetting(store, key, values.*field); },
+                [&](ModeField field) { WriteSetting(store, key, field.get(values)); },
                 [&](QString SettingValues::*field) { WriteSetting(store, key, values.*field); },
             },
             key.field);

@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <array>
+#include <type_traits>
+#include <utility>
 #include <variant>
 
 #include "app/ini_document.h"
@@ -31,8 +33,21 @@ enum class DefaultFrom : quint8 {
     ColumnWidth           // the update list's default column width for `column`
 };
 
-using SettingField =
-    std::variant<std::monostate, bool SettingValues::*, int SettingValues::*, QString SettingValues::*>;
+// A setting kept as a named mode (setting_modes.h) is read and written as its number.
+struct ModeField {
+    int (*get)(const SettingValues&);
+    void (*set)(SettingValues&, int);
+};
+
+// Any field that holds a number (an int or a mode) read and written as its number.
+template <auto Field> constexpr ModeField numberField() {
+    using Number = std::remove_cvref_t<decltype(std::declval<SettingValues&>().*Field)>;
+    return {[](const SettingValues& v) { return static_cast<int>(v.*Field); },
+            [](SettingValues& v, int number) { v.*Field = static_cast<Number>(number); }};
+}
+
+using SettingField = std::variant<std::monostate, bool SettingValues::*, int SettingValues::*,
+                                  QString SettingValues::*, ModeField>;
 
 struct SettingKey {
     const char* section;
@@ -73,6 +88,9 @@ constexpr SettingKey boolKey(const char* s, const char* k, bool SettingValues::*
 constexpr SettingKey intKey(const char* s, const char* k, int SettingValues::*f, int def) {
     return {s, k, SettingType::Int, f, false, def};
 }
+template <auto Field> constexpr SettingKey modeKey(const char* s, const char* k, int def) {
+    return {s, k, SettingType::Int, numberField<Field>(), false, def};
+}
 constexpr SettingKey textKey(const char* s, const char* k, QString SettingValues::*f, const char* def,
                              TextRule rule, DefaultFrom from = DefaultFrom::Table) {
     return {s, k, SettingType::Text, f, false, 0, def, rule, from};
@@ -106,7 +124,7 @@ inline constexpr SettingKey TcIntelliDetect =
 inline constexpr SettingKey TcDevCompareMethod =
     boolKey(section::TotalCommander, "DevCompareMethod", &S::tcDevCompareMethod, false);
 inline constexpr SettingKey TcDownloadPackage =
-    intKey(section::TotalCommander, "DownloadPackage", &S::tcDownloadPackage, 0);
+    modeKey<&S::tcDownloadPackage>(section::TotalCommander, "DownloadPackage", 0);
 inline constexpr SettingKey TcExcludeInstFiles =
     textKey(section::TotalCommander, "ExcludeInstFiles", &S::tcExcludeInstFiles, "", TR::Trimmed);
 
@@ -118,7 +136,7 @@ inline constexpr SettingKey PlugIntelliDetect =
 inline constexpr SettingKey PlugDisableExternal =
     boolKey(section::Plugins, "DisableExternal", &S::plugDisableExternal, false);
 inline constexpr SettingKey PlugDetectionMode =
-    intKey(section::Plugins, "DetectionMode", &S::plugDetectionMode, 0);
+    modeKey<&S::plugDetectionMode>(section::Plugins, "DetectionMode", 0);
 inline constexpr SettingKey PlugUpdateDateCheck =
     boolKey(section::Plugins, "UpdateDateCheck", &S::plugUpdateDateCheck, true);
 inline constexpr SettingKey PlugPubDateDiffCorr =
@@ -130,7 +148,7 @@ inline constexpr SettingKey PlugSecondaryPlgDir =
 inline constexpr SettingKey PlugForceSecondary =
     boolKey(section::Plugins, "ForceSecondary", &S::plugForceSecondary, false);
 inline constexpr SettingKey PlugChecksumDbState =
-    intKey(section::Plugins, "ChecksumDBstate", &S::plugChecksumDbState, 2);
+    modeKey<&S::plugChecksumDbState>(section::Plugins, "ChecksumDBstate", 2);
 inline constexpr SettingKey PlugTreatDateAsVer =
     boolKey(section::Plugins, "TreatDateAsVer", &S::plugTreatDateAsVer, true);
 inline constexpr SettingKey PlugForceUseOfFn =
@@ -177,9 +195,9 @@ inline constexpr SettingKey NoSelfUpdate =
 inline constexpr SettingKey ForceUseExtDb =
     boolKey(section::Configuration, "ForceUseExtDB", &S::forceUseExtDb, false);
 inline constexpr SettingKey PreInstallAction =
-    intKey(section::Configuration, "PreInstallAction", &S::preInstallAction, 0);
+    modeKey<&S::preInstallAction>(section::Configuration, "PreInstallAction", 0);
 inline constexpr SettingKey PostInstallAction =
-    intKey(section::Configuration, "PostInstallAction", &S::postInstallAction, 0);
+    modeKey<&S::postInstallAction>(section::Configuration, "PostInstallAction", 0);
 
 inline constexpr SettingKey PrcMsgOnLoad = boolKey(section::Gui, "PrcMsgOnLoad", &S::prcMsgOnLoad, false);
 inline constexpr SettingKey ShowInfoBox = boolKey(section::Gui, "ShowInfoBox", &S::showInfoBox, false);

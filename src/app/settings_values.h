@@ -5,6 +5,8 @@
 // defaults are the table's (Settings applies them when it is constructed).
 #include <QString>
 
+#include "app/setting_modes.h"
+
 namespace quillon {
 
 struct SettingValues {
@@ -24,8 +26,8 @@ struct SettingValues {
     bool installAfterDl = false;
     bool noSelfUpdate = false;
     bool forceUseExtDb = false;
-    int preInstallAction = 0;
-    int postInstallAction = 0;
+    BackupBeforeInstall preInstallAction = BackupBeforeInstall::None;
+    AfterInstall postInstallAction = AfterInstall::Nothing;
 
     // [Language]
     QString currentLng; // upper-case short name, empty for the user's default
@@ -35,7 +37,7 @@ struct SettingValues {
     bool tcDoNotAcceptBeta = false;
     bool tcIntelliDetect = false;
     bool tcDevCompareMethod = false;
-    int tcDownloadPackage = 0;
+    PackageChoice tcDownloadPackage = PackageChoice::Unified;
     QString tcExcludeInstFiles;
 
     // [Plugins]
@@ -43,13 +45,13 @@ struct SettingValues {
     bool plugAutoHideInvalid = false;
     bool plugIntelliDetect = false;
     bool plugDisableExternal = false;
-    int plugDetectionMode = 0; // 0 wincmd.ini, 1 plugins directory, 2 manual file; else none
+    PluginDetection plugDetectionMode = PluginDetection::ConfigFile;
     bool plugUpdateDateCheck = false;
     int plugPubDateDiffCorr = 0;
     QString plugManualFilePath;
     QString plugSecondaryPlgDir;
     bool plugForceSecondary = false;
-    int plugChecksumDbState = 0;
+    ChecksumDbUse plugChecksumDbState = ChecksumDbUse::First;
     bool plugTreatDateAsVer = false;
     bool plugForceUseOfFn = false;
     bool plugOnlineNameCorr = false;

@@ -48,7 +48,7 @@ const DownloadRequestList& UpdatePass::buildRequests() {
     SettingValues& values = m_core.settings().values;
     const UpdateCheckState& state = m_core.updateCheckState();
     const QString downloadDir = m_core.settings().expandedDownloadDir(m_core.system());
-    const int storedPackage = values.tcDownloadPackage;
+    const PackageChoice storedPackage = values.tcDownloadPackage;
     auto choosePackage = m_options.choosePackage;
     if (!choosePackage)
         choosePackage = [storedPackage]() -> std::optional<PackageSelection> {

@@ -64,12 +64,10 @@ QString existingSpelling(const QString& root, const QString& relative) {
 }
 
 void runPostInstallActions(const InstallCopyOptions& options) {
-    const int action = options.postInstallAction;
-    if (action < 0 || action > 7)
-        return;
-    if (action & 2)
+    const AfterInstall action = options.postInstallAction;
+    if (hasAction(action, AfterInstall::DeleteInstallInfo))
         deleteFileIgnoringCase(options.itemDir, u"pluginst.inf"_s);
-    if (action & 4) {
+    if (hasAction(action, AfterInstall::DeleteOtherBitness)) {
         const QString suffix = QFileInfo(options.itemPath).suffix();
         if (!suffix.isEmpty())
             deleteFileIgnoringCase(options.itemDir, u'.' + suffix + u"64"_s);
@@ -124,13 +122,13 @@ QString writeBackup(const InstallCopyOptions& options, const QStringList& relati
 
 } // namespace
 
-bool NeedsBackup(int preInstallAction, const QString& target) {
+bool NeedsBackup(BackupBeforeInstall preInstallAction, const QString& target) {
     const QFileInfo info(target);
     if (!info.isFile())
         return false; // nothing is replaced
-    if (preInstallAction == 1)
+    if (preInstallAction == BackupBeforeInstall::Every)
         return true;
-    if (preInstallAction == 2)
+    if (preInstallAction == BackupBeforeInstall::TextFilesOnly)
         return FileHasNoNullBytes(target);
     return false;
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/setting_modes.h"
+
 namespace quillon {
 
 struct InstallCopyOptions {
@@ -13,8 +15,8 @@ struct InstallCopyOptions {
     QString itemDir;    // the target; every written file lies below it
     bool totalCommander = false;
     QString tcLanguage; // upper case; "DEU" receives the "d" folders, any other the "e" folders
-    int preInstallAction = 0;
-    int postInstallAction = 0;
+    BackupBeforeInstall preInstallAction = BackupBeforeInstall::None;
+    AfterInstall postInstallAction = AfterInstall::Nothing;
     QString itemPath;      // its extension names the file of PostInstallAction bit 4
     QString backupStaging; // scratch folder for the backup archive; removed afterwards
     // The journal that lets a later start undo a copy cut off by a kill (empty: none), the
@@ -52,7 +54,7 @@ QList<PlannedFile> PlanInstallCopy(const InstallCopyOptions& options, QStringLis
                                    QStringList* refused = nullptr);
 
 // Whether PreInstallAction asks for target to be saved before it is overwritten.
-bool NeedsBackup(int preInstallAction, const QString& target);
+bool NeedsBackup(BackupBeforeInstall preInstallAction, const QString& target);
 
 // Backs up what the plan replaces, then copies. A refused file or a backup that cannot be
 // written stops the copy before any file is touched: nothing the user had is lost.

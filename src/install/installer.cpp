@@ -345,8 +345,7 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
 
     if (copy.complete()) {
         result.outcome = InstallStepResult::Outcome::Installed;
-        const int post = m_c.postInstallAction;
-        if (post >= 0 && post <= 7 && (post & 1))
+        if (hasAction(m_c.postInstallAction, AfterInstall::DeletePackage))
             m_cleanup.append(localFile);
         refreshRows(request);
     } else if (!copy.error.isEmpty()) {

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "app/job_control.h"
+#include "app/setting_modes.h"
 #include "install/download_request.h"
 #include "install/self_update.h"
 #include "install/unpack_limits.h"
@@ -44,8 +45,8 @@ struct InstallerContext {
     QString tcLanguage;   // upper case
     QString unrarLibrary; // empty: RAR packages are not installed
     UnpackLimits unpackLimits;
-    int preInstallAction = 0;
-    int postInstallAction = 0;
+    BackupBeforeInstall preInstallAction = BackupBeforeInstall::None;
+    AfterInstall postInstallAction = AfterInstall::Nothing;
     bool installAfterDownload = false; // InstallAfterDL ticked
     bool autoStartInstall = false;     // switch "autostartinstall"
     // The running program is replaced only when its front end had this confirmed (the CLI's

@@ -47,8 +47,8 @@ QString nameWithoutExtension(const QString& name) {
 
 } // namespace
 
-PackageKind PackageKindOf(int packageChoice) {
-    switch (packageChoice) {
+PackageKind PackageKindOf(PackageChoice packageChoice) {
+    switch (modeNumber(packageChoice)) {
     case 0:
     case 3264:
     case 6432:
@@ -82,7 +82,7 @@ TcPackageLinks ClassifyTcPackageLinks(const QStringList& pageLinks) {
     return links;
 }
 
-static QString chosenLink(const TcPackageLinks& links, int packageChoice) {
+static QString chosenLink(const TcPackageLinks& links, PackageChoice packageChoice) {
     QString link;
     switch (PackageKindOf(packageChoice)) {
     case PackageKind::Unified:
@@ -100,7 +100,7 @@ static QString chosenLink(const TcPackageLinks& links, int packageChoice) {
     return IsValidUrl(link) ? link : QString();
 }
 
-QString TcPackageLinkForDownload(const TcPackageLinks& links, int packageChoice, bool bitness64,
+QString TcPackageLinkForDownload(const TcPackageLinks& links, PackageChoice packageChoice, bool bitness64,
                                  const QString& catalogueBase, const QString& websiteId) {
     QString link = chosenLink(links, packageChoice);
     if (link.isEmpty())
@@ -110,8 +110,8 @@ QString TcPackageLinkForDownload(const TcPackageLinks& links, int packageChoice,
     return catalogueAddress(catalogueBase, websiteId, bitness64 ? u"x64"_s : u"x32"_s);
 }
 
-QString TcPackageLinkForExternal(const TcPackageLinks& links, int packageChoice, const QString& catalogueBase,
-                                 const QString& websiteId) {
+QString TcPackageLinkForExternal(const TcPackageLinks& links, PackageChoice packageChoice,
+                                 const QString& catalogueBase, const QString& websiteId) {
     if (QString link = chosenLink(links, packageChoice); !link.isEmpty())
         return link;
     const bool tag64 = PackageKindOf(packageChoice) != PackageKind::Unified &&

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "app/setting_modes.h"
 #include "install/download_request.h"
 #include "inventory/plugin_database.h"
 
@@ -23,7 +24,7 @@ struct SettingValues;
 
 // Which Total Commander package `PackageChoice` (Total Commander/DownloadPackage) selects.
 enum class PackageKind { None, Unified, X86, X64 };
-PackageKind PackageKindOf(int packageChoice);
+PackageKind PackageKindOf(PackageChoice packageChoice);
 
 // The ".exe" links of Total Commander's download page by kind; a later link of a kind
 // replaces an earlier one.
@@ -36,11 +37,11 @@ TcPackageLinks ClassifyTcPackageLinks(const QStringList& pageLinks);
 
 // The package link as the download window takes it: the chosen kind when valid, else by
 // bitness, else the catalogue address with "x32"/"x64".
-QString TcPackageLinkForDownload(const TcPackageLinks& links, int packageChoice, bool bitness64,
+QString TcPackageLinkForDownload(const TcPackageLinks& links, PackageChoice packageChoice, bool bitness64,
                                  const QString& catalogueBase, const QString& websiteId);
 // As the external download manager takes it (its own fallback order).
-QString TcPackageLinkForExternal(const TcPackageLinks& links, int packageChoice, const QString& catalogueBase,
-                                 const QString& websiteId);
+QString TcPackageLinkForExternal(const TcPackageLinks& links, PackageChoice packageChoice,
+                                 const QString& catalogueBase, const QString& websiteId);
 // The page the links are read from: the announced beta page when one was found and betas are
 // accepted, else "amazons3.php" on Total Commander's site.
 QString TcPackagePage(const QString& tcSiteBase, const QString& announcedBetaPage, bool doNotAcceptBeta);
@@ -51,7 +52,7 @@ QString PackageTag(const QString& name, const QString& extension, const QString&
 
 // The answer of the package selector window.
 struct PackageSelection {
-    int packageChoice = 0; // 0 unified, 1 x86, 2 x64
+    PackageChoice packageChoice = PackageChoice::Unified;
     bool remember = true;
 };
 

@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "app/job_control.h"
+#include "app/setting_modes.h"
 #include "install/download_request.h"
 #include "install/host_rules.h"
 #include "updatecheck/http_client.h"
@@ -31,7 +32,7 @@ struct TransferSettings {
     QString downloadDir; // expanded host path
     int maxRedirects = 35;
     // Total Commander's package link, resolved before the pass.
-    int packageChoice = 0;
+    PackageChoice packageChoice = PackageChoice::Unified;
     QString tcPackagePage; // TcPackagePage()
     QString catalogueBase;
 };

@@ -226,7 +226,7 @@ InstalledVersion InstalledVersionFinder::find(const QString& path, VersionPass p
         }
     }
 
-    if (m_options.checksumDbState == 2) {
+    if (m_options.checksumDbState == ChecksumDbUse::First) {
         const std::optional<QString> fromDb = checksumDbVersion(versionPath);
         if (!fromDb) {
             result.error = u"The checksum of %1 cannot be computed."_s.arg(versionPath);
@@ -262,8 +262,8 @@ InstalledVersion InstalledVersionFinder::find(const QString& path, VersionPass p
     }
 
     if (version.isEmpty()) {
-        if (m_options.checksumDbState == 1 && numberVersion.isEmpty() && productVersion.isEmpty() &&
-            fileVersion.isEmpty()) {
+        if (m_options.checksumDbState == ChecksumDbUse::LastResort && numberVersion.isEmpty() &&
+            productVersion.isEmpty() && fileVersion.isEmpty()) {
             const std::optional<QString> fromDb = checksumDbVersion(versionPath);
             if (!fromDb) {
                 result.error = u"The checksum of %1 cannot be computed."_s.arg(versionPath);

@@ -44,7 +44,7 @@ QString InventoryPass::text(const char* section, const char* key, const char* en
 QString InventoryPass::configurationPath() const {
     // A manual list file replaces the plugin sections, not wincmd.ini: the pass still needs
     // the real configuration file, and the question about a missing list file offers it.
-    if (m_c.settings.plugDetectionMode == 1 && !m_c.tcIniFile.isEmpty())
+    if (m_c.settings.plugDetectionMode == PluginDetection::PluginsDirectory && !m_c.tcIniFile.isEmpty())
         return m_c.tcIniFile;
     if (!m_c.commandLineIniFile.isEmpty() && isFile(m_c.commandLineIniFile))
         return m_c.commandLineIniFile;
@@ -127,7 +127,7 @@ InventoryPassResult InventoryPass::run() {
 void InventoryPass::collectPlugins(const QString& configFile) {
     // Step 7: a manual list file, and what to do when it is missing.
     QString listFile = configFile;
-    if (m_c.settings.plugDetectionMode == 2) {
+    if (m_c.settings.plugDetectionMode == PluginDetection::ManualFile) {
         const QString manual = manualListPath();
         if (isFile(manual)) {
             listFile = manual;
@@ -153,7 +153,7 @@ void InventoryPass::collectPlugins(const QString& configFile) {
                 m_result.showConfiguration = true;
                 m_result.focusManualFile = true;
             } else {
-                m_c.settings.plugDetectionMode = 0;
+                m_c.settings.plugDetectionMode = PluginDetection::ConfigFile;
             }
         }
     }
@@ -174,12 +174,12 @@ void InventoryPass::collectPlugins(const QString& configFile) {
                   m_c.exceptionList,
                   [this](const QString& line) { return resolveTcPath(m_c.system, line, m_c.tcDir); },
                   m_c.tcDir);
-    const int mode = m_c.settings.plugDetectionMode;
+    const PluginDetection mode = m_c.settings.plugDetectionMode;
     for (const PluginSection section : kPluginSections) {
         QStringList files;
-        if (m_result.manualList || mode == 0)
+        if (m_result.manualList || mode == PluginDetection::ConfigFile)
             files = sections.pluginFiles(section);
-        else if (mode == 1 && !m_result.pluginsDir.isEmpty())
+        else if (mode == PluginDetection::PluginsDirectory && !m_result.pluginsDir.isEmpty())
             FindFilesRecursive(m_result.pluginsDir, pluginSectionMask(section), true, files);
         GroupFileList& groupList = m_c.list.groupLists().list(pluginSectionGroup(section));
         for (const QString& file : std::as_const(files))

@@ -145,7 +145,7 @@ int ItemIdentifier::GetPluginInformation(int group, const QString& path) {
             m_stores.userPluginInfo.value(QFileInfo(versionPath).fileName(), QString(kOnlineName)).trimmed();
         caption.forceUseOfFn = m_options.forceUseOfFn;
         caption.onlineNameCorr = m_options.onlineNameCorr;
-        caption.appendX64 = m_options.detectionMode == 1;
+        caption.appendX64 = m_options.detectionMode == PluginDetection::PluginsDirectory;
         QList<CaptionedRow> others;
         if (m_captions) {
             const QString compared = comparedCaption(caption);

@@ -4,6 +4,8 @@
 // determines the installed version of an existing row again and re-evaluates its state.
 #include <QString>
 
+#include "app/setting_modes.h"
+
 #include <functional>
 #include <memory>
 
@@ -22,17 +24,17 @@ struct SettingValues;
 
 // The settings and command-line switches identification and refresh read.
 struct IdentificationOptions {
-    bool forceUseOfFn = false;      // Plugins/ForceUseOfFN
-    bool onlineNameCorr = true;     // Plugins/OnlineNameCorr
-    int checksumDbState = 2;        // Plugins/ChecksumDBstate: 0 off, 1 last resort, 2 first
-    bool intelliDetect = true;      // Plugins/IntelliDetect: versions from text files
-    bool treatDateAsVer = true;     // Plugins/TreatDateAsVer
-    bool autoHideInvalid = true;    // Plugins/AutoHideInvalid
-    bool prcMsgOnLoad = false;      // GUI/PrcMsgOnLoad
-    int detectionMode = 0;          // Plugins/DetectionMode; 1 appends " (x64)" to 64-bit captions
-    bool updateDateCheck = true;    // Plugins/UpdateDateCheck
-    int pubDateDiffCorr = 1;        // Plugins/PubDateDiffCorr
-    bool verCorrOnDateMatch = true; // Plugins/VerCorrOnDateMatch
+    bool forceUseOfFn = false;  // Plugins/ForceUseOfFN
+    bool onlineNameCorr = true; // Plugins/OnlineNameCorr
+    ChecksumDbUse checksumDbState = ChecksumDbUse::First;
+    bool intelliDetect = true;   // Plugins/IntelliDetect: versions from text files
+    bool treatDateAsVer = true;  // Plugins/TreatDateAsVer
+    bool autoHideInvalid = true; // Plugins/AutoHideInvalid
+    bool prcMsgOnLoad = false;   // GUI/PrcMsgOnLoad
+    PluginDetection detectionMode = PluginDetection::ConfigFile; // PluginsDirectory appends " (x64)"
+    bool updateDateCheck = true;                                 // Plugins/UpdateDateCheck
+    int pubDateDiffCorr = 1;                                     // Plugins/PubDateDiffCorr
+    bool verCorrOnDateMatch = true;                              // Plugins/VerCorrOnDateMatch
     DatabaseSwitches databases;
     bool safe = false;      // switch "safe": no text-file detection
     bool strictVer = false; // switch "strictver": like TreatDateAsVer

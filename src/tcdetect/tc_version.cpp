@@ -102,7 +102,8 @@ QString VersionFromHistoryLine(const QString& firstLine) {
 
 QString TcVersionDetector::checksumVersion(const QString& exeFile) const {
     const QString section = QFileInfo(exeFile).fileName();
-    if (m_options.checksumDbState == 0 || section.isEmpty() || !m_checksumDb.hasSection(section))
+    if (m_options.checksumDbState == ChecksumDbUse::Off || section.isEmpty() ||
+        !m_checksumDb.hasSection(section))
         return {};
     // An executable that cannot be read simply has no entry.
     const std::optional<quint32> crc = FileCrc32(exeFile);

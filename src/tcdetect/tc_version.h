@@ -4,6 +4,8 @@
 // the first line of HISTORY.TXT, or from the checksum database and the version resource.
 #include <QString>
 
+#include "app/setting_modes.h"
+
 namespace quillon {
 
 class IniDocument;
@@ -12,7 +14,7 @@ class TcLocator;
 
 struct TcVersionOptions {
     bool intelliSubVer = true; // Total Commander/IntelliDetect: title and HISTORY.TXT decide
-    int checksumDbState = 2;   // Plugins/ChecksumDBstate: 0 keeps the checksum database out
+    ChecksumDbUse checksumDbState = ChecksumDbUse::First; // Off keeps the checksum database out
 };
 
 struct TcVersionFacts {

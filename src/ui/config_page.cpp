@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "app/settings.h"
+#include "app/settings_keys.h"
 #include "app/system.h"
 #include "engine/app_core.h"
 #include "install/request_builder.h"
@@ -43,7 +44,7 @@ struct BoolOption {
 struct IntOption {
     const char* key;
     const char* english;
-    int SettingValues::*field;
+    ModeField field;
     int minimum;
     int maximum;
 };
@@ -185,12 +186,12 @@ QWidget* ConfigPage::buildTotalCommander() {
         package->addRow(wineLabel(), wineField());
     layout->addLayout(package);
     connect(packageBox, &QComboBox::activated, this, [packageBox, &values](int index) {
-        values.tcDownloadPackage = packageBox->itemData(index).toInt();
+        values.tcDownloadPackage = static_cast<PackageChoice>(packageBox->itemData(index).toInt());
     });
     m_loaders.append([packageBox, &values] {
         // A stored value names its kind through a set of numbers; one outside every set is shown
         // as it is and kept until the user picks a kind.
-        const int value = values.tcDownloadPackage;
+        const PackageChoice value = values.tcDownloadPackage;
         while (packageBox->count() > 3)
             packageBox->removeItem(3);
         switch (PackageKindOf(value)) {
@@ -204,7 +205,7 @@ QWidget* ConfigPage::buildTotalCommander() {
             packageBox->setCurrentIndex(2);
             break;
         case PackageKind::None:
-            packageBox->addItem(QString::number(value), value);
+            packageBox->addItem(QString::number(modeNumber(value)), modeNumber(value));
             packageBox->setCurrentIndex(3);
             break;
         }
@@ -280,7 +281,7 @@ QWidget* ConfigPage::buildPlugins() {
     for (int mode = 0; mode < modes.size(); ++mode) {
         connect(modes.at(mode), &QRadioButton::toggled, this, [&values, mode](bool on) {
             if (on)
-                values.plugDetectionMode = mode;
+                values.plugDetectionMode = static_cast<PluginDetection>(mode);
         });
     }
     connect(edit_PluginFile, &QLineEdit::textChanged, this,
@@ -291,7 +292,7 @@ QWidget* ConfigPage::buildPlugins() {
             edit_PluginFile->setText(file);
     });
     m_loaders.append([this, modes, &values] {
-        const int mode = values.plugDetectionMode;
+        const int mode = modeNumber(values.plugDetectionMode);
         for (QRadioButton* button : modes)
             button->setAutoExclusive(false);
         for (int m = 0; m < modes.size(); ++m)
@@ -334,9 +335,9 @@ QWidget* ConfigPage::buildPlugins() {
     auto* form = new QFormLayout;
     const IntOption ints[] = {
         {"Config_PubDateDiffCorr", "Days of difference allowed between file and publication date:",
-         &SettingValues::plugPubDateDiffCorr, 0, 3650},
-        {"Config_ChecksumDBstate", "Use of the checksum database (0-2):", &SettingValues::plugChecksumDbState,
-         0, 2},
+         numberField<&SettingValues::plugPubDateDiffCorr>(), 0, 3650},
+        {"Config_ChecksumDBstate",
+         "Use of the checksum database (0-2):", numberField<&SettingValues::plugChecksumDbState>(), 0, 2},
     };
     for (const IntOption& option : ints) {
         auto* label = new QLabel;
@@ -345,8 +346,8 @@ QWidget* ConfigPage::buildPlugins() {
         spin->setRange(option.minimum, option.maximum);
         form->addRow(label, spin);
         connect(spin, &QSpinBox::valueChanged, this,
-                [&values, field = option.field](int v) { values.*field = v; });
-        m_loaders.append([spin, &values, field = option.field] { spin->setValue(values.*field); });
+                [&values, field = option.field](int v) { field.set(values, v); });
+        m_loaders.append([spin, &values, field = option.field] { spin->setValue(field.get(values)); });
     }
     auto* secondaryLabel = new QLabel;
     caption(secondaryLabel, "CaptionsMainFrm", "Config_SecondaryPlgDir", "Second plugin directory:");
@@ -405,8 +406,11 @@ QWidget* ConfigPage::buildDownload() {
     }
     auto* actions = new QFormLayout;
     const IntOption ints[] = {
-        {"Config_PreInstallAction", "Before installing (0-2):", &SettingValues::preInstallAction, 0, 2},
-        {"Config_PostInstallAction", "After installing (0-2):", &SettingValues::postInstallAction, 0, 2},
+        {"Config_PreInstallAction",
+         "Before installing (0-2):", numberField<&SettingValues::preInstallAction>(), 0, 2},
+        // Flags: 1 deletes the package, 2 the installation file, 4 the other bitness's file.
+        {"Config_PostInstallAction",
+         "After installing (0-7):", numberField<&SettingValues::postInstallAction>(), 0, 7},
     };
     for (const IntOption& option : ints) {
         auto* label = new QLabel;
@@ -415,8 +419,8 @@ QWidget* ConfigPage::buildDownload() {
         spin->setRange(option.minimum, option.maximum);
         actions->addRow(label, spin);
         connect(spin, &QSpinBox::valueChanged, this,
-                [&values, field = option.field](int v) { values.*field = v; });
-        m_loaders.append([spin, &values, field = option.field] { spin->setValue(values.*field); });
+                [&values, field = option.field](int v) { field.set(values, v); });
+        m_loaders.append([spin, &values, field = option.field] { spin->setValue(field.get(values)); });
     }
     layout->addLayout(actions);
     return group;

@@ -51,7 +51,9 @@ TChooseTCpackage::TChooseTCpackage(const Language& language, QWidget* parent) : 
 
 void TChooseTCpackage::btn_OKClick() {
     PackageSelection selection;
-    selection.packageChoice = rb_x86->isChecked() ? 1 : (rb_x64->isChecked() ? 2 : 0);
+    selection.packageChoice = rb_x86->isChecked()   ? PackageChoice::X86
+                              : rb_x64->isChecked() ? PackageChoice::X64
+                                                    : PackageChoice::Unified;
     selection.remember = cb_Remember->isChecked();
     m_selection = selection;
     accept();

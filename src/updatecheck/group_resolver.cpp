@@ -225,7 +225,8 @@ void GroupResolver::correctName(const Item& item, const QString& onlineName) {
         m_c.list.setName(item.row, onlineName);
     }
     const QString name = m_c.list.row(item.row).Name;
-    if (o.detectionMode == 1 && item.filePath.endsWith(u"64"_s) && !name.contains(u"(x64)"_s))
+    if (o.detectionMode == PluginDetection::PluginsDirectory && item.filePath.endsWith(u"64"_s) &&
+        !name.contains(u"(x64)"_s))
         m_c.list.setName(item.row, name + u" (x64)"_s);
 }
 

@@ -40,7 +40,7 @@ TEST_F(ConfigChangeTest, EachDetectionOptionCountsAndTheQuestionComesOnce) {
         {"HidePlugins", [](DetectionOptions& o) { o.autoHideInvalid = !o.autoHideInvalid; }},
         {"IntelliPlugVer", [](DetectionOptions& o) { o.pluginsIntelliDetect = !o.pluginsIntelliDetect; }},
         {"DoNotLoad3rdPApps", [](DetectionOptions& o) { o.disableExternal = !o.disableExternal; }},
-        {"DetectionMode", [](DetectionOptions& o) { o.detectionMode = 2; }},
+        {"DetectionMode", [](DetectionOptions& o) { o.detectionMode = PluginDetection::ManualFile; }},
     };
     IniDocument store;
     store.setText(u"[Plugins]\nAutoHideInvalid=false\nDetectionMode=1\n"_s);
@@ -106,7 +106,7 @@ TEST_F(ConfigChangeTest, TwoRunsWithTheSameOptionsNeverAskAndAnAskedQuestionStay
     Settings settings;
     settings.read(store, context());
     DetectionOptions changed = DetectionOptions::fromValues(settings.values);
-    changed.detectionMode = 1;
+    changed.detectionMode = PluginDetection::PluginsDirectory;
     ScriptedPrompter prompter;
     EXPECT_FALSE(CheckForConfigChange(settings, changed, store, prompter, kEnglish));
     EXPECT_TRUE(prompter.messages().isEmpty());

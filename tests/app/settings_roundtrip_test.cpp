@@ -207,7 +207,7 @@ TEST_F(SettingsRoundTripTest, ConditionalKeysFollowTheWriteOptions) {
     for (const Case& c : cases) {
         Settings settings;
         settings.values.alwaysSavePos = c.alwaysSavePos;
-        settings.values.plugDetectionMode = c.detectionMode;
+        settings.values.plugDetectionMode = static_cast<PluginDetection>(c.detectionMode);
         settings.values.currentLng = u"deu"_s;
         IniDocument store;
         settings.write(store, context(), c.options);

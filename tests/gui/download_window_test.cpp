@@ -109,7 +109,7 @@ TEST(PackageChooser, OkAnswersWithTheTickedKindAndEscapeWithNothing) {
     chooser.findChild<QCheckBox*>(u"cb_Remember"_s)->setChecked(false);
     chooser.findChild<QPushButton*>(u"btn_OK"_s)->click();
     ASSERT_TRUE(chooser.selection().has_value());
-    EXPECT_EQ(chooser.selection()->packageChoice, 2);
+    EXPECT_EQ(chooser.selection()->packageChoice, PackageChoice::X64);
     EXPECT_FALSE(chooser.selection()->remember);
 
     ui::TChooseTCpackage declined(language);

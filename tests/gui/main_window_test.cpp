@@ -301,10 +301,10 @@ TEST_F(MainWindow, ThePackageChoiceShowsItsKindAndKeepsAnUnknownNumber) {
         auto* box = window->findChild<QComboBox*>(u"cb_DownloadPackage"_s);
         EXPECT_EQ(box->currentIndex(), c.shownIndex) << c.stored;
         EXPECT_EQ(box->currentText(), c.shownText) << c.stored;
-        EXPECT_EQ(core->settings().values.tcDownloadPackage, c.stored) << "shown, not rewritten";
+        EXPECT_EQ(modeNumber(core->settings().values.tcDownloadPackage), c.stored) << "shown, not rewritten";
         box->setCurrentIndex(0);
         QTest::keyClick(box, Qt::Key_Down); // the user picks the x86 package
-        EXPECT_EQ(core->settings().values.tcDownloadPackage, 1) << c.stored;
+        EXPECT_EQ(core->settings().values.tcDownloadPackage, PackageChoice::X86) << c.stored;
         close();
     }
 }

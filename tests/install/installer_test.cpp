@@ -118,8 +118,8 @@ TEST_F(InstallerTest, PluginPackageBacksUpWhatPreInstallActionAsks) {
                                                     {u"doc/readme.txt"_s, "new text"},
                                                     {u"doc/new.txt"_s, "added"}});
         InstallerContext ctx = context();
-        ctx.preInstallAction = c.preInstallAction;
-        ctx.postInstallAction = 2;
+        ctx.preInstallAction = static_cast<BackupBeforeInstall>(c.preInstallAction);
+        ctx.postInstallAction = AfterInstall::DeleteInstallInfo;
         Installer installer(ctx);
         const InstallStepResult r =
             installer.installStep(request(category::Packer, m_item + u"/demo.wcx"_s), zip);
@@ -144,7 +144,7 @@ TEST_F(InstallerTest, PluginPackageBacksUpWhatPreInstallActionAsks) {
 TEST_F(InstallerTest, SecondInstallOnTheSameDayKeepsTheOlderBackup) {
     test::writeFile(m_item + u"/demo.wcx"_s, "v1");
     InstallerContext ctx = context();
-    ctx.preInstallAction = 1;
+    ctx.preInstallAction = BackupBeforeInstall::Every;
     Installer installer(ctx);
     const DownloadRequest req = request(category::Packer, m_item + u"/demo.wcx"_s);
     ASSERT_EQ(installer.installStep(req, makeZip(u"demo.zip"_s, {{u"demo.wcx"_s, "v2"}})).outcome,

@@ -24,7 +24,7 @@ TEST(PackageChoice, KindsAndLinks) {
                  {1, PackageKind::X86},     {64, PackageKind::X64},       {2, PackageKind::X64},
                  {7, PackageKind::None}};
     for (const auto& k : kinds)
-        EXPECT_EQ(PackageKindOf(k.choice), k.kind) << k.choice;
+        EXPECT_EQ(PackageKindOf(static_cast<PackageChoice>(k.choice)), k.kind) << k.choice;
 
     const TcPackageLinks links = ClassifyTcPackageLinks(
         {u"http://t/tcmd1100x32.exe"_s, u"http://t/readme.txt"_s, u"http://t/tcmd1100x64.exe"_s,
@@ -32,12 +32,19 @@ TEST(PackageChoice, KindsAndLinks) {
     EXPECT_EQ(links.unified, u"http://t/tcmd1100x32_64.exe"_s);
     EXPECT_EQ(links.x86, u"http://t/tcmd1101x32.exe"_s); // the later one wins
     EXPECT_EQ(links.x64, u"http://t/tcmd1100x64.exe"_s);
-    EXPECT_EQ(TcPackageLinkForDownload(links, 64, false, u"http://c/"_s, u"totalcmd"_s), links.x64);
-    EXPECT_EQ(TcPackageLinkForDownload(links, 7, false, u"http://c/"_s, u"totalcmd"_s), links.x86);
-    EXPECT_EQ(TcPackageLinkForDownload({}, 0, true, u"http://c/"_s, u"totalcmd"_s),
-              u"http://c/download.php?id=totalcmd&pkg=x64"_s);
-    EXPECT_EQ(TcPackageLinkForExternal({{}, {}, links.x64}, 7, u"http://c/"_s, u"totalcmd"_s), links.x64);
-    EXPECT_EQ(TcPackageLinkForExternal({}, 1, u"http://c/"_s, u"totalcmd"_s),
+    EXPECT_EQ(
+        TcPackageLinkForDownload(links, static_cast<PackageChoice>(64), false, u"http://c/"_s, u"totalcmd"_s),
+        links.x64);
+    EXPECT_EQ(
+        TcPackageLinkForDownload(links, static_cast<PackageChoice>(7), false, u"http://c/"_s, u"totalcmd"_s),
+        links.x86);
+    EXPECT_EQ(
+        TcPackageLinkForDownload({}, static_cast<PackageChoice>(0), true, u"http://c/"_s, u"totalcmd"_s),
+        u"http://c/download.php?id=totalcmd&pkg=x64"_s);
+    EXPECT_EQ(TcPackageLinkForExternal({{}, {}, links.x64}, static_cast<PackageChoice>(7), u"http://c/"_s,
+                                       u"totalcmd"_s),
+              links.x64);
+    EXPECT_EQ(TcPackageLinkForExternal({}, static_cast<PackageChoice>(1), u"http://c/"_s, u"totalcmd"_s),
               u"http://c/download.php?id=totalcmd&pkg=x32"_s);
 }
 
@@ -155,13 +162,13 @@ TEST_F(RequestBuilderTest, TotalCommanderRowAsksForThePackage) {
     int asked = 0;
     ctx.choosePackage = [&] {
         ++asked;
-        return std::optional<PackageSelection>({2, true});
+        return std::optional<PackageSelection>({PackageChoice::X64, true});
     };
     ctx.pageLinks = [](const QString&) { return QStringList{u"http://t/tc64x64.exe"_s}; };
     const auto internal = DownloadSetValues(ctx, true, {}, false, 0);
     ASSERT_TRUE(internal);
     EXPECT_EQ(internal->Category, u"totalcmd"_s);
-    EXPECT_EQ(m_settings.tcDownloadPackage, 2);
+    EXPECT_EQ(m_settings.tcDownloadPackage, PackageChoice::X64);
     EXPECT_TRUE(m_settings.rememberTcPackageSel);
     const auto external = DownloadSetValues(ctx, false, {}, false, 0);
     ASSERT_TRUE(external);

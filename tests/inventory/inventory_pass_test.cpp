@@ -211,7 +211,7 @@ TEST_P(InventoryPassTest, ListsTheRightFiles) {
         questions += message.wasQuestion ? 1 : 0;
     EXPECT_EQ(questions, c.questions);
     if (c.detectionModeAfter >= 0) {
-        EXPECT_EQ(core->settings().values.plugDetectionMode, c.detectionModeAfter);
+        EXPECT_EQ(modeNumber(core->settings().values.plugDetectionMode), c.detectionModeAfter);
     }
 }
 

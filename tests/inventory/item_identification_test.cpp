@@ -56,7 +56,7 @@ TEST_F(Identification, ChecksumDatabaseByState) {
     };
     for (const Case& c : {Case{2, "9.9", "3.3"}, Case{1, "1.2.3.4", "3.3"}, Case{0, "1.2.3.4", "-"}}) {
         list.resetForPass();
-        options.checksumDbState = c.state;
+        options.checksumDbState = static_cast<ChecksumDbUse>(c.state);
         identify(path);
         identify(bare);
         ASSERT_EQ(list.rowCount(), 2);
@@ -201,7 +201,7 @@ TEST_F(Identification, DatabaseRows) {
     pluginDb.setValue(u"DBInfo"_s, u"Update"_s, u"2015-03-29"_s);
     checksumDb.setValue(u"a.wcx"_s, u"1"_s, u"1.0"_s);
     checksumDb.setValue(u"b.wcx"_s, u"2"_s, u"2.0"_s);
-    options.detectionMode = 1;
+    options.detectionMode = PluginDetection::PluginsDirectory;
     EXPECT_EQ(identify(u"tcplugindb"_s, 6), 0);
     EXPECT_EQ(identify(u"CHECKSUMDB"_s, 6), 1);
     EXPECT_EQ(list.row(0).Name, u"QN Plugin Database (IPD)"_s);

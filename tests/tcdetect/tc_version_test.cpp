@@ -148,7 +148,8 @@ TEST_P(TcVersionDetectTest, Version) {
     test::FakeMachine machine;
     System system(std::make_unique<WindowPlatform>(machine, c.title, exe.toStdString()));
     const TcLocator locator(system);
-    const TcVersionDetector detector(system, locator, checksumDb, {c.intelli, c.checksumDbState});
+    const TcVersionDetector detector(system, locator, checksumDb,
+                                     {c.intelli, static_cast<ChecksumDbUse>(c.checksumDbState)});
     const TcVersionFacts facts = detector.detect(exe, dir.path());
     EXPECT_EQ(facts.version, QString::fromUtf8(c.version));
     EXPECT_EQ(facts.caption, QString::fromUtf8(c.caption));

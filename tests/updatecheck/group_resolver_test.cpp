@@ -152,7 +152,7 @@ TEST_F(GroupResolverTest, DatabaseOverrides) {
 }
 
 TEST_F(GroupResolverTest, OnlineNamesAreLearnedOnceAndRejectedRecordsNameNothing) {
-    options.detectionMode = 1;
+    options.detectionMode = PluginDetection::PluginsDirectory;
     userPluginInfo.setText(u"[kept.wlx]\nOnlineName=Old Name\n"_s);
     const int fresh = add(ItemGroup::Wcx, plugin(u"fresh.wcx64"_s));
     const int kept = add(ItemGroup::Wlx, plugin(u"kept.wlx"_s));
