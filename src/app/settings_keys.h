@@ -180,6 +180,8 @@ inline constexpr SettingKey PreInstallAction =
     intKey(section::Configuration, "PreInstallAction", &S::preInstallAction, 0);
 inline constexpr SettingKey PostInstallAction =
     intKey(section::Configuration, "PostInstallAction", &S::postInstallAction, 0);
+inline constexpr SettingKey DownloadManagerCommand =
+    textKey(section::Configuration, "DownloadManagerCommand", &S::downloadManagerCommand, "", TR::Trimmed);
 
 inline constexpr SettingKey PrcMsgOnLoad = boolKey(section::Gui, "PrcMsgOnLoad", &S::prcMsgOnLoad, false);
 inline constexpr SettingKey ShowInfoBox = boolKey(section::Gui, "ShowInfoBox", &S::showInfoBox, false);
@@ -304,6 +306,7 @@ inline constexpr auto kSettingsReadOrder = std::to_array<const SettingKey*>({
     &key::ForceUseExtDb,
     &key::PreInstallAction,
     &key::PostInstallAction,
+    &key::DownloadManagerCommand,
     &key::PrcMsgOnLoad,
     &key::ShowInfoBox,
     &key::ShowPlugIcons,
@@ -378,6 +381,7 @@ inline constexpr auto kSettingsWriteOrder = std::to_array<SettingWriteStep>({
     {&key::ForceUseExtDb},
     {&key::PreInstallAction},
     {&key::PostInstallAction},
+    {&key::DownloadManagerCommand},
     {&key::TcDisabled},
     {&key::TcDoNotAcceptBeta},
     {&key::TcIntelliDetect},

@@ -26,6 +26,9 @@ struct SettingValues {
     bool forceUseExtDb = false;
     int preInstallAction = 0;
     int postInstallAction = 0;
+    // The command that hands one link to a download manager, the link added as its last
+    // argument; empty: a manager found in the prefix or on the system.
+    QString downloadManagerCommand;
 
     // [Language]
     QString currentLng; // upper-case short name, empty for the user's default
