@@ -198,6 +198,8 @@ inline constexpr SettingKey PreInstallAction =
     modeKey<&S::preInstallAction>(section::Configuration, "PreInstallAction", 0);
 inline constexpr SettingKey PostInstallAction =
     modeKey<&S::postInstallAction>(section::Configuration, "PostInstallAction", 0);
+inline constexpr SettingKey DownloadManagerCommand =
+    textKey(section::Configuration, "DownloadManagerCommand", &S::downloadManagerCommand, "", TR::Trimmed);
 
 inline constexpr SettingKey PrcMsgOnLoad = boolKey(section::Gui, "PrcMsgOnLoad", &S::prcMsgOnLoad, false);
 inline constexpr SettingKey ShowInfoBox = boolKey(section::Gui, "ShowInfoBox", &S::showInfoBox, false);
@@ -322,6 +324,7 @@ inline constexpr auto kSettingsReadOrder = std::to_array<const SettingKey*>({
     &key::ForceUseExtDb,
     &key::PreInstallAction,
     &key::PostInstallAction,
+    &key::DownloadManagerCommand,
     &key::PrcMsgOnLoad,
     &key::ShowInfoBox,
     &key::ShowPlugIcons,
@@ -396,6 +399,7 @@ inline constexpr auto kSettingsWriteOrder = std::to_array<SettingWriteStep>({
     {&key::ForceUseExtDb},
     {&key::PreInstallAction},
     {&key::PostInstallAction},
+    {&key::DownloadManagerCommand},
     {&key::TcDisabled},
     {&key::TcDoNotAcceptBeta},
     {&key::TcIntelliDetect},

@@ -28,6 +28,9 @@ struct SettingValues {
     bool forceUseExtDb = false;
     BackupBeforeInstall preInstallAction = BackupBeforeInstall::None;
     AfterInstall postInstallAction = AfterInstall::Nothing;
+    // The command that hands one link to a download manager, the link added as its last
+    // argument; empty: a manager found in the prefix or on the system.
+    QString downloadManagerCommand;
 
     // [Language]
     QString currentLng; // upper-case short name, empty for the user's default

@@ -69,8 +69,9 @@ const DownloadRequestList& UpdatePass::buildRequests() {
         m_options.askInstallQuestion,
     };
     const bool forceInstall = m_options.install == InstallChoice::Always;
-    m_requests = StartDownloadProcess(context, m_prompter, m_core.language(), m_core.windowCaption(), true,
-                                      m_options.forceItem, forceInstall, m_options.rows, false);
+    m_requests = StartDownloadProcess(context, m_prompter, m_core.language(), m_core.windowCaption(),
+                                      !m_options.externalManager, m_options.forceItem, forceInstall,
+                                      m_options.rows, false);
 
     // The settings as they are now: a proxy or a folder changed a moment ago counts.
     m_pageReader = std::make_unique<PageFetcher>(FetchSettings::fromSettings(values), m_core.language());

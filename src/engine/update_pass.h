@@ -38,6 +38,9 @@ struct UpdatePassOptions {
     bool askInstallQuestion = false;
     // The running program is replaced only when the front end had that confirmed.
     bool replaceProgramConfirmed = true;
+    // The requests are for an external download manager: its links (the catalogue's plain
+    // address, Total Commander's package read from its download page while building).
+    bool externalManager = false;
     // Which Total Commander package to take; none: the stored choice.
     std::function<std::optional<PackageSelection>()> choosePackage;
 };

@@ -282,11 +282,6 @@ QStringList ExternalManagerLinks(const DownloadRequestList& requests) {
     return links;
 }
 
-bool IsInstalled_IDM() {
-    // The manager is a Windows program; under Wine it could not receive links from us.
-    return false;
-}
-
 int ConfirmUpdatableAsLatest(ConfirmContext& context, Prompter& prompter, const Language& language) {
     UpdateList& list = context.list;
     const StatusTexts& texts = list.statusTexts();

@@ -90,9 +90,6 @@ DownloadRequestList StartDownloadProcess(RequestContext& context, Prompter& prom
 // The links handed to an external download manager: valid ones, never a database download.
 QStringList ExternalManagerLinks(const DownloadRequestList& requests);
 
-// Whether the external download manager is installed; it exists only on Windows.
-bool IsInstalled_IDM();
-
 // Confirms the marked updatable rows as latest: asks, writes their version overrides keyed by
 // toEnvPath(FilePath) and sets them "OK.". Returns the number of rows confirmed.
 struct ConfirmContext {

@@ -37,6 +37,9 @@ public:
     virtual Shell& shell() = 0;
     // The prefix in use, empty when none (and always on Windows).
     virtual std::string winePrefix() const = 0;
+    // The Wine program that starts programs of the prefix, empty when there is none (and always
+    // on Windows, where they start by themselves).
+    virtual std::string wineProgram() const { return {}; }
     // Finds the Wine program again with this setting in the place PlatformOptions::wineProgram
     // had (the settings are read after the platform is made). True when another program is used
     // from now on. Windows has no Wine: always false.

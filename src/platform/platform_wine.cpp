@@ -64,6 +64,7 @@ public:
     TcWindow& tcWindow() override { return m_tcWindow; }
     Shell& shell() override { return m_shell; }
     std::string winePrefix() const override { return m_prefix; }
+    std::string wineProgram() const override { return m_tcWindow.wineProgram(); }
     bool useWineProgram(const std::string& setting) override {
         return m_tcWindow.setWineProgram(findWineProgram(setting));
     }

@@ -37,9 +37,9 @@ public:
     // The settings may name another Wine program while a job talks to the window: the call
     // under way keeps its program. True when the program changed.
     bool setWineProgram(const std::string& program);
+    std::string wineProgram() const;
 
 private:
-    std::string wineProgram() const;
     BridgeSetup bridgeSetup() const;
 
     // Nothing is started when no wineserver serves the prefix: Total Commander cannot run then.

@@ -385,6 +385,16 @@ QWidget* ConfigPage::buildDownload() {
         edit_DLDir->setCursorPosition(static_cast<int>(edit_DLDir->text().size()));
         tempDir->setText(QDir::toNativeSeparators(values.tempDirectory));
     });
+    // A command line, not a path: the link is added to it as one more argument.
+    auto* manager = new QLineEdit;
+    manager->setObjectName(u"edit_DownloadManager"_s);
+    auto* managerLabel = new QLabel;
+    caption(managerLabel, "CaptionsMainFrm", "Config_DownloadManager",
+            "Download manager command (empty: found on the system):");
+    form->addRow(managerLabel, manager);
+    connect(manager, &QLineEdit::textChanged, this,
+            [&values](const QString& text) { values.downloadManagerCommand = text.trimmed(); });
+    m_loaders.append([manager, &values] { manager->setText(values.downloadManagerCommand); });
     layout->addLayout(form);
     const BoolOption options[] = {
         {"cb_InstallPackages", "Config_InstallPackages", "Install the packages after successful download",

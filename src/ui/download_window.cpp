@@ -230,6 +230,7 @@ void TDownloadFiles::applyRow(int index, const TransferRow& row) {
 void TDownloadFiles::applyProgress(const TransferProgress& progress) {
     PB_CurrFile->setValue(progress.filePercent);
     PB_Total->setValue(std::min(PB_Total->maximum(), progress.totalPercent));
+    m_taskbar.setProgress(PB_Total->value(), PB_Total->maximum());
     m_model->setCurrent(progress.index);
 }
 
@@ -240,6 +241,7 @@ void TDownloadFiles::transferDone(bool cancelled) {
         PB_CurrFile->setValue(PB_CurrFile->maximum());
         PB_Total->setValue(PB_Total->maximum());
     }
+    m_taskbar.hide();
     m_model->setFinished(true);
     LV_DLFiles->setSortingEnabled(true);
     LV_DLFiles->sortByColumn(DownloadRowsModel::IdColumn, Qt::AscendingOrder);

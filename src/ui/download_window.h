@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "engine/update_pass.h"
+#include "taskbar_progress.h"
 
 class QLabel;
 class QLineEdit;
@@ -90,6 +91,7 @@ private:
     bool m_askDirectory = false;
     bool m_started = false;
     bool m_closeWhenDone = false;
+    TaskbarProgress m_taskbar; // PB_Total on the application icon
 
     QWidget* panel_chooseFile = nullptr;
     QLabel* lbl_SelectFile = nullptr;

@@ -6,8 +6,11 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <memory>
+
 #include "download_window.h"
 #include "engine/check_job.h"
+#include "engine/download_manager.h"
 #include "engine/update_pass.h"
 #include "install/backup_restore.h"
 #include "inventory/inventory_pass.h"
@@ -70,6 +73,8 @@ public:
     // The selected row's backups listed as a job, one chosen in a dialog and put back as a job,
     // the row refreshed.
     void restorePreviousVersion();
+    // Where "Send to IDM..." starts the download manager; nullptr: really started.
+    void setProgramLauncher(ProgramLauncher* launcher);
 
 signals:
     void inventoryFinished();
@@ -106,6 +111,8 @@ private:
     // The download window over rows (the marked ones, or the selection), or over one item
     // instead (the plugin database).
     void openDownloadWindow(const QList<int>& rows, InstallChoice install, const QString& item = {});
+    DownloadManager downloadManager() const;
+    void sendToDownloadManager(const QList<int>& rows);
     void downloadWindowClosed(EndOfPassAction action);
     void restoreChosenBackup(const QString& itemFile, const QString& archive);
     void restoreApplied(const QString& itemFile, const QString& label, const RestoreResult& result);
@@ -136,6 +143,8 @@ private:
     TInfobox* m_infoBox;
     CheckJobResult m_lastCheck;
     QPointer<TDownloadFiles> m_download;
+    std::unique_ptr<ProgramLauncher> m_detachedLauncher = std::make_unique<DetachedLauncher>();
+    ProgramLauncher* m_launcher = m_detachedLauncher.get();
     bool m_checkAfterReload = false; // a database update asked for a new check
     bool m_autoStartDone = false;    // the start switches' check ran
     bool m_autoDownloadDone = false; // and their download

@@ -17,6 +17,7 @@
 #include "config_page.h"
 #include "download_window.h"
 #include "engine/app_core.h"
+#include "engine/download_manager.h"
 #include "file_jump.h"
 #include "info_box.h"
 #include "install/backup_catalog.h"
@@ -105,7 +106,7 @@ MenuEnabling Ttc_Updater::contextMenuState() const {
         if (list.row(row).Checked && list.state(row) == ItemState::Update)
             ++listFacts.markedUpdatable;
     }
-    listFacts.downloadManagerInstalled = IsInstalled_IDM();
+    listFacts.downloadManagerInstalled = IsInstalled_IDM(m_core.system(), m_core.settings().values);
     return menuEnabling(selectedFacts(), listFacts);
 }
 
@@ -204,7 +205,6 @@ QMenu* Ttc_Updater::buildContextMenu() {
 void Ttc_Updater::runListCommand(ListCommand command) {
     if (m_jobs->isRunning())
         return;
-    const Language& lng = m_core.language();
     const UpdateList& list = m_core.updateList();
     const QList<int> rows = m_update->selectedRows();
     switch (command) {
@@ -248,11 +248,7 @@ void Ttc_Updater::runListCommand(ListCommand command) {
                                                                          : InstallChoice::AsSettingsSay);
         return;
     case ListCommand::SendToDownloadManager:
-        if (!IsInstalled_IDM()) {
-            m_prompter.tell(PromptIcon::Error, uiText(lng, "ErrorMessages", "CaptionError", "Error"),
-                            uiText(lng, "ErrorMessages", "DMnotInstalled",
-                                   "Unfortunately no installed download manager can be found."));
-        }
+        sendToDownloadManager(rows);
         return;
     case ListCommand::ToggleInfoWindow:
         m_infoBox->toggleAction()->trigger();

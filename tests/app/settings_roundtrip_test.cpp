@@ -46,6 +46,7 @@ TEST_F(SettingsRoundTripTest, UnknownContentIsKeptAndKnownKeysAreWrittenInOrder)
                   "ProxyAddress=http=proxyhost:8080;https=proxyhost:8080\n"
                   "ProxyPort=8080;8081\n"
                   "Unknown=keep me\n"
+                  "DownloadManagerCommand= \"/opt/My Manager/dm\" --add \n"
                   "[GUI]\n"
                   "AllowResize=1\n"
                   "ShowInfoBox=TRUE \n"
@@ -69,6 +70,7 @@ UseIniInTCDir=1
 ProxyAddress=proxyhost
 ProxyPort=8080
 Unknown=keep me
+DownloadManagerCommand="/opt/My Manager/dm" --add
 DatabaseEnabled=True
 DownloadDir={T}/dl/
 DLFileName={FN}_v{VER}_{ODATE}

@@ -1,0 +1,34 @@
+#pragma once
+// The application icon's progress bar, where the desktop reads Unity's launcher entry over the
+// session bus (KDE Plasma, Dash to Dock, Plank, ...). Without a session bus nothing is sent and
+// nothing fails.
+#include <QString>
+
+class QDBusMessage;
+
+namespace quillon::ui {
+
+class TaskbarProgress {
+public:
+    TaskbarProgress();
+    // A progress still shown is taken away: the icon must not keep a bar of a closed window.
+    ~TaskbarProgress();
+    TaskbarProgress(const TaskbarProgress&) = delete;
+    TaskbarProgress& operator=(const TaskbarProgress&) = delete;
+
+    void setProgress(int value, int maximum);
+    void hide();
+
+    // "application://<desktop entry>.desktop", the entry the program gives the window system.
+    static QString appUri();
+    // The Update signal for that entry: progress from 0 to 1 and whether it is shown.
+    static QDBusMessage updateMessage(const QString& appUri, double progress, bool visible);
+
+private:
+    void send(int percent, bool visible);
+
+    int m_sentPercent = -1;
+    bool m_visible = false;
+};
+
+} // namespace quillon::ui
