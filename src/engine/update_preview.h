@@ -53,6 +53,9 @@ public:
     void setRowChanged(std::function<void(int index)> rowChanged);
     void setProgress(std::function<void(const TransferProgress&)> progress);
 
+    // The pass's transfer, for a progress display (after buildRequests()).
+    const TransferEngine& transfer() const { return m_pass.transfer(); }
+
     // Any thread: every request resolved in turn. A cancel ends it within one network wait
     // slice; the requests not reached are reported cancelled.
     UpdatePreviewResult run(const CancelToken& cancel);
