@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Pictures of the desktop program for the README: the main window on a copy of the sample
-# installation after a check against the local fixture catalogue, every page, in English and
-# German, written to docs/screenshots/. Runs on a virtual display (Xvfb).
+# installation after a check against the local fixture catalogue, every page and the download
+# window, in English and German, written to docs/screenshots/. Runs on a virtual display (Xvfb).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD_DIR:-build/debug}
@@ -38,12 +38,14 @@ done
 
 mkdir -p docs/screenshots
 for lang in ENG DEU; do
-    rm -rf "$work/prefix" "$work/settings"
+    rm -rf "$work/prefix" "$work/settings" "$work/downloads" "$work/temp"
     cp -a "$build/sample/prefix" "$work/prefix"
     mkdir -p "$work/settings"
     cat >"$work/settings/Quillon.ini" <<INI
 [Configuration]
 PreInstallAction=1
+DownloadDir=$work/downloads/
+TempDirectory=$work/temp/
 [Sites]
 Catalogue=$base
 CatalogueRu=$base

@@ -49,9 +49,9 @@ CheckJobResult runUpdateCheckJob(AppCore& core, const DetectionOptions& detectio
 
     result.cancelled = cancel.isCancelled();
     if (result.cancelled) {
-        list.VisualPlugList_Restore(saved.snapshot.lines());
-        list.VisualPlugList_Backup();
-        list.VisualPlugList_Restore(saved.rows);
+        list.restoreFromSnapshot(saved.snapshot.lines());
+        list.takeSnapshot();
+        list.restoreFromSnapshot(saved.rows);
         core.updateCheckState() = saved.state;
         core.settingsStore() = saved.settingsStore;
         core.userPluginInfoStore() = saved.userPluginInfoStore;

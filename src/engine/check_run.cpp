@@ -109,7 +109,7 @@ CheckRunResult UpdateCheckRun::run(int selectedRow) {
 
     // Steps 2 to 5: every row shown during the run, the controls locked.
     progress(0);
-    list.VisualPlugList_Restore(list.snapshot().lines());
+    list.restoreFromSnapshot(list.snapshot().lines());
     ReCountCheckedItems();
     m_state.OnlineRecords.clear();
     if (m_observer)
@@ -138,7 +138,7 @@ CheckRunResult UpdateCheckRun::run(int selectedRow) {
 
     // Step 9.
     m_state.CheckRunning = false;
-    list.VisualPlugList_Backup();
+    list.takeSnapshot();
 
     // Steps 10 to 13.
     reportErrors(result);

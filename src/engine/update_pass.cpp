@@ -138,6 +138,8 @@ void UpdatePass::installFinishedFile(int index, const DownloadRequest& request, 
     m_anyInstallRequest = m_anyInstallRequest || request.installAfterDownload();
     if (installs(request))
         m_installs[index] = m_installer->installStep(request, localFile);
+    if (m_fileInstalled)
+        m_fileInstalled(index, m_installs.at(index));
 }
 
 void UpdatePass::run(const CancelToken& cancel) {
@@ -169,7 +171,8 @@ InstallStepResult UpdatePass::reinstall(int index) {
     if (index < 0 || index >= rows.size() || index >= m_engine->requests().size() ||
         rows.at(index).localPath.isEmpty())
         return {};
-    InstallStepResult result = m_installer->installStep(m_engine->requests().at(index), rows.at(index).localPath, true);
+    InstallStepResult result =
+        m_installer->installStep(m_engine->requests().at(index), rows.at(index).localPath, true);
     while (m_installs.size() <= index)
         m_installs.append(InstallStepResult{});
     m_installs[index] = result;

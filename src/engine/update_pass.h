@@ -58,6 +58,10 @@ public:
     // Called on the thread that runs the pass; set before run().
     void setRowChanged(std::function<void(int index)> rowChanged);
     void setProgress(std::function<void(const TransferProgress&)> progress);
+    // After each finished file's installation step (the request's index and what it did).
+    void setFileInstalled(std::function<void(int index, const InstallStepResult&)> fileInstalled) {
+        m_fileInstalled = std::move(fileInstalled);
+    }
     // Each installed file's row refresh goes through this (see InstallerContext::onOwnerThread).
     void setOnOwnerThread(std::function<void(const std::function<void()>&)> onOwnerThread);
 
@@ -99,6 +103,7 @@ private:
     std::unique_ptr<TransferEngine> m_engine;
     std::unique_ptr<Installer> m_installer;
     QList<InstallStepResult> m_installs;
+    std::function<void(int, const InstallStepResult&)> m_fileInstalled;
     QStringList m_errors;
     bool m_proxyUsable = true;
     bool m_anyInstallRequest = false;

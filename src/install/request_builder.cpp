@@ -287,7 +287,7 @@ bool IsInstalled_IDM() {
     return false;
 }
 
-int Confirmupdatable1Click(ConfirmContext& context, Prompter& prompter, const Language& language) {
+int ConfirmUpdatableAsLatest(ConfirmContext& context, Prompter& prompter, const Language& language) {
     UpdateList& list = context.list;
     const StatusTexts& texts = list.statusTexts();
     QList<int> marked;

@@ -101,6 +101,6 @@ struct ConfirmContext {
     QString tcExecutable;
     std::function<QString(const QString&)> toEnvPath; // ConvertTCPathToEnvPath
 };
-int Confirmupdatable1Click(ConfirmContext& context, Prompter& prompter, const Language& language);
+int ConfirmUpdatableAsLatest(ConfirmContext& context, Prompter& prompter, const Language& language);
 
 } // namespace quillon

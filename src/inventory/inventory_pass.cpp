@@ -94,7 +94,7 @@ InventoryPassResult InventoryPass::run() {
     // Step 6: without wincmd.ini nothing is listed, not even Quillon's own group.
     if (!isFile(configFile)) {
         reportTcNotFound();
-        list.VisualPlugList_Backup();
+        list.takeSnapshot();
         return m_result;
     }
     m_result.configFound = true;
@@ -120,7 +120,7 @@ InventoryPassResult InventoryPass::run() {
     list.finishPass();
     m_result.progressMaximum = list.groupLists().totalCount() + (m_result.tcRow ? 1 : 0);
     // Step 16.
-    list.VisualPlugList_Backup();
+    list.takeSnapshot();
     return m_result;
 }
 

@@ -69,7 +69,7 @@ bool ItemIdentifier::RefreshPluginInfo(const QString& path, int row, const QStri
         }
     }
 
-    m_list.VisualPlugList_Modify(path, row);
+    m_list.updateSnapshotRow(path, row);
     return true;
 }
 

@@ -10,7 +10,7 @@ namespace quillon {
 bool ApplyTcVersionRow(UpdateList& list, const TcVersionFacts& facts, bool addItem) {
     if (addItem) {
         const int row = list.addRow(facts.caption, facts.version, facts.exeFile, ItemGroup::TC);
-        list.VisualPlugList_Modify(facts.exeFile, row);
+        list.updateSnapshotRow(facts.exeFile, row);
         return true;
     }
     if (!list.hasTcRow())
@@ -23,7 +23,7 @@ bool ApplyTcVersionRow(UpdateList& list, const TcVersionFacts& facts, bool addIt
         list.setState(0, newer ? ItemState::Update : ItemState::Ok);
         list.setChecked(0, newer);
     }
-    list.VisualPlugList_Modify(facts.exeFile, 0);
+    list.updateSnapshotRow(facts.exeFile, 0);
     return true;
 }
 

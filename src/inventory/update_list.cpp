@@ -165,13 +165,13 @@ void UpdateList::resetForPass() {
     m_hidden.clear();
 }
 
-void UpdateList::VisualPlugList_Backup() {
+void UpdateList::takeSnapshot() {
     m_snapshot.clear();
     for (const UpdateItem& item : std::as_const(m_rows))
         m_snapshot.append(SnapshotLine::fromItem(item, m_texts));
 }
 
-void UpdateList::VisualPlugList_Restore(const QList<SnapshotLine>& lines) {
+void UpdateList::restoreFromSnapshot(const QList<SnapshotLine>& lines) {
     if (m_observer)
         m_observer->beginReset();
     m_rows.clear();
@@ -182,7 +182,7 @@ void UpdateList::VisualPlugList_Restore(const QList<SnapshotLine>& lines) {
         m_observer->endReset();
 }
 
-void UpdateList::VisualPlugList_Modify(const QString& filePath, int rowIndex) {
+void UpdateList::updateSnapshotRow(const QString& filePath, int rowIndex) {
     if (!isValidRow(rowIndex))
         return;
     m_snapshot.replaceByPath(filePath, SnapshotLine::fromItem(m_rows[rowIndex], m_texts));

@@ -83,11 +83,12 @@ public:
     void resetForPass();
 
     const ListSnapshot& snapshot() const { return m_snapshot; }
-    void VisualPlugList_Backup();
+    // The rows as they stand become the snapshot the filters and a restore start from.
+    void takeSnapshot();
     // Rebuilds the rows from snapshot lines (the snapshot itself or a filtered copy of it).
-    void VisualPlugList_Restore(const QList<SnapshotLine>& lines);
+    void restoreFromSnapshot(const QList<SnapshotLine>& lines);
     // Refreshes the snapshot lines of filePath from the row at rowIndex.
-    void VisualPlugList_Modify(const QString& filePath, int rowIndex);
+    void updateSnapshotRow(const QString& filePath, int rowIndex);
 
 private:
     void changed(int row);

@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -42,7 +44,8 @@ using namespace Qt::StringLiterals;
 namespace quillon::ui {
 
 Ttc_Updater::Ttc_Updater(AppCore& core, MessageBoxPrompter& prompter, QWidget* parent)
-    : QMainWindow(parent), m_core(core), m_prompter(prompter), m_jobs(new JobRunner(this)) {
+    : QMainWindow(parent), m_core(core), m_prompter(prompter), m_jobs(new JobRunner(this)),
+      m_tcCalls(new JobRunner(this)) {
     setObjectName(u"Ttc_Updater"_s);
     setWindowTitle(m_core.windowCaption());
     setWindowIcon(QIcon(u":/icons/quillon.svg"_s));
@@ -175,11 +178,8 @@ void Ttc_Updater::buildWidgets() {
     });
     shortcut(QKeySequence(Qt::Key_F1), [this] {
         const QString readme = m_core.programDir() + u"/readme.txt"_s;
-        if (QFileInfo::exists(readme)) {
-            JumpToSelectedFiles(1, {readme});
-            if (m_core.system().tcWindow().isRunning())
-                m_core.system().tcWindow().sendCommand(1006);
-        }
+        if (QFileInfo::exists(readme))
+            JumpToSelectedFiles(1, {readme}, 1006);
     });
 }
 
@@ -333,7 +333,10 @@ void Ttc_Updater::inventoryApplied(const InventoryPassResult& result) {
         showSelectionInInfoBox();
     }
     emit inventoryFinished();
-    if (result.configFound && m_core.commandLine().anyAutoStart())
+    // The start switches act once: a reload after a database update checks again, but does
+    // not download again by itself.
+    const bool autoStart = m_core.commandLine().anyAutoStart() && !std::exchange(m_autoStartDone, true);
+    if (result.configFound && (autoStart || std::exchange(m_checkAfterReload, false)))
         btn_SearchUpdatesClick();
 }
 
@@ -387,7 +390,7 @@ void Ttc_Updater::checkApplied(const CheckJobResult& result, bool cancelled) {
         m_update->selectRow(*result.run.selectRow);
     m_update->view().setFocus();
     emit checkFinished();
-    if (result.run.startDownload)
+    if (result.run.startDownload && !std::exchange(m_autoDownloadDone, true))
         btn_UpdateSelectedClick();
 }
 
@@ -451,15 +454,6 @@ void Ttc_Updater::pageChanged(int index) {
 
 void Ttc_Updater::showStatus(const QString& text) {
     lbl_status->setText(text);
-}
-
-void Ttc_Updater::notAvailableYet(const QString& what) {
-    const Language& lng = m_core.language();
-    Placeholders values;
-    values.s = what;
-    m_prompter.tell(PromptIcon::Information, uiText(lng, "ErrorMessages", "CaptionInfo", "Information"),
-                    lng.format(u"ErrorMessages"_s, u"NotAvailableYet"_s,
-                               u"%s is not available in this version yet."_s, values));
 }
 
 void Ttc_Updater::keyPressEvent(QKeyEvent* event) {

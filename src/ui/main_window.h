@@ -6,7 +6,9 @@
 #include <QPointer>
 #include <QStringList>
 
+#include "download_window.h"
 #include "engine/check_job.h"
+#include "engine/update_pass.h"
 #include "install/backup_restore.h"
 #include "inventory/inventory_pass.h"
 #include "list_command.h"
@@ -57,7 +59,11 @@ public:
     bool inventoryDone() const;
     // The last check's outcome, for those who follow the window (tests, screenshots).
     const CheckJobResult& lastCheck() const { return m_lastCheck; }
+    // The open download window, if any (tests drive it).
+    TDownloadFiles* downloadWindow() const { return m_download; }
     void runListCommand(ListCommand command);
+    // The marked updatable rows confirmed as latest (their versions remembered).
+    void confirmUpdatableAsLatest();
     // What the context menu would enable now.
     MenuEnabling contextMenuState() const;
     QMenu* buildContextMenu();
@@ -68,6 +74,8 @@ public:
 signals:
     void inventoryFinished();
     void checkFinished();
+    // A jump to files in Total Commander (or the file manager) is over.
+    void tcCallsFinished();
     // A restore of the context menu ended (the row is refreshed by then).
     void restoreFinished(bool restored);
 
@@ -88,13 +96,17 @@ private:
     void countersChanged(const CheckCounters& counters);
     void pageChanged(int index);
     void updateStatusLine();
-    void notAvailableYet(const QString& what);
     void showStatus(const QString& text);
     void openPages(const QStringList& addresses, int selectedRows);
-    void JumpToSelectedFiles(int mode, const QStringList& files);
+    // thenCommand: a command Total Commander is sent after the jump (0: none).
+    void JumpToSelectedFiles(int mode, const QStringList& files, int thenCommand = 0);
     void excludeSelected(bool directory);
     void excludeMarked();
     void refreshSelectedItem();
+    // The download window over rows (the marked ones, or the selection), or over one item
+    // instead (the plugin database).
+    void openDownloadWindow(const QList<int>& rows, InstallChoice install, const QString& item = {});
+    void downloadWindowClosed(EndOfPassAction action);
     void restoreChosenBackup(const QString& itemFile, const QString& archive);
     void restoreApplied(const QString& itemFile, const QString& label, const RestoreResult& result);
     void openDatabaseBrowser(const QString& filePath);
@@ -107,6 +119,7 @@ private:
     AppCore& m_core;
     MessageBoxPrompter& m_prompter;
     JobRunner* m_jobs;
+    JobRunner* m_tcCalls; // calls to Total Commander's window, one at a time
     QTabWidget* tcUpdater_Pages;
     UpdatePage* m_update;
     ConfigPage* m_config;
@@ -122,7 +135,11 @@ private:
     QLabel* lbl_status;
     TInfobox* m_infoBox;
     CheckJobResult m_lastCheck;
-    int m_rememberedHeight = 0; // before the Configuration page made the window taller
+    QPointer<TDownloadFiles> m_download;
+    bool m_checkAfterReload = false; // a database update asked for a new check
+    bool m_autoStartDone = false;    // the start switches' check ran
+    bool m_autoDownloadDone = false; // and their download
+    int m_rememberedHeight = 0;      // before the Configuration page made the window taller
     bool m_activated = false;
     bool m_checkRunning = false;
     bool m_shutDownDone = false;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QMenu>
+#include <QProcess>
 #include <QTimer>
 #include <QUrl>
 
@@ -13,6 +14,8 @@
 #include "app/settings.h"
 #include "app/system.h"
 #include "app/tc_window_note.h"
+#include "config_page.h"
+#include "download_window.h"
 #include "engine/app_core.h"
 #include "file_jump.h"
 #include "info_box.h"
@@ -23,6 +26,7 @@
 #include "job_runner.h"
 #include "main_window.h"
 #include "message_box_prompter.h"
+#include "package_chooser.h"
 #include "plugin_db_browser.h"
 #include "tcdetect/tc_locator.h"
 #include "ui_text.h"
@@ -146,10 +150,8 @@ QMenu* Ttc_Updater::buildContextMenu() {
     add(menu, "SendToIDM", "Send to IDM...", e.sendToManager, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
         [this] { runListCommand(ListCommand::SendToDownloadManager); });
     QMenu* marked = menu->addMenu(uiText(lng, "Popup01MainFrm", "MarkedItems", "Marked items"));
-    add(marked, "ConfirmUpdatable", "Confirm updatable items as latest...", e.confirmUpdatable, {}, [this] {
-        notAvailableYet(uiText(m_core.language(), "Popup01MainFrm", "ConfirmUpdatable",
-                               "Confirm updatable items as latest..."));
-    });
+    add(marked, "ConfirmUpdatable", "Confirm updatable items as latest...", e.confirmUpdatable, {},
+        [this] { confirmUpdatableAsLatest(); });
     marked->addSeparator();
     add(marked, "UnmarkAll", "Unmark all items", e.unmarkOrInvert, QKeySequence(Qt::CTRL | Qt::Key_Minus),
         [this] { m_update->Unmarkall1Click(); });
@@ -240,7 +242,10 @@ void Ttc_Updater::runListCommand(ListCommand command) {
         return;
     case ListCommand::Download:
     case ListCommand::DownloadInstall:
-        btn_UpdateSelectedClick();
+        if (!contextMenuState().download)
+            return;
+        openDownloadWindow(rows, command == ListCommand::DownloadInstall ? InstallChoice::Always
+                                                                         : InstallChoice::AsSettingsSay);
         return;
     case ListCommand::SendToDownloadManager:
         if (!IsInstalled_IDM()) {
@@ -281,7 +286,73 @@ void Ttc_Updater::runListCommand(ListCommand command) {
 }
 
 void Ttc_Updater::btn_UpdateSelectedClick() {
-    notAvailableYet(uiText(m_core.language(), "CaptionsDownload", "Caption", "Download"));
+    const UpdateList& list = m_core.updateList();
+    QList<int> marked;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (list.row(row).Checked)
+            marked.append(row);
+    }
+    // "autostartinstall" installs whatever the settings say.
+    const bool installAll =
+        m_core.commandLine().autoStartInstall() || m_core.updateCheckState().InstallAfterDownload;
+    openDownloadWindow(marked, installAll ? InstallChoice::Always : InstallChoice::AsSettingsSay);
+}
+
+void Ttc_Updater::confirmUpdatableAsLatest() {
+    if (m_jobs->isRunning())
+        return;
+    TcLocator* locator = &m_core.tcLocator();
+    ConfirmContext context{m_core.updateList(), m_core.settingsStore(), m_core.programPath(),
+                           m_core.TCExeFile(),
+                           [locator](const QString& path) { return locator->ConvertTCPathToEnvPath(path); }};
+    if (ConfirmUpdatableAsLatest(context, m_prompter, m_core.language()) == 0)
+        return;
+    UpdateList& list = m_core.updateList();
+    for (int row = 0; row < list.rowCount(); ++row)
+        list.updateSnapshotRow(list.row(row).FilePath, row);
+    m_update->reloadFromCore();
+    m_update->recount();
+}
+
+void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice install, const QString& item) {
+    if (m_jobs->isRunning() || m_download || (rows.isEmpty() && item.isEmpty()))
+        return;
+    UpdatePassOptions options;
+    options.rows = rows;
+    options.forceItem = item;
+    // Asked while the requests are built, before the window opens; unattended, the stored choice.
+    if (!m_prompter.isUnattended())
+        options.choosePackage = [this] { return TChooseTCpackage::ask(m_core.language(), this); };
+    options.install = install;
+    options.askInstallQuestion = true;
+    auto* window = new TDownloadFiles(m_core, m_prompter, std::move(options), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    m_download = window;
+    connect(window, &TDownloadFiles::rowsRefreshed, this, [this] { m_update->reloadFromCore(); });
+    connect(window, &QDialog::finished, this,
+            [this, window] { downloadWindowClosed(window->endOfPassAction()); });
+    if (!window->prepare()) {
+        window->deleteLater();
+        m_download = nullptr;
+        return;
+    }
+    window->open();
+}
+
+void Ttc_Updater::downloadWindowClosed(EndOfPassAction action) {
+    m_update->reloadFromCore();
+    m_update->recount();
+    m_config->showValues();
+    if (action == EndOfPassAction::Restart) {
+        // The new program takes over: started with the switches that bring it back to work.
+        if (QProcess::startDetached(m_core.programPath(), {u"/restart"_s, u"/autostart"_s}))
+            close();
+        return;
+    }
+    if (action == EndOfPassAction::ReloadAndCheck) {
+        m_checkAfterReload = true;
+        ReloadList();
+    }
 }
 
 void Ttc_Updater::openPages(const QStringList& addresses, int selectedRows) {
@@ -309,24 +380,36 @@ void Ttc_Updater::openPages(const QStringList& addresses, int selectedRows) {
     }
 }
 
-void Ttc_Updater::JumpToSelectedFiles(int mode, const QStringList& files) {
-    if (files.isEmpty())
+void Ttc_Updater::JumpToSelectedFiles(int mode, const QStringList& files, int thenCommand) {
+    // Under Wine every call to Total Commander's window starts a bridge process, and a hung
+    // wineserver only gives up after its time limit: the calls run off this thread.
+    if (files.isEmpty() || m_tcCalls->isRunning())
         return;
-    platform::TcWindow& tc = m_core.system().tcWindow();
-    const platform::TcWindowState state = tc.state();
-    const bool reachable = state.running && !state.minimized;
-    if (reachable && mode == 1)
-        tc.sendCommand(3001);
-    jumpToFiles(m_core.system(), files);
-    QString note;
-    if (!reachable) {
-        // Why the window could not be reached, when the platform knows; else the plain fallback.
-        note = TcWindowNote(tc.lastProblem(), m_core.language());
-        if (note.isEmpty())
-            note = uiText(m_core.language(), "CaptionsMainFrm", "JumpFallback",
-                          "Total Commander is not running: the file is shown in the file manager.");
-    }
-    showStatus(note);
+    System* system = &m_core.system();
+    const Language* language = &m_core.language();
+    auto note = std::make_shared<QString>();
+    m_tcCalls->start(
+        [=](const CancelToken&, ProgressSink&) {
+            platform::TcWindow& tc = system->tcWindow();
+            const platform::TcWindowState state = tc.state();
+            const bool reachable = state.running && !state.minimized;
+            if (reachable && mode == 1)
+                tc.sendCommand(3001);
+            jumpToFiles(*system, files);
+            if (reachable && thenCommand != 0)
+                tc.sendCommand(thenCommand);
+            if (!reachable) {
+                // Why the window could not be reached, when the platform knows; else the plain fallback.
+                *note = TcWindowNote(tc.lastProblem(), *language);
+                if (note->isEmpty())
+                    *note = uiText(*language, "CaptionsMainFrm", "JumpFallback",
+                                   "Total Commander is not running: the file is shown in the file manager.");
+            }
+        },
+        [this, note](bool) {
+            showStatus(*note);
+            emit tcCallsFinished();
+        });
 }
 
 void Ttc_Updater::excludeSelected(bool directory) {
@@ -360,7 +443,7 @@ void Ttc_Updater::refreshSelectedItem() {
     const int row = rows.first();
     const QString path = list.row(row).FilePath;
     if (m_core.RefreshPluginInfo(path, row, QString(), false))
-        list.VisualPlugList_Modify(path, row);
+        list.updateSnapshotRow(path, row);
     m_update->model().refreshRow(list, row);
     m_update->recount();
 }
@@ -370,7 +453,13 @@ void Ttc_Updater::openDatabaseBrowser(const QString& filePath) {
         return;
     TPluginDB browser(m_core, filePath, this);
     connect(&browser, &TPluginDB::userDbChanged, this, [this] { m_userDb->refill(); });
+    bool downloadDatabase = false;
+    connect(&browser, &TPluginDB::downloadLatestRequested, this,
+            [&downloadDatabase] { downloadDatabase = true; });
     browser.exec();
+    // The database comes through the download window, which puts it in place and reloads.
+    if (downloadDatabase)
+        openDownloadWindow({}, InstallChoice::AsSettingsSay, QString(kPluginDbPath));
     updateStatusLine();
     m_infoBox->refresh();
 }

@@ -98,7 +98,7 @@ void Ttc_Updater::restoreApplied(const QString& itemFile, const QString& label, 
     UpdateList& list = m_core.updateList();
     if (const int row = list.indexOfPath(itemFile); row >= 0) {
         if (m_core.RefreshPluginInfo(itemFile, row, QString(), false))
-            list.VisualPlugList_Modify(itemFile, row);
+            list.updateSnapshotRow(itemFile, row);
         m_update->model().refreshRow(list, row);
         m_update->recount();
     }

@@ -24,6 +24,7 @@ public:
     // Without a person in front of the screen (tests, screenshots): every question gets this
     // answer and no box is shown; the texts are still collected.
     void setUnattendedAnswer(std::optional<PromptAnswer> answer) { m_unattended = answer; }
+    bool isUnattended() const { return m_unattended.has_value(); }
     // "caption: text" of everything told or asked while unattended.
     const QStringList& unattendedTexts() const { return m_texts; }
 

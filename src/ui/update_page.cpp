@@ -72,7 +72,7 @@ UpdatePage::UpdatePage(AppCore& core, QWidget* parent) : QWidget(parent), m_core
     connect(m_model, &UpdateListModel::markToggled, this, [this](int row, bool checked) {
         quillon::UpdateList& list = m_core.updateList();
         list.setChecked(row, checked);
-        list.VisualPlugList_Modify(list.row(row).FilePath, row);
+        list.updateSnapshotRow(list.row(row).FilePath, row);
         recount();
         emit marksChanged();
     });
@@ -219,7 +219,7 @@ void UpdatePage::setFiltersEnabled(bool enabled) {
 }
 
 void UpdatePage::showLines(const QList<SnapshotLine>& lines) {
-    m_core.updateList().VisualPlugList_Restore(lines);
+    m_core.updateList().restoreFromSnapshot(lines);
     reloadFromCore();
 }
 
@@ -255,7 +255,7 @@ void UpdatePage::changeMarks(const std::function<bool(int, bool)>& newMark, bool
         const bool checked = newMark(row, list.row(row).Checked);
         if (checked != list.row(row).Checked) {
             list.setChecked(row, checked);
-            list.VisualPlugList_Modify(list.row(row).FilePath, row);
+            list.updateSnapshotRow(list.row(row).FilePath, row);
             m_model->refreshRow(list, row);
         }
     }
@@ -391,7 +391,7 @@ void UpdatePage::startQuickSearch() {
         return;
     m_core.settings().values.showItemType = 0;
     if (!m_filterActive)
-        m_core.updateList().VisualPlugList_Backup();
+        m_core.updateList().takeSnapshot();
     setFilterSilently(ItemFilter::All, true);
     setFiltersEnabled(false);
     m_search->open();

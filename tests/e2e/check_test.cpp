@@ -2,13 +2,18 @@
 // page of its own: every state, the database overrides, a remembered version, the name learned
 // from the catalogue, and the failures.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include "app/common/checksums.h"
 #include "support/fixture_server.h"
@@ -166,7 +171,7 @@ TEST_F(CliCheck, EscapeSequencesInNamesAreShownNotObeyed) {
 TEST_F(CliCheck, FailuresWithoutACatalogueRecord) {
     page(u"get_plugins_list.php"_s, "<html><body>maintenance</body></html>");
     page(u"big/get_plugins_list.php"_s, QByteArray(1536 * 1024, 'x'));
-    page(u"slow/get_plugins_list.php"_s, QByteArray(4096, 'x'));
+    page(u"slow/get_plugins_list.php"_s, QByteArray(8192, 'x'));
     FixtureServer server(content);
     ASSERT_FALSE(server.base().isEmpty());
     struct Case {
@@ -187,8 +192,8 @@ TEST_F(CliCheck, FailuresWithoutACatalogueRecord) {
         {"a page without records", server.base(), "gave no record", {}},
         {"a page over the limit", server.base() + u"big/"_s, "is larger than 1 MiB",
          "[Limits]\nMaxPageMiB=1\n"},
-        // 64 bytes every 0.3 s pass the read time-out; the page's deadline ends it.
-        {"a trickling page", server.base() + u"fault/trickle/300/slow/"_s, "did not arrive within 6 seconds",
+        // 64 bytes every 0.1 s pass the read time-out even on a busy machine; the page's deadline ends it.
+        {"a trickling page", server.base() + u"fault/trickle/100/slow/"_s, "did not arrive within 6 seconds",
          "[Configuration]\nHttpTimeOut=600\n"},
     };
     for (const Case& c : cases) {
@@ -216,6 +221,31 @@ TEST_F(CliCheck, OnlyTotalCommanderAskedAndItsSiteFailsIsAFailedRun) {
     // The same run against a site that answers succeeds.
     settingsFile(server.base(), server.base(), pluginsOff);
     EXPECT_EQ(run(u"check"_s).result.exitCode, 0);
+}
+
+TEST_F(CliCheck, InterruptStopsTheCheckWhileThePageIsAwaited) {
+    page(u"get_plugins_list.php"_s,
+         "<html><body><pre>sampack|Sample|2.2|15.09.2024|packer|x64|x64| </pre></body></html>");
+    FixtureServer server(content);
+    ASSERT_FALSE(server.base().isEmpty());
+    settingsFile(server.base(), server.base() + u"fault/slow/20000/"_s);
+    QProcess cli;
+    cli.start(QStringLiteral(QUILLON_CLI_PATH),
+              {u"--wine-prefix"_s, kSamplePrefix, u"--settings-dir"_s, settings, u"check"_s, u"--json"_s});
+    ASSERT_TRUE(cli.waitForStarted());
+    QThread::msleep(1500);
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
+    const bool ended = cli.waitForFinished(5000);
+    if (!ended)
+        cli.kill();
+    ASSERT_TRUE(ended);
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), 1);
+    EXPECT_TRUE(cli.readAllStandardError().contains("cancelled"));
+    EXPECT_TRUE(cli.readAllStandardOutput().isEmpty());
 }
 
 } // namespace

@@ -239,7 +239,7 @@ TEST_F(MainWindow, TooManyPagesAreRefusedAndTheWebSearchQuotesTheName) {
     core->updateList();
     for (int i = 0; i < 2; ++i)
         core->updateList().addRow(u"Extra"_s, u"1"_s, u"/x/extra%1.wlx"_s.arg(i), ItemGroup::Wlx);
-    core->updateList().VisualPlugList_Backup();
+    core->updateList().takeSnapshot();
     page().reloadFromCore();
     all.clear();
     for (int row = 0; row < list().rowCount(); ++row)

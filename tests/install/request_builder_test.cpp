@@ -183,7 +183,7 @@ TEST_F(RequestBuilderTest, ConfirmWritesOverrideAndSetsOk) {
                            }};
     m_prompter.queueAnswer(PromptAnswer::Yes);
     // Row 1 (updatable, marked) has no file on disk and stays as it is.
-    EXPECT_EQ(Confirmupdatable1Click(confirm, m_prompter, m_language), 1);
+    EXPECT_EQ(ConfirmUpdatableAsLatest(confirm, m_prompter, m_language), 1);
     EXPECT_TRUE(m_prompter.messages().last().text.contains(u"(2/2)"_s));
     EXPECT_EQ(store.value(u"OverridePlugVer"_s, u"%COMMANDER_PATH%\\mine.wcx"_s), u"3421780262|2.0"_s);
     EXPECT_EQ(m_list.row(row).InstalledVersion, u"2.0"_s);

@@ -39,7 +39,7 @@ struct ListFixture {
         }
         list.addRow(u"Quillon"_s, {}, u"/opt/quillon/Quillon.exe"_s, ItemGroup::QN);
         list.addRow(u"DB"_s, {}, u"tcplugindb"_s, ItemGroup::QN);
-        list.VisualPlugList_Backup();
+        list.takeSnapshot();
     }
     QStringList paths() const {
         QStringList result;

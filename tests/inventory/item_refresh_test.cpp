@@ -23,7 +23,7 @@ protected:
         path = install("us_english_1252_32.dll", u"plugins/sample/sample.wcx"_s);
         const int row = identify(path);
         list.setLatestVersion(row, latest);
-        list.VisualPlugList_Backup();
+        list.takeSnapshot();
         return row;
     }
     QString path;

@@ -191,26 +191,26 @@ UpdateList checkedList(const StatusTexts& texts) {
 TEST(SnapshotTest, RestoreGivesBackTheRows) {
     UpdateList list = checkedList({});
     const QList<UpdateItem> before = list.rows();
-    list.VisualPlugList_Backup();
-    list.VisualPlugList_Restore({});
+    list.takeSnapshot();
+    list.restoreFromSnapshot({});
     EXPECT_EQ(list.rowCount(), 0);
-    list.VisualPlugList_Restore(list.snapshot().lines());
+    list.restoreFromSnapshot(list.snapshot().lines());
     EXPECT_EQ(list.rows(), before);
 
     // text form round trip, with a "|" in a path
-    list.VisualPlugList_Restore({});
+    list.restoreFromSnapshot({});
     QList<SnapshotLine> parsed;
     for (const QString& text : list.snapshot().toText())
         parsed.append(*SnapshotLine::parse(text));
-    list.VisualPlugList_Restore(parsed);
+    list.restoreFromSnapshot(parsed);
     EXPECT_EQ(list.rows(), before);
 }
 
 TEST(SnapshotTest, StateSurvivesALanguageChange) {
     UpdateList list = checkedList({});
-    list.VisualPlugList_Backup();
+    list.takeSnapshot();
     list.setStatusTexts(german());
-    list.VisualPlugList_Restore(list.snapshot().lines());
+    list.restoreFromSnapshot(list.snapshot().lines());
     EXPECT_EQ(list.row(1).Status, u"Aktualisierung verfügbar!"_s);
     EXPECT_EQ(list.row(3).Status, u"Unbekannt."_s);
     EXPECT_EQ(list.state(1), ItemState::Update);
@@ -221,23 +221,23 @@ TEST(SnapshotTest, StateSurvivesALanguageChange) {
 TEST(SnapshotTest, ForeignStatusTextIsCodedOk) {
     UpdateList list = checkedList(german());
     list.setStatusTexts({}); // English now; the rows still carry German texts
-    list.VisualPlugList_Backup();
-    list.VisualPlugList_Restore(list.snapshot().lines());
+    list.takeSnapshot();
+    list.restoreFromSnapshot(list.snapshot().lines());
     EXPECT_EQ(list.row(1).Status, u"OK."_s);
     EXPECT_EQ(list.row(3).Status, u"OK."_s);
 }
 
 TEST(SnapshotTest, ModifyReplacesEveryLineOfThePathIgnoringCase) {
     UpdateList list = checkedList({});
-    list.VisualPlugList_Backup();
+    list.takeSnapshot();
     QList<SnapshotLine> lines = list.snapshot().lines();
     lines.append(lines[2]); // the same path twice
     lines.last().FilePath = u"  /TC/B.wcx "_s;
-    list.VisualPlugList_Restore(lines);
-    list.VisualPlugList_Backup();
+    list.restoreFromSnapshot(lines);
+    list.takeSnapshot();
 
     list.setInstalledVersion(2, u"9.9"_s);
-    list.VisualPlugList_Modify(u"/tc/b.WCX"_s, 2);
+    list.updateSnapshotRow(u"/tc/b.WCX"_s, 2);
     int updated = 0;
     for (const SnapshotLine& l : list.snapshot().lines()) {
         if (l.FilePath.compare(u"/tc/b.wcx"_s, Qt::CaseInsensitive) == 0) {
@@ -246,7 +246,7 @@ TEST(SnapshotTest, ModifyReplacesEveryLineOfThePathIgnoringCase) {
         }
     }
     EXPECT_EQ(updated, 2);
-    list.VisualPlugList_Modify(u"/tc/b.wcx"_s, 99); // no such row: nothing changes, no crash
+    list.updateSnapshotRow(u"/tc/b.wcx"_s, 99); // no such row: nothing changes, no crash
     EXPECT_EQ(list.snapshot().count(), 11);
 }
 
@@ -286,7 +286,7 @@ TEST(UpdateListTest, TellsTheViewAboutEveryChange) {
     runPass(list, {false, {{ItemGroup::Wcx, u"/a.wcx"_s}, {ItemGroup::Wcx, u"/b.wcx"_s}}, {}});
     list.setChecked(1, true);
     list.excludePath(u"/A.wcx"_s);
-    list.VisualPlugList_Restore({});
+    list.restoreFromSnapshot({});
     EXPECT_EQ(observer.calls, (QStringList{u"reset"_s, u"+0"_s, u"+1"_s, u"~1"_s, u"-0"_s, u"reset"_s}));
 }
 

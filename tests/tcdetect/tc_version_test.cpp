@@ -203,7 +203,7 @@ TEST(TcVersionRow, RefreshDecidesStateAgainstLatest) {
                              u"Total Commander (x64)"_s, {},    u"1.0"_s};
         ASSERT_TRUE(ApplyTcVersionRow(list, facts, true));
         list.addRow(u"Other"_s, u"1.0"_s, u"/tc/a.wcx"_s, ItemGroup::Wcx);
-        list.VisualPlugList_Backup();
+        list.takeSnapshot();
         list.setLatestVersion(0, row.latest);
         facts.version = row.installed;
         ASSERT_TRUE(ApplyTcVersionRow(list, facts, false));

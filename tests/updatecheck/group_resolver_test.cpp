@@ -247,7 +247,7 @@ TEST_F(GroupResolverTest, RowsAfterTotalCommandersRowAndTheLiteralScanAgree) {
     // Same start, indexed.
     userPluginInfo.setText(infoBefore);
     settings.setText(settingsBefore);
-    list.VisualPlugList_Restore({});
+    list.restoreFromSnapshot({});
     for (const UpdateItem& item : before)
         list.addRow(item.Name, item.InstalledVersion, item.FilePath, item.Group);
     resolve(lines, GroupResolver::Scan::Indexed);

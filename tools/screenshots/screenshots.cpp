@@ -1,5 +1,6 @@
 // Shows the main window on the sample installation, runs the update check, and writes a PNG of
-// every page (taken from the display with xwd) into the output folder:
+// every page and of the download window (taken from the display with xwd) into the output
+// folder:
 //   quillon-screenshots --wine-prefix P --settings-dir S --lang ENG --out DIR
 #include <QApplication>
 #include <QEventLoop>
@@ -11,6 +12,7 @@
 #include <cstdio>
 
 #include "app/language.h"
+#include "download_window.h"
 #include "engine/app_core.h"
 #include "gui_options.h"
 #include "main_window.h"
@@ -105,6 +107,24 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "quillon-screenshots: %s was not written\n", qPrintable(file));
             ++failures;
         }
+    }
+    // The download window over the marked rows, once their files arrived.
+    pages->setCurrentIndex(0);
+    window.btn_UpdateSelectedClick();
+    if (quillon::ui::TDownloadFiles* download = window.downloadWindow()) {
+        download->resize(560, 300);
+        if (download->isTransferring() && !waitFor(download, SIGNAL(passFinished()), 60000))
+            std::fprintf(stderr, "quillon-screenshots: the download did not end\n");
+        settle(400);
+        const QString file = out + u"/download-"_s + lang + u".png"_s;
+        if (!capture(*download, file)) {
+            std::fprintf(stderr, "quillon-screenshots: %s was not written\n", qPrintable(file));
+            ++failures;
+        }
+        download->close();
+    } else {
+        std::fprintf(stderr, "quillon-screenshots: no download window opened\n");
+        ++failures;
     }
     for (const QString& text : prompter.unattendedTexts())
         std::fprintf(stderr, "message: %s\n", qPrintable(text));

@@ -1,0 +1,334 @@
+// How long the main thread's event loop stalls while a core job runs on a worker thread, as
+// it would under a window: a 1 ms timer ticks on the main thread, the job's progress arrives
+// there as queued calls, and an installed file's row refresh is marshalled there. max_stall_ms
+// is the longest gap between two ticks over all runs; the goal is at most 50 ms.
+//
+// The jobs: the inventory pass over the generated 2,300-file installation; the update check of
+// that list against the fixture server, its catalogue behind a route that answers after 1 s;
+// the download-and-install pass of every updatable row of a copy of the sample installation.
+// The fixture server and the sample come from the build tree; without them those runs are
+// skipped.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+#include "app/command_line.h"
+#include "app/scripted_prompter.h"
+#include "app/settings.h"
+#include "engine/app_core.h"
+#include "engine/check_job.h"
+#include "engine/update_pass.h"
+#include "generated_installation.h"
+#include "inventory/update_list.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using namespace quillon::bench;
+
+constexpr double kGoalMs = 50.0;
+constexpr int kSlowCatalogueMs = 1000;
+
+QString buildDir() {
+    return QCoreApplication::applicationDirPath() + u"/.."_s;
+}
+
+// The fixture web server on a free port of 127.0.0.1, serving content.
+class FixtureServer {
+public:
+    explicit FixtureServer(const QString& content) {
+        m_process.start(buildDir() + u"/tools/fixture-server/quillon-fixture-server"_s,
+                        {u"--content"_s, content, u"--port"_s, u"0"_s});
+        if (!m_process.waitForStarted(10000))
+            return;
+        while (!m_process.canReadLine() && m_process.state() == QProcess::Running)
+            m_process.waitForReadyRead(10000);
+        const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
+        if (line.startsWith(u"listening on "_s))
+            m_base = line.mid(13);
+    }
+    ~FixtureServer() {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    // "http://127.0.0.1:PORT/", empty when the server did not start.
+    const QString& base() const { return m_base; }
+
+    static QString generatedContent() { return buildDir() + u"/tools/fixture-server/content"_s; }
+
+private:
+    QProcess m_process;
+    QString m_base;
+};
+
+FixtureServer& server() {
+    static FixtureServer instance(FixtureServer::generatedContent());
+    return instance;
+}
+
+// What a window does with the job's progress: take it on its own thread, one queued call each.
+class QueuedProgress final : public quillon::ProgressSink {
+public:
+    QueuedProgress(QObject& owner, qint64& received) : m_owner(owner), m_received(received) {}
+    void report(const quillon::JobProgress& progress) override {
+        QMetaObject::invokeMethod(
+            &m_owner,
+            [this, progress] {
+                ++m_received;
+                m_shown = progress.text + QString::number(progress.done);
+            },
+            Qt::QueuedConnection);
+    }
+
+private:
+    QObject& m_owner;
+    qint64& m_received;
+    QString m_shown;
+};
+
+struct JobRun {
+    qint64 longestGapNs = 0;
+    qint64 ticks = 0;
+    qint64 progressCalls = 0;
+};
+
+using Job = std::function<void(const quillon::CancelToken&, quillon::ProgressSink&)>;
+
+// Runs job on a worker thread while the main thread's event loop ticks every millisecond.
+JobRun runMeasured(const Job& job, QObject& owner) {
+    JobRun run;
+    QueuedProgress progress(owner, run.progressCalls);
+    const quillon::CancelToken cancel;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setInterval(1);
+    QElapsedTimer clock;
+    qint64 last = 0;
+    const auto tick = [&] {
+        const qint64 now = clock.nsecsElapsed();
+        run.longestGapNs = std::max(run.longestGapNs, now - last);
+        last = now;
+        ++run.ticks;
+    };
+    QObject::connect(&timer, &QTimer::timeout, &loop, tick);
+    std::unique_ptr<QThread> worker(QThread::create([&] { job(cancel, progress); }));
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    clock.start();
+    timer.start();
+    worker->start();
+    loop.exec();
+    tick();
+    worker->wait();
+    // Progress still queued belongs to this run.
+    QCoreApplication::sendPostedEvents(&owner);
+    return run;
+}
+
+void report(benchmark::State& state, const JobRun& worst, qint64 progressCalls) {
+    const double stallMs = static_cast<double>(worst.longestGapNs) / 1e6;
+    state.counters["max_stall_ms"] = stallMs;
+    state.counters["goal_ms"] = kGoalMs;
+    state.counters["ticks"] = static_cast<double>(worst.ticks);
+    state.counters["progress_calls"] = static_cast<double>(progressCalls);
+    state.SetLabel(stallMs <= kGoalMs ? "within the goal" : "OVER the goal");
+}
+
+// A started core over the generated installation, the sites at the fixture server.
+std::unique_ptr<quillon::AppCore> generatedCore(quillon::ScriptedPrompter& prompter,
+                                                const QString& catalogue) {
+    GeneratedInstallation& in = installation();
+    QDir().mkpath(in.settingsDir());
+    QFile settings(in.settingsDir() + u"/Quillon.ini"_s);
+    if (settings.open(QIODevice::WriteOnly))
+        settings.write("[Sites]\nCatalogue=" + catalogue.toUtf8() +
+                       "\nTotalCommander=" + server().base().toUtf8() + "\n");
+    settings.close();
+    auto core = std::make_unique<quillon::AppCore>(prompter, platformFor(in));
+    quillon::StartOptions start;
+    start.settingsDir = in.settingsDir();
+    start.programPath = in.programPath();
+    start.language = u"1033"_s;
+    core->startUp(quillon::CommandLine({start.programPath}), start);
+    return core;
+}
+
+void BM_InventoryPassJob(benchmark::State& state) {
+    quillon::ScriptedPrompter prompter;
+    auto core = generatedCore(prompter, server().base());
+    QObject owner;
+    JobRun worst;
+    qint64 progressCalls = 0;
+    int rows = 0;
+    for (auto _ : state) {
+        const JobRun run = runMeasured(
+            [&core](const quillon::CancelToken& cancel, quillon::ProgressSink& sink) {
+                core->setInventoryStepCallback([&sink](int row, bool) { sink.report({QString(), row, -1}); });
+                core->runInventoryPass(cancel);
+                core->setInventoryStepCallback({});
+            },
+            owner);
+        worst = run.longestGapNs > worst.longestGapNs ? run : worst;
+        progressCalls += run.progressCalls;
+        rows = core->updateList().rowCount();
+    }
+    state.counters["rows"] = rows;
+    report(state, worst, progressCalls);
+}
+BENCHMARK(BM_InventoryPassJob)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_UpdateCheckJob(benchmark::State& state) {
+    if (server().base().isEmpty()) {
+        state.SkipWithError("the fixture server was not built");
+        return;
+    }
+    quillon::ScriptedPrompter prompter;
+    auto core = generatedCore(prompter, server().base() + u"fault/slow/%1/"_s.arg(kSlowCatalogueMs));
+    core->runInventoryPass();
+    const quillon::DetectionOptions detection =
+        quillon::DetectionOptions::fromValues(core->settings().values);
+    QObject owner;
+    JobRun worst;
+    qint64 progressCalls = 0;
+    int records = 0;
+    for (auto _ : state) {
+        const JobRun run = runMeasured(
+            [&](const quillon::CancelToken& cancel, quillon::ProgressSink& sink) {
+                records = quillon::runUpdateCheckJob(*core, detection, -1, cancel, sink).run.recordCount;
+            },
+            owner);
+        worst = run.longestGapNs > worst.longestGapNs ? run : worst;
+        progressCalls += run.progressCalls;
+    }
+    if (records == 0)
+        state.SkipWithError("the check got no catalogue record");
+    state.counters["rows"] = core->updateList().rowCount();
+    report(state, worst, progressCalls);
+}
+BENCHMARK(BM_UpdateCheckJob)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// A private copy of the sample installation, checked against the fixture catalogue.
+struct SampleCopy {
+    QTemporaryDir dir;
+    QString prefix = dir.path() + u"/prefix"_s;
+    quillon::ScriptedPrompter prompter;
+    std::unique_ptr<quillon::AppCore> core;
+
+    bool prepare() {
+        const QString sample = buildDir() + u"/sample/prefix"_s;
+        if (!QFileInfo::exists(sample + u"/user.reg"_s) ||
+            QProcess::execute(u"cp"_s, {u"-a"_s, sample, prefix}) != 0)
+            return false;
+        const QString settings = dir.path() + u"/settings"_s;
+        for (const char* folder : {"/settings", "/downloads", "/temp"})
+            QDir().mkpath(dir.path() + QLatin1String(folder));
+        QFile file(settings + u"/Quillon.ini"_s);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        file.write("[Configuration]\nPreInstallAction=1\nDownloadDir=" + dir.path().toUtf8() +
+                   "/downloads/\nTempDirectory=" + dir.path().toUtf8() + "/temp/\n[Sites]\nCatalogue=" +
+                   server().base().toUtf8() + "\nTotalCommander=" + server().base().toUtf8() + "\n");
+        file.close();
+        for (const char* name : {"COMMANDER_PATH", "COMMANDER_INI", "COMMANDER_EXE", "COMMANDER_DRIVE"})
+            qunsetenv(name);
+        quillon::platform::PlatformOptions platform;
+        platform.winePrefix = prefix.toStdString();
+        core = std::make_unique<quillon::AppCore>(prompter, platform);
+        quillon::StartOptions start;
+        start.settingsDir = settings;
+        start.programPath = dir.path() + u"/bin/quillon"_s;
+        start.language = u"1033"_s;
+        core->startUp(quillon::CommandLine({start.programPath}), start);
+        core->runInventoryPass();
+        quillon::NullProgressSink none;
+        const quillon::CancelToken cancel;
+        quillon::runUpdateCheckJob(*core, quillon::DetectionOptions::fromValues(core->settings().values), -1,
+                                   cancel, none);
+        return true;
+    }
+    QList<int> updatableRows() const {
+        const quillon::UpdateList& list = core->updateList();
+        QList<int> rows;
+        for (int row = 0; row < list.rowCount(); ++row) {
+            if (list.state(row) == quillon::ItemState::Update)
+                rows.append(row);
+        }
+        return rows;
+    }
+};
+
+void BM_UpdatePassJob(benchmark::State& state) {
+    if (server().base().isEmpty()) {
+        state.SkipWithError("the fixture server was not built");
+        return;
+    }
+    QObject owner;
+    JobRun worst;
+    qint64 progressCalls = 0;
+    int installed = 0;
+    int requests = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        SampleCopy sample;
+        if (!sample.prepare()) {
+            state.SkipWithError("the sample installation was not built");
+            return;
+        }
+        quillon::UpdatePassOptions options;
+        options.rows = sample.updatableRows();
+        options.install = quillon::InstallChoice::Always;
+        quillon::UpdatePass pass(*sample.core, sample.prompter, std::move(options));
+        requests = static_cast<int>(pass.buildRequests().size());
+        state.ResumeTiming();
+
+        const JobRun run = runMeasured(
+            [&pass, &owner](const quillon::CancelToken& cancel, quillon::ProgressSink& sink) {
+                pass.setProgress([&sink](const quillon::TransferProgress&) { sink.report({}); });
+                pass.setOnOwnerThread([&owner](const std::function<void()>& change) {
+                    QMetaObject::invokeMethod(&owner, change, Qt::BlockingQueuedConnection);
+                });
+                pass.run(cancel);
+            },
+            owner);
+        worst = run.longestGapNs > worst.longestGapNs ? run : worst;
+        progressCalls += run.progressCalls;
+
+        state.PauseTiming();
+        pass.finish();
+        pass.cleanUp();
+        installed = 0;
+        for (const quillon::InstallStepResult& result : pass.installs())
+            installed += result.outcome == quillon::InstallStepResult::Outcome::Installed;
+        state.ResumeTiming();
+    }
+    if (installed == 0)
+        state.SkipWithError("the pass installed nothing");
+    state.counters["requests"] = requests;
+    state.counters["installed"] = installed;
+    report(state, worst, progressCalls);
+}
+BENCHMARK(BM_UpdatePassJob)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,108 @@
+#pragma once
+// The download window: the requests of one download-and-install pass with their progress. The
+// pass runs as a job; the window shows every row as it changes, cancels within a network wait
+// slice, refreshes each installed row of the main list on its own thread and, when it closes,
+// removes what the pass left to clean up.
+#include <QDialog>
+
+#include <memory>
+
+#include "engine/update_pass.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTreeView;
+class QWidget;
+
+namespace quillon {
+class AppCore;
+}
+
+namespace quillon::ui {
+
+class DownloadRowsModel;
+class JobRunner;
+class MessageBoxPrompter;
+
+class TDownloadFiles : public QDialog {
+    Q_OBJECT
+public:
+    TDownloadFiles(AppCore& core, MessageBoxPrompter& prompter, UpdatePassOptions options,
+                   QWidget* parent = nullptr);
+    ~TDownloadFiles() override;
+
+    // Builds the requests (this may ask the one-time install question and which Total
+    // Commander package to take). False when there is nothing to download; the window is
+    // then not to be shown. Otherwise the transfer starts at once, or after the user confirmed
+    // the download folder when none is usable.
+    bool prepare();
+
+    // What the main window does after the pass (reload and check, restart).
+    EndOfPassAction endOfPassAction() const { return m_action; }
+    bool isTransferring() const;
+    DownloadRowsModel& rows() { return *m_model; }
+    QTreeView& view() { return *LV_DLFiles; }
+
+    void retranslate();
+
+    // The window's commands, by their names in the window.
+    void btn_OK_StartClick();
+    void btn_CancelClick();
+    void btn_JumpToDLdirClick();
+    void ReinstallUpdate1Click();
+    void DirectDL1Click();
+    void Authorhomepage1Click();
+    void Jumptothefile1Click();
+
+signals:
+    // An installed row of the main list changed (refreshed on this thread).
+    void rowsRefreshed();
+    // The pass is over (finished or cancelled) and its closing messages were shown.
+    void passFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void build();
+    void startTransfer();
+    void transferDone(bool cancelled);
+    void applyRow(int index, const TransferRow& row);
+    void applyProgress(const TransferProgress& progress);
+    void showPopup(const QPoint& position);
+    void rowDoubleClicked(const QModelIndex& index);
+    void copyLinks();
+    QList<int> selectedIndexes() const; // request indexes of the selected rows
+    void waitForJob();
+    QString text(const char* section, const char* key, const char* english) const;
+
+    AppCore& m_core;
+    MessageBoxPrompter& m_prompter;
+    std::unique_ptr<UpdatePass> m_pass;
+    JobRunner* m_jobs = nullptr;
+    DownloadRowsModel* m_model = nullptr;
+    QSortFilterProxyModel* m_sorted = nullptr;
+    EndOfPassAction m_action = EndOfPassAction::None;
+    bool m_askDirectory = false;
+    bool m_started = false;
+    bool m_closeWhenDone = false;
+
+    QWidget* panel_chooseFile = nullptr;
+    QLabel* lbl_SelectFile = nullptr;
+    QLineEdit* edit_SelDir = nullptr;
+    QPushButton* btn_Browse = nullptr;
+    QTreeView* LV_DLFiles = nullptr;
+    QLabel* lbl_CurrFile = nullptr;
+    QProgressBar* PB_CurrFile = nullptr;
+    QLabel* lbl_Total = nullptr;
+    QProgressBar* PB_Total = nullptr;
+    QPushButton* btn_OK_Start = nullptr;
+    QPushButton* btn_Cancel = nullptr;
+    QPushButton* btn_JumpToDLdir = nullptr;
+};
+
+} // namespace quillon::ui
