@@ -95,7 +95,7 @@ UpdatePreviewResult UpdatePreview::run(const CancelToken& cancel) {
         preview.url = request.Url;
         const TransferRow* row = i < rows.size() ? &rows.at(i) : nullptr;
         if (!row || row->state != TransferState::Done) {
-            preview.cancelled = (row && row->state == TransferState::Cancelled) || result.cancelled;
+            preview.cancelled = row ? row->state == TransferState::Cancelled : result.cancelled;
             preview.error = preview.cancelled              ? u"cancelled"_s
                             : row && !row->error.isEmpty() ? row->error
                                                            : u"not resolved"_s;
