@@ -89,6 +89,9 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     else
         status = UpdateCommand(core, updateOptions, options.json, m_out, m_err).execute();
 
+    // A dry run writes nothing, not even the settings it read (nor their filled-in defaults).
+    if (update && updateOptions.dryRun)
+        return status;
     const bool saved = core.shutDown();
     return saved ? status : ExitFailed;
 }

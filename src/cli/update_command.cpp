@@ -9,11 +9,13 @@
 #include "cli/interrupt_guard.h"
 #include "cli/terminal_text.h"
 #include "cli/transfer_progress_printer.h"
+#include "cli/update_preview_report.h"
 #include "cli/update_report.h"
 #include "engine/app_core.h"
 #include "engine/check_job.h"
 #include "engine/check_run.h"
 #include "engine/update_pass.h"
+#include "engine/update_preview.h"
 #include "inventory/inventory_pass.h"
 #include "inventory/update_list.h"
 
@@ -79,6 +81,8 @@ UpdateOptions UpdateCommand::parse(const QStringList& arguments, QString* error)
             options.all = true;
         else if (argument == "--yes"_L1)
             options.yes = true;
+        else if (argument == "--dry-run"_L1)
+            options.dryRun = true;
         else if (argument.startsWith(u'-') && argument.size() > 1 && argument.at(1) == u'-')
             *error = u"update: unknown option %1"_s.arg(argument);
         else
@@ -126,6 +130,24 @@ QList<int> UpdateCommand::chosenRows(bool& failed) {
     return rows;
 }
 
+int UpdateCommand::preview(UpdatePassOptions options, bool failed) {
+    UpdatePreview dryRun(m_core, m_core.prompter(), std::move(options));
+    dryRun.buildRequests();
+    TransferProgressPrinter printer(dryRun.transfer(), m_err, TransferProgressPrinter::stderrIsTerminal());
+    dryRun.setRowChanged([&printer](int index) { printer.rowChanged(index); });
+    dryRun.setProgress([&printer](const TransferProgress& progress) { printer.progress(progress); });
+    const UpdatePreviewResult result = dryRun.run(m_cancel);
+    printer.clearLine();
+    failed = failed || PreviewUnfinished(result);
+    if (m_json)
+        PrintUpdatePreviewJson(result, m_out);
+    else
+        PrintUpdatePreviewText(result, m_out, m_err);
+    m_out.flush();
+    m_err.flush();
+    return failed ? ExitFailed : ExitDone;
+}
+
 ReloadCounts UpdateCommand::reloadAndCheck(QStringList& errors, bool& failed) {
     errors += m_core.ReloadList().errors;
     failed = checkForUpdates(errors) || failed;
@@ -159,6 +181,8 @@ int UpdateCommand::execute() {
     options.install = m_options.install ? InstallChoice::Always : InstallChoice::Never;
     options.askInstallQuestion = false;
     options.replaceProgramConfirmed = m_options.yes;
+    if (m_options.dryRun)
+        return preview(std::move(options), failed);
     UpdatePass updatePass(m_core, prompter, std::move(options));
     updatePass.buildRequests();
 

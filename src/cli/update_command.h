@@ -8,7 +8,8 @@
 
 namespace quillon {
 class AppCore;
-}
+struct UpdatePassOptions;
+} // namespace quillon
 
 namespace quillon::cli {
 
@@ -16,6 +17,7 @@ struct UpdateOptions {
     bool install = false; // install what was downloaded
     bool all = false;     // every updatable row, not only the marked ones
     bool yes = false;     // questions of the installation answered Yes / OK
+    bool dryRun = false;  // what the pass would do, with nothing written
     QStringList files;    // only these rows (path or file name)
 };
 
@@ -39,6 +41,8 @@ private:
     bool checkForUpdates(QStringList& errors);
     // The rows the options name; failed is set when a FILE names none.
     QList<int> chosenRows(bool& failed);
+    // --dry-run: the pass resolved and looked into, its report printed; nothing written.
+    int preview(UpdatePassOptions options, bool failed);
     // The list loaded again with the new database, and checked.
     ReloadCounts reloadAndCheck(QStringList& errors, bool& failed);
 

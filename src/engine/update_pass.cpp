@@ -108,7 +108,8 @@ const DownloadRequestList& UpdatePass::buildRequests() {
     m_installer = std::make_unique<Installer>(std::move(installer));
 
     // The installer unpacks below the temporary directory; it must be there before the pass.
-    if (std::any_of(m_requests.begin(), m_requests.end(),
+    if (!m_options.preview &&
+        std::any_of(m_requests.begin(), m_requests.end(),
                     [this](const DownloadRequest& request) { return installs(request); }))
         QDir().mkpath(m_core.settings().expandedTempDirectory(m_core.system()));
     return m_requests;

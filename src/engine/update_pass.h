@@ -43,6 +43,8 @@ struct UpdatePassOptions {
     bool externalManager = false;
     // Which Total Commander package to take; none: the stored choice.
     std::function<std::optional<PackageSelection>()> choosePackage;
+    // For a preview of the pass: nothing is installed, so no temporary directory is made.
+    bool preview = false;
 };
 
 class UpdatePass {
@@ -87,6 +89,8 @@ public:
     // Why the pass could not do its work (an unusable proxy, a file that cannot be created).
     const QStringList& errors() const { return m_errors; }
     bool cancelled() const { return m_engine && m_engine->cancelled(); }
+    // Whether the pass hands the request's file to the installer (whose own gate still decides).
+    bool installsRequest(const DownloadRequest& request) const { return installs(request); }
     // The running program was replaced: it must be started again.
     bool restartRequired() const;
 

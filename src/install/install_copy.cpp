@@ -64,14 +64,8 @@ QString existingSpelling(const QString& root, const QString& relative) {
 }
 
 void runPostInstallActions(const InstallCopyOptions& options) {
-    const AfterInstall action = options.postInstallAction;
-    if (hasAction(action, AfterInstall::DeleteInstallInfo))
-        deleteFileIgnoringCase(options.itemDir, u"pluginst.inf"_s);
-    if (hasAction(action, AfterInstall::DeleteOtherBitness)) {
-        const QString suffix = QFileInfo(options.itemPath).suffix();
-        if (!suffix.isEmpty())
-            deleteFileIgnoringCase(options.itemDir, u'.' + suffix + u"64"_s);
-    }
+    for (const QString& name : PostInstallRemovals(options))
+        deleteFileIgnoringCase(options.itemDir, name);
 }
 
 // Saves the targets that will be replaced into the day's backup archive. An archive of the day
@@ -121,6 +115,30 @@ QString writeBackup(const InstallCopyOptions& options, const QStringList& relati
 }
 
 } // namespace
+
+QStringList PostInstallRemovals(const InstallCopyOptions& options) {
+    QStringList names;
+    const AfterInstall action = options.postInstallAction;
+    if (hasAction(action, AfterInstall::DeleteInstallInfo))
+        names.append(u"pluginst.inf"_s);
+    if (hasAction(action, AfterInstall::DeleteOtherBitness)) {
+        const QString suffix = QFileInfo(options.itemPath).suffix();
+        if (!suffix.isEmpty())
+            names.append(u'.' + suffix + u"64"_s);
+    }
+    return names;
+}
+
+QStringList PlanBackup(const InstallCopyOptions& options, const QList<PlannedFile>& plan) {
+    const QString itemDir = WithoutTrailingSlash(options.itemDir);
+    QStringList toBackup;
+    for (const PlannedFile& file : plan) {
+        if (NeedsBackup(options.preInstallAction, itemDir + u'/' + file.relativeTarget) &&
+            !toBackup.contains(file.relativeTarget, Qt::CaseInsensitive))
+            toBackup.append(file.relativeTarget);
+    }
+    return toBackup;
+}
 
 bool NeedsBackup(BackupBeforeInstall preInstallAction, const QString& target) {
     const QFileInfo info(target);
@@ -193,12 +211,7 @@ InstallCopyResult RunInstallCopy(const InstallCopyOptions& options) {
         return result;
     }
 
-    QStringList toBackup;
-    for (const PlannedFile& file : plan) {
-        if (NeedsBackup(options.preInstallAction, itemDir + u'/' + file.relativeTarget) &&
-            !toBackup.contains(file.relativeTarget, Qt::CaseInsensitive))
-            toBackup.append(file.relativeTarget);
-    }
+    const QStringList toBackup = PlanBackup(options, plan);
     if (!toBackup.isEmpty()) {
         result.error = writeBackup(options, toBackup, &result.backupArchive);
         if (!result.error.isEmpty())

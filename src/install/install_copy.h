@@ -55,6 +55,10 @@ QList<PlannedFile> PlanInstallCopy(const InstallCopyOptions& options, QStringLis
 
 // Whether PreInstallAction asks for target to be saved before it is overwritten.
 bool NeedsBackup(BackupBeforeInstall preInstallAction, const QString& target);
+// The targets of the plan (relative, each once) that go into the backup archive before the copy.
+QStringList PlanBackup(const InstallCopyOptions& options, const QList<PlannedFile>& plan);
+// The file names (any letter case, in itemDir) that PostInstallAction deletes after the copy.
+QStringList PostInstallRemovals(const InstallCopyOptions& options);
 
 // Backs up what the plan replaces, then copies. A refused file or a backup that cannot be
 // written stops the copy before any file is touched: nothing the user had is lost.

@@ -145,6 +145,25 @@ bool Installer::unpack(const DownloadRequest& request, const QString& localFile,
     return true;
 }
 
+InstallCopyOptions Installer::copyOptions(const DownloadRequest& request, const QString& copySource,
+                                          const QString& packageFolder) const {
+    const bool totalCommander = request.Category == category::TotalCmd;
+    InstallCopyOptions options;
+    options.copySource = copySource;
+    options.itemDir =
+        totalCommander && !m_c.tcDir.isEmpty() ? m_c.tcDir : QFileInfo(request.ItemPath).absolutePath();
+    options.totalCommander = totalCommander;
+    options.tcLanguage = m_c.tcLanguage.toUpper();
+    options.preInstallAction = m_c.preInstallAction;
+    options.postInstallAction = m_c.postInstallAction;
+    options.itemPath = request.ItemPath;
+    options.backupStaging = packageFolder + u"_backup"_s;
+    options.journalPath = InstallJournalPath(m_c.settingsDir);
+    options.undoFolder = packageFolder + u"_undo"_s;
+    options.scratchFolders = {packageFolder, packageFolder + u"_cab"_s, options.backupStaging};
+    return options;
+}
+
 bool Installer::closeTotalCommander() {
     platform::TcWindow* window = m_c.tcWindow;
     if (!window || !window->isRunning())
@@ -289,19 +308,7 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
         }
     }
 
-    InstallCopyOptions options;
-    options.copySource = copySource;
-    options.itemDir =
-        totalCommander && !m_c.tcDir.isEmpty() ? m_c.tcDir : QFileInfo(request.ItemPath).absolutePath();
-    options.totalCommander = totalCommander;
-    options.tcLanguage = m_c.tcLanguage.toUpper();
-    options.preInstallAction = m_c.preInstallAction;
-    options.postInstallAction = m_c.postInstallAction;
-    options.itemPath = request.ItemPath;
-    options.backupStaging = backupStaging;
-    options.journalPath = InstallJournalPath(m_c.settingsDir);
-    options.undoFolder = packageFolder + u"_undo"_s;
-    options.scratchFolders = {packageFolder, packageFolder + u"_cab"_s, backupStaging};
+    InstallCopyOptions options = copyOptions(request, copySource, packageFolder);
     if (selfUpdate) {
         options.movedAsideFrom = m_c.programPath;
         options.movedAsideTo =

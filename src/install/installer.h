@@ -12,6 +12,7 @@
 #include "app/job_control.h"
 #include "app/setting_modes.h"
 #include "install/download_request.h"
+#include "install/install_preview.h"
 #include "install/self_update.h"
 #include "install/unpack_limits.h"
 
@@ -97,6 +98,13 @@ public:
     InstallStepResult installStep(const DownloadRequest& request, const QString& localFile,
                                   bool reinstall = false);
 
+    // What installStep would do with the package at localFile, with nothing written but below
+    // the temporary directory (which a preview points at a scratch folder of its own): no
+    // question asked, Total Commander left alone, no row refreshed.
+    InstallPreview previewStep(const DownloadRequest& request, const QString& localFile);
+    // Whether installStep would install the request at all (rather than leave it downloaded).
+    bool wouldInstall(const DownloadRequest& request) const { return gateOpen(request, false); }
+
     // The messages after the last request of a pass (not after a reinstall). Restart: the
     // front end starts the program with RestartArguments() and closes; ReloadAndCheck: it
     // reloads the list and checks again.
@@ -121,6 +129,8 @@ private:
     bool installDatabase(const QString& localFile, InstallStepResult& result);
     bool unpack(const DownloadRequest& request, const QString& localFile, const QString& packageFolder,
                 QString* copySource, QString* errorText) const;
+    InstallCopyOptions copyOptions(const DownloadRequest& request, const QString& copySource,
+                                   const QString& packageFolder) const;
     bool closeTotalCommander();
     void refreshRows(const DownloadRequest& request);
     void onOwnerThread(const std::function<void()>& change) const;

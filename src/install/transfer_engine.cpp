@@ -273,12 +273,24 @@ bool TransferEngine::processRequest(int index) {
     request.LocalArchive = target;
     row.fileName = name;
     row.size = probed.size;
+    QString written = target;
+    if (m_preview) {
+        // A later request of the same name would replace this one's file, as in the pass.
+        m_created.insert(target);
+        const QString folder = m_previewFolder ? m_previewFolder(index, request) : QString();
+        if (folder.isEmpty()) {
+            row.state = TransferState::Done;
+            changed(index);
+            return true;
+        }
+        written = WithoutTrailingSlash(folder) + u'/' + name;
+    }
     row.state = TransferState::Fetching;
     changed(index);
 
     // Written beside the target and renamed over it only when whole: a full disk, a cut-off
     // transfer or a cancel leaves nothing behind, not even a part.
-    AtomicFileWriter file(target);
+    AtomicFileWriter file(written);
     if (!file.open()) {
         m_fatalError = u"Cannot create file: "_s + file.errorText();
         fail(index, m_fatalError);
@@ -303,11 +315,11 @@ bool TransferEngine::processRequest(int index) {
     m_created.insert(target);
     row.state = TransferState::Done;
     row.percent = 100;
-    row.localPath = target;
+    row.localPath = written;
     changed(index);
     reportProgress(index, probed.size, probed.size);
     if (m_afterFile && !m_cancel.isCancelled())
-        m_afterFile(index, request, target);
+        m_afterFile(index, request, written);
     return true;
 }
 

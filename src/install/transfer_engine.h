@@ -78,6 +78,15 @@ public:
         m_afterFile = std::move(afterFile);
     }
 
+    // A preview: every link resolved, probed and named against the download folder as the pass
+    // would, but nothing is written there. A request is fetched only when fetchFolder names a
+    // folder for it (one of the caller's own, made already), under the name it would have; the
+    // others end Done after the probe, without a local file.
+    void setPreview(std::function<QString(int, const DownloadRequest&)> fetchFolder) {
+        m_previewFolder = std::move(fetchFolder);
+        m_preview = true;
+    }
+
     // Before prepare(): the files go to directory instead (the user chose another one), each
     // under the name it had.
     void setDownloadDirectory(const QString& directory);
@@ -133,6 +142,8 @@ private:
     std::function<void(int)> m_rowChanged;
     std::function<void(const TransferProgress&)> m_progress;
     std::function<void(int, const DownloadRequest&, const QString&)> m_afterFile;
+    std::function<QString(int, const DownloadRequest&)> m_previewFolder;
+    bool m_preview = false;
 };
 
 } // namespace quillon

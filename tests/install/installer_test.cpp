@@ -327,5 +327,117 @@ TEST_F(InstallerTest, SelfUpdateRenamesTheRunningProgramAndOffersRestart) {
     }
 }
 
+TEST_F(InstallerTest, PreviewNamesWhatTheInstallationThenDoesAndWritesNothing) {
+    using Files = QList<QPair<QString, QByteArray>>;
+    struct Case {
+        const char* name;
+        int preInstallAction;
+        Files before;          // the item's folder
+        QStringList dayBackup; // entries of the day's archive already there
+        Files package;
+        bool symlinkedDoc = false; // "doc" in the item's folder leads elsewhere
+    } cases[] = {
+        {"backs up what it replaces",
+         1,
+         {{u"demo.wcx"_s, "old"}, {u"doc/readme.txt"_s, "old"}, {u"pluginst.inf"_s, "old"}},
+         {},
+         {{u"demo.wcx"_s, "new"},
+          {u"doc/readme.txt"_s, "new"},
+          {u"doc/new.txt"_s, "new"},
+          {u"pluginst.inf"_s, "x"}}},
+        {"the day's archive keeps its older copy",
+         1,
+         {{u"demo.wcx"_s, "v2"}, {u"doc/readme.txt"_s, "old"}},
+         {u"demo.wcx"_s},
+         {{u"demo.wcx"_s, "v3"}, {u"doc/readme.txt"_s, "new"}}},
+        {"no backup asked", 0, {{u"demo.wcx"_s, "old"}}, {}, {{u"demo.wcx"_s, "new"}, {u"x.txt"_s, "x"}}},
+        {"a folder that is a link refuses all",
+         1,
+         {{u"demo.wcx"_s, "old"}},
+         {},
+         {{u"demo.wcx"_s, "new"}, {u"doc/readme.txt"_s, "new"}},
+         true},
+    };
+    const QString backup = m_item + u'/' + BackupArchiveName(QDate::currentDate());
+    auto snapshot = [this] {
+        QStringList state;
+        for (const QString& file : test::filesBelow(m_root.path()))
+            state << file + u'=' + QString::fromLatin1(test::readFile(m_root.path() + u'/' + file).toHex());
+        return state;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(m_item).removeRecursively();
+        QDir(m_temp).removeRecursively();
+        QDir().mkpath(m_temp);
+        for (const auto& [relative, data] : c.before)
+            test::writeFile(m_item + u'/' + relative, data);
+        if (!c.dayBackup.isEmpty()) {
+            QStringList paths;
+            for (const QString& relative : c.dayBackup)
+                paths << m_item + u'/' + relative;
+            ASSERT_TRUE(ZipBackupFile(m_item, BackupArchiveName(QDate::currentDate()), m_item, paths));
+        }
+        if (c.symlinkedDoc) {
+            QDir().mkpath(m_root.path() + u"/elsewhere"_s);
+            QFile::link(m_root.path() + u"/elsewhere"_s, m_item + u"/doc"_s);
+        }
+        const QString zip = makeZip(u"demo.zip"_s, c.package);
+        InstallerContext ctx = context();
+        ctx.preInstallAction = static_cast<BackupBeforeInstall>(c.preInstallAction);
+        ctx.postInstallAction = AfterInstall::DeleteInstallInfo;
+        Installer installer(ctx);
+        const DownloadRequest req = request(category::Packer, m_item + u"/demo.wcx"_s);
+        QStringList existed;
+        for (const QString& file : test::filesBelow(m_item))
+            existed << m_item + u'/' + file;
+
+        const QStringList before = snapshot();
+        const InstallPreview preview = installer.previewStep(req, zip);
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_TRUE(preview.installs);
+
+        const InstallStepResult done = installer.installStep(req, zip);
+        if (c.symlinkedDoc) {
+            EXPECT_FALSE(preview.error.isEmpty());
+            EXPECT_EQ(done.outcome, InstallStepResult::Outcome::Failed);
+            EXPECT_TRUE(done.installedFiles.isEmpty());
+            continue;
+        }
+        ASSERT_TRUE(preview.error.isEmpty()) << preview.error.toStdString();
+        ASSERT_EQ(done.outcome, InstallStepResult::Outcome::Installed) << done.error.toStdString();
+        EXPECT_EQ(preview.writes, done.installedFiles);
+        QStringList replaced;
+        for (const QString& file : done.installedFiles) {
+            if (existed.contains(file))
+                replaced << file;
+        }
+        EXPECT_EQ(preview.replaces, replaced);
+        EXPECT_EQ(preview.backupArchive, done.backupArchive);
+        QStringList held = preview.backupKeeps + preview.backupAdds;
+        held.sort();
+        QStringList inArchive = ZipEntryNames(backup).value_or(QStringList());
+        inArchive.sort();
+        EXPECT_EQ(held, inArchive);
+        QStringList gone;
+        for (const QString& file : existed + done.installedFiles) {
+            if (!QFileInfo::exists(file) && !gone.contains(file))
+                gone << file;
+        }
+        QStringList removes = preview.removes;
+        removes.sort();
+        gone.sort();
+        EXPECT_EQ(removes, gone);
+    }
+
+    // Download only: nothing is looked into.
+    InstallerContext ctx = context();
+    ctx.installAfterDownload = false;
+    const InstallPreview none = Installer(ctx).previewStep(request(category::Packer, m_item + u"/demo.wcx"_s),
+                                                           makeZip(u"demo.zip"_s, {{u"demo.wcx"_s, "new"}}));
+    EXPECT_FALSE(none.installs);
+    EXPECT_TRUE(none.writes.isEmpty());
+}
+
 } // namespace
 } // namespace quillon
