@@ -102,6 +102,22 @@ TEST_F(DownloadWindow, ConfirmingAsLatestSettlesTheRowAndRemembersItsVersion) {
         << keys.join(u' ').toStdString();
 }
 
+TEST_F(DownloadWindow, TheAutostartInstallSwitchInstallsTheUpdatesEndToEnd) {
+    server = std::make_unique<test::FixtureServerProcess>();
+    serve();
+    ASSERT_TRUE(open({u"-AutoStartInstall"_s}));
+    const QString plugin = list().row(rowOf(u"sampack.wcx64"_s)).FilePath;
+    const QByteArray before = test::readFile(plugin);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window->downloadWindow() != nullptr; }, 30000));
+    ui::TDownloadFiles* download = window->downloadWindow();
+    ASSERT_TRUE(QTest::qWaitFor([download] { return download->rows().finished(); }, 30000));
+    for (int row = 0; row < download->rows().count(); ++row)
+        EXPECT_EQ(download->rows().row(row).outcome, ui::DownloadRowsModel::Outcome::Installed)
+            << download->rows().row(row).transfer.fileName.toStdString();
+    EXPECT_NE(test::readFile(plugin), before);
+    EXPECT_EQ(list().state(rowOf(u"sampack.wcx64"_s)), ItemState::Ok);
+}
+
 TEST(PackageChooser, OkAnswersWithTheTickedKindAndEscapeWithNothing) {
     const Language language;
     ui::TChooseTCpackage chooser(language);
