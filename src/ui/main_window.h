@@ -67,6 +67,9 @@ public:
     void runListCommand(ListCommand command);
     // The marked updatable rows confirmed as latest (their versions remembered).
     void confirmUpdatableAsLatest();
+    // What downloading the marked rows would do, shown before anything is done.
+    void previewMarked();
+    QDialog* previewWindow() const { return m_preview; }
     // What the context menu would enable now.
     MenuEnabling contextMenuState() const;
     QMenu* buildContextMenu();
@@ -143,6 +146,7 @@ private:
     TInfobox* m_infoBox;
     CheckJobResult m_lastCheck;
     QPointer<TDownloadFiles> m_download;
+    QPointer<QDialog> m_preview;
     std::unique_ptr<ProgramLauncher> m_detachedLauncher = std::make_unique<DetachedLauncher>();
     ProgramLauncher* m_launcher = m_detachedLauncher.get();
     bool m_checkAfterReload = false; // a database update asked for a new check

@@ -34,6 +34,7 @@
 #include "update_list_model.h"
 #include "update_list_view.h"
 #include "update_page.h"
+#include "update_preview_window.h"
 #include "updatecheck/item_pages.h"
 #include "user_db_list.h"
 #include "userdb_page.h"
@@ -153,6 +154,8 @@ QMenu* Ttc_Updater::buildContextMenu() {
     QMenu* marked = menu->addMenu(uiText(lng, "Popup01MainFrm", "MarkedItems", "Marked items"));
     add(marked, "ConfirmUpdatable", "Confirm updatable items as latest...", e.confirmUpdatable, {},
         [this] { confirmUpdatableAsLatest(); });
+    add(marked, "PreviewUpdate", "Preview the update of the marked items...", e.confirmUpdatable, {},
+        [this] { previewMarked(); });
     marked->addSeparator();
     add(marked, "UnmarkAll", "Unmark all items", e.unmarkOrInvert, QKeySequence(Qt::CTRL | Qt::Key_Minus),
         [this] { m_update->Unmarkall1Click(); });
@@ -308,6 +311,27 @@ void Ttc_Updater::confirmUpdatableAsLatest() {
         list.updateSnapshotRow(list.row(row).FilePath, row);
     m_update->reloadFromCore();
     m_update->recount();
+}
+
+void Ttc_Updater::previewMarked() {
+    if (m_jobs->isRunning() || m_download)
+        return;
+    UpdatePassOptions options;
+    const UpdateList& list = m_core.updateList();
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (list.row(row).Checked)
+            options.rows.append(row);
+    }
+    // As the download button would run it: installed when the settings say so.
+    options.install = InstallChoice::AsSettingsSay;
+    auto* preview = new TUpdatePreview(m_core, m_prompter, std::move(options), this);
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    m_preview = preview;
+    if (!preview->start()) {
+        preview->deleteLater();
+        return;
+    }
+    preview->open();
 }
 
 void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice install, const QString& item) {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@
 #include "package_chooser.h"
 #include "support/test_support.h"
 #include "update_page.h"
+#include "update_preview_window.h"
 #include "window_fixture.h"
 
 using namespace Qt::StringLiterals;
@@ -116,6 +118,22 @@ TEST_F(DownloadWindow, TheAutostartInstallSwitchInstallsTheUpdatesEndToEnd) {
             << download->rows().row(row).transfer.fileName.toStdString();
     EXPECT_NE(test::readFile(plugin), before);
     EXPECT_EQ(list().state(rowOf(u"sampack.wcx64"_s)), ItemState::Ok);
+}
+
+TEST_F(DownloadWindow, ThePreviewListsEveryMarkedRowAndDownloadsNothing) {
+    openChecked();
+    const int marked = list().checkedCount();
+    ASSERT_GT(marked, 0);
+    window->previewMarked();
+    auto* preview = qobject_cast<ui::TUpdatePreview*>(window->previewWindow());
+    ASSERT_NE(preview, nullptr);
+    QAbstractItemModelTester tester(&preview->plan(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy finished(preview, &ui::TUpdatePreview::previewFinished);
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_EQ(preview->plan().rowCount(), marked);
+    EXPECT_TRUE(QDir(downloads).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_EQ(list().state(rowOf(u"sampack.wcx64"_s)), ItemState::Update);
+    preview->close();
 }
 
 TEST(PackageChooser, OkAnswersWithTheTickedKindAndEscapeWithNothing) {
