@@ -79,6 +79,11 @@ public:
 
     QString settingsDir() const { return m_dir.path() + u"/settings"_s; }
     QString programPath() const { return m_dir.path() + u"/bin/quillon"_s; }
+    // A settings file whose sites are catalogue and totalCommander, nothing else set.
+    void writeSites(const QString& catalogue, const QString& totalCommander) const {
+        write(settingsDir() + u"/Quillon.ini"_s, "[Sites]\nCatalogue=" + catalogue.toUtf8() +
+                                                     "\nTotalCommander=" + totalCommander.toUtf8() + "\n");
+    }
 
     QString prefix;
     QString tc;

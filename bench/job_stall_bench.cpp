@@ -11,11 +11,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
 #include <QThread>
-#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -27,8 +25,10 @@
 #include "engine/app_core.h"
 #include "engine/check_job.h"
 #include "engine/update_pass.h"
+#include "fixture_server_process.h"
 #include "generated_installation.h"
 #include "inventory/update_list.h"
+#include "loop_stall_meter.h"
 
 using namespace Qt::StringLiterals;
 
@@ -36,47 +36,7 @@ namespace {
 
 using namespace quillon::bench;
 
-constexpr double kGoalMs = 50.0;
 constexpr int kSlowCatalogueMs = 1000;
-
-QString buildDir() {
-    return QCoreApplication::applicationDirPath() + u"/.."_s;
-}
-
-// The fixture web server on a free port of 127.0.0.1, serving content.
-class FixtureServer {
-public:
-    explicit FixtureServer(const QString& content) {
-        m_process.start(buildDir() + u"/tools/fixture-server/quillon-fixture-server"_s,
-                        {u"--content"_s, content, u"--port"_s, u"0"_s});
-        if (!m_process.waitForStarted(10000))
-            return;
-        while (!m_process.canReadLine() && m_process.state() == QProcess::Running)
-            m_process.waitForReadyRead(10000);
-        const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
-        if (line.startsWith(u"listening on "_s))
-            m_base = line.mid(13);
-    }
-    ~FixtureServer() {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    // "http://127.0.0.1:PORT/", empty when the server did not start.
-    const QString& base() const { return m_base; }
-
-    static QString generatedContent() { return buildDir() + u"/tools/fixture-server/content"_s; }
-
-private:
-    QProcess m_process;
-    QString m_base;
-};
-
-FixtureServer& server() {
-    static FixtureServer instance(FixtureServer::generatedContent());
-    return instance;
-}
 
 // What a window does with the job's progress: take it on its own thread, one queued call each.
 class QueuedProgress final : public quillon::ProgressSink {
@@ -112,26 +72,16 @@ JobRun runMeasured(const Job& job, QObject& owner) {
     QueuedProgress progress(owner, run.progressCalls);
     const quillon::CancelToken cancel;
     QEventLoop loop;
-    QTimer timer;
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setInterval(1);
-    QElapsedTimer clock;
-    qint64 last = 0;
-    const auto tick = [&] {
-        const qint64 now = clock.nsecsElapsed();
-        run.longestGapNs = std::max(run.longestGapNs, now - last);
-        last = now;
-        ++run.ticks;
-    };
-    QObject::connect(&timer, &QTimer::timeout, &loop, tick);
+    LoopStallMeter meter;
     std::unique_ptr<QThread> worker(QThread::create([&] { job(cancel, progress); }));
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    clock.start();
-    timer.start();
+    meter.start();
     worker->start();
     loop.exec();
-    tick();
+    meter.stop();
     worker->wait();
+    run.longestGapNs = meter.longestGapNs();
+    run.ticks = meter.ticks();
     // Progress still queued belongs to this run.
     QCoreApplication::sendPostedEvents(&owner);
     return run;
@@ -140,22 +90,17 @@ JobRun runMeasured(const Job& job, QObject& owner) {
 void report(benchmark::State& state, const JobRun& worst, qint64 progressCalls) {
     const double stallMs = static_cast<double>(worst.longestGapNs) / 1e6;
     state.counters["max_stall_ms"] = stallMs;
-    state.counters["goal_ms"] = kGoalMs;
+    state.counters["goal_ms"] = kStallGoalMs;
     state.counters["ticks"] = static_cast<double>(worst.ticks);
     state.counters["progress_calls"] = static_cast<double>(progressCalls);
-    state.SetLabel(stallMs <= kGoalMs ? "within the goal" : "OVER the goal");
+    state.SetLabel(stallMs <= kStallGoalMs ? "within the goal" : "OVER the goal");
 }
 
 // A started core over the generated installation, the sites at the fixture server.
 std::unique_ptr<quillon::AppCore> generatedCore(quillon::ScriptedPrompter& prompter,
                                                 const QString& catalogue) {
     GeneratedInstallation& in = installation();
-    QDir().mkpath(in.settingsDir());
-    QFile settings(in.settingsDir() + u"/Quillon.ini"_s);
-    if (settings.open(QIODevice::WriteOnly))
-        settings.write("[Sites]\nCatalogue=" + catalogue.toUtf8() +
-                       "\nTotalCommander=" + server().base().toUtf8() + "\n");
-    settings.close();
+    in.writeSites(catalogue, server().base());
     auto core = std::make_unique<quillon::AppCore>(prompter, platformFor(in));
     quillon::StartOptions start;
     start.settingsDir = in.settingsDir();
