@@ -12,6 +12,8 @@
 #include "app/prompter.h"
 #include "app/settings.h"
 #include "app/system.h"
+#include "cli/agreeing_prompter.h"
+#include "cli/interrupt_guard.h"
 #include "cli/terminal_text.h"
 #include "engine/app_core.h"
 #include "engine/installer_context.h"
@@ -26,30 +28,6 @@ using namespace Qt::StringLiterals;
 
 namespace quillon::cli {
 namespace {
-
-// --yes: the close question of Total Commander is answered OK; messages still go to stderr.
-class YesPrompter : public Prompter {
-public:
-    YesPrompter(Prompter& inner, bool agree) : m_inner(inner), m_agree(agree) {}
-    PromptAnswer ask(PromptIcon icon, PromptButtons buttons, const QString& caption,
-                     const QString& text) override {
-        if (!m_agree)
-            return m_inner.ask(icon, buttons, caption, text);
-        m_inner.tell(icon, caption, text);
-        return buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel ? PromptAnswer::Ok
-                                                                                  : PromptAnswer::Yes;
-    }
-    void tell(PromptIcon icon, const QString& caption, const QString& text) override {
-        m_inner.tell(icon, caption, text);
-    }
-    QString chooseFile(const QString& caption, const QString& startPath) override {
-        return m_inner.chooseFile(caption, startPath);
-    }
-
-private:
-    Prompter& m_inner;
-    bool m_agree;
-};
 
 // The row FILE names: its path, or its file name alone; -1 when none.
 int rowOfFile(const UpdateList& list, const QString& file) {
@@ -184,7 +162,7 @@ int RestoreCommand::execute() {
         const BackupArchive& newest = listing.backups.first();
         const QString question = lng.format(section, u"Ask"_s, u"Restore %s1 from the backup of %s2?"_s,
                                             Placeholders{{}, fileName, newest.label()});
-        YesPrompter asking(m_core.prompter(), m_options.yes);
+        AgreeingPrompter asking(m_core.prompter(), m_options.yes);
         if (asking.ask(PromptIcon::Question, PromptButtons::YesNo,
                        lng.text(u"ErrorMessages"_s, u"CaptionQuestion"_s, u"Question"_s),
                        question) == PromptAnswer::Yes)
@@ -196,11 +174,14 @@ int RestoreCommand::execute() {
         }
     }
 
-    YesPrompter prompter(m_core.prompter(), m_options.yes);
+    AgreeingPrompter prompter(m_core.prompter(), m_options.yes);
     InstallerContext restoreContext = InstallerContextFromCore(m_core, &prompter);
     NullProgressSink progress;
+    // Ctrl+C stops between files; the files already replaced are put back.
+    const CancelToken cancel;
+    const InterruptGuard interrupts(cancel);
     const RestoreResult result =
-        RestoreBackup(restoreContext, RestoreRequest{itemFile, chosen->path}, CancelToken(), progress);
+        RestoreBackup(restoreContext, RestoreRequest{itemFile, chosen->path}, cancel, progress);
     QJsonObject restored = backupJson(*chosen);
     restored.insert(u"result"_s, result.ok() ? u"restored"_s : u"failed"_s);
     restored.insert(u"undoBackup"_s, result.undoBackup);

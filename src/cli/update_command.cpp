@@ -5,6 +5,7 @@
 #include "app/language.h"
 #include "app/prompter.h"
 #include "app/settings.h"
+#include "cli/agreeing_prompter.h"
 #include "cli/check_command.h"
 #include "cli/interrupt_guard.h"
 #include "cli/terminal_text.h"
@@ -23,41 +24,6 @@ using namespace Qt::StringLiterals;
 
 namespace quillon::cli {
 namespace {
-
-// --yes: nobody is there, but the user agreed beforehand; messages still go to stderr.
-class AgreeingPrompter : public Prompter {
-public:
-    AgreeingPrompter(Prompter& inner, bool agree) : m_inner(inner), m_agree(agree) {}
-    // Called before every message, so that a progress line can make room.
-    void setBeforeOutput(std::function<void()> beforeOutput) { m_beforeOutput = std::move(beforeOutput); }
-
-    PromptAnswer ask(PromptIcon icon, PromptButtons buttons, const QString& caption,
-                     const QString& text) override {
-        beforeOutput();
-        if (!m_agree)
-            return m_inner.ask(icon, buttons, caption, text);
-        m_inner.tell(icon, caption, text);
-        return buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel ? PromptAnswer::Ok
-                                                                                  : PromptAnswer::Yes;
-    }
-    void tell(PromptIcon icon, const QString& caption, const QString& text) override {
-        beforeOutput();
-        m_inner.tell(icon, caption, text);
-    }
-    QString chooseFile(const QString& caption, const QString& startPath) override {
-        beforeOutput();
-        return m_inner.chooseFile(caption, startPath);
-    }
-
-private:
-    void beforeOutput() {
-        if (m_beforeOutput)
-            m_beforeOutput();
-    }
-    Prompter& m_inner;
-    bool m_agree;
-    std::function<void()> m_beforeOutput;
-};
 
 bool rowMatchesFile(const UpdateItem& item, const QString& file) {
     if (item.FilePath.compare(file, Qt::CaseInsensitive) == 0)
