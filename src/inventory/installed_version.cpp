@@ -137,6 +137,12 @@ bool InstalledVersionFinder::overrideUserVal(const QString& fileName, const QStr
            SettingTextToBool(db.value(fileName, crcText + u"_OverrideUserVal"_s).trimmed());
 }
 
+void rememberVersionFile(const IdentificationStores& stores, const InstalledVersion& found) {
+    if (!found.versionFileEntry.isEmpty())
+        stores.userPluginInfo.setValue(found.versionFileEntry, QString(dbkey::VersionFile),
+                                       found.versionFileValue);
+}
+
 std::optional<QString> InstalledVersionFinder::confirmedVersion(const QString& path,
                                                                 const QString& checksumPath) const {
     const QString section = QString::fromLatin1(section::OverridePlugVer);
@@ -257,7 +263,8 @@ InstalledVersion InstalledVersionFinder::find(const QString& path, VersionPass p
         if (!textFile.isEmpty()) {
             const QString stored =
                 m_paths.convertTcPathToEnvPath ? m_paths.convertTcPathToEnvPath(textFile) : textFile;
-            m_stores.userPluginInfo.setValue(fileNameOf(versionPath), QString(dbkey::VersionFile), stored);
+            result.versionFileEntry = fileNameOf(versionPath);
+            result.versionFileValue = stored;
         }
     }
 

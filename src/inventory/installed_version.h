@@ -36,12 +36,19 @@ std::optional<QString> ScriptVersion(const QString& path);
 QString DateVersion(const QString& path);
 
 struct InstalledVersion {
-    QString version;        // empty: no source gave one
+    QString version; // empty: no source gave one
+    // A text file gave the version: the caller remembers it in upluginfo.ini
+    // ([versionFileEntry] VersionFile=versionFileValue) when it keeps the result.
+    QString versionFileEntry;
+    QString versionFileValue;
     bool confirmed = false; // the version confirmed earlier for this very file was taken
     QString productName;    // of the version path, for the name
     QString internalName;
     QString error; // set when reading failed (the file vanished, a checksum failed)
 };
+
+// The text file that gave found's version, remembered in the per-file memory.
+void rememberVersionFile(const IdentificationStores& stores, const InstalledVersion& found);
 
 class InstalledVersionFinder {
 public:
@@ -52,8 +59,8 @@ public:
         : m_stores(stores), m_options(options), m_paths(paths), m_ownExecutable(ownExecutable),
           m_textFiles(textFiles) {}
 
-    // path: the row's file or a database key word. Writes VersionFile of upluginfo.ini when a
-    // text file gave the version.
+    // path: the row's file or a database key word. Reads only: what is to be remembered comes
+    // back in the result (versionFileEntry), for the caller to write where it keeps its state.
     // pathFacts: what the caller already read from path itself, or null.
     InstalledVersion find(const QString& path, VersionPass pass,
                           const ExecutableFacts* pathFacts = nullptr) const;

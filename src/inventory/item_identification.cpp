@@ -127,6 +127,7 @@ int ItemIdentifier::GetPluginInformation(int group, const QString& path) {
 
     const InstalledVersionFinder finder(m_stores, m_options, m_paths, m_ownExecutable, m_textFiles.get());
     const InstalledVersion found = finder.find(path, VersionPass::Identification, facts ? &*facts : nullptr);
+    rememberVersionFile(m_stores, found);
     if (!found.error.isEmpty()) {
         failRow(row, path);
         return finish(m_options.autoHideInvalid ? -1 : row);

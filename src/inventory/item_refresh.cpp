@@ -38,6 +38,7 @@ bool ItemIdentifier::RefreshPluginInfo(const QString& path, int row, const QStri
 
     const InstalledVersionFinder finder(m_stores, m_options, m_paths, m_ownExecutable);
     const InstalledVersion found = finder.find(filePath, VersionPass::Refresh);
+    rememberVersionFile(m_stores, found);
     const QString installed = found.version.isEmpty() ? QString(kNoVersion) : found.version;
     m_list.setInstalledVersion(row, installed);
 
