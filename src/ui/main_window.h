@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
+
 #include <memory>
 
 #include "download_window.h"
@@ -62,6 +64,10 @@ public:
     bool inventoryDone() const;
     // The last check's outcome, for those who follow the window (tests, screenshots).
     const CheckJobResult& lastCheck() const { return m_lastCheck; }
+    // How the program is started again after it replaced itself; tests record the request.
+    void setProgramStarter(std::function<bool(const QString&, const QStringList&)> start) {
+        m_startProgram = std::move(start);
+    }
     // The open download window, if any (tests drive it).
     TDownloadFiles* downloadWindow() const { return m_download; }
     void runListCommand(ListCommand command);
@@ -147,6 +153,7 @@ private:
     CheckJobResult m_lastCheck;
     QPointer<TDownloadFiles> m_download;
     QPointer<QDialog> m_preview;
+    std::function<bool(const QString&, const QStringList&)> m_startProgram;
     std::unique_ptr<ProgramLauncher> m_detachedLauncher = std::make_unique<DetachedLauncher>();
     ProgramLauncher* m_launcher = m_detachedLauncher.get();
     bool m_checkAfterReload = false; // a database update asked for a new check

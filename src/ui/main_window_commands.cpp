@@ -365,7 +365,10 @@ void Ttc_Updater::downloadWindowClosed(EndOfPassAction action) {
     m_config->showValues();
     if (action == EndOfPassAction::Restart) {
         // The new program takes over: started with the switches that bring it back to work.
-        if (QProcess::startDetached(m_core.programPath(), {u"/restart"_s, u"/autostart"_s}))
+        const QStringList arguments{u"/restart"_s, u"/autostart"_s};
+        const bool started = m_startProgram ? m_startProgram(m_core.programPath(), arguments)
+                                            : QProcess::startDetached(m_core.programPath(), arguments);
+        if (started)
             close();
         return;
     }
