@@ -69,6 +69,7 @@ bool WindowTest::open(const QStringList& switches) {
     core = std::make_unique<AppCore>(*prompter, platformOptions);
     StartOptions options;
     options.settingsDir = settings;
+    options.programPath = programPath;
     core->startUp(CommandLine(QStringList{u"quillon"_s} + switches), options);
     ui::takeWineProgramChoice(*core, {});
     window = std::make_unique<ui::Ttc_Updater>(*core, *prompter);

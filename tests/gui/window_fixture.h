@@ -44,6 +44,8 @@ protected:
     int rowOf(const QString& fileName) const;
 
     QString content;
+    // The program the window takes for itself; empty: the test binary.
+    QString programPath;
     std::unique_ptr<FixtureServerProcess> server;
     std::unique_ptr<ui::MessageBoxPrompter> prompter;
     std::unique_ptr<AppCore> core;
