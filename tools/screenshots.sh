@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of the desktop program for the README: the main window on a copy of the sample
-# installation after a check against the local fixture catalogue, every page and the download
-# window, in English and German, written to docs/screenshots/. Runs on a virtual display (Xvfb).
+# installation after a check against the local fixture catalogue, every page, the download window
+# during and after a pass and the package selector, in English and German, written to
+# docs/screenshots/. Runs on a virtual display (Xvfb).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD_DIR:-build/debug}

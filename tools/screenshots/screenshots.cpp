@@ -1,10 +1,13 @@
 // Shows the main window on the sample installation, runs the update check, and writes a PNG of
-// every page and of the download window (taken from the display with xwd) into the output
-// folder:
+// every page, of the download window during and after a pass and of the package selector (taken
+// from the display with xwd) into the output folder:
 //   quillon-screenshots --wine-prefix P --settings-dir S --lang ENG --out DIR
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFontDatabase>
+#include <QPointer>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTimer>
@@ -12,11 +15,14 @@
 #include <cstdio>
 
 #include "app/language.h"
+#include "app/settings.h"
+#include "app/system.h"
 #include "download_window.h"
 #include "engine/app_core.h"
 #include "gui_options.h"
 #include "main_window.h"
 #include "message_box_prompter.h"
+#include "package_chooser.h"
 #include "update_list_view.h"
 #include "update_page.h"
 
@@ -108,19 +114,54 @@ int main(int argc, char** argv) {
             ++failures;
         }
     }
-    // The download window over the marked rows, once their files arrived.
     pages->setCurrentIndex(0);
+    const auto captureOrCount = [&](const QWidget& shown, const QString& name) {
+        const QString file = out + u'/' + name + u'-' + lang + u".png"_s;
+        if (!capture(shown, file)) {
+            std::fprintf(stderr, "quillon-screenshots: %s was not written\n", qPrintable(file));
+            ++failures;
+        }
+    };
+    {
+        // Shown without waiting for an answer: only its picture is wanted.
+        quillon::ui::TChooseTCpackage chooser(core.language(), &window);
+        chooser.show();
+        settle(400);
+        captureOrCount(chooser, u"package-chooser"_s);
+        chooser.close();
+    }
+    // The download window in the middle of a pass: the packages trickle in from the same site.
+    QString& catalogue = core.settings().values.siteCatalogue;
+    const QString plainCatalogue = catalogue;
+    catalogue += u"fault/trickle/40/"_s;
+    window.btn_UpdateSelectedClick();
+    if (quillon::ui::TDownloadFiles* download = window.downloadWindow()) {
+        download->resize(560, 300);
+        settle(1500);
+        captureOrCount(*download, u"download-running"_s);
+        prompter.setUnattendedAnswer(quillon::PromptAnswer::Yes); // "abort the current task?"
+        const QPointer<quillon::ui::TDownloadFiles> running(download);
+        download->btn_CancelClick();
+        for (int waited = 0; running && waited < 10000; waited += 100)
+            settle(100);
+        prompter.setUnattendedAnswer(quillon::PromptAnswer::No);
+    } else {
+        std::fprintf(stderr, "quillon-screenshots: no download window opened\n");
+        ++failures;
+    }
+    catalogue = plainCatalogue;
+    // What the cancelled pass completed would give the next one's files other names.
+    const QString downloads = core.settings().expandedDownloadDir(core.system());
+    for (const QString& name : QDir(downloads).entryList(QDir::Files | QDir::Hidden))
+        QFile::remove(downloads + u'/' + name);
+    // The download window over the marked rows, once their files arrived.
     window.btn_UpdateSelectedClick();
     if (quillon::ui::TDownloadFiles* download = window.downloadWindow()) {
         download->resize(560, 300);
         if (download->isTransferring() && !waitFor(download, SIGNAL(passFinished()), 60000))
             std::fprintf(stderr, "quillon-screenshots: the download did not end\n");
         settle(400);
-        const QString file = out + u"/download-"_s + lang + u".png"_s;
-        if (!capture(*download, file)) {
-            std::fprintf(stderr, "quillon-screenshots: %s was not written\n", qPrintable(file));
-            ++failures;
-        }
+        captureOrCount(*download, u"download"_s);
         download->close();
     } else {
         std::fprintf(stderr, "quillon-screenshots: no download window opened\n");
