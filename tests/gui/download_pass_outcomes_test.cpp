@@ -45,7 +45,7 @@ bool writeZip(const QString& path, const QList<QPair<QString, QByteArray>>& memb
     return ok;
 }
 
-class DownloadFromOwnSite : public test::WindowTest {
+class DownloadPassOutcomes : public test::WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
@@ -105,7 +105,7 @@ protected:
     QString site;
 };
 
-TEST_F(DownloadFromOwnSite, EachFailedFileSaysWhyAndTheOthersStillInstall) {
+TEST_F(DownloadPassOutcomes, EachFailedFileSaysWhyAndTheOthersStillInstall) {
     startServer();
     const struct {
         const char* file;
@@ -176,7 +176,7 @@ QByteArray newerDatabase(const QString& folder, const QString& date) {
     return written ? test::readFile(path) : QByteArray();
 }
 
-TEST_F(DownloadFromOwnSite, DatabaseUpdateReloadsTheListAndChecksAgain) {
+TEST_F(DownloadPassOutcomes, DatabaseUpdateReloadsTheListAndChecksAgain) {
     const QByteArray database = newerDatabase(m_dir.path(), u"2027-01-15"_s);
     ASSERT_FALSE(database.isEmpty());
     ASSERT_TRUE(test::writeFile(site + u"/packages/tcplugindb.zip"_s, database));
@@ -209,7 +209,7 @@ TEST_F(DownloadFromOwnSite, DatabaseUpdateReloadsTheListAndChecksAgain) {
     EXPECT_EQ(list().state(reloaded), ItemState::Ok);
 }
 
-TEST_F(DownloadFromOwnSite, SelfUpdateRestartsTheProgramWithItsSwitches) {
+TEST_F(DownloadPassOutcomes, SelfUpdateRestartsTheProgramWithItsSwitches) {
     // A program the user may replace: only its version marker matters here.
     const QByteArray current = QUILLON_VERSION;
     QByteArray newer = current;
