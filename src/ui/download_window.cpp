@@ -201,7 +201,12 @@ void TDownloadFiles::startTransfer() {
     m_pass->setFileInstalled([this](int index, const InstallStepResult& result) {
         const bool installed = result.outcome == InstallStepResult::Outcome::Installed;
         QMetaObject::invokeMethod(
-            this, [this, index, installed] { m_model->setInstalled(index, installed); },
+            this,
+            [this, index, installed] {
+                m_model->setInstalled(index, installed);
+                // The main list shows the refreshed rows once per file, not once per change.
+                emit rowsRefreshed();
+            },
             Qt::QueuedConnection);
     });
     // The main list belongs to the window's thread: each refresh is made there, the job waiting.
@@ -212,8 +217,6 @@ void TDownloadFiles::startTransfer() {
             QMetaObject::invokeMethod(
                 this, [&change] { change(); }, Qt::BlockingQueuedConnection);
         }
-        QMetaObject::invokeMethod(
-            this, [this] { emit rowsRefreshed(); }, Qt::QueuedConnection);
     });
     UpdatePass* pass = m_pass.get();
     m_jobs->start([pass](const CancelToken& token, ProgressSink&) { pass->run(token); },

@@ -348,7 +348,16 @@ void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice insta
     auto* window = new TDownloadFiles(m_core, m_prompter, std::move(options), this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     m_download = window;
-    connect(window, &TDownloadFiles::rowsRefreshed, this, [this] { m_update->reloadFromCore(); });
+    // Files may finish many times a second: the list is shown again at most every 100 ms.
+    connect(window, &TDownloadFiles::rowsRefreshed, this, [this] {
+        if (m_listRefreshPending)
+            return;
+        m_listRefreshPending = true;
+        QTimer::singleShot(100, this, [this] {
+            m_listRefreshPending = false;
+            m_update->reloadFromCore();
+        });
+    });
     connect(window, &QDialog::finished, this,
             [this, window] { downloadWindowClosed(window->endOfPassAction()); });
     if (!window->prepare()) {
