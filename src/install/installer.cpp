@@ -193,8 +193,11 @@ void Installer::refreshRows(const DownloadRequest& request) {
     if (!m_c.list)
         return;
     UpdateList& list = *m_c.list;
-    QStringList paths;
+    const QString itemFolder = QFileInfo(request.ItemPath).absolutePath();
+    bool tcRowChosen = false;
+    // One call on the owner's thread for every row: the job waits for each such call.
     onOwnerThread([&] {
+        QStringList paths;
         for (int row = 0; row < list.rowCount(); ++row) {
             const UpdateItem& item = list.row(row);
             const bool chosen = item.Checked || list.state(row) == ItemState::Update ||
@@ -202,17 +205,14 @@ void Installer::refreshRows(const DownloadRequest& request) {
             if (chosen && !item.FilePath.isEmpty())
                 paths.append(item.FilePath);
         }
-    });
-    const QString itemFolder = QFileInfo(request.ItemPath).absolutePath();
-    for (const QString& path : paths) {
-        bool tcRow = false;
-        onOwnerThread([&] {
+        for (const QString& path : std::as_const(paths)) {
             const int row = list.indexOfPath(path); // a refresh may have hidden an earlier row
             if (row < 0)
-                return;
-            tcRow = list.row(row).Group == ItemGroup::TC;
-            if (tcRow)
-                return;
+                continue;
+            if (list.row(row).Group == ItemGroup::TC) {
+                tcRowChosen = true;
+                continue;
+            }
             if (m_selfUpdate == SelfUpdateState::ExecutableReplaced)
                 m_selfUpdate = SelfUpdateState::RestartPending;
             // Only rows this package installed may take its version: another marked row whose
@@ -222,19 +222,19 @@ void Installer::refreshRows(const DownloadRequest& request) {
                 QFileInfo(path).absolutePath().compare(itemFolder, Qt::CaseInsensitive) == 0;
             if (m_c.refreshRow)
                 m_c.refreshRow(path, row, installedByThis ? request.ItemPath : QString());
-        });
-        if (!tcRow || m_tcStarted)
-            continue;
-        // Only a Total Commander that we closed is started again: one the user had not started
-        // stays closed.
-        if (m_tcClosed && !(m_c.tcWindow && m_c.tcWindow->isRunning()) && m_c.startTotalCommander) {
-            m_c.startTotalCommander();
-            m_tcStarted = true;
         }
-        pause(300);
-        if (m_c.detectTcVersion)
-            onOwnerThread(m_c.detectTcVersion);
+    });
+    if (!tcRowChosen || m_tcStarted)
+        return;
+    // Only a Total Commander that we closed is started again: one the user had not started
+    // stays closed.
+    if (m_tcClosed && !(m_c.tcWindow && m_c.tcWindow->isRunning()) && m_c.startTotalCommander) {
+        m_c.startTotalCommander();
+        m_tcStarted = true;
     }
+    pause(300);
+    if (m_c.detectTcVersion)
+        onOwnerThread(m_c.detectTcVersion);
 }
 
 InstallStepResult Installer::installStep(const DownloadRequest& request, const QString& localFile,
