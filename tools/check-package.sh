@@ -151,7 +151,9 @@ offered() { complete_line "$1" | grep -xF -- "$2" >/dev/null || fail "completing
 for command in $commands; do offered "" "$command"; done
 for option in $(options_of "$work/cli-help.txt"); do
     case $option in
-        --install | --all | --yes) offered "update -" "$option" ;;
+        --install | --all | --dry-run) offered "update -" "$option" ;;
+        --yes) offered "update -" "$option" && offered "restore -" "$option" ;;
+        --from) offered "restore -" "$option" ;;
         *) offered "-" "$option" ;;
     esac
 done
