@@ -35,30 +35,23 @@ void DownloadRowsModel::setRequests(const DownloadRequestList& requests) {
 }
 
 void DownloadRowsModel::updateTransfer(int index, const TransferRow& transfer) {
-    // Rows are found by their number: once the list is sorted the index is not the row.
-    const auto found = std::find_if(m_rows.begin(), m_rows.end(),
-                                    [&](const Row& row) { return row.transfer.id == transfer.id; });
-    if (found == m_rows.end()) {
-        (void)index;
+    // The rows keep the transfer's order (a sorted view sorts a proxy), so index is the row.
+    if (index < 0 || index >= count())
         return;
-    }
-    found->transfer = transfer;
-    if (transfer.state == TransferState::Done && found->outcome == Outcome::Pending)
-        found->outcome = Outcome::Complete;
+    Row& row = m_rows[index];
+    row.transfer = transfer;
+    if (transfer.state == TransferState::Done && row.outcome == Outcome::Pending)
+        row.outcome = Outcome::Complete;
     else if (transfer.state == TransferState::Failed || transfer.state == TransferState::Cancelled)
-        found->outcome = Outcome::Failed;
-    const int at = static_cast<int>(found - m_rows.begin());
-    emit dataChanged(this->index(at, 0), this->index(at, ColumnCount - 1));
+        row.outcome = Outcome::Failed;
+    emit dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
 }
 
 void DownloadRowsModel::setInstalled(int index, bool installed) {
-    const QString id = RequestId(index, count());
-    for (int at = 0; at < count(); ++at) {
-        if (m_rows[at].transfer.id != id)
-            continue;
-        m_rows[at].outcome = installed ? Outcome::Installed : m_rows[at].outcome;
-        emit dataChanged(this->index(at, 0), this->index(at, ColumnCount - 1));
-    }
+    if (index < 0 || index >= count() || !installed)
+        return;
+    m_rows[index].outcome = Outcome::Installed;
+    emit dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
 }
 
 void DownloadRowsModel::setCurrent(int index) {
