@@ -1,6 +1,6 @@
 // Shows the main window on the sample installation, runs the update check, and writes a PNG of
-// every page, of the download window during and after a pass and of the package selector (taken
-// from the display with xwd) into the output folder:
+// every page, of the download window during and after a pass, of the package selector and of the
+// windows that tell what an item is (taken from the display with xwd) into the output folder:
 //   quillon-screenshots --wine-prefix P --settings-dir S --lang ENG --out DIR
 #include <QApplication>
 #include <QDir>
@@ -14,17 +14,22 @@
 
 #include <cstdio>
 
+#include "addon_info.h"
 #include "app/language.h"
 #include "app/settings.h"
 #include "app/system.h"
 #include "download_window.h"
 #include "engine/app_core.h"
 #include "gui_options.h"
+#include "info_box.h"
+#include "inventory/update_list.h"
 #include "main_window.h"
 #include "message_box_prompter.h"
 #include "package_chooser.h"
+#include "plugin_db_browser.h"
 #include "update_list_view.h"
 #include "update_page.h"
+#include "user_db_modify.h"
 
 using namespace Qt::StringLiterals;
 
@@ -122,6 +127,47 @@ int main(int argc, char** argv) {
             ++failures;
         }
     };
+    // The windows that tell what an item is, for the sample packer's row.
+    int packer = -1;
+    for (int row = 0; row < core.updateList().rowCount() && packer < 0; ++row) {
+        if (core.updateList().row(row).FilePath.endsWith(u"sampack.wcx64"_s))
+            packer = row;
+    }
+    if (packer >= 0) {
+        const quillon::UpdateItem item = core.updateList().row(packer);
+        window.updatePage().selectRow(packer);
+        if (auto* info = window.findChild<quillon::ui::TInfobox*>()) {
+            info->setActive(true);
+            info->showItem(item.FilePath, item.Name);
+            settle(400);
+            captureOrCount(*info, u"infobox"_s);
+            info->setActive(false);
+        }
+        quillon::ui::TAddonInfo* addon = nullptr;
+        quillon::ui::ShowItemInfoDialog(core, item, &window, &addon);
+        if (addon) {
+            QPointer<quillon::ui::TAddonInfo> shown(addon);
+            waitFor(addon, SIGNAL(detailsShown()), 20000);
+            settle(400);
+            if (shown) {
+                shown->resize(460, 480);
+                settle(300);
+                captureOrCount(*shown, u"addon-info"_s);
+                shown->close();
+            }
+        }
+        quillon::ui::TUserDBModify editor(core, item.FilePath, QString(), &window);
+        editor.show();
+        settle(400);
+        captureOrCount(editor, u"userdb-editor"_s);
+        editor.close();
+        quillon::ui::TPluginDB browser(core, item.FilePath, &window);
+        browser.resize(680, 540);
+        browser.show();
+        settle(400);
+        captureOrCount(browser, u"database-browser"_s);
+        browser.close();
+    }
     {
         // Shown without waiting for an answer: only its picture is wanted.
         quillon::ui::TChooseTCpackage chooser(core.language(), &window);
