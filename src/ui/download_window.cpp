@@ -89,6 +89,8 @@ void TDownloadFiles::build() {
     m_sorted->setSortCaseSensitivity(Qt::CaseInsensitive);
     LV_DLFiles->setModel(m_sorted);
     LV_DLFiles->header()->setStretchLastSection(false);
+    // The name gets what the number, the size and the progress leave, so a long name shows.
+    LV_DLFiles->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     LV_DLFiles->header()->setSectionResizeMode(DownloadRowsModel::FileColumn, QHeaderView::Stretch);
     layout->addWidget(LV_DLFiles, 1);
 
