@@ -10,8 +10,6 @@
 #include <QJsonObject>
 #include <QProcess>
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -22,6 +20,7 @@
 #include "support/fixture_server.h"
 #include "support/sample_copy_test.h"
 #include "support/test_support.h"
+#include "support/zip_writer.h"
 
 using namespace Qt::StringLiterals;
 
@@ -70,28 +69,8 @@ struct CliRun {
     QString reason() const { return request().value(u"reason"_s).toString(); }
 };
 
-using Members = QList<std::pair<QString, QByteArray>>;
-
-// compression: "store" or "deflate".
-bool writeZip(const QString& path, const Members& members, const char* compression = "deflate") {
-    archive* a = archive_write_new();
-    archive_write_set_format_zip(a);
-    archive_write_set_format_option(a, "zip", "compression", compression);
-    bool ok = archive_write_open_filename(a, QFile::encodeName(path).constData()) == ARCHIVE_OK;
-    for (const auto& [name, data] : members) {
-        archive_entry* e = archive_entry_new();
-        archive_entry_set_pathname(e, name.toUtf8().constData());
-        archive_entry_set_filetype(e, AE_IFREG);
-        archive_entry_set_perm(e, 0644);
-        archive_entry_set_size(e, data.size());
-        ok = ok && archive_write_header(a, e) == ARCHIVE_OK &&
-             archive_write_data(a, data.constData(), static_cast<size_t>(data.size())) == data.size();
-        archive_entry_free(e);
-    }
-    ok = archive_write_close(a) == ARCHIVE_OK && ok;
-    archive_write_free(a);
-    return ok;
-}
+using Members = test::ZipMembers;
+using test::writeZip;
 
 class CliDataSafety : public test::SampleCopyTest {
 protected:

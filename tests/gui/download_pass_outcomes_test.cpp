@@ -10,14 +10,12 @@
 
 #include <algorithm>
 
-#include <archive.h>
-#include <archive_entry.h>
-
 #include "download_rows_model.h"
 #include "download_window.h"
 #include "inventory/update_item.h"
 #include "inventory/update_list.h"
 #include "support/test_support.h"
+#include "support/zip_writer.h"
 #include "update_page.h"
 #include "window_fixture.h"
 
@@ -26,24 +24,7 @@ using namespace Qt::StringLiterals;
 namespace quillon {
 namespace {
 
-bool writeZip(const QString& path, const QList<QPair<QString, QByteArray>>& members) {
-    archive* a = archive_write_new();
-    archive_write_set_format_zip(a);
-    bool ok = archive_write_open_filename(a, QFile::encodeName(path).constData()) == ARCHIVE_OK;
-    for (const auto& [name, data] : members) {
-        archive_entry* e = archive_entry_new();
-        archive_entry_set_pathname(e, name.toUtf8().constData());
-        archive_entry_set_filetype(e, AE_IFREG);
-        archive_entry_set_perm(e, 0755);
-        archive_entry_set_size(e, data.size());
-        ok = ok && archive_write_header(a, e) == ARCHIVE_OK &&
-             archive_write_data(a, data.constData(), static_cast<size_t>(data.size())) == data.size();
-        archive_entry_free(e);
-    }
-    ok = archive_write_close(a) == ARCHIVE_OK && ok;
-    archive_write_free(a);
-    return ok;
-}
+using test::writeZip;
 
 class DownloadPassOutcomes : public test::WindowTest {
 protected:

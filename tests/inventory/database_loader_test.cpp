@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "support/zip_writer.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <archive.h>
-#include <archive_entry.h>
 
 #include "app/common/checksums.h"
 #include "app/ini_document.h"
@@ -18,26 +17,10 @@ using namespace Qt::StringLiterals;
 namespace quillon {
 namespace {
 
-using Members = QList<std::pair<QString, QByteArray>>;
+using Members = test::ZipMembers;
 
 bool writeZip(const QString& path, const Members& members) {
-    archive* a = archive_write_new();
-    archive_write_set_format_zip(a);
-    archive_write_set_options(a, "zip:compression=store");
-    bool ok = archive_write_open_filename(a, QFile::encodeName(path).constData()) == ARCHIVE_OK;
-    for (const auto& [name, data] : members) {
-        archive_entry* e = archive_entry_new();
-        archive_entry_set_pathname(e, name.toUtf8().constData());
-        archive_entry_set_filetype(e, AE_IFREG);
-        archive_entry_set_perm(e, 0644);
-        archive_entry_set_size(e, data.size());
-        ok = ok && archive_write_header(a, e) == ARCHIVE_OK &&
-             archive_write_data(a, data.constData(), static_cast<size_t>(data.size())) == data.size();
-        archive_entry_free(e);
-    }
-    ok = archive_write_close(a) == ARCHIVE_OK && ok;
-    archive_write_free(a);
-    return ok;
+    return test::writeZip(path, members, "store");
 }
 
 // A plugin database whose single entry names where it came from.
