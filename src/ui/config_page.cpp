@@ -121,21 +121,25 @@ void ConfigPage::retranslate() {
                                        "A file in the format of wincmd.ini that lists the plugins to check"));
 }
 
-QWidget* ConfigPage::folderField(QLineEdit* edit) {
+QWidget* ConfigPage::browseField(QLineEdit* edit, const std::function<void()>& browse) {
     auto* field = new QWidget;
     auto* row = new QHBoxLayout(field);
     row->setContentsMargins(0, 0, 0, 0);
-    auto* browse = new QPushButton(field);
-    caption(browse, "Buttons", "BtnBrowse", "Browse...");
+    auto* button = new QPushButton(field);
+    caption(button, "Buttons", "BtnBrowse", "Browse...");
     row->addWidget(edit, 1);
-    row->addWidget(browse);
-    connect(browse, &QPushButton::clicked, this, [this, edit] {
+    row->addWidget(button);
+    connect(button, &QPushButton::clicked, this, browse);
+    return field;
+}
+
+QWidget* ConfigPage::folderField(QLineEdit* edit) {
+    return browseField(edit, [this, edit] {
         const QString start = m_core.system().expandEnvPath(edit->text().trimmed());
         const QString folder = QFileDialog::getExistingDirectory(this, QString(), start);
         if (!folder.isEmpty())
             edit->setText(QDir::toNativeSeparators(folder) + QDir::separator());
     });
-    return field;
 }
 
 namespace {
@@ -222,13 +226,6 @@ QLabel* ConfigPage::wineLabel() {
 QWidget* ConfigPage::wineField() {
     auto* edit = new QLineEdit;
     edit->setObjectName(u"edit_WineProgram"_s);
-    auto* field = new QWidget;
-    auto* row = new QHBoxLayout(field);
-    row->setContentsMargins(0, 0, 0, 0);
-    auto* browse = new QPushButton(field);
-    caption(browse, "Buttons", "BtnBrowse", "Browse...");
-    row->addWidget(edit, 1);
-    row->addWidget(browse);
     SettingValues& values = m_core.settings().values;
     // Only the user's own edits apply at once: showing the values again must not undo a --wine
     // given for this run.
@@ -237,15 +234,14 @@ QWidget* ConfigPage::wineField() {
         m_core.system().useWineProgram(values.wineProgram);
     };
     connect(edit, &QLineEdit::textEdited, this, apply);
-    connect(browse, &QPushButton::clicked, this, [this, edit, apply] {
+    m_loaders.append([edit, &values] { edit->setText(values.wineProgram); });
+    return browseField(edit, [this, edit, apply] {
         const QString file = QFileDialog::getOpenFileName(this, QString(), edit->text().trimmed());
         if (file.isEmpty())
             return;
         edit->setText(file);
         apply(file);
     });
-    m_loaders.append([edit, &values] { edit->setText(values.wineProgram); });
-    return field;
 }
 
 QWidget* ConfigPage::buildPlugins() {

@@ -43,6 +43,8 @@ private:
     QWidget* buildConnection();
     QWidget* buildWindow();
     QWidget* buildUserDb();
+    // edit with a "Browse..." button beside it that runs browse.
+    QWidget* browseField(QLineEdit* edit, const std::function<void()>& browse);
     QWidget* folderField(QLineEdit* edit);
     QLabel* wineLabel();
     QWidget* wineField();
