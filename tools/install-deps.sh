@@ -10,6 +10,8 @@ packages=(
   fonts-dejavu-core tinyproxy dante-server microsocks gcab zip unzip python3
   gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   gcc-mingw-w64-i686 g++-mingw-w64-i686 binutils-mingw-w64-i686
+  # The Win32 platform tests: GoogleTest's sources built with MinGW-w64's POSIX thread model.
+  googletest g++-mingw-w64-x86-64-posix
   # Wine's own DLLs are real PE files from outside the project: the version reader is checked
   # against them. Its loader (/usr/lib/wine/wine64) also runs the bridge to Total Commander's
   # window and the tests' stand-in for that window.

@@ -2,8 +2,8 @@
 
 namespace quillon::platform {
 
-// The expansion rules of ExpandEnvironmentStrings: a reference to an unknown variable is copied
-// up to (not including) its closing "%", which may then open the next reference.
+// The expansion rules of ExpandEnvironmentStrings as Windows' and Wine's run it: a reference to
+// an unknown variable is copied whole, closing "%" included, and the scan goes on after it.
 std::string ExpandEnvPath(const Environment& env, std::string_view text) {
     if (std::optional<std::string> expanded = env.expand(text))
         return *std::move(expanded);
@@ -24,13 +24,11 @@ std::string ExpandEnvPath(const Environment& env, std::string_view text) {
         }
         const std::string_view name = text.substr(open + 1, close - open - 1);
         const std::optional<std::string> value = name.empty() ? std::nullopt : env.variable(name);
-        if (value) {
+        if (value)
             result.append(*value);
-            pos = close + 1;
-        } else {
-            result.append(text.substr(open, close - open));
-            pos = close;
-        }
+        else
+            result.append(text.substr(open, close - open + 1));
+        pos = close + 1;
     }
     return result;
 }

@@ -39,8 +39,9 @@ TEST(ExpandEnv, FollowsWindowsRules) {
         {"%P%\\wincmd.ini", "C:\\TotalCmd\\wincmd.ini", "C:\\TotalCmd\\wincmd.ini"},
         {"%UNDEF%\\x", "%UNDEF%\\x", ""},
         {"%UNDEF%", "%UNDEF%", ""},
-        // The closing "%" of an unknown name may open the next reference.
-        {"%UNDEF%A%", "%UNDEFva", "%UNDEFva"},
+        // An unknown reference is passed over whole, its closing "%" included.
+        {"%UNDEF%A%", "%UNDEF%A%", ""},
+        {"%UNDEF%%A%", "%UNDEF%va", "%UNDEF%va"},
         {"%A%%A%", "vava", "vava"},
         {"100% sure", "100% sure", ""},
         {"%%", "%%", ""},

@@ -18,7 +18,6 @@
 #include "support/test_support.h"
 
 namespace quillon::test {
-namespace {
 
 QProcessEnvironment wineEnvironment(const QString& prefix) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -29,6 +28,8 @@ QProcessEnvironment wineEnvironment(const QString& prefix) {
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     return environment;
 }
+
+namespace {
 
 bool runWine(const QString& program, const QString& prefix, const QStringList& arguments, QString* error) {
     QProcess process;

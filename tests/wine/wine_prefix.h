@@ -15,6 +15,9 @@ struct WineWorld {
     QString standIn;
 };
 
+// The environment of every Wine process of the tests: the prefix, no display, no debug output.
+QProcessEnvironment wineEnvironment(const QString& prefix);
+
 // Nullptr when there is no prefix; the reason was already reported.
 const WineWorld* wineWorld();
 // Call at the start of each test: skips or fails it when there is no prefix.
