@@ -78,8 +78,10 @@ UpdatePreviewResult UpdatePreview::run(const CancelToken& cancel) {
         return QDir().mkpath(folder) ? folder : QString();
     });
     QHash<int, InstallPreview> looked;
+    // The requests go in the pass's order: each finds the folders as those before it leave them.
+    EarlierInstalls earlier;
     engine.setAfterFile([&](int index, const DownloadRequest& request, const QString& localFile) {
-        looked.insert(index, installer.previewStep(request, localFile));
+        looked.insert(index, installer.previewStep(request, localFile, &earlier));
         QFile::remove(localFile); // the next package need not share the disk with it
     });
     m_pass.run(cancel);

@@ -13,16 +13,20 @@ using namespace Qt::StringLiterals;
 namespace quillon {
 namespace {
 
-// The files PostInstallAction would delete: those in the folder now and those the copy brings.
-QStringList removedAfterCopy(const InstallCopyOptions& options, const QStringList& writes) {
+// The files PostInstallAction would delete: those in the folder then and those the copy brings.
+QStringList removedAfterCopy(const InstallCopyOptions& options, const QStringList& writes,
+                             const EarlierInstalls& earlier) {
     const QString itemDir = WithoutTrailingSlash(options.itemDir);
+    QStringList candidates;
+    for (const QString& name : QDir(itemDir).entryList(QDir::Files | QDir::Hidden | QDir::System))
+        candidates.append(itemDir + u'/' + name);
+    candidates += earlier.writtenIn(itemDir);
     QStringList removed;
     for (const QString& name : PostInstallRemovals(options)) {
-        const QStringList present =
-            QDir(itemDir).entryList({name}, QDir::Files | QDir::Hidden | QDir::System);
-        for (const QString& found : present) {
-            if (found.compare(name, Qt::CaseInsensitive) == 0)
-                removed.append(itemDir + u'/' + found);
+        for (const QString& path : std::as_const(candidates)) {
+            if (QFileInfo(path).fileName().compare(name, Qt::CaseInsensitive) == 0 && earlier.isFile(path) &&
+                !removed.contains(path))
+                removed.append(path);
         }
         for (const QString& written : writes) {
             if (QFileInfo(written).path() == itemDir &&
@@ -34,15 +38,34 @@ QStringList removedAfterCopy(const InstallCopyOptions& options, const QStringLis
     return removed;
 }
 
+// The targets the real copy would save first, as PlanBackup finds them on the disk it meets.
+QStringList plannedBackup(const InstallCopyOptions& options, const QList<PlannedFile>& plan,
+                          const EarlierInstalls& earlier) {
+    const QString itemDir = WithoutTrailingSlash(options.itemDir);
+    QStringList toBackup;
+    for (const PlannedFile& file : plan) {
+        const QString target = itemDir + u'/' + file.relativeTarget;
+        const bool needed =
+            earlier.isFile(target) &&
+            (options.preInstallAction == BackupBeforeInstall::Every ||
+             (options.preInstallAction == BackupBeforeInstall::TextFilesOnly && earlier.isText(target)));
+        if (needed && !toBackup.contains(file.relativeTarget, Qt::CaseInsensitive))
+            toBackup.append(file.relativeTarget);
+    }
+    return toBackup;
+}
+
 } // namespace
 
-InstallPreview PreviewInstallCopy(const InstallCopyOptions& options) {
+InstallPreview PreviewInstallCopy(const InstallCopyOptions& options, EarlierInstalls* earlierInstalls) {
+    EarlierInstalls none;
+    EarlierInstalls& earlier = earlierInstalls ? *earlierInstalls : none;
     InstallPreview preview;
     preview.installs = true;
     const QString itemDir = WithoutTrailingSlash(options.itemDir);
     preview.itemDir = itemDir;
     QStringList refused;
-    const QList<PlannedFile> plan = PlanInstallCopy(options, &preview.skipped, &refused);
+    QList<PlannedFile> plan = PlanInstallCopy(options, &preview.skipped, &refused);
     if (!refused.isEmpty()) {
         preview.error = u"not installed: "_s + refused.join(u"; "_s);
         return preview;
@@ -51,20 +74,24 @@ InstallPreview PreviewInstallCopy(const InstallCopyOptions& options) {
         preview.error = u"the package holds no file to install"_s;
         return preview;
     }
-    for (const PlannedFile& file : plan) {
+    for (PlannedFile& file : plan) {
+        // A file an earlier installation brought in another letter case is the one replaced.
+        file.relativeTarget = earlier.spelling(itemDir + u'/' + file.relativeTarget).mid(itemDir.size() + 1);
         const QString target = itemDir + u'/' + file.relativeTarget;
         if (preview.writes.contains(target))
             continue;
         preview.writes.append(target);
-        if (QFileInfo(target).isFile())
+        if (earlier.isFile(target))
             preview.replaces.append(target);
     }
 
-    const QStringList toBackup = PlanBackup(options, plan);
+    const QStringList toBackup = plannedBackup(options, plan, earlier);
     if (!toBackup.isEmpty()) {
         preview.backupArchive = itemDir + u'/' + BackupArchiveName(options.today);
         // The day's archive keeps what it has: a file it holds already is not saved again.
-        if (QFileInfo(preview.backupArchive).isFile()) {
+        if (const std::optional<QStringList> carried = earlier.archiveEntries(preview.backupArchive)) {
+            preview.backupKeeps = *carried;
+        } else if (QFileInfo(preview.backupArchive).isFile()) {
             QString why;
             const std::optional<QStringList> entries = ZipEntryNames(preview.backupArchive, &why);
             if (!entries) {
@@ -78,13 +105,20 @@ InstallPreview PreviewInstallCopy(const InstallCopyOptions& options) {
             if (!preview.backupKeeps.contains(relative))
                 preview.backupAdds.append(relative);
         }
+        earlier.archived(preview.backupArchive, preview.backupKeeps + preview.backupAdds);
     }
-    preview.removes = removedAfterCopy(options, preview.writes);
+    preview.removes = removedAfterCopy(options, preview.writes, earlier);
     preview.deletesPackage = hasAction(options.postInstallAction, AfterInstall::DeletePackage);
+
+    for (const PlannedFile& file : std::as_const(plan))
+        earlier.written(itemDir + u'/' + file.relativeTarget, FileHasNoNullBytes(file.source));
+    for (const QString& path : std::as_const(preview.removes))
+        earlier.removed(path);
     return preview;
 }
 
-InstallPreview Installer::previewStep(const DownloadRequest& request, const QString& localFile) {
+InstallPreview Installer::previewStep(const DownloadRequest& request, const QString& localFile,
+                                      EarlierInstalls* earlier) {
     InstallPreview preview;
     if (!gateOpen(request, false))
         return preview;
@@ -116,7 +150,7 @@ InstallPreview Installer::previewStep(const DownloadRequest& request, const QStr
         WithoutTrailingSlash(m_c.tempDirectory) + u"/inst_"_s + FileBaseName(localFile);
     QString copySource;
     if (unpack(request, localFile, packageFolder, &copySource, &preview.error)) {
-        preview = PreviewInstallCopy(copyOptions(request, copySource, packageFolder));
+        preview = PreviewInstallCopy(copyOptions(request, copySource, packageFolder), earlier);
         preview.closesTotalCommander =
             request.Category == category::TotalCmd && m_c.tcWindow && m_c.tcWindow->isRunning();
     }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "install/earlier_installs.h"
 #include "install/install_copy.h"
 
 namespace quillon {
@@ -25,7 +26,8 @@ struct InstallPreview {
 };
 
 // The copy step of an installation whose unpacked package lies at options.copySource: the same
-// plan, backup and removals as RunInstallCopy, with nothing written.
-InstallPreview PreviewInstallCopy(const InstallCopyOptions& options);
+// plan, backup and removals as RunInstallCopy, with nothing written. With earlier, the folders as
+// the installations previewed before it would leave them, and this one's changes added to them.
+InstallPreview PreviewInstallCopy(const InstallCopyOptions& options, EarlierInstalls* earlier = nullptr);
 
 } // namespace quillon

@@ -100,8 +100,9 @@ public:
 
     // What installStep would do with the package at localFile, with nothing written but below
     // the temporary directory (which a preview points at a scratch folder of its own): no
-    // question asked, Total Commander left alone, no row refreshed.
-    InstallPreview previewStep(const DownloadRequest& request, const QString& localFile);
+    // question asked, Total Commander left alone, no row refreshed. earlier: see PreviewInstallCopy.
+    InstallPreview previewStep(const DownloadRequest& request, const QString& localFile,
+                               EarlierInstalls* earlier = nullptr);
     // Whether installStep would install the request at all (rather than leave it downloaded).
     bool wouldInstall(const DownloadRequest& request) const { return gateOpen(request, false); }
 

@@ -5,6 +5,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -141,6 +142,73 @@ TEST_F(CliDryRun, WritesNothingAndNamesTheFilesThePassThenWritesAndReplaces) {
     for (const QString& file : downloaded)
         EXPECT_TRUE(QFileInfo(file).isFile()) << file.toStdString();
     EXPECT_EQ(test::readFile(downloads + u"/sampack.zip"_s), "the user's own");
+}
+
+TEST_F(CliDryRun, CarriesEarlierRequestsOfThePassIntoTheNextOnesInTheSameFolder) {
+    // Demo Archive moved beside Sample Packer: both packages go into one folder on one day.
+    const QString shared = prefix + u"/drive_c/totalcmd/plugins/wcx/sampack"_s;
+    ASSERT_TRUE(QFile::rename(prefix + u"/drive_c/totalcmd/plugins/wcx/demoarc/demoarc.wcx"_s,
+                              shared + u"/demoarc.wcx"_s));
+    for (const QString& ini : findFiles(prefix, u"wincmd.ini"_s)) {
+        QByteArray text = test::readFile(ini);
+        text.replace("\\demoarc\\demoarc.wcx", "\\sampack\\demoarc.wcx");
+        ASSERT_TRUE(test::writeFile(ini, text));
+    }
+    test::FixtureServerProcess server;
+    ASSERT_FALSE(server.base().isEmpty());
+    ASSERT_TRUE(test::writeFile(settings + u"/Quillon.ini"_s, settingsText(server.base())));
+    const QStringList files{shared + u"/sampack.wcx64"_s, shared + u"/demoarc.wcx"_s};
+
+    const test::CliResult dry =
+        cli(QStringList{u"update"_s, u"--dry-run"_s, u"--install"_s, u"--yes"_s} + files);
+    const std::string log = QByteArray(dry.out + "\n--- stderr:\n" + dry.err).toStdString();
+    ASSERT_EQ(dry.exitCode, 0) << log;
+    const QJsonArray requests = QJsonDocument::fromJson(dry.out).object().value(u"requests"_s).toArray();
+    ASSERT_EQ(requests.size(), 2) << log;
+
+    const QMap<QString, QString> before = stateBelow(shared);
+    const test::CliResult real = cli(QStringList{u"update"_s, u"--install"_s, u"--yes"_s} + files);
+    ASSERT_EQ(real.exitCode, 0) << real.out.toStdString() << real.err.toStdString();
+    const QMap<QString, QString> after = stateBelow(shared);
+
+    // A file replaces one that was there before the pass or that an earlier request wrote; the
+    // day's archive keeps what earlier requests saved and ends up holding each entry once.
+    QStringList present, saved, replaced;
+    for (const QString& name : before.keys())
+        present << shared + u'/' + name;
+    QString archive;
+    for (const QJsonValue& value : requests) {
+        const QJsonObject request = value.toObject();
+        SCOPED_TRACE(request.value(u"item"_s).toString().toStdString());
+        ASSERT_EQ(request.value(u"result"_s).toString(), u"install"_s) << log;
+        const QJsonObject backup = request.value(u"backup"_s).toObject();
+        archive = backup.value(u"archive"_s).toString();
+        EXPECT_EQ(sorted(strings(backup.value(u"keeps"_s))), sorted(saved));
+        saved += strings(backup.value(u"adds"_s));
+        QStringList expected;
+        for (const QString& file : strings(request.value(u"writes"_s))) {
+            if (present.contains(file))
+                expected << file;
+            else
+                present << file;
+        }
+        EXPECT_EQ(sorted(strings(request.value(u"replaces"_s))), sorted(expected));
+        replaced += expected;
+    }
+    EXPECT_EQ(sorted(ZipEntryNames(archive).value_or(QStringList())), sorted(saved));
+    QStringList changed, replacedBefore, now;
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (after.value(it.key()) != it.value())
+            changed << shared + u'/' + it.key();
+    }
+    for (const QString& file : std::as_const(replaced)) {
+        if (before.contains(QFileInfo(file).fileName()) && !replacedBefore.contains(file))
+            replacedBefore << file;
+    }
+    EXPECT_EQ(sorted(changed), sorted(replacedBefore));
+    for (const QString& name : after.keys())
+        now << shared + u'/' + name;
+    EXPECT_EQ(sorted(now), sorted(present << archive));
 }
 
 } // namespace

@@ -27,6 +27,36 @@ QByteArray withZeroBytes(const char* text) {
     return data;
 }
 
+// What a preview said against what the step then did: the files written and replaced, the backup
+// archive's entries and the files gone afterwards. existed: the item's folder before the step.
+void expectPreviewMatches(const InstallPreview& preview, const InstallStepResult& done,
+                          const QStringList& existed) {
+    ASSERT_TRUE(preview.error.isEmpty()) << preview.error.toStdString();
+    ASSERT_EQ(done.outcome, InstallStepResult::Outcome::Installed) << done.error.toStdString();
+    EXPECT_EQ(preview.writes, done.installedFiles);
+    QStringList replaced;
+    for (const QString& file : done.installedFiles) {
+        if (existed.contains(file))
+            replaced << file;
+    }
+    EXPECT_EQ(preview.replaces, replaced);
+    EXPECT_EQ(preview.backupArchive, done.backupArchive);
+    QStringList held = preview.backupKeeps + preview.backupAdds;
+    held.sort();
+    QStringList inArchive = ZipEntryNames(done.backupArchive).value_or(QStringList());
+    inArchive.sort();
+    EXPECT_EQ(held, inArchive);
+    QStringList gone;
+    for (const QString& file : existed + done.installedFiles) {
+        if (!QFileInfo::exists(file) && !gone.contains(file))
+            gone << file;
+    }
+    QStringList removes = preview.removes;
+    removes.sort();
+    gone.sort();
+    EXPECT_EQ(removes, gone);
+}
+
 class InstallerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -358,7 +388,6 @@ TEST_F(InstallerTest, PreviewNamesWhatTheInstallationThenDoesAndWritesNothing) {
          {{u"demo.wcx"_s, "new"}, {u"doc/readme.txt"_s, "new"}},
          true},
     };
-    const QString backup = m_item + u'/' + BackupArchiveName(QDate::currentDate());
     auto snapshot = [this] {
         QStringList state;
         for (const QString& file : test::filesBelow(m_root.path()))
@@ -404,30 +433,7 @@ TEST_F(InstallerTest, PreviewNamesWhatTheInstallationThenDoesAndWritesNothing) {
             EXPECT_TRUE(done.installedFiles.isEmpty());
             continue;
         }
-        ASSERT_TRUE(preview.error.isEmpty()) << preview.error.toStdString();
-        ASSERT_EQ(done.outcome, InstallStepResult::Outcome::Installed) << done.error.toStdString();
-        EXPECT_EQ(preview.writes, done.installedFiles);
-        QStringList replaced;
-        for (const QString& file : done.installedFiles) {
-            if (existed.contains(file))
-                replaced << file;
-        }
-        EXPECT_EQ(preview.replaces, replaced);
-        EXPECT_EQ(preview.backupArchive, done.backupArchive);
-        QStringList held = preview.backupKeeps + preview.backupAdds;
-        held.sort();
-        QStringList inArchive = ZipEntryNames(backup).value_or(QStringList());
-        inArchive.sort();
-        EXPECT_EQ(held, inArchive);
-        QStringList gone;
-        for (const QString& file : existed + done.installedFiles) {
-            if (!QFileInfo::exists(file) && !gone.contains(file))
-                gone << file;
-        }
-        QStringList removes = preview.removes;
-        removes.sort();
-        gone.sort();
-        EXPECT_EQ(removes, gone);
+        expectPreviewMatches(preview, done, existed);
     }
 
     // Download only: nothing is looked into.
@@ -437,6 +443,65 @@ TEST_F(InstallerTest, PreviewNamesWhatTheInstallationThenDoesAndWritesNothing) {
                                                            makeZip(u"demo.zip"_s, {{u"demo.wcx"_s, "new"}}));
     EXPECT_FALSE(none.installs);
     EXPECT_TRUE(none.writes.isEmpty());
+}
+
+TEST_F(InstallerTest, PreviewOfAPassFindsTheFolderAsTheEarlierInstallationsLeaveIt) {
+    using Files = QList<QPair<QString, QByteArray>>;
+    struct Case {
+        const char* name;
+        int preInstallAction;
+        int postInstallAction;
+        Files before;
+        Files first, second; // two packages into the same folder on the same day
+    } cases[] = {
+        {"the second keeps the day's archive and replaces what the first brought",
+         1,
+         0,
+         {{u"demo.wcx"_s, "old"}, {u"readme.txt"_s, "old"}},
+         {{u"demo.wcx"_s, "v2"}, {u"readme.txt"_s, "v2"}, {u"pluginst.inf"_s, "a"}},
+         {{u"other.wcx"_s, "new"}, {u"readme.txt"_s, "v3"}, {u"pluginst.inf"_s, "b"}}},
+        {"what the first deletes afterwards is new to the second",
+         1,
+         2,
+         {{u"demo.wcx"_s, "old"}, {u"pluginst.inf"_s, "old"}},
+         {{u"demo.wcx"_s, "v2"}, {u"pluginst.inf"_s, "a"}},
+         {{u"other.wcx"_s, "new"}, {u"pluginst.inf"_s, "b"}}},
+        {"text only: the first's binary over a text file is not saved",
+         2,
+         0,
+         {{u"notes.txt"_s, "text"}},
+         {{u"notes.txt"_s, withZeroBytes("binary")}},
+         {{u"notes.txt"_s, "text again"}}},
+        {"the first's file in another letter case is the one replaced",
+         1,
+         0,
+         {{u"demo.wcx"_s, "old"}},
+         {{u"Readme.txt"_s, "v1"}},
+         {{u"README.TXT"_s, "v2"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(m_item).removeRecursively();
+        for (const auto& [relative, data] : c.before)
+            test::writeFile(m_item + u'/' + relative, data);
+        const QList<QString> zips{makeZip(u"first.zip"_s, c.first), makeZip(u"second.zip"_s, c.second)};
+        InstallerContext ctx = context();
+        ctx.preInstallAction = static_cast<BackupBeforeInstall>(c.preInstallAction);
+        ctx.postInstallAction = static_cast<AfterInstall>(c.postInstallAction);
+        Installer installer(ctx);
+        const DownloadRequest req = request(category::Packer, m_item + u"/demo.wcx"_s);
+        EarlierInstalls earlier;
+        QList<InstallPreview> previews;
+        for (const QString& zip : zips)
+            previews << installer.previewStep(req, zip, &earlier);
+        for (qsizetype i = 0; i < zips.size(); ++i) {
+            SCOPED_TRACE(i == 0 ? "first" : "second");
+            QStringList existed;
+            for (const QString& file : test::filesBelow(m_item))
+                existed << m_item + u'/' + file;
+            expectPreviewMatches(previews.at(i), installer.installStep(req, zips.at(i)), existed);
+        }
+    }
 }
 
 } // namespace
