@@ -268,9 +268,8 @@ void Ttc_Updater::showEvent(QShowEvent* event) {
 void Ttc_Updater::FormActivate() {
     if (!m_core.WindowPlaced) {
         const SettingValues& values = m_core.settings().values;
-        const platform::TcWindowState tc = m_core.system().tcWindow().state();
-        if (values.mainFormL >= 0 && values.mainFormT >= 0 && tc.running && !tc.minimized)
-            move(values.mainFormL, values.mainFormT);
+        if (values.mainFormL >= 0 && values.mainFormT >= 0)
+            placeOverTotalCommander(QPoint(values.mainFormL, values.mainFormT));
         // The stored widths keep their proportions and fill the list's width.
         const int widths[] = {values.updateListW0, values.updateListW1, values.updateListW2,
                               values.updateListW3};
@@ -289,6 +288,27 @@ void Ttc_Updater::FormActivate() {
     if (!m_core.InventoryDone)
         startInventory(false);
     m_core.ActivationDone = true;
+}
+
+void Ttc_Updater::placeOverTotalCommander(QPoint stored) {
+    // Under Wine asking for Total Commander's window starts a bridge process: the window shows
+    // first and moves when the answer comes.
+    if (m_tcCalls->isRunning())
+        return;
+    System* system = &m_core.system();
+    auto reachable = std::make_shared<bool>(false);
+    const QPoint shownAt = pos();
+    m_tcCalls->start(
+        [system, reachable](const CancelToken&, ProgressSink&) {
+            const platform::TcWindowState tc = system->tcWindow().state();
+            *reachable = tc.running && !tc.minimized;
+        },
+        [this, reachable, stored, shownAt](bool) {
+            // A user who already moved the window keeps it where it is.
+            if (*reachable && pos() == shownAt)
+                move(stored);
+            emit tcCallsFinished();
+        });
 }
 
 void Ttc_Updater::ReloadList() {

@@ -103,6 +103,7 @@ private:
     void buildWidgets();
     void buildLanguageMenu();
     void FormActivate();
+    void placeOverTotalCommander(QPoint stored);
     void startInventory(bool reload);
     void inventoryApplied(const InventoryPassResult& result);
     void checkApplied(const CheckJobResult& result, bool cancelled);
