@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QThread>
+#include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -90,8 +91,19 @@ void TDownloadFiles::build() {
     LV_DLFiles->setModel(m_sorted);
     LV_DLFiles->header()->setStretchLastSection(false);
     // The name gets what the number, the size and the progress leave, so a long name shows.
-    LV_DLFiles->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Those three fit their contents again at most four times a second: measuring every row on
+    // each change of one costs the transfer more than it shows.
+    LV_DLFiles->header()->setSectionResizeMode(QHeaderView::Interactive);
     LV_DLFiles->header()->setSectionResizeMode(DownloadRowsModel::FileColumn, QHeaderView::Stretch);
+    // Shown 25 times a second: a window kept busy repainting takes the transfer's processor.
+    m_applyLatest = new QTimer(this);
+    m_applyLatest->setSingleShot(true);
+    m_applyLatest->setInterval(40);
+    connect(m_applyLatest, &QTimer::timeout, this, &TDownloadFiles::applyLatest);
+    m_fitColumns = new QTimer(this);
+    m_fitColumns->setSingleShot(true);
+    m_fitColumns->setInterval(250);
+    connect(m_fitColumns, &QTimer::timeout, this, &TDownloadFiles::fitColumns);
     layout->addWidget(LV_DLFiles, 1);
 
     auto* bars = new QGridLayout;
@@ -143,6 +155,18 @@ void TDownloadFiles::retranslate() {
     btn_Cancel->setText(text("Buttons", "BtnCancel", "Cancel"));
     btn_JumpToDLdir->setText(text("Buttons", "BtnJumpToDlDir", "Jump to Downloads..."));
     m_model->retranslate();
+    fitColumns();
+}
+
+void TDownloadFiles::fitColumns() {
+    for (const int column :
+         {DownloadRowsModel::IdColumn, DownloadRowsModel::SizeColumn, DownloadRowsModel::ProgressColumn})
+        LV_DLFiles->resizeColumnToContents(column);
+}
+
+void TDownloadFiles::fitColumnsSoon() {
+    if (!m_fitColumns->isActive())
+        m_fitColumns->start();
 }
 
 bool TDownloadFiles::prepare() {
@@ -150,6 +174,7 @@ bool TDownloadFiles::prepare() {
     if (requests.isEmpty())
         return false;
     m_model->setRequests(requests);
+    fitColumns();
     PB_Total->setRange(0, 100 * std::max(1, m_model->count()));
     PB_Total->setValue(0);
     PB_CurrFile->setValue(0);
@@ -193,12 +218,14 @@ void TDownloadFiles::startTransfer() {
     // Called on the job's thread: the rows are copied there and shown here.
     m_pass->setRowChanged([this](int index) {
         const TransferRow row = m_pass->transfer().rows().value(index);
-        QMetaObject::invokeMethod(
-            this, [this, index, row] { applyRow(index, row); }, Qt::QueuedConnection);
+        const std::lock_guard lock(m_latestMutex);
+        m_latestRows.insert(index, row);
+        queueLatest();
     });
     m_pass->setProgress([this](const TransferProgress& progress) {
-        QMetaObject::invokeMethod(
-            this, [this, progress] { applyProgress(progress); }, Qt::QueuedConnection);
+        const std::lock_guard lock(m_latestMutex);
+        m_latestProgress = progress;
+        queueLatest();
     });
     m_pass->setFileInstalled([this](int index, const InstallStepResult& result) {
         const bool installed = result.outcome == InstallStepResult::Outcome::Installed;
@@ -206,6 +233,7 @@ void TDownloadFiles::startTransfer() {
             this,
             [this, index, installed] {
                 m_model->setInstalled(index, installed);
+                fitColumnsSoon();
                 // The main list shows the refreshed rows once per file, not once per change.
                 emit rowsRefreshed();
             },
@@ -232,6 +260,31 @@ void TDownloadFiles::applyRow(int index, const TransferRow& row) {
         m_model->setCurrent(index);
 }
 
+// Called with m_latestMutex held.
+void TDownloadFiles::queueLatest() {
+    if (m_latestQueued)
+        return;
+    m_latestQueued = true;
+    QMetaObject::invokeMethod(m_applyLatest, qOverload<>(&QTimer::start), Qt::QueuedConnection);
+}
+
+void TDownloadFiles::applyLatest() {
+    std::optional<TransferProgress> progress;
+    QMap<int, TransferRow> rows;
+    {
+        const std::lock_guard lock(m_latestMutex);
+        progress.swap(m_latestProgress);
+        rows.swap(m_latestRows);
+        m_latestQueued = false;
+    }
+    for (auto it = rows.cbegin(); it != rows.cend(); ++it)
+        applyRow(it.key(), it.value());
+    if (progress)
+        applyProgress(*progress);
+    if (!rows.isEmpty())
+        fitColumnsSoon();
+}
+
 void TDownloadFiles::applyProgress(const TransferProgress& progress) {
     PB_CurrFile->setValue(progress.filePercent);
     PB_Total->setValue(std::min(PB_Total->maximum(), progress.totalPercent));
@@ -241,6 +294,9 @@ void TDownloadFiles::applyProgress(const TransferProgress& progress) {
 
 void TDownloadFiles::transferDone(bool cancelled) {
     m_prompter.setJobToken(nullptr);
+    // The last rows the pass reported are shown before its end.
+    m_applyLatest->stop();
+    applyLatest();
     cancelled = cancelled || m_pass->cancelled();
     if (!cancelled) {
         PB_CurrFile->setValue(PB_CurrFile->maximum());
@@ -248,6 +304,8 @@ void TDownloadFiles::transferDone(bool cancelled) {
     }
     m_taskbar.hide();
     m_model->setFinished(true);
+    m_fitColumns->stop();
+    fitColumns();
     LV_DLFiles->setSortingEnabled(true);
     LV_DLFiles->sortByColumn(DownloadRowsModel::IdColumn, Qt::AscendingOrder);
     btn_Cancel->setEnabled(false);

@@ -4,8 +4,11 @@
 // slice, refreshes each installed row of the main list on its own thread and, when it closes,
 // removes what the pass left to clean up.
 #include <QDialog>
+#include <QMap>
 
 #include <memory>
+#include <mutex>
+#include <optional>
 
 #include "engine/update_pass.h"
 #include "taskbar_progress.h"
@@ -17,6 +20,8 @@ class QPushButton;
 class QSortFilterProxyModel;
 class QTreeView;
 class QWidget;
+
+class QTimer;
 
 namespace quillon {
 class AppCore;
@@ -74,6 +79,10 @@ private:
     void transferDone(bool cancelled);
     void applyRow(int index, const TransferRow& row);
     void applyProgress(const TransferProgress& progress);
+    void queueLatest();
+    void fitColumns();
+    void fitColumnsSoon();
+    void applyLatest();
     void showPopup(const QPoint& position);
     void rowDoubleClicked(const QModelIndex& index);
     void copyLinks();
@@ -85,6 +94,14 @@ private:
     MessageBoxPrompter& m_prompter;
     std::unique_ptr<UpdatePass> m_pass;
     JobRunner* m_jobs = nullptr;
+    QTimer* m_applyLatest = nullptr;
+    QTimer* m_fitColumns = nullptr;
+    // The transfer reports progress for every block it receives and a row for every percent;
+    // the window shows the latest of each, with at most one apply waiting.
+    std::mutex m_latestMutex;
+    std::optional<TransferProgress> m_latestProgress;
+    QMap<int, TransferRow> m_latestRows;
+    bool m_latestQueued = false;
     DownloadRowsModel* m_model = nullptr;
     QSortFilterProxyModel* m_sorted = nullptr;
     EndOfPassAction m_action = EndOfPassAction::None;
