@@ -18,10 +18,9 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSortFilterProxyModel;
+class QTimer;
 class QTreeView;
 class QWidget;
-
-class QTimer;
 
 namespace quillon {
 class AppCore;
