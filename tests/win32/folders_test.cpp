@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 
 #include "platform/win_text.h"
+#include "win32/win32_test_support.h"
 
 namespace quillon::platform {
 namespace {
@@ -23,12 +23,6 @@ bool isDirectory(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string lower(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 TEST(Win32Folders, KnownFoldersAndTheirFallback) {
     const std::unique_ptr<Folders> folders = win::makeFolders();
     const std::string appData = folders->specialFolderPath(CSIDL_APPDATA);
@@ -37,7 +31,7 @@ TEST(Win32Folders, KnownFoldersAndTheirFallback) {
     EXPECT_NE(appData.back(), '/');
     EXPECT_TRUE(isDirectory(appData)) << appData;
 
-    const std::string lowerGuid = lower(std::string(kRoamingAppData));
+    const std::string lowerGuid = test::win32::lower(std::string(kRoamingAppData));
     const struct {
         const char* name;
         int csidl;
@@ -76,7 +70,7 @@ TEST(Win32Folders, SystemDirectories) {
         EXPECT_EQ(dir.find('\\'), std::string::npos);
     }
     EXPECT_TRUE(isDirectory(windows));
-    EXPECT_EQ(lower(windows), "c:/windows/");
+    EXPECT_EQ(test::win32::lower(windows), "c:/windows/");
     EXPECT_EQ(folders->windowsDrive(), "C:");
 }
 

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <functional>
 #include <sstream>
 #include <vector>
@@ -16,12 +15,6 @@
 
 namespace quillon::platform {
 namespace {
-
-std::string lower(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 // The stand-in as a process of its own, ended with the test.
 class StandIn {
@@ -107,7 +100,7 @@ TEST(Win32TcWindow, EveryCallReachesTheWindow) {
     for (char& c : expectedPath)
         if (c == '\\')
             c = '/';
-    EXPECT_EQ(lower(state.processPath), lower(expectedPath));
+    EXPECT_EQ(test::win32::lower(state.processPath), test::win32::lower(expectedPath));
 
     const struct {
         const char* name;

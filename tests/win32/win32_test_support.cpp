@@ -3,7 +3,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <vector>
+#include <cctype>
 
 namespace quillon::test::win32 {
 
@@ -57,6 +57,12 @@ std::string readFile(const std::wstring& path) {
         result.append(buffer, got);
     CloseHandle(file);
     return result;
+}
+
+std::string lower(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
 }
 
 std::wstring variable(const wchar_t* name) {

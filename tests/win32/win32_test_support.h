@@ -22,6 +22,8 @@ private:
 
 bool writeFile(const std::wstring& path, const std::string& bytes);
 std::string readFile(const std::wstring& path);
+// ASCII letters in lower case: Windows paths compare without regard to case.
+std::string lower(std::string text);
 // An environment variable of the test run, empty when unset.
 std::wstring variable(const wchar_t* name);
 
