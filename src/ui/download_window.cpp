@@ -304,10 +304,11 @@ void TDownloadFiles::transferDone(bool cancelled) {
     }
     m_taskbar.hide();
     m_model->setFinished(true);
-    m_fitColumns->stop();
-    fitColumns();
     LV_DLFiles->setSortingEnabled(true);
     LV_DLFiles->sortByColumn(DownloadRowsModel::IdColumn, Qt::AscendingOrder);
+    // With the sort indicators in the headers.
+    m_fitColumns->stop();
+    fitColumns();
     btn_Cancel->setEnabled(false);
     btn_OK_Start->setEnabled(true);
     btn_OK_Start->setDefault(true);
