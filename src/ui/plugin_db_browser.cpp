@@ -6,7 +6,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMetaMethod>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSortFilterProxyModel>
@@ -190,17 +189,11 @@ void TPluginDB::build() {
     online->addRow(m_onlineVersionCaption = new QLabel(this), m_onlineVersion);
     m_updateToLatest = new QPushButton(this);
     m_updateToLatest->setObjectName(u"btn_UpdateToLatest"_s);
+    // The main window fetches it through its download window.
     connect(m_updateToLatest, &QPushButton::clicked, this, [this] {
-        if (isSignalConnected(QMetaMethod::fromSignal(&TPluginDB::downloadLatestRequested))) {
-            hide();
-            emit downloadLatestRequested();
-            accept();
-            return;
-        }
-        m_core.prompter().tell(PromptIcon::Information, text("ErrorMessages", "CaptionInfo", "Information"),
-                               text("ErrorMessages", "NotAvailableYet",
-                                    "Downloading the database from this window is not available yet; use "
-                                    "\"Download the marked items\" on the database row of the list."));
+        hide();
+        emit downloadLatestRequested();
+        accept();
     });
     m_stateGroup = new QGroupBox(this);
     m_on = new QRadioButton(m_stateGroup);
