@@ -357,7 +357,7 @@ void BM_PassInWindowAgainstCli(benchmark::State& state) {
     state.SetLabel(std::string("time ") + verdict(ratio > 0 && ratio <= kRatioGoal) + ", stall " +
                    verdict(stallMs <= kStallGoalMs) + " the goal");
 }
-BENCHMARK(BM_PassInWindowAgainstCli)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_PassInWindowAgainstCli)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
 } // namespace
 
