@@ -51,6 +51,25 @@ void UpdateListModel::refreshRow(const UpdateList& list, int row) {
     emit dataChanged(indexOfRow(row, 0), indexOfRow(row, ColumnCount - 1));
 }
 
+bool UpdateListModel::refreshContents(const UpdateList& list) {
+    if (list.rowCount() != m_rows.size())
+        return false;
+    for (int row = 0; row < m_rows.size(); ++row) {
+        if (list.row(row).Group != m_rows.at(row).Group)
+            return false;
+    }
+    m_rows = list.rows();
+    for (int row = 0; row < m_rows.size(); ++row)
+        m_states[row] = list.state(row);
+    for (int g = 0; g < m_groups.size(); ++g) {
+        const QModelIndex parent = index(g, 0);
+        emit dataChanged(parent, index(g, ColumnCount - 1));
+        if (const int n = rowCount(parent))
+            emit dataChanged(index(0, 0, parent), index(n - 1, ColumnCount - 1, parent));
+    }
+    return true;
+}
+
 void UpdateListModel::setCaptions(const QStringList& columnTitles, const QList<GroupCaption>& groups) {
     m_columnTitles = columnTitles;
     m_captions = groups;

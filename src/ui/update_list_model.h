@@ -29,6 +29,10 @@ public:
     void reload(const UpdateList& list);
     // One row changed in the core's list (mark, state, versions).
     void refreshRow(const UpdateList& list, int row);
+    // The same rows in the same groups take their new contents without a reset, so the view
+    // keeps its layout, its collapsed groups and its scroll position. False (and nothing
+    // changed) when the list has another shape.
+    bool refreshContents(const UpdateList& list);
     // Column titles, group captions: a language change.
     void setCaptions(const QStringList& columnTitles, const QList<GroupCaption>& groups);
     // While a job runs the marks cannot be changed.

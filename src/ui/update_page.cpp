@@ -128,6 +128,8 @@ void UpdatePage::retranslate() {
 }
 
 void UpdatePage::reloadFromCore() {
+    if (m_model->refreshContents(m_core.updateList()))
+        return;
     const QList<int> selected = selectedRows();
     m_model->reload(m_core.updateList());
     UpdateList->arrangeGroups();

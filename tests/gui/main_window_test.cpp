@@ -81,8 +81,13 @@ TEST_F(MainWindow, StartUpFillsTheGroupsAndACheckGivesStatesAndCounts) {
     EXPECT_EQ(model().indexOfRow(sampack, 0).data(Qt::ToolTipRole).toString(), list().row(sampack).FilePath);
     EXPECT_EQ(model().rowCountTotal(), 9);
 
+    // A group the user closed stays closed when the check refreshes the rows.
+    ui::UpdateListView& view = window->updatePage().view();
+    view.collapse(model().groupIndex(ItemGroup::Wlx));
     ASSERT_TRUE(runCheck());
     ASSERT_FALSE(window->lastCheck().cancelled);
+    EXPECT_FALSE(view.isExpanded(model().groupIndex(ItemGroup::Wlx)));
+    EXPECT_TRUE(view.isExpanded(model().groupIndex(ItemGroup::Wcx)));
     const QModelIndex status = model().indexOfRow(sampack, ui::UpdateListModel::StatusColumn);
     EXPECT_EQ(status.data().toString(), u"Update available!"_s);
     EXPECT_EQ(status.data(Qt::ForegroundRole).value<QColor>(), QColor(0xF9, 0x8D, 0x00));
