@@ -92,7 +92,8 @@ QString writeBackup(const InstallCopyOptions& options, const QStringList& relati
     for (const QString& relative : relativeTargets) {
         if (!error.isEmpty())
             break;
-        const QString saved = staging + u'/' + relative;
+        // The archive may spell a file it holds in another letter case; it is the same file.
+        const QString saved = staging + u'/' + existingSpelling(staging, relative);
         if (QFileInfo::exists(saved))
             continue;
         QDir().mkpath(QFileInfo(saved).absolutePath());

@@ -102,7 +102,7 @@ InstallPreview PreviewInstallCopy(const InstallCopyOptions& options, EarlierInst
             preview.backupKeeps = *entries;
         }
         for (const QString& relative : toBackup) {
-            if (!preview.backupKeeps.contains(relative))
+            if (!preview.backupKeeps.contains(relative, Qt::CaseInsensitive))
                 preview.backupAdds.append(relative);
         }
         earlier.archived(preview.backupArchive, preview.backupKeeps + preview.backupAdds);

@@ -186,6 +186,24 @@ TEST_F(InstallerTest, SecondInstallOnTheSameDayKeepsTheOlderBackup) {
     EXPECT_EQ(DecompressZip(u"demo.wcx"_s, m_item + u'/' + BackupArchiveName(QDate::currentDate())), "v1");
 }
 
+// Renamed in letter case since the day's first backup, a file is still the one the archive holds.
+TEST_F(InstallerTest, TheDaysArchiveHoldsAFileOnceWhateverItsLetterCase) {
+    test::writeFile(m_item + u"/Readme.txt"_s, "v1");
+    const QString archive = m_item + u'/' + BackupArchiveName(QDate::currentDate());
+    ASSERT_TRUE(ZipBackupFile(m_item, QFileInfo(archive).fileName(), m_item, {m_item + u"/Readme.txt"_s}));
+    QFile::remove(m_item + u"/Readme.txt"_s);
+    test::writeFile(m_item + u"/README.TXT"_s, "v2");
+    InstallerContext ctx = context();
+    ctx.preInstallAction = BackupBeforeInstall::Every;
+    Installer installer(ctx);
+    const DownloadRequest req = request(category::Packer, m_item + u"/demo.wcx"_s);
+    const QString zip = makeZip(u"demo.zip"_s, {{u"demo.wcx"_s, "new"}, {u"readme.txt"_s, "v3"}});
+    EXPECT_TRUE(installer.previewStep(req, zip).backupAdds.isEmpty());
+    ASSERT_EQ(installer.installStep(req, zip).outcome, InstallStepResult::Outcome::Installed);
+    EXPECT_EQ(ZipEntryNames(archive, nullptr), QStringList{u"Readme.txt"_s});
+    EXPECT_EQ(DecompressZip(u"Readme.txt"_s, archive), "v1");
+}
+
 TEST_F(InstallerTest, ReplacedFileKeepsItsModeAndNewFilesGetTheDefault) {
     const QFileDevice::Permissions script = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                             QFileDevice::ExeOwner | QFileDevice::ReadUser |
