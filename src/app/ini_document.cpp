@@ -19,8 +19,13 @@ namespace {
 // read and a write unchanged instead of turning into U+FFFD for good.
 constexpr char16_t kRawByteBase = 0xDC00;
 
+// A byte-order mark is text like any other here: the file's own was taken off before, and a
+// decoder that dropped one inside a line would join the stray bytes around it into a character.
+constexpr QStringConverter::Flags kKeepEveryCharacter =
+    QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+
 QString decodeUtf8Keeping(const QByteArray& bytes) {
-    QStringDecoder strict(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QStringDecoder strict(QStringConverter::Utf8, kKeepEveryCharacter);
     const QString text = strict.decode(bytes);
     if (!strict.hasError())
         return text;
@@ -35,7 +40,7 @@ QString decodeUtf8Keeping(const QByteArray& bytes) {
                                  : (lead & 0xF8) == 0xF0 ? 4
                                                          : 0;
         if (length > 0 && i + length <= bytes.size()) {
-            QStringDecoder one(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+            QStringDecoder one(QStringConverter::Utf8, kKeepEveryCharacter);
             const QString decoded = one.decode(QByteArrayView(bytes).sliced(i, length));
             if (!one.hasError()) {
                 out += decoded;

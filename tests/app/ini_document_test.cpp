@@ -83,6 +83,7 @@ TEST(IniDocument, Utf8StoreKeepsBytesThatAreNoUtf8) {
         "[a.wcx]\r\nDescription=f\xFCr \xC4rger\r\n",                 // Windows-1252
         "\xEF\xBB\xBF[a.wcx]\r\nNote=caf\xC3\xA9 \xE2\x82\r\n",       // BOM, a cut-off sequence
         "[a.wcx]\r\nNote=\xED\xA0\x80 \xF4\x90\x80\x80 \xC0\xAF\r\n", // surrogate, beyond U+10FFFF, overlong
+        "[a.wcx]\r\nNote=\xE7\xEF\xBB\xBF\x99\x84\r\n",               // a mark between stray bytes
     };
     for (const QByteArray& bytes : cases) {
         IniDocument doc;
