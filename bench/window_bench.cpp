@@ -29,10 +29,10 @@
 
 #include "app/command_line.h"
 #include "engine/app_core.h"
+#include "engine/installer_context.h"
 #include "fixture_server_process.h"
 #include "generated_installation.h"
 #include "gui_options.h"
-#include "install/install_journal.h"
 #include "inventory/update_list.h"
 #include "job_runner.h"
 #include "loop_stall_meter.h"
@@ -101,9 +101,7 @@ int runWindow(int argc, char** argv) {
     startOptions.language = options.language;
     core.startUp(quillon::CommandLine(options.programArguments), startOptions);
     quillon::ui::takeWineProgramChoice(core, options.wineProgram);
-    quillon::ReportRecovery(
-        prompter, core.language(),
-        quillon::RecoverCutOffInstallation(quillon::InstallJournalPath(core.settingsDir())));
+    quillon::ReportRecovery(prompter, core.language(), quillon::RecoverCutOffInstallation(core));
 
     quillon::ui::Ttc_Updater window(core, prompter);
     prompter.setParentWindow(&window);

@@ -14,6 +14,7 @@
 #include "cli/update_command.h"
 #include "cli/version_command.h"
 #include "engine/app_core.h"
+#include "engine/installer_context.h"
 #include "install/install_journal.h"
 
 using namespace Qt::StringLiterals;
@@ -73,9 +74,12 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
         core.setTCExeFile(QString());
         core.DetectTCversion(false);
     }
-    // An installation killed in the middle is undone before anything else looks at the files.
-    ReportRecovery(core.prompter(), core.language(),
-                   RecoverCutOffInstallation(InstallJournalPath(core.settingsDir())));
+    // An installation killed in the middle is undone before anything else looks at the files,
+    // by the commands that write them; the others only say that it waits.
+    if ((update && !updateOptions.dryRun) || restore)
+        ReportRecovery(core.prompter(), core.language(), RecoverCutOffInstallation(core));
+    else
+        ReportPendingRecovery(core.prompter(), core.language(), InstallJournalPath(core.settingsDir()));
 
     int status = ExitFailed;
     if (locate)

@@ -46,4 +46,20 @@ InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter) {
     return context;
 }
 
+InstallRecovery RecoverCutOffInstallation(AppCore& core) {
+    InstallJournalBounds bounds;
+    QString refusal;
+    bounds.tempDirectory = core.settings().expandedTempDirectory(core.system(), &refusal);
+    if (!refusal.isEmpty())
+        bounds.tempDirectory.clear();
+    const std::string prefix = core.system().platform().winePrefix();
+    if (!prefix.empty())
+        bounds.itemRoots.append(QString::fromStdString(prefix));
+    if (!core.TCDir().isEmpty())
+        bounds.itemRoots.append(core.TCDir());
+    bounds.programDir = core.programDir();
+    bounds.itemRoots.append(bounds.programDir);
+    return RecoverCutOffInstallation(InstallJournalPath(core.settingsDir()), bounds);
+}
+
 } // namespace quillon

@@ -109,20 +109,32 @@ BackupListing ListItemBackups(const QString& itemFile, const BackupVersionReader
             continue;
         }
         backup.files = *entries;
-        const bool holdsItem =
-            std::any_of(backup.files.cbegin(), backup.files.cend(), [&](const QString& entry) {
+        const auto copies =
+            std::count_if(backup.files.cbegin(), backup.files.cend(), [&](const QString& entry) {
                 return entry.compare(fileName, Qt::CaseInsensitive) == 0;
             });
-        if (!holdsItem)
+        if (copies == 0)
             continue;
+        // Which of them a restore would put back is chance: such an archive is no backup of ours.
+        if (copies > 1) {
+            listing.problems.append(QDir::toNativeSeparators(backup.path) + u": "_s +
+                                    u"it holds %1 more than once, in different letter case"_s.arg(fileName));
+            continue;
+        }
         if (readVersion)
             backup.version = versionOfCopy(backup, fileName, readVersion, scratchParent, listing.problems);
         listing.backups.append(backup);
     }
     // The day in the name first: a copied folder may carry any modification time. Within a day
-    // the later write wins, and the number where the clock cannot tell.
+    // the later write wins, and the number where the clock cannot tell. A day still to come was
+    // written by no installation: such archives come last, never in place of the newest backup.
+    const QDate today = QDate::currentDate();
     std::sort(listing.backups.begin(), listing.backups.end(),
-              [](const BackupArchive& a, const BackupArchive& b) {
+              [today](const BackupArchive& a, const BackupArchive& b) {
+                  const bool aFuture = a.date > today;
+                  const bool bFuture = b.date > today;
+                  if (aFuture != bFuture)
+                      return bFuture;
                   if (a.date != b.date)
                       return a.date > b.date;
                   if (a.written != b.written)

@@ -87,6 +87,11 @@ RestoreResult RestoreBackup(const InstallerContext& context, const RestoreReques
         result.error = u"the temporary directory %1 is not writable"_s.arg(QDir::toNativeSeparators(tempDir));
         return result;
     }
+    const InstallLock lock(InstallJournalPath(context.settingsDir));
+    if (!lock.refusal().isEmpty()) {
+        result.error = lock.refusal();
+        return result;
+    }
     const QString unpacked = tempDir + u"/restore_"_s + FileBaseName(request.archivePath);
     const QString undoFolder = unpacked + u"_undo"_s;
     auto cleanUp = [&] {

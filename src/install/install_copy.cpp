@@ -4,9 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <set>
+
 #include "app/common/atomic_file.h"
 #include "app/common/files.h"
 #include "install/archive_entry_guard.h"
+#include "install/backup_catalog.h"
 #include "install/install_journal.h"
 #include "install/zip_archive.h"
 
@@ -161,6 +164,7 @@ QList<PlannedFile> PlanInstallCopy(const InstallCopyOptions& options, QStringLis
     const bool german = options.tcLanguage.compare("DEU"_L1, Qt::CaseInsensitive) == 0;
 
     QList<PlannedFile> plan;
+    std::set<QString> plannedTargets; // case-folded
     for (const QString& file : files) {
         // Only the part below the package counts: the temporary folder may well be called "d".
         QString slashRelative = u'/' + QDir(source).relativeFilePath(file);
@@ -192,6 +196,21 @@ QList<PlannedFile> PlanInstallCopy(const InstallCopyOptions& options, QStringLis
             if (refused)
                 refused->append(QDir::toNativeSeparators(itemDir + u'/' + target) +
                                 u": its folder is a symbolic link, which may lead anywhere"_s);
+            continue;
+        }
+        // A package file under a backup's name would replace the backup just written, or pass
+        // for a backup of a day of its choosing.
+        if (ParseBackupArchiveName(QFileInfo(target).fileName())) {
+            if (refused)
+                refused->append(relative + u": Quillon keeps its backups under this name"_s);
+            continue;
+        }
+        // Two entries for one file of a folder that ignores letter case: which one lands would
+        // be chance, and a listing could show the other.
+        if (!plannedTargets.insert(target.toCaseFolded()).second) {
+            if (refused)
+                refused->append(relative +
+                                u": the package holds this file twice, in different letter case"_s);
             continue;
         }
         plan.append({file, target});

@@ -21,6 +21,7 @@
 #include "inventory/item_identification.h"
 #include "inventory/update_list.h"
 #include "platform/platform.h"
+#include "platform/running_program.h"
 #include "tcdetect/tc_locator.h"
 
 using namespace Qt::StringLiterals;
@@ -263,6 +264,14 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
         return result;
     }
 
+    // Held until the last scratch folder is gone: another program must neither take this
+    // installation's journal for a leftover nor unpack into the same scratch folders.
+    const InstallLock lock(InstallJournalPath(m_c.settingsDir));
+    if (!lock.refusal().isEmpty()) {
+        result.error = lock.refusal();
+        return result;
+    }
+
     const bool isExe = QFileInfo(request.ItemPath).suffix().compare("exe"_L1, Qt::CaseInsensitive) == 0;
     if (m_c.tcWindow && m_c.tcWindow->isRunning() && !isExe)
         m_c.tcWindow->sendCommand(kTcCommandBeforePluginInstall);
@@ -299,7 +308,8 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
         return result;
     }
 
-    if (selfUpdate) {
+    const bool moveAside = selfUpdate && platform::RunningProgramMustMoveAside();
+    if (moveAside) {
         QString errorText;
         if (!MoveRunningExecutableAside(m_c.programPath, &errorText)) {
             result.error = u"the running program cannot be renamed: %1"_s.arg(errorText);
@@ -309,7 +319,7 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
     }
 
     InstallCopyOptions options = copyOptions(request, copySource, packageFolder);
-    if (selfUpdate) {
+    if (moveAside) {
         options.movedAsideFrom = m_c.programPath;
         options.movedAsideTo =
             QFileInfo(m_c.programPath).absolutePath() + u'/' + OldExecutableName(m_c.programPath);
@@ -332,17 +342,23 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
 
     if (selfUpdate) {
         // The new file comes out of a package without file modes; it must start like the old one.
+        // (Renamed over the old file, it took the old file's modes with it.)
         const QFileInfo renamed(QFileInfo(m_c.programPath).absolutePath() + u'/' +
                                 OldExecutableName(m_c.programPath));
-        if (renamed.isFile() && QFileInfo(m_c.programPath).isFile())
+        if (moveAside && renamed.isFile() && QFileInfo(m_c.programPath).isFile())
             QFile::setPermissions(m_c.programPath,
                                   QFile::permissions(m_c.programPath) | renamed.permissions());
+        const bool programCopied =
+            moveAside ? !copy.copied.isEmpty()
+                      : std::any_of(copy.copied.cbegin(), copy.copied.cend(), [this](const QString& path) {
+                            return IsRunningExecutable(path, m_c.programPath);
+                        });
         if (!copy.failed.isEmpty() || !copy.error.isEmpty())
             m_selfUpdate = SelfUpdateState::None;
-        else if (!copy.copied.isEmpty() && m_selfUpdate == SelfUpdateState::None)
+        else if (programCopied && m_selfUpdate == SelfUpdateState::None)
             m_selfUpdate = SelfUpdateState::ExecutableReplaced;
         // A package that did not bring the executable back would leave nothing to start.
-        if (!QFileInfo::exists(m_c.programPath)) {
+        if (moveAside && !QFileInfo::exists(m_c.programPath)) {
             const QString old =
                 QFileInfo(m_c.programPath).absolutePath() + u'/' + OldExecutableName(m_c.programPath);
             MoveFileReplacing(old, m_c.programPath, false);

@@ -5,8 +5,8 @@
 
 #include "app/command_line.h"
 #include "engine/app_core.h"
+#include "engine/installer_context.h"
 #include "gui_options.h"
-#include "install/install_journal.h"
 #include "main_window.h"
 #include "message_box_prompter.h"
 #include "platform/single_instance.h"
@@ -53,9 +53,7 @@ int main(int argc, char** argv) {
     core.startUp(commandLine, startOptions);
     quillon::ui::takeWineProgramChoice(core, options.wineProgram);
     // An installation killed in the middle is undone before the list reads the files.
-    quillon::ReportRecovery(
-        prompter, core.language(),
-        quillon::RecoverCutOffInstallation(quillon::InstallJournalPath(core.settingsDir())));
+    quillon::ReportRecovery(prompter, core.language(), quillon::RecoverCutOffInstallation(core));
 
     quillon::ui::Ttc_Updater window(core, prompter);
     prompter.setParentWindow(&window);

@@ -284,7 +284,8 @@ QByteArray withVersion(QByteArray program, const QByteArray& from, const QByteAr
     return replaced > 0 ? program : QByteArray();
 }
 
-TEST_F(CliInstall, SelfUpdateRenamesTheRunningProgramAndPutsTheNewOneInPlace) {
+// The new program is renamed over the running one: at no moment is there no program at its path.
+TEST_F(CliInstall, SelfUpdateReplacesTheRunningProgramInPlace) {
     const QByteArray current = QUILLON_VERSION;
     QByteArray newer = current;
     ASSERT_NE(newer.front(), '9');
@@ -312,7 +313,7 @@ TEST_F(CliInstall, SelfUpdateRenamesTheRunningProgramAndPutsTheNewOneInPlace) {
     ASSERT_EQ(updated.requests().size(), 1) << updated.log();
     EXPECT_EQ(result(updated), u"installed"_s) << updated.log();
     EXPECT_EQ(updated.exitCode, 0) << updated.log();
-    EXPECT_EQ(test::readFile(programDir + u"/quillon-cli_old"_s), original);
+    EXPECT_FALSE(QFileInfo::exists(programDir + u"/quillon-cli_old"_s));
     EXPECT_EQ(test::readFile(program), replacement);
     EXPECT_TRUE(QFileInfo(program).isExecutable());
     EXPECT_TRUE(updated.err.contains("You need to close Quillon before continuing this operation!"))

@@ -15,6 +15,7 @@
 #include "install/installer.h"
 #include "install/zip_archive.h"
 #include "support/test_support.h"
+#include "support/zip_writer.h"
 
 using namespace Qt::StringLiterals;
 
@@ -47,6 +48,33 @@ TEST(BackupArchiveName, DayAndNumberOrNothing) {
         EXPECT_EQ(NumberedBackupArchiveName(parts->date, parts->sequence).toLower(),
                   QString::fromLatin1(c.name).toLower());
     }
+}
+
+// The newest backup is what a restore takes without asking: never one dated after today, which
+// no installation wrote, and never one whose copy of the file is ambiguous.
+TEST(BackupListing, OffersNoDayToComeFirstAndNoArchiveHoldingTheFileTwice) {
+    QTemporaryDir root;
+    const QString item = root.path() + u"/plugin"_s;
+    const QDate today = QDate::currentDate();
+    const struct {
+        QString name;
+        test::ZipMembers files;
+    } archives[] = {
+        {BackupArchiveName(today.addDays(-2)), {{u"demo.wcx"_s, "old"}}},
+        {BackupArchiveName(today.addDays(-1)), {{u"demo.wcx"_s, "old"}, {u"DEMO.WCX"_s, "other"}}},
+        {BackupArchiveName(today.addYears(70)), {{u"demo.wcx"_s, "old"}}},
+        {BackupArchiveName(today.addDays(-3)), {{u"demo.wcx"_s, "old"}}},
+    };
+    ASSERT_TRUE(QDir().mkpath(item));
+    for (const auto& archive : archives)
+        ASSERT_TRUE(test::writeZip(item + u'/' + archive.name, archive.files));
+    const BackupListing listing = ListItemBackups(item + u"/demo.wcx"_s);
+    QStringList order;
+    for (const BackupArchive& backup : listing.backups)
+        order << QFileInfo(backup.path).fileName();
+    EXPECT_EQ(order, (QStringList{archives[0].name, archives[3].name, archives[2].name}));
+    ASSERT_EQ(listing.problems.size(), 1);
+    EXPECT_TRUE(listing.problems[0].contains(u"more than once"_s)) << listing.problems[0].toStdString();
 }
 
 class RestoreFailure : public ::testing::Test {

@@ -15,6 +15,7 @@
 #include "install/zip_archive.h"
 #include "inventory/update_list.h"
 #include "support/test_support.h"
+#include "support/zip_writer.h"
 
 using namespace Qt::StringLiterals;
 
@@ -204,6 +205,41 @@ TEST_F(InstallerTest, TheDaysArchiveHoldsAFileOnceWhateverItsLetterCase) {
     EXPECT_EQ(DecompressZip(u"Readme.txt"_s, archive), "v1");
 }
 
+// A package entry that would replace the day's backup (or pass for a backup of a day of its own
+// choosing), or that names one file twice, installs nothing at all.
+TEST_F(InstallerTest, PackagesThatCouldPassForABackupOrNameAFileTwiceAreRefused) {
+    const QString today = BackupArchiveName(QDate::currentDate());
+    const struct {
+        const char* name;
+        test::ZipMembers files;
+        const char* reason;
+    } cases[] = {
+        {"today's backup", {{u"demo.wcx"_s, "new"}, {today, "forged"}}, "keeps its backups under this name"},
+        {"a later day's backup",
+         {{u"demo.wcx"_s, "new"}, {u"sub/backup_01-01-2099_QN.zip"_s, "forged"}},
+         "keeps its backups under this name"},
+        {"one file in two letter cases",
+         {{u"demo.wcx"_s, "new"}, {u"DEMO.WCX"_s, "other"}},
+         "in different letter case"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(m_item).removeRecursively();
+        test::writeFile(m_item + u"/demo.wcx"_s, "old");
+        InstallerContext ctx = context();
+        ctx.preInstallAction = BackupBeforeInstall::Every;
+        Installer installer(ctx);
+        const QString zip = m_downloads + u"/demo.zip"_s;
+        ASSERT_TRUE(test::writeZip(zip, c.files));
+        const InstallStepResult r =
+            installer.installStep(request(category::Packer, m_item + u"/demo.wcx"_s), zip);
+        EXPECT_EQ(r.outcome, InstallStepResult::Outcome::Failed);
+        EXPECT_TRUE(r.error.contains(QString::fromLatin1(c.reason))) << r.error.toStdString();
+        EXPECT_EQ(test::filesBelow(m_item), QStringList{u"demo.wcx"_s});
+        EXPECT_EQ(test::readFile(m_item + u"/demo.wcx"_s), "old");
+    }
+}
+
 TEST_F(InstallerTest, ReplacedFileKeepsItsModeAndNewFilesGetTheDefault) {
     const QFileDevice::Permissions script = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                             QFileDevice::ExeOwner | QFileDevice::ReadUser |
@@ -337,7 +373,7 @@ TEST_F(InstallerTest, DatabaseDownloadReplacesDatabaseDatAndOffersReload) {
     }
 }
 
-TEST_F(InstallerTest, SelfUpdateRenamesTheRunningProgramAndOffersRestart) {
+TEST_F(InstallerTest, SelfUpdateReplacesTheRunningProgramAndOffersRestart) {
     struct Case {
         QString packagedFile;
         QByteArray programAfter;
@@ -364,9 +400,9 @@ TEST_F(InstallerTest, SelfUpdateRenamesTheRunningProgramAndOffersRestart) {
         EXPECT_EQ(installer.selfUpdateState(), c.state);
         // Packages carry no file modes; the program must still start.
         EXPECT_TRUE(QFileInfo(program).isExecutable());
+        // Renamed over the old file, never moved out of its way first.
+        EXPECT_FALSE(QFileInfo::exists(m_root.path() + u"/prog/"_s + AppCore::oldExecutableName(program)));
         if (c.state == SelfUpdateState::RestartPending) {
-            EXPECT_EQ(test::readFile(m_root.path() + u"/prog/"_s + AppCore::oldExecutableName(program)),
-                      "old");
             EXPECT_EQ(installer.endOfPass(true), EndOfPassAction::Restart);
             ASSERT_EQ(m_prompter.messages().size(), 1);
             EXPECT_EQ(m_prompter.messages()[0].text,
