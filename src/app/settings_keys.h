@@ -195,7 +195,7 @@ inline constexpr SettingKey NoSelfUpdate =
 inline constexpr SettingKey ForceUseExtDb =
     boolKey(section::Configuration, "ForceUseExtDB", &S::forceUseExtDb, false);
 inline constexpr SettingKey PreInstallAction =
-    modeKey<&S::preInstallAction>(section::Configuration, "PreInstallAction", 0);
+    modeKey<&S::preInstallAction>(section::Configuration, "PreInstallAction", 1);
 inline constexpr SettingKey PostInstallAction =
     modeKey<&S::postInstallAction>(section::Configuration, "PostInstallAction", 0);
 inline constexpr SettingKey DownloadManagerCommand =

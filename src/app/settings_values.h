@@ -26,7 +26,7 @@ struct SettingValues {
     bool installAfterDl = false;
     bool noSelfUpdate = false;
     bool forceUseExtDb = false;
-    BackupBeforeInstall preInstallAction = BackupBeforeInstall::None;
+    BackupBeforeInstall preInstallAction = BackupBeforeInstall::Every; // nothing lost by default
     AfterInstall postInstallAction = AfterInstall::Nothing;
     // The command that hands one link to a download manager, the link added as its last
     // argument; empty: a manager found in the prefix or on the system.

@@ -76,7 +76,9 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     }
     // An installation killed in the middle is undone before anything else looks at the files,
     // by the commands that write them; the others only say that it waits.
-    if ((update && !updateOptions.dryRun) || restore)
+    const bool writes = (update && !updateOptions.dryRun) ||
+                        (restore && (restoreOptions.yes || !restoreOptions.from.isEmpty()));
+    if (writes)
         ReportRecovery(core.prompter(), core.language(), RecoverCutOffInstallation(core));
     else
         ReportPendingRecovery(core.prompter(), core.language(), InstallJournalPath(core.settingsDir()));

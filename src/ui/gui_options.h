@@ -15,6 +15,8 @@ struct GuiOptions {
     // Argument 0 and every other argument: what the core's command line scans.
     QStringList programArguments;
     QString error; // not empty: wrong usage
+    // Words that are no switch, said on the terminal; the program starts without them.
+    QStringList warnings;
 };
 
 GuiOptions parseGuiArguments(const QStringList& arguments);

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const quillon::ui::GuiOptions options = quillon::ui::parseGuiArguments(arguments);
+    for (const QString& warning : options.warnings)
+        std::fprintf(stderr, "quillon: %s\n", warning.toLocal8Bit().constData());
     if (options.help) {
         std::fputs(quillon::ui::guiUsage().toLocal8Bit().constData(), stdout);
         return 0;
@@ -59,11 +62,27 @@ int main(int argc, char** argv) {
     prompter.setParentWindow(&window);
 
     std::unique_ptr<QSocketNotifier> raiseNotifier;
-    if (holdsLock && instance->raiseRequestDescriptor() >= 0) {
+    auto answerLaterStarts = [&] {
+        if (instance->raiseRequestDescriptor() < 0)
+            return;
         raiseNotifier =
             std::make_unique<QSocketNotifier>(instance->raiseRequestDescriptor(), QSocketNotifier::Read);
         QObject::connect(raiseNotifier.get(), &QSocketNotifier::activated, &window,
                          [&] { instance->takeRaiseRequests([&] { window.bringToFront(); }); });
+    };
+    if (holdsLock) {
+        answerLaterStarts();
+    } else {
+        // Restarted while the ending instance still held the lock: taken over once it lets go,
+        // so that a later start raises this window instead of opening a second one.
+        auto* takeOver = new QTimer(&window);
+        QObject::connect(takeOver, &QTimer::timeout, &window, [&, takeOver] {
+            if (!instance->acquire())
+                return;
+            takeOver->stop();
+            answerLaterStarts();
+        });
+        takeOver->start(250);
     }
 
     window.show();

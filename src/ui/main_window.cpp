@@ -353,10 +353,9 @@ void Ttc_Updater::inventoryApplied(const InventoryPassResult& result) {
         showSelectionInInfoBox();
     }
     emit inventoryFinished();
-    // The start switches act once: a reload after a database update checks again, but does
-    // not download again by itself.
-    const bool autoStart = m_core.commandLine().anyAutoStart() && !std::exchange(m_autoStartDone, true);
-    if (result.configFound && (autoStart || std::exchange(m_checkAfterReload, false)))
+    // The start switches check after every filling of the list, the first and every reload.
+    const bool autoStart = m_core.commandLine().anyAutoStart();
+    if (result.configFound && (std::exchange(m_checkAfterReload, false) || autoStart))
         btn_SearchUpdatesClick();
 }
 

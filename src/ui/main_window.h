@@ -159,7 +159,6 @@ private:
     ProgramLauncher* m_launcher = m_detachedLauncher.get();
     bool m_checkAfterReload = false;   // a database update asked for a new check
     bool m_listRefreshPending = false; // installed rows are shown again shortly
-    bool m_autoStartDone = false;      // the start switches' check ran
     bool m_autoDownloadDone = false;   // and their download
     int m_rememberedHeight = 0;        // before the Configuration page made the window taller
     bool m_activated = false;

@@ -84,7 +84,7 @@ TempDirectory={T}/dl/
 InstallAfterDL=False
 NoSelfUpdate=False
 ForceUseExtDB=False
-PreInstallAction=0
+PreInstallAction=1
 PostInstallAction=0
 
 [GUI]

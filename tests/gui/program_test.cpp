@@ -41,6 +41,12 @@ TEST(DesktopProgram, HelpAndWrongUsageAnswerOnTheTerminal) {
     EXPECT_TRUE(missing.err.contains("--lang")) << missing.err.constData();
     const ProgramRun unknown = runProgram({QStringLiteral("--colour")});
     EXPECT_EQ(unknown.exitCode, 2);
+    // A switch word is taken bare too; another word is named, and the help still answers.
+    const ProgramRun word =
+        runProgram({QStringLiteral("autostrat"), QStringLiteral("autostart"), QStringLiteral("--help")});
+    EXPECT_EQ(word.exitCode, 0);
+    EXPECT_TRUE(word.err.contains("unknown switch ignored: autostrat")) << word.err.constData();
+    EXPECT_FALSE(word.err.contains("switch ignored: autostart ")) << word.err.constData();
 }
 
 } // namespace
