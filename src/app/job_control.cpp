@@ -17,4 +17,11 @@ bool CancelToken::sleepFor(std::chrono::milliseconds duration) const {
     return false;
 }
 
+bool CancelToken::waitWhilePaused() const {
+    constexpr std::chrono::milliseconds slice{20};
+    while (isPaused() && !isCancelled())
+        std::this_thread::sleep_for(slice);
+    return !isCancelled();
+}
+
 } // namespace quillon

@@ -11,7 +11,8 @@ namespace quillon {
 
 class CancelToken {
 public:
-    CancelToken() : m_flag(std::make_shared<std::atomic_bool>(false)) {}
+    CancelToken()
+        : m_flag(std::make_shared<std::atomic_bool>(false)), m_paused(std::make_shared<std::atomic_bool>(false)) {}
 
     // Copies share one flag: the owner keeps one, the job another.
     void cancel() const { m_flag->store(true); }
@@ -23,8 +24,17 @@ public:
     // inside a job never delays a cancel by more than one slice.
     bool sleepFor(std::chrono::milliseconds duration) const;
 
+    // A hold while the owner asks whether to stop: the work waits at its next safe point (a
+    // block of a download, the start of an installation) until resumed or cancelled.
+    void pause() const { m_paused->store(true); }
+    void resume() const { m_paused->store(false); }
+    bool isPaused() const { return m_paused->load(); }
+    // Returns at once unless paused; false when cancelled.
+    bool waitWhilePaused() const;
+
 private:
     std::shared_ptr<std::atomic_bool> m_flag;
+    std::shared_ptr<std::atomic_bool> m_paused;
 };
 
 struct JobProgress {

@@ -95,6 +95,8 @@ void TransferEngine::run() {
             }
             return;
         }
+        if (!m_cancel.waitWhilePaused())
+            continue; // the next round marks the rest cancelled
         if (!processRequest(i))
             return;
     }
@@ -166,7 +168,7 @@ TransferEngine::Probe TransferEngine::probe(int index, const QString& link) {
         post.postContentType = "application/x-www-form-urlencoded";
         post.progress = [this, index](qint64 received, qint64 total) {
             reportProgress(index, received, total);
-            return !m_cancel.isCancelled();
+            return m_cancel.waitWhilePaused();
         };
         const HttpResponse response = HttpClient::perform(post);
         result.finalUrl = response.finalUrl;
@@ -318,7 +320,7 @@ bool TransferEngine::processRequest(int index) {
     row.localPath = written;
     changed(index);
     reportProgress(index, probed.size, probed.size);
-    if (m_afterFile && !m_cancel.isCancelled())
+    if (m_afterFile && m_cancel.waitWhilePaused())
         m_afterFile(index, request, written);
     return true;
 }
@@ -349,7 +351,7 @@ bool TransferEngine::fetch(int index, const QString& link, AtomicFileWriter& fil
     get.progress = [this, index](qint64 received, qint64 total) {
         if (total > 0)
             reportProgress(index, received, total);
-        return !m_cancel.isCancelled();
+        return m_cancel.waitWhilePaused();
     };
     const HttpResponse response = HttpClient::perform(get);
     if (!response.finalUrl.isEmpty())

@@ -354,11 +354,21 @@ void TDownloadFiles::btn_CancelClick() {
         close();
         return;
     }
+    // Nothing goes on behind the question: the transfer holds at its next block and the next
+    // installation does not start until the answer.
+    const CancelToken token = m_jobs->token();
+    token.pause();
     const PromptAnswer answer = m_prompter.ask(
         PromptIcon::Warning, PromptButtons::YesNo, text("ErrorMessages", "CaptionWarning", "Warning"),
         text("ErrorMessages", "AbortTask", "Are you sure you want to abort the current task?"));
-    if (answer != PromptAnswer::Yes || !isTransferring())
+    if (answer != PromptAnswer::Yes) {
+        token.resume();
         return;
+    }
+    if (!isTransferring()) {
+        close(); // it ended while the question was open (an installation in progress finished)
+        return;
+    }
     m_closeWhenDone = true;
     btn_Cancel->setEnabled(false);
     m_jobs->cancel();

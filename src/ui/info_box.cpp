@@ -1,5 +1,7 @@
 #include "ui/info_box.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QComboBox>
 #include <QEvent>
@@ -8,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -192,7 +195,17 @@ void TInfobox::place() {
     if (!m_mainWindow)
         return;
     const QRect frame = m_mainWindow->frameGeometry();
-    move(frame.x() + frame.width() + 1, frame.y() + (frame.height() - frameGeometry().height()) / 2);
+    const QSize size = frameGeometry().size();
+    QPoint at(frame.x() + frame.width() + 1, frame.y() + (frame.height() - size.height()) / 2);
+    // Beside the window where the screen has room, else on its left, and never off the screen.
+    if (const QScreen* screen = m_mainWindow->screen()) {
+        const QRect room = screen->availableGeometry();
+        if (at.x() + size.width() > room.right() + 1)
+            at.setX(frame.x() - size.width() - 1);
+        at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - size.width())));
+        at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height())));
+    }
+    move(at);
 }
 
 void TInfobox::setActive(bool active) {
@@ -200,6 +213,7 @@ void TInfobox::setActive(bool active) {
     if (active) {
         place();
         show();
+        emit activated();
     } else {
         hide();
     }

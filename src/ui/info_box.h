@@ -44,7 +44,15 @@ public:
 
     DbEntry dbEntry() const { return m_dbEntry; }
 
+    // The box's links, as its buttons and the lists' keys start them (Ctrl+D, Ctrl+Shift+W,
+    // Ctrl+Shift+A).
+    void openDirectDownload() { onDirectDownloadClicked(); }
+    void openOnlineSite() { onOnlineSiteClicked(); }
+    void openAuthorSite() { onAuthorClicked(); }
+
 signals:
+    // Switched on: the owner shows its current selection in it.
+    void activated();
     void editUserEntryRequested(const QString& id);
     void browseDatabaseRequested(const QString& filePath);
     void addUserEntryRequested(const QString& filePath);

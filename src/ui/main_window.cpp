@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTableView>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -142,12 +143,32 @@ void Ttc_Updater::buildWidgets() {
     m_infoBox = new TInfobox(m_core, this);
     m_infoBox->follow(this);
     addAction(m_infoBox->toggleAction());
-    connect(m_infoBox, &TInfobox::editUserEntryRequested, this,
-            [this](const QString& id) { m_userDb->entries().openEditor(id, {}); });
-    connect(m_infoBox, &TInfobox::addUserEntryRequested, this,
-            [this](const QString& path) { m_userDb->entries().openEditor({}, path); });
+    connect(m_infoBox, &TInfobox::editUserEntryRequested, this, &Ttc_Updater::editUserEntry);
+    connect(m_infoBox, &TInfobox::addUserEntryRequested, this, &Ttc_Updater::modifyDatabaseEntry);
     connect(m_infoBox, &TInfobox::browseDatabaseRequested, this, &Ttc_Updater::openDatabaseBrowser);
-    connect(m_infoBox, &TInfobox::directDownloadRequested, this, [this] { btn_UpdateSelectedClick(); });
+    // The box shows one item: its "$" link downloads that row, whatever else is marked.
+    connect(m_infoBox, &TInfobox::directDownloadRequested, this, [this](const QString& filePath) {
+        const int row = m_core.updateList().indexOfPath(filePath);
+        if (row >= 0)
+            openDownloadWindow({row}, InstallChoice::AsSettingsSay);
+    });
+    connect(m_infoBox, &TInfobox::activated, this, &Ttc_Updater::showSelectionInInfoBox);
+    connect(&m_userDb->entries(), &UserDbList::currentEntryChanged, this,
+            &Ttc_Updater::showSelectionInInfoBox);
+    // The user entries answer the box's keys as the update list does.
+    using BoxLink = void (TInfobox::*)();
+    const std::pair<QKeySequence, BoxLink> boxKeys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_D), &TInfobox::openDirectDownload},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W), &TInfobox::openOnlineSite},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), &TInfobox::openAuthorSite}};
+    for (const auto& [keys, open] : boxKeys) {
+        auto* key = new QShortcut(keys, &m_userDb->entries().list());
+        key->setContext(Qt::WidgetShortcut);
+        connect(key, &QShortcut::activated, this, [this, open = open] {
+            showSelectionInInfoBox();
+            (m_infoBox->*open)();
+        });
+    }
     connect(&m_userDb->entries(), &UserDbList::userDbChanged, this, [this] {
         m_infoBox->refresh();
         updateStatusLine();
@@ -479,6 +500,10 @@ void Ttc_Updater::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         if (m_update->endNarrowing())
             return;
+        if (m_infoBox->isVisible()) {
+            m_infoBox->setActive(false);
+            return;
+        }
     }
     QMainWindow::keyPressEvent(event);
 }

@@ -127,6 +127,10 @@ private:
     void restoreChosenBackup(const QString& itemFile, const QString& archive);
     void restoreApplied(const QString& itemFile, const QString& label, const RestoreResult& result);
     void openDatabaseBrowser(const QString& filePath);
+    // Where a row's database entry is changed: its user entry (on the UserDB page), the plugin
+    // database's entry in the browser, or a new user entry proposed from the file.
+    void modifyDatabaseEntry(const QString& filePath);
+    void editUserEntry(const QString& id);
     void showSelectionInInfoBox();
     void saveGeometryToSettings();
     ItemPageContext pageContext() const;

@@ -17,12 +17,14 @@
 #include "config_page.h"
 #include "download_window.h"
 #include "engine/app_core.h"
+#include "engine/check_run.h"
 #include "engine/download_manager.h"
 #include "file_jump.h"
 #include "info_box.h"
 #include "install/backup_catalog.h"
 #include "install/request_builder.h"
 #include "inventory/update_list.h"
+#include "inventory/user_database.h"
 #include "item_exclusion.h"
 #include "job_runner.h"
 #include "main_window.h"
@@ -36,6 +38,7 @@
 #include "update_page.h"
 #include "update_preview_window.h"
 #include "updatecheck/item_pages.h"
+#include "updatecheck/online_match.h"
 #include "user_db_list.h"
 #include "userdb_page.h"
 
@@ -271,14 +274,7 @@ void Ttc_Updater::runListCommand(ListCommand command) {
     case ListCommand::DatabaseEntry: {
         if (!contextMenuState().databaseEntry)
             return;
-        const QString path = list.row(rows.first()).FilePath;
-        const QString name = entryFileName(path);
-        const QString stem = entryFileStem(path);
-        IniDocument& userDb = m_core.userDbStore();
-        const QString existing =
-            userDb.hasSection(name) ? name : (userDb.hasSection(stem) ? stem : QString());
-        m_userDb->entries().openEditor(existing, existing.isEmpty() ? path : QString());
-        m_infoBox->refresh();
+        modifyDatabaseEntry(list.row(rows.first()).FilePath);
         return;
     }
     }
@@ -496,9 +492,42 @@ void Ttc_Updater::openDatabaseBrowser(const QString& filePath) {
     m_infoBox->refresh();
 }
 
+void Ttc_Updater::modifyDatabaseEntry(const QString& filePath) {
+    if (filePath.isEmpty() || isDatabasePseudoPath(filePath))
+        return;
+    const EntryEditTarget target = entryEditTarget(m_core.userDbStore(), m_core.pluginDbStore(), filePath);
+    switch (target.kind) {
+    case EntryEditTarget::Kind::EditUserEntry:
+        editUserEntry(target.id);
+        return;
+    case EntryEditTarget::Kind::BrowsePluginEntry:
+        openDatabaseBrowser(filePath);
+        return;
+    case EntryEditTarget::Kind::AddUserEntry:
+        // The file itself proposes the identifier (its version information fills the fields), the
+        // catalogue's record of its name the web identifier.
+        m_userDb->entries().openEditor(m_core.system().expandEnvPath(filePath),
+                                       IsPluginFoundOnline(m_core.updateCheckState().OnlineRecords,
+                                                           entryFileName(filePath), OnlineField::Identifier));
+        m_infoBox->refresh();
+        return;
+    }
+}
+
+void Ttc_Updater::editUserEntry(const QString& id) {
+    tcUpdater_Pages->setCurrentIndex(TabUserDB);
+    m_userDb->entries().openEditor(id, m_core.userDbStore().value(id, u"WebsiteID"_s).trimmed());
+    m_infoBox->refresh();
+}
+
 void Ttc_Updater::showSelectionInInfoBox() {
     if (!m_infoBox->isVisible() || m_update->busy())
         return;
+    if (tcUpdater_Pages->currentIndex() == TabUserDB) {
+        if (const QString id = m_userDb->entries().currentId(); !id.isEmpty())
+            m_infoBox->showUserEntry(id);
+        return;
+    }
     const QList<int> rows = m_update->selectedRows();
     if (rows.size() != 1)
         return;

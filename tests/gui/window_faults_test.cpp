@@ -1,0 +1,166 @@
+// What a user met in the windows and must not meet again: the database entry command opening the
+// wrong editor, an empty information box, and a Cancel whose question let the download go on.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/ini_document.h"
+#include "app/settings.h"
+#include "download_window.h"
+#include "info_box.h"
+#include "inventory/update_list.h"
+#include "plugin_db_browser.h"
+#include "support/test_support.h"
+#include "update_page.h"
+#include "user_db_modify.h"
+#include "window_fixture.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+namespace {
+
+class WindowFaults : public test::WindowTest {
+protected:
+    // Runs inspect on the next modal window that opens (then closes it) while action runs.
+    static QString onNextModal(const std::function<void()>& action,
+                               const std::function<QString(QWidget*)>& inspect) {
+        QString seen;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                poll.stop();
+                seen = inspect(modal);
+                if (auto* dialog = qobject_cast<QDialog*>(modal); dialog && dialog->isVisible())
+                    dialog->reject();
+            }
+        });
+        poll.start(20);
+        action();
+        return seen;
+    }
+
+    static qint64 bytesBelow(const QString& folder) {
+        qint64 total = 0;
+        for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
+            total += file.size();
+        return total;
+    }
+};
+
+TEST_F(WindowFaults, TheDatabaseEntryCommandOpensTheEntryTheRowHas) {
+    server = std::make_unique<test::FixtureServerProcess>();
+    serve();
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(runCheck());
+    core->userDbStore().setValue(u"samview"_s, u"WebsiteID"_s, u"viewer_web"_s);
+    core->pluginDbStore().setValue(u"samplefs"_s, u"WebsiteID"_s, u"fs_web"_s);
+    for (const QString& none : {u"samfield"_s, u"samfield.wdx64"_s}) {
+        core->userDbStore().removeSection(none);
+        core->pluginDbStore().removeSection(none);
+    }
+    auto* pages = window->findChild<QTabWidget*>();
+    const struct {
+        const char* file;
+        const char* dialog;
+        const char* seen; // "ID|WEB" in the editor, the entry in the browser
+        int page;         // the page shown afterwards
+    } cases[] = {
+        {"samview.wlx64", "TUserDBModify", "samview|viewer_web", ui::Ttc_Updater::TabUserDB},
+        {"samplefs.wfx64", "TPluginDB", "samplefs.wfx64", ui::Ttc_Updater::TabUpdate},
+        // A file no database knows: its name (from its version information) and the catalogue's
+        // identifier of it, never its path in the web identifier.
+        {"samfield.wdx64", "TUserDBModify", "samfield|samfield", ui::Ttc_Updater::TabUpdate},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        pages->setCurrentIndex(ui::Ttc_Updater::TabUpdate);
+        window->updatePage().selectRow(rowOf(QString::fromLatin1(c.file)));
+        QString dialog;
+        const QString seen = onNextModal([&] { window->runListCommand(ui::ListCommand::DatabaseEntry); },
+                                         [&](QWidget* modal) -> QString {
+                                             dialog = modal->objectName();
+                                             if (auto* browser = qobject_cast<ui::TPluginDB*>(modal))
+                                                 return browser->currentName();
+                                             return modal->findChild<QLineEdit*>(u"edit_ID"_s)->text() +
+                                                    u'|' +
+                                                    modal->findChild<QLineEdit*>(u"edit_WEBID"_s)->text();
+                                         });
+        EXPECT_EQ(dialog, QString::fromLatin1(c.dialog));
+        EXPECT_EQ(seen, QString::fromLatin1(c.seen));
+        EXPECT_EQ(pages->currentIndex(), c.page);
+    }
+}
+
+TEST_F(WindowFaults, TheInformationBoxShowsTheSelectedRowAtOnceAndEscapeClosesIt) {
+    server = std::make_unique<test::FixtureServerProcess>();
+    serve();
+    ASSERT_TRUE(open());
+    auto* box = window->findChild<ui::TInfobox*>();
+    ASSERT_NE(box, nullptr);
+    box->setActive(false);
+    window->updatePage().selectRow(rowOf(u"samview.wlx64"_s));
+    box->toggleAction()->trigger();
+    ASSERT_TRUE(box->isVisible());
+    EXPECT_EQ(box->findChild<QLineEdit*>(u"edit_Name"_s)->text(), u"Sample Viewer"_s);
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_FALSE(box->isVisible());
+}
+
+// While "abort the current task?" is asked nothing goes on; No resumes, Yes stops and closes.
+TEST_F(WindowFaults, CancelHoldsTheDownloadWhileItAsks) {
+    server = std::make_unique<test::FixtureServerProcess>();
+    serve({}, "[Additional]\nOneTimeUpdateQuestion=True\n");
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(runCheck());
+    // The package trickles in: 64 bytes every 40 ms.
+    core->settings().values.siteCatalogue = server->base() + u"fault/trickle/40/"_s;
+    window->updatePage().selectRow(rowOf(u"sampack.wcx64"_s));
+    window->runListCommand(ui::ListCommand::DownloadInstall);
+    ui::TDownloadFiles* download = window->downloadWindow();
+    ASSERT_NE(download, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return bytesBelow(downloads) > 0; }, 20000));
+    prompter->setUnattendedAnswer(std::nullopt);
+    auto* cancel = download->findChild<QPushButton*>(u"btn_Cancel"_s);
+
+    for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+        SCOPED_TRACE(answer == QMessageBox::No ? "No" : "Yes");
+        qint64 asked = -1;
+        qint64 later = -1;
+        onNextModal([&] { cancel->click(); },
+                    [&](QWidget* modal) {
+                        QTest::qWait(200); // a block that was under way is written
+                        asked = bytesBelow(downloads);
+                        QTest::qWait(800);
+                        later = bytesBelow(downloads);
+                        // What the pass says after a stop needs nobody at the screen.
+                        if (answer == QMessageBox::Yes)
+                            prompter->setUnattendedAnswer(PromptAnswer::No);
+                        qobject_cast<QMessageBox*>(modal)->button(answer)->click();
+                        return QString();
+                    });
+        EXPECT_GT(asked, 0);
+        EXPECT_EQ(later, asked);
+        if (answer == QMessageBox::No) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return bytesBelow(downloads) > later; }, 10000));
+            EXPECT_TRUE(download->isTransferring());
+        }
+    }
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window->downloadWindow() == nullptr; }, 10000));
+    EXPECT_EQ(bytesBelow(downloads), 0);
+    EXPECT_EQ(list().state(rowOf(u"sampack.wcx64"_s)), ItemState::Update);
+}
+
+} // namespace
+} // namespace quillon
