@@ -359,6 +359,17 @@ void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice insta
     if (!window->prepare()) {
         window->deleteLater();
         m_download = nullptr;
+        // A button that does nothing would leave the user guessing: say which rows and why.
+        QStringList names;
+        for (const int row : rows)
+            names.append(m_core.updateList().row(row).Name);
+        if (!names.isEmpty())
+            m_prompter.tell(PromptIcon::Information,
+                            uiText(m_core.language(), "ErrorMessages", "CaptionInfo", "Information"),
+                            uiText(m_core.language(), "CaptionsDownload", "NothingToDownload",
+                                   "No download address is known for these items. Search for updates first; "
+                                   "when the search fails, try again once the catalogue answers.") +
+                                u"\n\n"_s + names.join(u'\n'));
         return;
     }
     window->open();

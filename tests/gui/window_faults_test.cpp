@@ -17,6 +17,7 @@
 
 #include "app/ini_document.h"
 #include "app/settings.h"
+#include "download_rows_model.h"
 #include "download_window.h"
 #include "info_box.h"
 #include "inventory/update_list.h"
@@ -116,6 +117,27 @@ TEST_F(WindowFaults, TheInformationBoxShowsTheSelectedRowAtOnceAndEscapeClosesIt
     EXPECT_EQ(box->findChild<QLineEdit*>(u"edit_Name"_s)->text(), u"Sample Viewer"_s);
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_FALSE(box->isVisible());
+}
+
+// After a check that never reached the catalogue, a marked row has no download address: the
+// button says so instead of doing nothing.
+TEST_F(WindowFaults, DownloadingWithoutAnAddressSaysWhy) {
+    server = std::make_unique<test::FixtureServerProcess>();
+    serve(u"fault/404/"_s);
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(runCheck());
+    // Known to no database: only the catalogue's list could have named its download.
+    for (const QString& none : {u"samfield"_s, u"samfield.wdx64"_s}) {
+        core->userDbStore().removeSection(none);
+        core->pluginDbStore().removeSection(none);
+    }
+    for (int row = 0; row < list().rowCount(); ++row)
+        core->updateList().setChecked(row, row == rowOf(u"samfield.wdx64"_s));
+    window->btn_UpdateSelectedClick();
+    EXPECT_EQ(window->downloadWindow(), nullptr);
+    const QString told = prompter->unattendedTexts().join(u'\n');
+    EXPECT_TRUE(told.contains(u"No download address is known"_s)) << told.toStdString();
+    EXPECT_TRUE(told.contains(u"Sample Fields"_s)) << told.toStdString();
 }
 
 // While "abort the current task?" is asked nothing goes on; No resumes, Yes stops and closes.
