@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -68,6 +69,7 @@ ConfigPage::ConfigPage(AppCore& core, QWidget* parent) : QWidget(parent), m_core
         column->addWidget(group);
     column->addStretch(1);
     auto* scroll = new QScrollArea(this);
+    m_scroll = scroll;
     scroll->setWidget(content);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -76,17 +78,36 @@ ConfigPage::ConfigPage(AppCore& core, QWidget* parent) : QWidget(parent), m_core
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
 
-    const CommandLine& commandLine = m_core.commandLine();
-    if (commandLine.safe()) {
+    // A wheel turned while scrolling down the page must not change the number or choice that
+    // happens to pass under the pointer: only a field with the focus takes it.
+    for (QWidget* field : findChildren<QWidget*>()) {
+        if (qobject_cast<QAbstractSpinBox*>(field) || qobject_cast<QComboBox*>(field)) {
+            field->setFocusPolicy(Qt::StrongFocus);
+            field->installEventFilter(this);
+        }
+    }
+
+    if (m_core.commandLine().safe()) {
         for (const char* name : {"cb_IntelliPlugVer", "cb_DoNotLoad3rdPApps", "cb_InstallPackages"})
             findChild<QCheckBox*>(QString::fromLatin1(name))->setEnabled(false);
     }
     showValues();
-    if (commandLine.notc()) {
-        auto* box = findChild<QCheckBox*>(u"cb_DoNotDetectTC"_s);
-        box->setChecked(false);
-        box->setEnabled(false);
+}
+
+bool ConfigPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        if (auto* field = qobject_cast<QWidget*>(watched); field && !field->hasFocus()) {
+            QCoreApplication::sendEvent(m_scroll->viewport(), event);
+            return true;
+        }
     }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ConfigPage::showEvent(QShowEvent* event) {
+    // The same settings change elsewhere too (the list's exclusions, the database browser).
+    showValues();
+    QWidget::showEvent(event);
 }
 
 void ConfigPage::caption(QWidget* widget, const char* section, const char* key, const char* english) {
@@ -96,6 +117,11 @@ void ConfigPage::caption(QWidget* widget, const char* section, const char* key, 
 void ConfigPage::showValues() {
     for (const auto& load : m_loaders)
         load();
+    if (m_core.commandLine().notc()) {
+        auto* box = findChild<QCheckBox*>(u"cb_DoNotDetectTC"_s);
+        box->setChecked(false);
+        box->setEnabled(false);
+    }
 }
 
 void ConfigPage::retranslate() {
@@ -339,6 +365,7 @@ QWidget* ConfigPage::buildPlugins() {
         auto* label = new QLabel;
         caption(label, "CaptionsMainFrm", option.key, option.english);
         auto* spin = new QSpinBox;
+        spin->setObjectName(QString::fromLatin1(option.key));
         spin->setRange(option.minimum, option.maximum);
         form->addRow(label, spin);
         connect(spin, &QSpinBox::valueChanged, this,
@@ -422,6 +449,7 @@ QWidget* ConfigPage::buildDownload() {
         auto* label = new QLabel;
         caption(label, "CaptionsMainFrm", option.key, option.english);
         auto* spin = new QSpinBox;
+        spin->setObjectName(QString::fromLatin1(option.key));
         spin->setRange(option.minimum, option.maximum);
         actions->addRow(label, spin);
         connect(spin, &QSpinBox::valueChanged, this,

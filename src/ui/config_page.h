@@ -11,6 +11,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
+class QScrollArea;
 
 namespace quillon {
 class AppCore;
@@ -29,6 +30,10 @@ public:
 signals:
     // A proxy or time-out option changed: the fetcher takes the new values.
     void connectionChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct Caption {
@@ -59,6 +64,7 @@ private:
     QLineEdit* edit_PluginFile = nullptr;
     QLineEdit* edit_DLDir = nullptr;
     QComboBox* cb_DownloadPackage = nullptr;
+    QScrollArea* m_scroll = nullptr;
 };
 
 } // namespace quillon::ui

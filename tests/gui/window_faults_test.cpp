@@ -1,15 +1,18 @@
 // What a user met in the windows and must not meet again: the database entry command opening the
 // wrong editor, an empty information box, and a Cancel whose question let the download go on.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -138,6 +141,36 @@ TEST_F(WindowFaults, DownloadingWithoutAnAddressSaysWhy) {
     const QString told = prompter->unattendedTexts().join(u'\n');
     EXPECT_TRUE(told.contains(u"No download address is known"_s)) << told.toStdString();
     EXPECT_TRUE(told.contains(u"Sample Fields"_s)) << told.toStdString();
+}
+
+// The Configuration page: a wheel turned over a field without the focus scrolls the page and
+// changes nothing; a setting changed elsewhere shows when the page is shown again.
+TEST_F(WindowFaults, TheConfigurationPageTakesNoStrayWheelAndShowsCurrentSettings) {
+    server = std::make_unique<test::FixtureServerProcess>();
+    serve();
+    ASSERT_TRUE(open());
+    auto* pages = window->findChild<QTabWidget*>();
+    pages->setCurrentIndex(ui::Ttc_Updater::TabConfig);
+    auto* after = window->findChild<QSpinBox*>(u"Config_PostInstallAction"_s);
+    ASSERT_NE(after, nullptr);
+    const int before = after->value();
+    auto turn = [after] {
+        QWheelEvent wheel(QPointF(5, 5), after->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(after, &wheel);
+    };
+    turn();
+    EXPECT_EQ(after->value(), before);
+    after->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([after] { return after->hasFocus(); }, 2000));
+    turn();
+    EXPECT_NE(after->value(), before);
+
+    pages->setCurrentIndex(ui::Ttc_Updater::TabUpdate);
+    auto* detectTc = window->findChild<QCheckBox*>(u"cb_DoNotDetectTC"_s);
+    core->settings().values.tcDisabled = !detectTc->isChecked();
+    pages->setCurrentIndex(ui::Ttc_Updater::TabConfig);
+    EXPECT_EQ(detectTc->isChecked(), core->settings().values.tcDisabled);
 }
 
 // While "abort the current task?" is asked nothing goes on; No resumes, Yes stops and closes.
