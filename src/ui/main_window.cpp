@@ -13,8 +13,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QTableView>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -289,8 +289,18 @@ void Ttc_Updater::showEvent(QShowEvent* event) {
 void Ttc_Updater::FormActivate() {
     if (!m_core.WindowPlaced) {
         const SettingValues& values = m_core.settings().values;
-        if (values.mainFormL >= 0 && values.mainFormT >= 0)
-            placeOverTotalCommander(QPoint(values.mainFormL, values.mainFormT));
+        // First the screen's centre; over Total Commander's window when it answers.
+        QPoint centred = pos();
+        if (const QScreen* screen = this->screen()) {
+            const QRect room = screen->availableGeometry();
+            centred = QPoint(room.x() + (room.width() - frameGeometry().width()) / 2,
+                             room.y() + (room.height() - frameGeometry().height()) / 2);
+        }
+        const bool positionStored = values.mainFormL >= 0 && values.mainFormT >= 0;
+        if (!positionStored)
+            move(centred);
+        placeOverTotalCommander(positionStored ? QPoint(values.mainFormL, values.mainFormT) : centred,
+                                !positionStored);
         // The stored widths keep their proportions and fill the list's width.
         const int widths[] = {values.updateListW0, values.updateListW1, values.updateListW2,
                               values.updateListW3};
@@ -311,25 +321,28 @@ void Ttc_Updater::FormActivate() {
     m_core.ActivationDone = true;
 }
 
-void Ttc_Updater::placeOverTotalCommander(QPoint stored) {
+void Ttc_Updater::placeOverTotalCommander(QPoint stored, bool centreOverIt) {
     // Under Wine asking for Total Commander's window starts a bridge process: the window shows
     // first and moves when the answer comes.
     if (m_tcCalls->isRunning())
         return;
     System* system = &m_core.system();
-    auto reachable = std::make_shared<bool>(false);
+    auto tc = std::make_shared<platform::TcWindowState>();
     const QPoint shownAt = pos();
-    m_tcCalls->start(
-        [system, reachable](const CancelToken&, ProgressSink&) {
-            const platform::TcWindowState tc = system->tcWindow().state();
-            *reachable = tc.running && !tc.minimized;
-        },
-        [this, reachable, stored, shownAt](bool) {
-            // A user who already moved the window keeps it where it is.
-            if (*reachable && pos() == shownAt)
-                move(stored);
-            emit tcCallsFinished();
-        });
+    m_tcCalls->start([system, tc](const CancelToken&, ProgressSink&) { *tc = system->tcWindow().state(); },
+                     [this, tc, stored, shownAt, centreOverIt](bool) {
+                         // A user who already moved the window keeps it where it is.
+                         if (tc->running && !tc->minimized && pos() == shownAt) {
+                             QPoint at = stored;
+                             if (centreOverIt && tc->rect) {
+                                 const QRect frame = frameGeometry();
+                                 at = QPoint((tc->rect->left + tc->rect->right) / 2 - frame.width() / 2,
+                                             (tc->rect->top + tc->rect->bottom) / 2 - frame.height() / 2);
+                             }
+                             move(at);
+                         }
+                         emit tcCallsFinished();
+                     });
 }
 
 void Ttc_Updater::ReloadList() {

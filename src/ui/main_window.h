@@ -103,7 +103,9 @@ private:
     void buildWidgets();
     void buildLanguageMenu();
     void FormActivate();
-    void placeOverTotalCommander(QPoint stored);
+    // Moves the window to stored when Total Commander's window is up (centred over it instead
+    // with centreOverIt, when its rectangle is known).
+    void placeOverTotalCommander(QPoint stored, bool centreOverIt);
     void startInventory(bool reload);
     void inventoryApplied(const InventoryPassResult& result);
     void checkApplied(const CheckJobResult& result, bool cancelled);

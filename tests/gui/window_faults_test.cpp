@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -120,6 +121,21 @@ TEST_F(WindowFaults, TheInformationBoxShowsTheSelectedRowAtOnceAndEscapeClosesIt
     EXPECT_EQ(box->findChild<QLineEdit*>(u"edit_Name"_s)->text(), u"Sample Viewer"_s);
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_FALSE(box->isVisible());
+}
+
+// Without a stored position the window starts in the middle of the screen (Total Commander is not
+// running here), and the box beside it stays on the screen however wide the window is.
+TEST_F(WindowFaults, TheFirstStartCentresTheWindowAndKeepsTheBoxOnTheScreen) {
+    server = std::make_unique<test::FixtureServerProcess>();
+    serve();
+    ASSERT_TRUE(open());
+    const QRect room = window->screen()->availableGeometry();
+    EXPECT_LE((window->frameGeometry().center() - room.center()).manhattanLength(), 2);
+    window->resize(room.width() - 20, window->height());
+    auto* box = window->findChild<ui::TInfobox*>();
+    box->setActive(true);
+    EXPECT_TRUE(room.contains(box->frameGeometry()))
+        << box->frameGeometry().x() << "," << box->frameGeometry().y();
 }
 
 // After a check that never reached the catalogue, a marked row has no download address: the
