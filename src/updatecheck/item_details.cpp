@@ -98,10 +98,10 @@ ItemDetailsResult fetchItemDetails(const ItemDetailsJob& job, const CancelToken&
             result.outcome = ItemDetailsResult::Outcome::Cancelled;
             return result;
         }
-        if (history.text.trimmed().isEmpty()) {
+        // The description is built in: a history page that is missing (or a site that does not
+        // answer) leaves the history out, not the whole window.
+        if (history.text.trimmed().isEmpty())
             result.errorText = history.errorText;
-            return result;
-        }
         // The description is our own plain text; the history page is a text file.
         answer = job.tcDescription.toHtmlEscaped().replace('\n'_L1, "<br/>"_L1) + '|'_L1 +
                  history.text.toHtmlEscaped();

@@ -56,6 +56,12 @@ TEST(ItemDetails, JobOutcomes) {
     r = fetchItemDetails(tc, CancelToken(), progress);
     EXPECT_EQ(r.details.descriptionHtml, u"File manager<br/>&lt;for Windows&gt;"_s);
     EXPECT_EQ(r.details.history, u"25.01.24 Release <10>"_s);
+    // Its history page missing: the description still shows, without a history.
+    tc.historyUrl = server.url(u"/missing.txt"_s);
+    r = fetchItemDetails(tc, CancelToken(), progress);
+    EXPECT_EQ(r.outcome, ItemDetailsResult::Outcome::Shown);
+    EXPECT_EQ(r.details.descriptionHtml, u"File manager<br/>&lt;for Windows&gt;"_s);
+    EXPECT_TRUE(r.details.history.isEmpty());
 
     CancelToken cancelled;
     cancelled.cancel();
