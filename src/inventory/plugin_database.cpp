@@ -2,7 +2,10 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #include "app/ini_document.h"
+#include "inventory/update_item.h"
 
 namespace quillon {
 
@@ -64,14 +67,18 @@ QString websiteIdTarget(const QString& websiteId) {
     return classifyWebsiteId(id) == WebsiteIdKind::ForumPost ? id.mid(1) : id;
 }
 
-int countEntries(const IniDocument& db) {
-    int count = 0;
-    for (const QString& section : db.sections()) {
-        if (section.compare(dbkey::DBInfo, Qt::CaseInsensitive) != 0 &&
-            section.compare(dbkey::Configuration, Qt::CaseInsensitive) != 0)
-            ++count;
+bool isPluginEntrySection(const QString& section) {
+    for (const QLatin1StringView other :
+         {dbkey::DBInfo, dbkey::Configuration, kPluginDbPath, kChecksumDbPath}) {
+        if (section.compare(other, Qt::CaseInsensitive) == 0)
+            return false;
     }
-    return count;
+    return true;
+}
+
+int countEntries(const IniDocument& db) {
+    const QStringList sections = db.sections();
+    return static_cast<int>(std::count_if(sections.cbegin(), sections.cend(), isPluginEntrySection));
 }
 
 QString databaseUpdateText(const IniDocument& db) {

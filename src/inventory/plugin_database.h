@@ -71,6 +71,9 @@ WebsiteIdKind classifyWebsiteId(const QString& websiteId);
 QString websiteIdTarget(const QString& websiteId);
 
 // Sections that are entries: all but DBInfo and Configuration.
+// Whether a section of the plugin database describes a plugin: not its header, not its
+// configuration, and not one of the program's own database rows.
+bool isPluginEntrySection(const QString& section);
 int countEntries(const IniDocument& db);
 // DBInfo/Update as stored, trimmed; "23/12/1988" when there is none.
 QString databaseUpdateText(const IniDocument& db);

@@ -117,7 +117,11 @@ void Ttc_Updater::buildWidgets() {
     setCentralWidget(central);
 
     auto* databaseCount = new ClickableLabel(this);
-    connect(databaseCount, &ClickableLabel::clicked, this, [this] { openDatabaseBrowser(QString()); });
+    // Opened on the selected row's entry, as the entry command opens it.
+    connect(databaseCount, &ClickableLabel::clicked, this, [this] {
+        const QList<int> rows = m_update->selectedRows();
+        openDatabaseBrowser(rows.size() == 1 ? m_core.updateList().row(rows.first()).FilePath : QString());
+    });
     lbl_databaseCount = databaseCount;
     lbl_databaseCount->setObjectName(u"lbl_databaseCount"_s);
     lbl_status = new QLabel(this);

@@ -113,6 +113,9 @@ void TPluginDB::build() {
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->verticalHeader()->hide();
     m_list->horizontalHeader()->setStretchLastSection(true);
+    // The names are what the user looks for: never cut.
+    m_list->horizontalHeader()->setSectionResizeMode(PluginDbModel::NameColumn,
+                                                     QHeaderView::ResizeToContents);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
@@ -329,7 +332,7 @@ void TPluginDB::switchDatabase(bool enabled) {
 
 void TPluginDB::paintState() {
     const QColor colour = m_core.settings().values.databaseEnabled ? kOnColour : kOffColour;
-    for (QWidget* w : std::initializer_list<QWidget*>{m_totalEntries, m_fields.at(3).second}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{m_totalEntries, m_fields.at(3).second, m_on, m_off}) {
         QPalette p = w->palette();
         p.setColor(QPalette::WindowText, colour);
         p.setColor(QPalette::Text, colour);

@@ -19,8 +19,7 @@ void PluginDbModel::reload() {
     beginResetModel();
     m_names.clear();
     for (const QString& section : m_pluginDb.sections()) {
-        if (section.compare(dbkey::DBInfo, Qt::CaseInsensitive) != 0 &&
-            section.compare(dbkey::Configuration, Qt::CaseInsensitive) != 0)
+        if (isPluginEntrySection(section))
             m_names.append(section);
     }
     std::stable_sort(m_names.begin(), m_names.end(), [](const QString& a, const QString& b) {

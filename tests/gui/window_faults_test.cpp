@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -106,6 +107,25 @@ TEST_F(WindowFaults, TheDatabaseEntryCommandOpensTheEntryTheRowHas) {
         EXPECT_EQ(seen, QString::fromLatin1(c.seen));
         EXPECT_EQ(pages->currentIndex(), c.page);
     }
+}
+
+// The database browser from the status line: on the selected row's entry, counting what the
+// status line counts.
+TEST_F(WindowFaults, TheDatabaseBrowserOpensOnTheSelectedRow) {
+    server = std::make_unique<test::FixtureServerProcess>();
+    serve();
+    ASSERT_TRUE(open());
+    window->updatePage().selectRow(rowOf(u"samview.wlx64"_s));
+    QString entries;
+    const QString current = onNextModal(
+        [&] { QTest::mouseClick(window->findChild<QWidget*>(u"lbl_databaseCount"_s), Qt::LeftButton); },
+        [&](QWidget* modal) -> QString {
+            entries = modal->findChild<QLabel*>(u"lbl_TotalEntry"_s)->text();
+            auto* browser = qobject_cast<ui::TPluginDB*>(modal);
+            return browser ? browser->currentName() : QString();
+        });
+    EXPECT_EQ(current, u"samview.wlx64"_s);
+    EXPECT_EQ(entries, QString::number(core->databaseState().entryCount));
 }
 
 TEST_F(WindowFaults, TheInformationBoxShowsTheSelectedRowAtOnceAndEscapeClosesIt) {
