@@ -1,5 +1,7 @@
 #include "engine/check_run.h"
 
+#include <utility>
+
 #include "app/command_line.h"
 #include "app/language.h"
 #include "app/prompter.h"
@@ -242,18 +244,28 @@ int UpdateCheckRun::checkCatalogue(bool tcChecked) {
 }
 
 void UpdateCheckRun::reportErrors(CheckRunResult& result) {
-    // Each failed fetch as it happened, then what the failures mean for the run.
-    for (const FetchFailure& failure : m_fetcher.takeFailures())
-        m_core.prompter().tell(failure.icon, failure.caption, failure.text);
+    // Failures that explain themselves are told as they are; the bare ones (a status, a lost
+    // connection) only as the details of the message that says what they mean for the run.
+    QStringList details;
+    for (const FetchFailure& failure : m_fetcher.takeFailures()) {
+        if (failure.detail.isEmpty())
+            m_core.prompter().tell(failure.icon, failure.caption, failure.text);
+        else if (!details.contains(failure.detail))
+            details.append(failure.detail);
+    }
 
     const quint8 kind = m_fetcher.ConnectionErrorKind();
+    bool detailsShown = false;
     const auto show = [&](quint8 k) {
         const std::optional<UserMessage> message =
             ConnectionErrorMessage(k, m_core.language(), m_fetcher.settings());
         if (!message)
             return;
-        m_core.prompter().tell(PromptIcon::Error, message->caption, message->text);
-        result.errors.append(message->caption.trimmed() + u": "_s + message->text.trimmed());
+        QString text = message->text.trimmed();
+        if (!details.isEmpty() && !std::exchange(detailsShown, true))
+            text += u"\n\n"_s + details.join(u'\n');
+        m_core.prompter().tell(PromptIcon::Error, message->caption, text);
+        result.errors.append(message->caption.trimmed() + u": "_s + text);
     };
     // Nothing came back from the sites that were asked: with the catalogue asked, its records;
     // with only Total Commander's site asked, its release.
@@ -263,6 +275,11 @@ void UpdateCheckRun::reportErrors(CheckRunResult& result) {
         show(kind);
     if (kind == kTcSiteError)
         show(kind);
+    // Pages that failed while the run as a whole went on.
+    if (!details.isEmpty() && !detailsShown)
+        m_core.prompter().tell(PromptIcon::Information,
+                               m_core.language().text(u"ErrorMessages"_s, u"CaptionInfo"_s, u"Information"_s),
+                               details.join(u'\n'));
 }
 
 } // namespace quillon

@@ -159,7 +159,15 @@ QString PageFetcher::GetURLAsString(const QString& url) {
             m_connectionErrorKind = kNoConnection;
         return {};
     }
-    m_failures.append({PromptIcon::Information, QString(), QString::number(response.status)});
+    // The library's own words say what happened (a refused certificate is no dead line); a status
+    // without them is named as such.
+    QString reason = response.errorText.trimmed();
+    if (reason.isEmpty() || (response.status >= 400 && !response.timedOut))
+        reason = response.status > 0 ? u"HTTP %1"_s.arg(response.status) : u"no answer"_s;
+    m_failures.append({PromptIcon::Information, QString(), QString::number(response.status),
+                       QUrl(url).host() +
+                           (QUrl(url).port() > 0 ? u":"_s + QString::number(QUrl(url).port()) : QString()) +
+                           u": "_s + reason});
     m_connectionErrorKind = ConnectionErrorKindAfter(m_connectionErrorKind, response.status, url, m_settings);
     return {};
 }

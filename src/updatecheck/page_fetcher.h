@@ -62,7 +62,10 @@ QString DecodeAnsiPage(const QByteArray& bytes);
 struct FetchFailure {
     PromptIcon icon = PromptIcon::Information;
     QString caption;
-    QString text;
+    QString text; // a bare failure: the HTTP status, 0 when no answer came
+    // The host and what went wrong, in words ("127.0.0.1:8080: SSL certificate problem: ...");
+    // the message that sums the failures up shows these.
+    QString detail = {};
 };
 
 // Never asks or tells anything itself: it may run on any thread, and questions belong to the
