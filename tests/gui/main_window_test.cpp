@@ -342,7 +342,7 @@ TEST_F(MainWindow, TheAutostartSwitchSearchesOnceTheListIsLoaded) {
     ASSERT_TRUE(open({u"-AutoStart"_s}));
     EXPECT_TRUE(QTest::qWaitFor(
         [this] { return !window->jobs().isRunning() && list().countInState(ItemState::Update) > 0; }, 20000));
-    EXPECT_EQ(window->windowTitle(), u"Quillon 0.8.6.8"_s);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Quillon " QUILLON_VERSION));
 }
 
 TEST_F(MainWindow, SafeModeMarksTheCaptionAndLocksItsOptions) {
