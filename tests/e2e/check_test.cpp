@@ -43,11 +43,8 @@ struct CheckOutput {
 class CliCheck : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!QFileInfo::exists(kSamplePrefix + u"/user.reg"_s) || !QFileInfo::exists(kServer)) {
-            if (qEnvironmentVariableIsSet("CI"))
-                FAIL() << "the sample installation or the fixture server was not built";
-            GTEST_SKIP() << "the sample installation or the fixture server was not built";
-        }
+        QUILLON_SKIP_UNLESS(QFileInfo::exists(kSamplePrefix + u"/user.reg"_s) && QFileInfo::exists(kServer),
+                            "the sample installation or the fixture server was not built");
         content = m_dir.path() + u"/content"_s;
         settings = m_dir.path() + u"/settings"_s;
         page(u"whatsnew.htm"_s, "<p>Total Commander 11.51 is now available for Windows</p>");

@@ -296,8 +296,7 @@ TEST_F(AppCoreTest, ReadOnlySettingsFolderReportsEveryFileAndKeepsTheOldOnes) {
     core->userPluginInfoStore().setValue(u"b.wfx"_s, u"Info"_s, u"x"_s);
     {
         test::ReadOnlyFolder readOnly(settingsDir);
-        if (!readOnly.ok())
-            GTEST_SKIP() << "cannot make a folder read-only here";
+        QUILLON_SKIP_UNLESS(readOnly.ok(), "cannot make a folder read-only here");
         EXPECT_FALSE(core->shutDown());
     }
     QStringList named;

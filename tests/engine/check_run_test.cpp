@@ -56,12 +56,9 @@ QList<UpdateItem> rebuilt(const QList<UpdateItem>& items, const StatusTexts& tex
 class CheckRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!QFileInfo::exists(kSamplePrefix + u"/user.reg"_s) ||
-            !QFileInfo::exists(test::FixtureServerProcess::program())) {
-            if (qEnvironmentVariableIsSet("CI"))
-                FAIL() << "the sample installation or the fixture server was not built";
-            GTEST_SKIP() << "the sample installation or the fixture server was not built";
-        }
+        QUILLON_SKIP_UNLESS(QFileInfo::exists(kSamplePrefix + u"/user.reg"_s) &&
+                                QFileInfo::exists(test::FixtureServerProcess::program()),
+                            "the sample installation or the fixture server was not built");
         for (const char* name : {"COMMANDER_PATH", "COMMANDER_EXE", "COMMANDER_INI", "COMMANDER_DRIVE",
                                  "XDG_CONFIG_HOME", "XDG_DATA_HOME", "LANGUAGE", "LC_MESSAGES"})
             m_env.set(name, std::nullopt);
