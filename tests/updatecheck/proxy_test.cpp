@@ -234,7 +234,7 @@ TEST_F(RealProxies, FetchThroughEachKind) {
             TransferSettings transfer;
             transfer.proxy = ProxyFromSettings(values).proxy;
             transfer.httpTimeOutMs = values.httpTimeOut;
-            transfer.downloadDir = dir.filePath(u"downloads/"_s);
+            transfer.downloadDir = dir.path() + u'/';
             TransferEngine engine({{server.url(u"/file.zip"_s),
                                     transfer.downloadDir + u"file.zip"_s,
                                     {},
@@ -245,6 +245,7 @@ TEST_F(RealProxies, FetchThroughEachKind) {
             engine.run();
             ASSERT_EQ(engine.rows()[0].state, TransferState::Done) << engine.rows()[0].error.toStdString();
             const QByteArray file = test::readFile(engine.rows()[0].localPath);
+            QFile::remove(engine.rows()[0].localPath);
             EXPECT_TRUE(file.startsWith("through ")) << file.toStdString();
             EXPECT_EQ(file.contains("tinyproxy"), c.program == Program::Tinyproxy) << file.toStdString();
             processes.clear();
