@@ -16,10 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString online = QString::fromUtf8(parts[1]);
     const QString text = QString::fromLatin1(parts[2]);
 
-    for (const auto& [a, b] : {std::pair{installed, online}, std::pair{online, installed}}) {
-        // Building the expressions once must not change a decision.
-        FUZZ_CHECK(ComplexVerGreater(a, b) == detail::ComplexVerGreaterPerCallRegex(a, b));
-    }
+    // Two versions are never each newer than the other: the list would offer both as updates.
+    FUZZ_CHECK(!(ComplexVerGreater(installed, online) && ComplexVerGreater(online, installed)));
     for (const QString& version : {installed, online}) {
         (void)GetMainVersion(version);
         (void)NormalizeVersionText(version);

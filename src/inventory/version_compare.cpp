@@ -187,10 +187,6 @@ bool ComplexVerGreater(const QString& installed, const QString& online) {
 
 namespace detail {
 
-ParsedVersion ParseVersionPerCallRegex(const QString& text) {
-    return parse(text, suffixPerCall);
-}
-
 bool ComplexVerGreaterPerCallRegex(const QString& installed, const QString& online) {
     return greater(installed, online, suffixPerCall);
 }

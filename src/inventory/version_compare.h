@@ -27,10 +27,9 @@ ParsedVersion ParseVersion(const QString& text);
 bool ComplexVerGreater(const QString& installed, const QString& online);
 
 namespace detail {
-// The same decision with the tag suffix expressions built anew on every call, as a baseline
-// that measures (and proves equal) what building them once saves.
+// The same decision with the tag suffix expressions built anew on every call: the baseline
+// against which the benchmark measures what building them once saves.
 bool ComplexVerGreaterPerCallRegex(const QString& installed, const QString& online);
-ParsedVersion ParseVersionPerCallRegex(const QString& text);
 } // namespace detail
 
 } // namespace quillon

@@ -27,23 +27,22 @@ TEST(FileCrc32, MatchesTheStandardValueAcrossBlockBoundaries) {
     ASSERT_TRUE(dir.isValid());
     struct Case {
         QByteArray content;
-        std::optional<quint32> known;
+        quint32 expected; // as zlib's crc32() gives it
     };
     const Case cases[] = {
         {"", 0u},
         {"123456789", 0xCBF43926u},
         {"The quick brown fox jumps over the lazy dog", 0x414FA339u},
-        {patternBytes(65536), std::nullopt},
-        {patternBytes(65536 * 3 + 17), std::nullopt},
+        {patternBytes(65536), 0xC90CB56Cu},
+        {patternBytes(65536 * 3 + 17), 0x2295E8DDu},
     };
     int n = 0;
     for (const Case& c : cases) {
         const QString path = dir.filePath(u"f%1.bin"_s.arg(n++));
         ASSERT_TRUE(test::writeFile(path, c.content));
-        const quint32 expected = c.known.value_or(Crc32OfBytes(c.content));
-        EXPECT_EQ(Crc32OfBytes(c.content), expected);
-        EXPECT_EQ(FileCrc32(path), expected) << c.content.size();
-        EXPECT_EQ(FileCrc32OrZero(path), expected) << c.content.size();
+        EXPECT_EQ(Crc32OfBytes(c.content), c.expected) << c.content.size();
+        EXPECT_EQ(FileCrc32(path), c.expected) << c.content.size();
+        EXPECT_EQ(FileCrc32OrZero(path), c.expected) << c.content.size();
     }
 }
 

@@ -28,11 +28,11 @@ TEST(OwnVersion, FileContents) {
         QByteArray content;
         QString version;
     } const cases[] = {
-        {"in the middle", elf + m + "0.8.6.8" + '\0' + "tail", u"0.8.6.8"_s},
+        {"in the middle", elf + m + "1.2.3.4" + '\0' + "tail", u"1.2.3.4"_s},
         {"at the very start", m + "1.0-rc2" + '\0', u"1.0-rc2"_s},
         {"a mention without version, then the marker", elf + m + ' ' + m + "2.1" + '\0', u"2.1"_s},
         {"a text about the marker, then the marker", m + "is a marker" + '\0' + m + "3" + '\0', u"3"_s},
-        {"ends without its terminator", elf + m + "0.8.6.8", QString()},
+        {"ends without its terminator", elf + m + "1.2.3.4", QString()},
         {"no version after it", elf + m + '\0', QString()},
         {"version does not start with a digit", m + "v1.2" + '\0', QString()},
         {"longer than any version", m + QByteArray(40, '1') + '\0', QString()},

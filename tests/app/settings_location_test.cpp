@@ -98,8 +98,7 @@ TEST_F(SettingsLocationTest, WithoutWincmdIniTheProgramDirectoryIsUsed) {
 
 TEST_F(SettingsLocationTest, ReadOnlyProgramDirectoryFallsBackToAppDataThenTemp) {
     test::ReadOnlyFolder program(path(u"program"_s));
-    if (!program.ok())
-        GTEST_SKIP() << "cannot make a folder read-only here";
+    QUILLON_SKIP_UNLESS(program.ok(), "cannot make a folder read-only here");
     EXPECT_EQ(locate().filePath, path(u"appdata/Quillon/Quillon.ini"_s));
     EXPECT_TRUE(QFileInfo(path(u"appdata/Quillon"_s)).isDir());
 

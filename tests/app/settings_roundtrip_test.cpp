@@ -247,8 +247,7 @@ TEST_F(SettingsRoundTripTest, ReadOnlySettingsFolderKeepsTheOldFileAndReportsThe
     settings.values.showInfoBox = false;
 
     test::ReadOnlyFolder readOnly(path(u"conf"_s));
-    if (!readOnly.ok())
-        GTEST_SKIP() << "cannot make a folder read-only here";
+    QUILLON_SKIP_UNLESS(readOnly.ok(), "cannot make a folder read-only here");
     QString error;
     EXPECT_FALSE(settings.save(store, context(), {}, &error));
     EXPECT_FALSE(error.isEmpty());

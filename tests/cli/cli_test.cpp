@@ -16,7 +16,7 @@ namespace {
 TEST(Cli, VersionIsTheNumberAlone) {
     const test::CliResult result = test::runCli({u"--version"_s});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, "0.8.6.8\n");
+    EXPECT_EQ(result.out, QUILLON_VERSION "\n");
     EXPECT_TRUE(result.err.isEmpty());
 }
 

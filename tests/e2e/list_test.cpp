@@ -43,11 +43,8 @@ QJsonObject itemWithFile(const QJsonArray& items, const QString& fileName) {
 class CliListSample : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!QFileInfo::exists(kSamplePrefix + u"/user.reg"_s)) {
-            if (qEnvironmentVariableIsSet("CI"))
-                FAIL() << "the sample installation was not built";
-            GTEST_SKIP() << "the sample installation was not built";
-        }
+        QUILLON_SKIP_UNLESS(QFileInfo::exists(kSamplePrefix + u"/user.reg"_s),
+                            "the sample installation was not built");
     }
     QTemporaryDir settings;
 };

@@ -357,7 +357,7 @@ TEST_F(CliInstall, SelfUpdateNeedsYesAndAProgramTheUserMayReplace) {
         std::optional<test::ReadOnlyFolder> readOnly;
         if (c.readOnly) {
             readOnly.emplace(programDir);
-            ASSERT_TRUE(readOnly->ok());
+            QUILLON_SKIP_UNLESS(readOnly->ok(), "cannot make a folder read-only here");
         }
         // Installing after download is on, as a user who runs this from cron has it.
         QByteArray text = settingsText(m_server->base(), "[Additional]\nOneTimeUpdateQuestion=True\n");
@@ -477,7 +477,7 @@ TEST_F(CliInstall, ReadOnlyTargetIsReportedAndTheRestOfThePackageInstalled) {
     const QString locked = sampackDir + u"/lang/sampack.lng"_s;
     ASSERT_TRUE(test::writeFile(locked, "[English]\r\n"));
     test::ReadOnlyFolder readOnly(sampackDir + u"/lang"_s);
-    ASSERT_TRUE(readOnly.ok());
+    QUILLON_SKIP_UNLESS(readOnly.ok(), "cannot make a folder read-only here");
     serve();
 
     const CliRun updated = update({u"sampack.wcx64"_s});

@@ -114,7 +114,7 @@ TEST_F(AppCoreTest, FindsTotalCommanderAndKeepsItsFilesNextToTheSettings) {
     EXPECT_EQ(core->settingsFile(), settingsFile());
     EXPECT_EQ(core->userDbStore().filePath(), settingsDir + u"/userdb.ini"_s);
     EXPECT_EQ(core->userPluginInfoStore().filePath(), settingsDir + u"/upluginfo.ini"_s);
-    EXPECT_EQ(core->windowCaption(), u"Quillon 0.8.6.8"_s);
+    EXPECT_EQ(core->windowCaption(), QStringLiteral("Quillon " QUILLON_VERSION));
     EXPECT_TRUE(core->shutDown());
     EXPECT_TRUE(prompter.messages().isEmpty());
 }
@@ -158,7 +158,7 @@ TEST_F(AppCoreTest, IniSwitchIsUsedOnlyForAnExistingFile) {
 TEST_F(AppCoreTest, SafeSwitchMarksTheCaptionAndNotcKeepsTotalCommanderListed) {
     writeSettings("[Total Commander]\r\nDisabled=True\r\n");
     auto core = start({u"/SAFE"_s, u"-notc"_s});
-    EXPECT_EQ(core->windowCaption(), u"Quillon 0.8.6.8 [SAFE]"_s);
+    EXPECT_EQ(core->windowCaption(), QStringLiteral("Quillon " QUILLON_VERSION " [SAFE]"));
     ASSERT_TRUE(core->shutDown());
     EXPECT_TRUE(settingsText().contains(u"[Total Commander]\r\nDisabled=False"_s) ||
                 settingsText().contains(u"[Total Commander]\nDisabled=False"_s))
@@ -296,8 +296,7 @@ TEST_F(AppCoreTest, ReadOnlySettingsFolderReportsEveryFileAndKeepsTheOldOnes) {
     core->userPluginInfoStore().setValue(u"b.wfx"_s, u"Info"_s, u"x"_s);
     {
         test::ReadOnlyFolder readOnly(settingsDir);
-        if (!readOnly.ok())
-            GTEST_SKIP() << "cannot make a folder read-only here";
+        QUILLON_SKIP_UNLESS(readOnly.ok(), "cannot make a folder read-only here");
         EXPECT_FALSE(core->shutDown());
     }
     QStringList named;

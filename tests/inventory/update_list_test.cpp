@@ -97,13 +97,6 @@ TEST(GroupListInvariantTest, HoldsAfterPassAndRemovals) {
     }
 }
 
-TEST(GroupListInvariantTest, DetectsRowsThatDoNotMirrorTheLists) {
-    UpdateList list;
-    runPass(list, {true, kFiles, {}});
-    list.groupLists().list(ItemGroup::Wcx).append(u"/tc/late.wcx"_s);
-    EXPECT_FALSE(list.groupListsMatchRows());
-}
-
 TEST(GroupFileListTest, HiddenPathsNeverTakeTheDatabaseKeyWords) {
     GroupFileLists lists;
     lists.list(ItemGroup::QN).append(u"tcplugindb"_s);

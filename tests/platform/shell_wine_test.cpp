@@ -1,5 +1,6 @@
 #include "platform/shell_wine.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,10 +23,11 @@ bool writeScript(const QString& path, const QByteArray& body) {
                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
+// xdg-open runs detached: its log is whole once the stand-in has left the ".done" file beside it.
 QByteArray waitForFile(const QString& path) {
-    for (int i = 0; i < 200 && !QFile::exists(path); ++i)
+    const QDeadlineTimer deadline(10000);
+    while (!QFile::exists(path + QStringLiteral(".done")) && !deadline.hasExpired())
         QThread::msleep(10);
-    QThread::msleep(20);
     return test::readFile(path);
 }
 
@@ -56,6 +58,7 @@ TEST(DesktopShell, AsksTheFileManagerThenFallsBackToXdgOpen) {
         QDir(bin).removeRecursively();
         QFile::remove(gdbusLog);
         QFile::remove(openLog);
+        QFile::remove(openLog + QStringLiteral(".done"));
         ASSERT_TRUE(QDir().mkpath(bin));
         if (c.gdbusExit) {
             ASSERT_TRUE(writeScript(bin + QStringLiteral("/gdbus"),
@@ -63,8 +66,9 @@ TEST(DesktopShell, AsksTheFileManagerThenFallsBackToXdgOpen) {
                                         QByteArray::number(*c.gdbusExit) + "\n"));
         }
         if (c.xdgOpen) {
-            ASSERT_TRUE(writeScript(bin + QStringLiteral("/xdg-open"),
-                                    "printf '%s' \"$1\" > '" + openLog.toUtf8() + "'\n"));
+            ASSERT_TRUE(writeScript(bin + QStringLiteral("/xdg-open"), "printf '%s' \"$1\" > '" +
+                                                                           openLog.toUtf8() + "'\n: > '" +
+                                                                           openLog.toUtf8() + ".done'\n"));
         }
 
         platform::DesktopShell shell;

@@ -3,6 +3,7 @@
 // duration of a test.
 #include <QProcess>
 #include <QString>
+#include <QTemporaryFile>
 
 namespace quillon::test {
 
@@ -16,11 +17,16 @@ public:
 
     // "http://127.0.0.1:PORT/", empty when the server did not start.
     const QString& base() const { return m_base; }
+    // Waits until a request whose target ("/fault/slow/...") starts with targetStart has arrived,
+    // whether or not it was answered yet; the caller's events are handled meanwhile. False when
+    // none came in time.
+    bool waitForRequest(const QString& targetStart, int timeoutMs = 30000) const;
 
     static QString program();
     static QString generatedContent();
 
 private:
+    QTemporaryFile m_requests;
     QProcess m_process;
     QString m_base;
 };

@@ -11,12 +11,9 @@ namespace quillon::test {
 
 void SampleCopyTest::SetUp() {
     const QString sample = QStringLiteral(QUILLON_BUILD_DIR "/sample/prefix");
-    if (!QFileInfo::exists(sample + QStringLiteral("/user.reg")) ||
-        !QFileInfo::exists(FixtureServerProcess::program())) {
-        if (qEnvironmentVariableIsSet("CI"))
-            FAIL() << "the sample installation or the fixture server was not built";
-        GTEST_SKIP() << "the sample installation or the fixture server was not built";
-    }
+    QUILLON_SKIP_UNLESS(QFileInfo::exists(sample + QStringLiteral("/user.reg")) &&
+                            QFileInfo::exists(FixtureServerProcess::program()),
+                        "the sample installation or the fixture server was not built");
     prefix = m_dir.path() + QStringLiteral("/prefix");
     settings = m_dir.path() + QStringLiteral("/settings");
     downloads = m_dir.path() + QStringLiteral("/downloads");

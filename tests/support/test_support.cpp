@@ -127,10 +127,14 @@ ReadOnlyFolder::~ReadOnlyFolder() {
     QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
+bool inCi() {
+    return qEnvironmentVariableIsSet("CI");
+}
+
 bool requireMingw() {
     if (QUILLON_HAVE_MINGW)
         return true;
-    if (qEnvironmentVariableIsSet("CI"))
+    if (inCi())
         ADD_FAILURE() << "MinGW-w64 is required in CI (tools/install-deps.sh installs it)";
     return false;
 }

@@ -53,7 +53,21 @@ private:
     bool m_ok = false;
 };
 
+// True in CI, where everything a test needs is installed and every failure path can be made.
+bool inCi();
+
 // True when MinGW-built files are available; in CI a missing tool fails the test instead.
 bool requireMingw();
 
 } // namespace quillon::test
+
+// Ends the test when what it needs is missing here: a skip on a developer's machine, a failure
+// in CI, so that a check that did not run cannot pass there unseen.
+#define QUILLON_SKIP_UNLESS(available, why)                                                                  \
+    do {                                                                                                     \
+        if (!(available)) {                                                                                  \
+            if (::quillon::test::inCi())                                                                     \
+                FAIL() << (why);                                                                             \
+            GTEST_SKIP() << (why);                                                                           \
+        }                                                                                                    \
+    } while (false)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/path_mapper_wine.h"
+#include "support/test_support.h"
 #include "wine/wine_prefix.h"
 
 namespace quillon {
@@ -13,12 +14,9 @@ namespace {
 TEST(Win32Platform, ItsTestsPassInTheWinePrefix) {
     QUILLON_REQUIRE_WINE();
     const QString program = QStringLiteral(QUILLON_WIN32_TESTS_PATH);
-    if (program.isEmpty()) {
-        if (qEnvironmentVariableIsSet("CI"))
-            FAIL()
-                << "the Win32 platform tests were not built (tools/install-deps.sh installs what they need)";
-        GTEST_SKIP() << "the Win32 platform tests were not built";
-    }
+    QUILLON_SKIP_UNLESS(
+        !program.isEmpty(),
+        "the Win32 platform tests were not built (tools/install-deps.sh installs what they need)");
     const test::WineWorld& world = *test::wineWorld();
     const platform::WinePathMapper paths(world.prefix.toStdString());
     QProcessEnvironment environment = test::wineEnvironment(world.prefix);

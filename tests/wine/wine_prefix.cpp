@@ -57,7 +57,7 @@ public:
     void SetUp() override {
         const QString wine = QString::fromStdString(platform::findWineProgram({}));
         if (wine.isEmpty()) {
-            if (qEnvironmentVariableIsSet("CI"))
+            if (test::inCi())
                 FAIL() << "Wine is required in CI (tools/install-deps.sh installs it)";
             return;
         }

@@ -1,10 +1,12 @@
 // quillon-fixture-server: stands in for the plugin catalogue and Total Commander's web site on
 // 127.0.0.1, for the demo and the end-to-end tests.
 //
-//   quillon-fixture-server --content DIR [--port N] [--pid-file FILE]
+//   quillon-fixture-server --content DIR [--port N] [--pid-file FILE] [--request-log FILE]
 //
 // --port 0 (the default) takes a free port. The first line on stdout is
-// "listening on http://127.0.0.1:PORT/".
+// "listening on http://127.0.0.1:PORT/". --request-log writes "METHOD TARGET" for each request
+// as it arrives, before it is answered: a test waits for that instead of guessing how long a
+// client takes to ask.
 #include "fixture_site.h"
 
 #include <httplib.h>
@@ -15,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <mutex>
 #include <string>
 
 #include <sys/socket.h>
@@ -32,8 +35,9 @@ extern "C" void stopServer(int) {
 }
 
 int usage(const char* message) {
-    std::cerr << "quillon-fixture-server: " << message << "\n"
-              << "usage: quillon-fixture-server --content DIR [--port N] [--pid-file FILE]\n";
+    std::cerr
+        << "quillon-fixture-server: " << message << "\n"
+        << "usage: quillon-fixture-server --content DIR [--port N] [--pid-file FILE] [--request-log FILE]\n";
     return 2;
 }
 
@@ -42,6 +46,7 @@ int usage(const char* message) {
 int main(int argc, char** argv) {
     std::string content;
     std::string pidFile;
+    std::string requestLog;
     int port = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -61,6 +66,8 @@ int main(int argc, char** argv) {
             content = value;
         } else if (option == "--pid-file") {
             pidFile = value;
+        } else if (option == "--request-log") {
+            requestLog = value;
         } else {
             return usage(("unknown option " + option).c_str());
         }
@@ -89,6 +96,20 @@ int main(int argc, char** argv) {
     const std::string base = "http://127.0.0.1:" + std::to_string(bound) + "/";
     const quillon::fixture::FixtureSite site(content, base);
     site.install(server);
+    std::ofstream log;
+    std::mutex logLock;
+    if (!requestLog.empty()) {
+        log.open(requestLog, std::ios::app);
+        if (!log) {
+            std::cerr << "quillon-fixture-server: cannot write " << requestLog << "\n";
+            return 1;
+        }
+        server.set_pre_routing_handler([&](const httplib::Request& request, httplib::Response&) {
+            const std::lock_guard lock(logLock);
+            log << request.method << ' ' << request.target << std::endl;
+            return httplib::Server::HandlerResponse::Unhandled;
+        });
+    }
 
     if (!pidFile.empty()) {
         std::ofstream(pidFile) << getpid() << "\n";
