@@ -61,6 +61,10 @@ UpdatePreviewResult UpdatePreview::run(const CancelToken& cancel) {
         return result;
     }
     InstallerContext context = *m_installer;
+    // The pass unpacks in the real temporary directory: a preview that cannot say so there would
+    // promise an installation that then fails.
+    if (context.tempDirectoryRefusal.isEmpty())
+        context.tempDirectoryRefusal = TemporaryDirectoryProblem(context.tempDirectory, false);
     context.tempDirectory = scratch.path() + u"/unpack"_s;
     QDir().mkpath(context.tempDirectory);
     Installer installer(std::move(context));

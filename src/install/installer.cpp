@@ -165,6 +165,21 @@ InstallCopyOptions Installer::copyOptions(const DownloadRequest& request, const 
     return options;
 }
 
+QString TemporaryDirectoryProblem(const QString& tempDirectory, bool create) {
+    const QString folder = WithoutTrailingSlash(tempDirectory);
+    const QString notWritable =
+        u"the temporary directory %1 is not writable"_s.arg(QDir::toNativeSeparators(folder));
+    if (folder.isEmpty())
+        return notWritable;
+    if (create)
+        return QDir().mkpath(folder) && IsDirectoryWritable(folder) ? QString() : notWritable;
+    QString existing = folder;
+    while (!QFileInfo::exists(existing) && QFileInfo(existing).absolutePath() != existing)
+        existing = QFileInfo(existing).absolutePath();
+    // Asked of the file system, not tried: the preview leaves even the folder's time alone.
+    return QFileInfo(existing).isDir() && QFileInfo(existing).isWritable() ? QString() : notWritable;
+}
+
 bool Installer::closeTotalCommander() {
     platform::TcWindow* window = m_c.tcWindow;
     if (!window || !window->isRunning())
@@ -250,10 +265,8 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
         return result;
     }
     const QString tempDir = WithoutTrailingSlash(m_c.tempDirectory);
-    if (tempDir.isEmpty() || !QDir().mkpath(tempDir) || !IsDirectoryWritable(tempDir)) {
-        result.error = u"the temporary directory %1 is not writable"_s.arg(QDir::toNativeSeparators(tempDir));
+    if (result.error = TemporaryDirectoryProblem(tempDir, true); !result.error.isEmpty())
         return result;
-    }
     if (!QFileInfo(localFile).isFile()) {
         result.error = u"%1 does not exist"_s.arg(QDir::toNativeSeparators(localFile));
         return result;

@@ -87,6 +87,11 @@ struct InstallStepResult {
     QString error;
 };
 
+// Why packages cannot be unpacked in tempDirectory, in words; empty when they can. create: the
+// folder is made when missing (an installation); otherwise its nearest existing folder must let
+// it be made (a preview, which writes nothing).
+QString TemporaryDirectoryProblem(const QString& tempDirectory, bool create);
+
 // What the end of the pass asks the front end to do.
 enum class EndOfPassAction { None, Restart, ReloadAndCheck };
 

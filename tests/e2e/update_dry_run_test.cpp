@@ -144,6 +144,25 @@ TEST_F(CliDryRun, WritesNothingAndNamesTheFilesThePassThenWritesAndReplaces) {
     EXPECT_EQ(test::readFile(downloads + u"/sampack.zip"_s), "the user's own");
 }
 
+// A temporary directory the pass cannot unpack in fails the preview as it fails the pass.
+TEST_F(CliDryRun, FailsWhereThePassFailsForItsTemporaryDirectory) {
+    test::FixtureServerProcess server;
+    ASSERT_FALSE(server.base().isEmpty());
+    const QString blocked = m_dir.path() + u"/a-file"_s;
+    ASSERT_TRUE(test::writeFile(blocked, "not a folder"));
+    QByteArray text = settingsText(server.base());
+    text.replace(QByteArray("TempDirectory=" + temp.toUtf8() + "/"),
+                 QByteArray("TempDirectory=" + blocked.toUtf8() + "/unpack/"));
+    ASSERT_TRUE(test::writeFile(settings + u"/Quillon.ini"_s, text));
+    const QStringList update{u"update"_s, u"--install"_s, u"--yes"_s, u"sampack.wcx64"_s};
+    const test::CliResult dry = cli(update + QStringList{u"--dry-run"_s});
+    const test::CliResult real = cli(update);
+    EXPECT_EQ(dry.exitCode, 1) << dry.out.toStdString() << dry.err.toStdString();
+    EXPECT_EQ(real.exitCode, 1) << real.out.toStdString() << real.err.toStdString();
+    for (const test::CliResult* run : {&dry, &real})
+        EXPECT_TRUE(run->out.contains("temporary directory")) << run->out.toStdString();
+}
+
 TEST_F(CliDryRun, CarriesEarlierRequestsOfThePassIntoTheNextOnesInTheSameFolder) {
     // Demo Archive moved beside Sample Packer: both packages go into one folder on one day.
     const QString shared = prefix + u"/drive_c/totalcmd/plugins/wcx/sampack"_s;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QUrl>
+
 #include <QBuffer>
 #include <QScopeGuard>
 
@@ -83,25 +85,26 @@ struct FetchCase {
     const char* body; // what GetURLAsString gives
     quint8 kindAfter;
     const char* message; // the bare number shown, or nullptr for no message
+    const char* reason;  // what the failure's detail says after the host, in words
 };
 
 TEST_F(HttpFixture, GetUrlAsStringResultsAndErrorKinds) {
     using enum Site;
     const FetchCase cases[] = {
-        {"plain page", "/ok", Catalogue, false, "hello", 0, nullptr},
-        {"redirect followed", "/redirect", Catalogue, false, "hello", 0, nullptr},
-        {"success keeps an earlier kind", "/ok", Catalogue, true, "hello", 2, nullptr},
-        {"endless redirects", "/loop", Catalogue, false, "", 1, "302"},
-        {"404 from the catalogue", "/missing", Catalogue, false, "", 2, "404"},
-        {"500 from Total Commander's site", "/status/500", TotalCommander, false, "", 3, "500"},
-        {"504 is the last site status", "/status/504", TotalCommander, true, "", 3, "504"},
-        {"404 from another host keeps the kind", "/missing", Other, true, "", 2, "404"},
-        {"404 from another host sets none", "/missing", Other, false, "", 0, "404"},
-        {"505 counts as no connection", "/status/505", Catalogue, true, "", 1, "505"},
-        {"407 is the proxy, not the site", "/status/407", Catalogue, false, "", 1, "407"},
-        {"body cut off is no page", "/cut", Catalogue, false, "", 1, "200"},
-        {"connection refused", "refused", Catalogue, false, "", 1, "0"},
-        {"server never answers", "silent", Catalogue, false, "", 1, "0"},
+        {"plain page", "/ok", Catalogue, false, "hello", 0, nullptr, ""},
+        {"redirect followed", "/redirect", Catalogue, false, "hello", 0, nullptr, ""},
+        {"success keeps an earlier kind", "/ok", Catalogue, true, "hello", 2, nullptr, ""},
+        {"endless redirects", "/loop", Catalogue, false, "", 1, "302", "redirects"},
+        {"404 from the catalogue", "/missing", Catalogue, false, "", 2, "404", "HTTP 404"},
+        {"500 from Total Commander's site", "/status/500", TotalCommander, false, "", 3, "500", "HTTP 500"},
+        {"504 is the last site status", "/status/504", TotalCommander, true, "", 3, "504", "HTTP 504"},
+        {"404 from another host keeps the kind", "/missing", Other, true, "", 2, "404", "HTTP 404"},
+        {"404 from another host sets none", "/missing", Other, false, "", 0, "404", "HTTP 404"},
+        {"505 counts as no connection", "/status/505", Catalogue, true, "", 1, "505", "HTTP 505"},
+        {"407 is the proxy, not the site", "/status/407", Catalogue, false, "", 1, "407", "HTTP 407"},
+        {"body cut off is no page", "/cut", Catalogue, false, "", 1, "200", "remaining"},
+        {"connection refused", "refused", Catalogue, false, "", 1, "0", "onnect"},
+        {"server never answers", "silent", Catalogue, false, "", 1, "0", "slow"},
     };
     test::LocalHttpServer elsewhere;
     elsewhere.server().Get("/missing",
@@ -135,6 +138,10 @@ TEST_F(HttpFixture, GetUrlAsStringResultsAndErrorKinds) {
             ASSERT_EQ(failures.size(), 1);
             EXPECT_EQ(failures[0].text, QLatin1String(c.message));
             EXPECT_TRUE(failures[0].caption.isEmpty());
+            // Named with its host and in words, not as a bare number.
+            EXPECT_TRUE(failures[0].detail.startsWith(QUrl(url).host() + u':'));
+            EXPECT_TRUE(failures[0].detail.contains(QLatin1String(c.reason), Qt::CaseInsensitive))
+                << failures[0].detail.toStdString();
         } else {
             EXPECT_TRUE(failures.isEmpty());
         }
