@@ -124,7 +124,8 @@ int RestoreCommand::execute() {
         IdentificationOptions::from(m_core.settings().values, m_core.commandLine()),
         PathForms::fromLocator(m_core.tcLocator(), m_core.system()), m_core.programPath());
     InstallerContext context = InstallerContextFromCore(m_core);
-    const BackupListing listing = ListItemBackups(itemFile, reader, context.tempDirectory);
+    const BackupListing listing =
+        ListItemBackups(itemFile, reader, context.tempDirectory, context.unpackLimits);
     errors += listing.problems;
     QJsonArray backupsJson;
     for (const BackupArchive& backup : listing.backups)

@@ -18,9 +18,9 @@ namespace {
 
 const QString kDateFormat = u"dd-MM-yyyy"_s;
 
-// The unpacked archive's copy of the item's file: the folder's entry named like it.
+// The archive's copy of the item's file, unpacked alone: the rest of the archive may be large.
 QString versionOfCopy(const BackupArchive& backup, const QString& fileName, const BackupVersionReader& read,
-                      const QString& scratchParent, QStringList& problems) {
+                      const QString& scratchParent, const UnpackLimits& limits, QStringList& problems) {
     std::unique_ptr<QTemporaryDir> scratch;
     if (scratchParent.isEmpty()) {
         scratch = std::make_unique<QTemporaryDir>();
@@ -33,16 +33,13 @@ QString versionOfCopy(const BackupArchive& backup, const QString& fileName, cons
             u"%1: no temporary folder to read it in"_s.arg(QDir::toNativeSeparators(backup.path)));
         return {};
     }
-    if (const ArchiveResult unpacked = DecompressZipDisk(backup.path, scratch->path()); !unpacked) {
+    const QString copy = scratch->path() + u'/' + fileName;
+    if (const ArchiveResult unpacked = DecompressZipEntryDisk(backup.path, fileName, copy, limits);
+        !unpacked) {
         problems.append(QDir::toNativeSeparators(backup.path) + u": "_s + unpacked.error);
         return {};
     }
-    const QStringList names = QDir(scratch->path()).entryList(QDir::Files | QDir::Hidden);
-    for (const QString& name : names) {
-        if (name.compare(fileName, Qt::CaseInsensitive) == 0)
-            return read(scratch->path() + u'/' + name);
-    }
-    return {};
+    return read(copy);
 }
 
 } // namespace
@@ -87,7 +84,7 @@ QString BackupArchive::label() const {
 }
 
 BackupListing ListItemBackups(const QString& itemFile, const BackupVersionReader& readVersion,
-                              const QString& scratchParent) {
+                              const QString& scratchParent, const UnpackLimits& limits) {
     BackupListing listing;
     const QFileInfo item(itemFile);
     const QString fileName = item.fileName();
@@ -122,7 +119,8 @@ BackupListing ListItemBackups(const QString& itemFile, const BackupVersionReader
             continue;
         }
         if (readVersion)
-            backup.version = versionOfCopy(backup, fileName, readVersion, scratchParent, listing.problems);
+            backup.version =
+                versionOfCopy(backup, fileName, readVersion, scratchParent, limits, listing.problems);
         listing.backups.append(backup);
     }
     // The day in the name first: a copied folder may carry any modification time. Within a day

@@ -12,6 +12,8 @@
 #include <functional>
 #include <optional>
 
+#include "install/unpack_limits.h"
+
 namespace quillon {
 
 struct BackupArchiveNameParts {
@@ -47,10 +49,10 @@ struct BackupListing {
 };
 
 // The archives in itemFile's folder that hold itemFile (name compared without regard to case).
-// With readVersion, each archive is unpacked below scratchParent (empty: the system's temporary
-// folder) and its copy of the item's file read.
+// With readVersion, each archive's copy of the item's file alone is unpacked below scratchParent
+// (empty: the system's temporary folder), held to limits as a package is, and read.
 BackupListing ListItemBackups(const QString& itemFile, const BackupVersionReader& readVersion = {},
-                              const QString& scratchParent = {});
+                              const QString& scratchParent = {}, const UnpackLimits& limits = {});
 
 // Whether a backup archive beside itemFile holds it; no version is read.
 bool HasItemBackup(const QString& itemFile);

@@ -75,7 +75,7 @@ void runPostInstallActions(const InstallCopyOptions& options) {
 // already there (an earlier installation into the same folder) keeps its entries: they hold the
 // older state of those files.
 QString writeBackup(const InstallCopyOptions& options, const QStringList& relativeTargets,
-                    QString* archivePath) {
+                    QString* archivePath, QString* setAsideNote) {
     const QString itemDir = WithoutTrailingSlash(options.itemDir);
     const QString archiveName = BackupArchiveName(options.today);
     const QString staging = WithoutTrailingSlash(options.backupStaging);
@@ -87,11 +87,12 @@ QString writeBackup(const InstallCopyOptions& options, const QStringList& relati
 
     QString error;
     const QString existing = itemDir + u'/' + archiveName;
-    if (QFileInfo(existing).isFile()) {
-        if (const ArchiveResult unpacked = DecompressZipDisk(existing, staging); !unpacked)
-            error = u"the backup archive %1 cannot be read: %2"_s.arg(QDir::toNativeSeparators(existing),
-                                                                      unpacked.error);
-    }
+    if (QString setAside; QFileInfo(existing).isFile() &&
+                          ReadDaysBackup(existing, staging, options.unpackLimits, false, &setAside, &error) &&
+                          !setAside.isEmpty())
+        *setAsideNote =
+            u"the backup archive %1 could not be read; it is kept as %2 and a new one was started"_s.arg(
+                QDir::toNativeSeparators(existing), QFileInfo(setAside).fileName());
     for (const QString& relative : relativeTargets) {
         if (!error.isEmpty())
             break;
@@ -119,6 +120,30 @@ QString writeBackup(const InstallCopyOptions& options, const QStringList& relati
 }
 
 } // namespace
+
+bool ReadDaysBackup(const QString& archive, const QString& staging, const UnpackLimits& limits, bool preview,
+                    QString* setAsideAs, QString* errorText) {
+    setAsideAs->clear();
+    const ArchiveResult unpacked = DecompressZipDisk(archive, staging, limits);
+    if (unpacked)
+        return true;
+    // One damaged entry must not stop every update of the folder until midnight.
+    DeleteDirectoryTree(staging);
+    QDir().mkpath(staging);
+    const QString base = archive.chopped(4) + u".damaged"_s;
+    QString target = base + u".zip"_s;
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = base + QString::number(n) + u".zip"_s;
+    *setAsideAs = target;
+    if (preview)
+        return true;
+    if (QString why; !MoveFileReplacing(archive, target, false, &why)) {
+        *errorText = u"the backup archive %1 cannot be read (%2) nor set aside: %3"_s.arg(
+            QDir::toNativeSeparators(archive), unpacked.error, why);
+        return false;
+    }
+    return true;
+}
 
 QStringList PostInstallRemovals(const InstallCopyOptions& options) {
     QStringList names;
@@ -233,7 +258,10 @@ InstallCopyResult RunInstallCopy(const InstallCopyOptions& options) {
 
     const QStringList toBackup = PlanBackup(options, plan);
     if (!toBackup.isEmpty()) {
-        result.error = writeBackup(options, toBackup, &result.backupArchive);
+        QString setAsideNote;
+        result.error = writeBackup(options, toBackup, &result.backupArchive, &setAsideNote);
+        if (!setAsideNote.isEmpty())
+            result.skipped.append(setAsideNote);
         if (!result.error.isEmpty())
             return result;
     }

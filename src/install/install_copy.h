@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "app/setting_modes.h"
+#include "install/unpack_limits.h"
 
 namespace quillon {
 
@@ -17,8 +18,9 @@ struct InstallCopyOptions {
     QString tcLanguage; // upper case; "DEU" receives the "d" folders, any other the "e" folders
     BackupBeforeInstall preInstallAction = BackupBeforeInstall::None;
     AfterInstall postInstallAction = AfterInstall::Nothing;
-    QString itemPath;      // its extension names the file of PostInstallAction bit 4
-    QString backupStaging; // scratch folder for the backup archive; removed afterwards
+    QString itemPath;          // its extension names the file of PostInstallAction bit 4
+    QString backupStaging;     // scratch folder for the backup archive; removed afterwards
+    UnpackLimits unpackLimits; // the day's backup archive is unpacked as a package is
     // The journal that lets a later start undo a copy cut off by a kill (empty: none), the
     // folder for the copies of the replaced files, and what a recovery clears besides.
     QString journalPath;
@@ -55,6 +57,13 @@ QList<PlannedFile> PlanInstallCopy(const InstallCopyOptions& options, QStringLis
 
 // Whether PreInstallAction asks for target to be saved before it is overwritten.
 bool NeedsBackup(BackupBeforeInstall preInstallAction, const QString& target);
+// Reads the day's backup archive into staging as an installation does before adding to it. One
+// that cannot be read (damaged, or over the limits) is renamed out of the way, kept for the user,
+// and the day starts a new archive: setAsideAs names it then. False with errorText only when it
+// could not even be set aside. preview: nothing is renamed, setAsideAs says what would be.
+bool ReadDaysBackup(const QString& archive, const QString& staging, const UnpackLimits& limits, bool preview,
+                    QString* setAsideAs, QString* errorText);
+
 // The targets of the plan (relative, each once) that go into the backup archive before the copy.
 QStringList PlanBackup(const InstallCopyOptions& options, const QList<PlannedFile>& plan);
 // The file names (any letter case, in itemDir) that PostInstallAction deletes after the copy.

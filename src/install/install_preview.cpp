@@ -92,14 +92,20 @@ InstallPreview PreviewInstallCopy(const InstallCopyOptions& options, EarlierInst
         if (const std::optional<QStringList> carried = earlier.archiveEntries(preview.backupArchive)) {
             preview.backupKeeps = *carried;
         } else if (QFileInfo(preview.backupArchive).isFile()) {
+            // Read whole, as the installation reads it: a damaged entry shows here too.
+            QString setAside;
             QString why;
-            const std::optional<QStringList> entries = ZipEntryNames(preview.backupArchive, &why);
-            if (!entries) {
-                preview.error = u"the backup archive %1 cannot be read: %2"_s.arg(
-                    QDir::toNativeSeparators(preview.backupArchive), why);
-                return preview;
+            const QString staging = WithoutTrailingSlash(options.backupStaging);
+            ReadDaysBackup(preview.backupArchive, staging, options.unpackLimits, true, &setAside, &why);
+            DeleteDirectoryTree(staging);
+            if (setAside.isEmpty()) {
+                preview.backupKeeps = ZipEntryNames(preview.backupArchive).value_or(QStringList());
+            } else {
+                preview.skipped.append(
+                    u"the backup archive %1 cannot be read; it would be kept as %2 and a new one started"_s
+                        .arg(QDir::toNativeSeparators(preview.backupArchive),
+                             QFileInfo(setAside).fileName()));
             }
-            preview.backupKeeps = *entries;
         }
         for (const QString& relative : toBackup) {
             if (!preview.backupKeeps.contains(relative, Qt::CaseInsensitive))

@@ -159,6 +159,7 @@ InstallCopyOptions Installer::copyOptions(const DownloadRequest& request, const 
     options.postInstallAction = m_c.postInstallAction;
     options.itemPath = request.ItemPath;
     options.backupStaging = packageFolder + u"_backup"_s;
+    options.unpackLimits = m_c.unpackLimits;
     options.journalPath = InstallJournalPath(m_c.settingsDir);
     options.undoFolder = packageFolder + u"_undo"_s;
     options.scratchFolders = {packageFolder, packageFolder + u"_cab"_s, options.backupStaging};

@@ -200,27 +200,77 @@ archive* OpenArchiveForReading(const QString& filePath, LibarchiveFormat format,
     return a;
 }
 
+namespace {
+
+// What an archive may write, held to the limits; empty refusal when it may start at all.
+UnpackBudget budgetFor(const QString& filePath, LibarchiveFormat format, const UnpackLimits& limits,
+                       bool checkDeclared, QString* refusal) {
+    if (limits.maxBytes <= 0 && limits.maxRatio <= 0)
+        return {};
+    const qint64 packed = QFileInfo(filePath).size();
+    if (checkDeclared) {
+        if (const qint64 declared = declaredSize(filePath, format); declared >= 0) {
+            if (const QString why = UnpackLimitRefusal(limits, packed, declared); !why.isEmpty()) {
+                *refusal = u"%1 is refused: %2"_s.arg(QFileInfo(filePath).fileName(), why);
+                return {};
+            }
+        }
+    }
+    // Declared sizes may lie: what is written is held to the limits as well.
+    qint64 allowed = limits.maxBytes > 0 ? limits.maxBytes : std::numeric_limits<qint64>::max();
+    if (limits.maxRatio > 0)
+        allowed = qMin(allowed, qMax(packed * limits.maxRatio, kUnpackRatioFloor));
+    return {allowed, true};
+}
+
+QString comparableEntryName(QString name) {
+    return name.replace(u'\\', u'/').toCaseFolded();
+}
+
+} // namespace
+
+ArchiveResult ExtractEntryWithLibarchive(const QString& filePath, const QString& wantedName,
+                                         const QString& target, LibarchiveFormat format,
+                                         const UnpackLimits& limits) {
+    ArchiveResult result;
+    const Utf8NamesScope utf8Names;
+    // One entry is read, so the sizes of the others do not count against it.
+    UnpackBudget budget = budgetFor(filePath, format, limits, false, &result.error);
+    archive* a = OpenArchiveForReading(filePath, format, &result.error);
+    if (a == nullptr)
+        return result;
+    const QString wanted = comparableEntryName(wantedName);
+    archive_entry* entry = nullptr;
+    bool found = false;
+    for (;;) {
+        const int r = archive_read_next_header(a, &entry);
+        if (r == ARCHIVE_EOF)
+            break;
+        if (r < ARCHIVE_WARN) {
+            result.error = libarchiveError(a);
+            break;
+        }
+        if (archive_entry_filetype(entry) != AE_IFREG || comparableEntryName(entryName(entry)) != wanted)
+            continue; // the next header read skips the data
+        found = true;
+        if (writeEntryData(a, entry, target, budget, &result.error))
+            ++result.filesWritten;
+        break;
+    }
+    archive_read_free(a);
+    if (!found && result.error.isEmpty())
+        result.error = u"%1 holds no %2"_s.arg(QFileInfo(filePath).fileName(), wantedName);
+    result.ok = result.error.isEmpty();
+    return result;
+}
+
 ArchiveResult ExtractWithLibarchive(const QString& filePath, const QString& extractTo,
                                     LibarchiveFormat format, const UnpackLimits& limits) {
     ArchiveResult result;
     const Utf8NamesScope utf8Names;
-    UnpackBudget budget;
-    if (limits.maxBytes > 0 || limits.maxRatio > 0) {
-        const qint64 packed = QFileInfo(filePath).size();
-        const qint64 declared = declaredSize(filePath, format);
-        if (declared >= 0) {
-            result.error = UnpackLimitRefusal(limits, packed, declared);
-            if (!result.error.isEmpty()) {
-                result.error = u"%1 is refused: %2"_s.arg(QFileInfo(filePath).fileName(), result.error);
-                return result;
-            }
-        }
-        // Declared sizes may lie: what is written is held to the limits as well.
-        qint64 allowed = limits.maxBytes > 0 ? limits.maxBytes : std::numeric_limits<qint64>::max();
-        if (limits.maxRatio > 0)
-            allowed = qMin(allowed, qMax(packed * limits.maxRatio, kUnpackRatioFloor));
-        budget = {allowed, true};
-    }
+    UnpackBudget budget = budgetFor(filePath, format, limits, true, &result.error);
+    if (!result.error.isEmpty())
+        return result;
     if (!QDir().mkpath(extractTo)) {
         result.error = u"cannot create the folder %1"_s.arg(QDir::toNativeSeparators(extractTo));
         return result;

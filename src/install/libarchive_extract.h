@@ -24,6 +24,12 @@ archive* OpenArchiveForReading(const QString& filePath, LibarchiveFormat format,
 ArchiveResult ExtractWithLibarchive(const QString& filePath, const QString& extractTo,
                                     LibarchiveFormat format, const UnpackLimits& limits = {});
 
+// Unpacks only the file entry named entryName (letter case ignored, "\" as "/") into target,
+// held to the same limits as a whole archive; a failure names why, and a missing entry too.
+ArchiveResult ExtractEntryWithLibarchive(const QString& filePath, const QString& entryName,
+                                         const QString& target, LibarchiveFormat format,
+                                         const UnpackLimits& limits = {});
+
 // While alive, the calling thread converts multibyte names as UTF-8 when the process locale
 // does not (a plain "C" locale would lose every non-ASCII name). No effect on Windows.
 class Utf8NamesScope {

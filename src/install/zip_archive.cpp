@@ -134,6 +134,11 @@ ArchiveResult DecompressZipDisk(const QString& filePath, const QString& extractT
     return ExtractWithLibarchive(filePath, extractTo, LibarchiveFormat::Zip, limits);
 }
 
+ArchiveResult DecompressZipEntryDisk(const QString& filePath, const QString& entryName, const QString& target,
+                                     const UnpackLimits& limits) {
+    return ExtractEntryWithLibarchive(filePath, entryName, target, LibarchiveFormat::Zip, limits);
+}
+
 QByteArray DecompressZip(const QString& extractName, const QString& filePath) {
     const Utf8NamesScope utf8Names;
     QString error;

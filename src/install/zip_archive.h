@@ -20,6 +20,10 @@ namespace quillon {
 ArchiveResult DecompressZipDisk(const QString& filePath, const QString& extractTo,
                                 const UnpackLimits& limits = {});
 
+// Unpacks only the file entry entryName (letter case ignored) into target, held to limits.
+ArchiveResult DecompressZipEntryDisk(const QString& filePath, const QString& entryName, const QString& target,
+                                     const UnpackLimits& limits = {});
+
 // The data of the entry named extractName (folders separated by "/" or "\", compared without
 // regard to case). Empty when the entry is missing, unreadable or larger than MaxInMemoryEntry.
 inline constexpr qint64 MaxInMemoryEntry = 256LL * 1024 * 1024;

@@ -41,13 +41,14 @@ void Ttc_Updater::restorePreviousVersion() {
         IdentificationOptions::from(m_core.settings().values, m_core.commandLine()),
         PathForms::fromLocator(m_core.tcLocator(), m_core.system()), m_core.programPath());
     const QString scratch = m_core.settings().expandedTempDirectory(m_core.system());
+    const UnpackLimits limits = UnpackLimits::fromSettings(m_core.settings().values);
     auto listing = std::make_shared<BackupListing>();
     setJobRunning(true, false);
     ProgressBar->setRange(0, 0);
     showStatus(uiText(m_core.language(), "CaptionsRestore", "Loading", "Looking for backups..."));
     m_jobs->start(
-        [listing, itemFile, reader, scratch](const CancelToken&, ProgressSink&) {
-            *listing = ListItemBackups(itemFile, reader, scratch);
+        [listing, itemFile, reader, scratch, limits](const CancelToken&, ProgressSink&) {
+            *listing = ListItemBackups(itemFile, reader, scratch, limits);
         },
         [this, listing, itemFile](bool) {
             setJobRunning(false, false);

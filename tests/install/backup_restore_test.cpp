@@ -77,6 +77,34 @@ TEST(BackupListing, OffersNoDayToComeFirstAndNoArchiveHoldingTheFileTwice) {
     EXPECT_TRUE(listing.problems[0].contains(u"more than once"_s)) << listing.problems[0].toStdString();
 }
 
+// Listing a backup reads the item's copy alone, held to the unpack limits: a large file beside it
+// is never unpacked, and a copy over the limits is a problem, not a full disk.
+TEST(BackupListing, ReadsOnlyTheItemsCopyWithinTheLimits) {
+    QTemporaryDir root;
+    const QString item = root.path() + u"/plugin"_s;
+    ASSERT_TRUE(QDir().mkpath(item));
+    const QString scratch = root.path() + u"/scratch"_s;
+    const QDate today = QDate::currentDate();
+    ASSERT_TRUE(test::writeZip(item + u'/' + BackupArchiveName(today.addDays(-1)),
+                               {{u"demo.wcx"_s, "v1"}, {u"zeros.bin"_s, QByteArray(16 << 20, '\0')}}));
+    ASSERT_TRUE(test::writeZip(item + u'/' + BackupArchiveName(today.addDays(-2)),
+                               {{u"demo.wcx"_s, QByteArray(16 << 20, '\0')}}));
+    qint64 largestRead = 0;
+    const BackupListing listing = ListItemBackups(
+        item + u"/demo.wcx"_s,
+        [&](const QString& copy) {
+            largestRead = std::max(largestRead, QFileInfo(copy).size());
+            return QString::fromLatin1(test::readFile(copy).left(2));
+        },
+        scratch, UnpackLimits{4 << 20, 100});
+    ASSERT_EQ(listing.backups.size(), 2);
+    EXPECT_EQ(listing.backups[0].version, u"v1"_s);
+    EXPECT_TRUE(listing.backups[1].version.isEmpty());
+    EXPECT_EQ(largestRead, 2);
+    ASSERT_EQ(listing.problems.size(), 1);
+    EXPECT_TRUE(listing.problems[0].contains(u"limit"_s)) << listing.problems[0].toStdString();
+}
+
 class RestoreFailure : public ::testing::Test {
 protected:
     void SetUp() override {

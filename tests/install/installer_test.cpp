@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include "app/common/files.h"
 #include "app/language.h"
 #include "app/scripted_prompter.h"
@@ -237,6 +239,50 @@ TEST_F(InstallerTest, PackagesThatCouldPassForABackupOrNameAFileTwiceAreRefused)
         EXPECT_TRUE(r.error.contains(QString::fromLatin1(c.reason))) << r.error.toStdString();
         EXPECT_EQ(test::filesBelow(m_item), QStringList{u"demo.wcx"_s});
         EXPECT_EQ(test::readFile(m_item + u"/demo.wcx"_s), "old");
+    }
+}
+
+// The day's archive is read whole by the installation and its preview alike. One that cannot be
+// read (a damaged entry, or more than the unpack limits allow) is kept under another name and the
+// day starts a new one: the update goes in.
+TEST_F(InstallerTest, ADaysArchiveThatCannotBeReadIsSetAsideAndTheInstallationGoesOn) {
+    const QString today = BackupArchiveName(QDate::currentDate());
+    const QString archive = m_item + u'/' + today;
+    const auto damaged = [&] {
+        ASSERT_TRUE(test::writeZip(archive, {{u"readme.txt"_s, QByteArray(1000, 'A')}}, "store"));
+        QByteArray bytes = test::readFile(archive);
+        bytes[30 + 10 + 500] = 'B'; // inside the stored data: its CRC no longer matches
+        ASSERT_TRUE(test::writeFile(archive, bytes));
+    };
+    const auto bomb = [&] {
+        ASSERT_TRUE(test::writeZip(archive, {{u"zeros.bin"_s, QByteArray(16 << 20, '\0')}}));
+    };
+    const struct {
+        const char* name;
+        std::function<void()> plant;
+    } cases[] = {{"a damaged entry", damaged}, {"over the unpack limits", bomb}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(m_item).removeRecursively();
+        test::writeFile(m_item + u"/demo.wcx"_s, "old");
+        c.plant();
+        const QByteArray planted = test::readFile(archive);
+        InstallerContext ctx = context();
+        ctx.preInstallAction = BackupBeforeInstall::Every;
+        ctx.unpackLimits.maxBytes = 4 << 20;
+        Installer installer(ctx);
+        const DownloadRequest req = request(category::Packer, m_item + u"/demo.wcx"_s);
+        const QString zip = makeZip(u"demo.zip"_s, {{u"demo.wcx"_s, "new"}});
+        const InstallPreview preview = installer.previewStep(req, zip);
+        EXPECT_TRUE(preview.error.isEmpty()) << preview.error.toStdString();
+        EXPECT_TRUE(preview.skipped.join(u' ').contains(u"would be kept as"_s))
+            << preview.skipped.join(u' ').toStdString();
+        EXPECT_EQ(test::readFile(archive), planted);
+        const InstallStepResult r = installer.installStep(req, zip);
+        ASSERT_EQ(r.outcome, InstallStepResult::Outcome::Installed) << r.error.toStdString();
+        EXPECT_EQ(test::readFile(m_item + u"/demo.wcx"_s), "new");
+        EXPECT_EQ(test::readFile(archive.chopped(4) + u".damaged.zip"_s), planted);
+        EXPECT_EQ(DecompressZip(u"demo.wcx"_s, archive), "old");
     }
 }
 
