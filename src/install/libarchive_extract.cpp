@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <limits>
@@ -19,6 +18,7 @@
 #endif
 
 #include "app/common/atomic_file.h"
+#include "app/common/code_pages.h"
 #include "install/archive_entry_guard.h"
 
 using namespace Qt::StringLiterals;
@@ -41,10 +41,7 @@ QString entryName(archive_entry* entry) {
     const char* raw = archive_entry_pathname(entry);
     if (raw == nullptr)
         return QString();
-    QStringDecoder oem("IBM437");
-    if (oem.isValid())
-        return oem.decode(QByteArray(raw));
-    return QString::fromLatin1(raw);
+    return DecodeCodePage("IBM437", raw, false).value_or(QString::fromLatin1(raw));
 }
 
 ArchiveEntryKind entryKind(archive_entry* entry) {
