@@ -17,6 +17,7 @@
 #include <string.h>
 #endif
 
+#include "app/common/archive_file.h"
 #include "app/common/atomic_file.h"
 #include "app/common/code_pages.h"
 #include "install/archive_entry_guard.h"
@@ -183,12 +184,7 @@ archive* OpenArchiveForReading(const QString& filePath, LibarchiveFormat format,
         archive_read_support_format_zip_seekable(a);
     else
         archive_read_support_format_cab(a);
-#ifdef Q_OS_WIN
-    const int r =
-        archive_read_open_filename_w(a, reinterpret_cast<const wchar_t*>(filePath.utf16()), ReadBlockSize);
-#else
-    const int r = archive_read_open_filename(a, QFile::encodeName(filePath).constData(), ReadBlockSize);
-#endif
+    const int r = OpenArchiveFile(a, filePath, ReadBlockSize);
     if (r != ARCHIVE_OK) {
         *errorText = u"cannot read %1: %2"_s.arg(QDir::toNativeSeparators(filePath), libarchiveError(a));
         archive_read_free(a);
