@@ -20,7 +20,7 @@ packages=(
   # SDK's Qt, the icon drawn from its SVG, and the installer (tools/package-windows.sh).
   qt6-base-dev-tools librsvg2-bin nsis
   # Screenshots of the desktop program: a virtual display, xwd and the PNG conversion.
-  xvfb x11-apps imagemagick
+  xvfb x11-apps x11-utils imagemagick
   # The fuzz harnesses (tools/fuzz.sh) are built with clang and libFuzzer.
   clang-14 libfuzzer-14-dev
   # The Debian package: dpkg-shlibdeps (dpkg-dev, file) computes its dependencies; the checks of
