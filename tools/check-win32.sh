@@ -3,8 +3,11 @@
 # that a Linux-only build cannot let it rot. Needs x86_64-w64-mingw32-g++; i686 when present.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# --i686-only: the Windows build (tools/build-windows.sh) compiles the 64-bit side already.
 compilers=(x86_64-w64-mingw32-g++)
+[[ "${1:-}" == --i686-only ]] && compilers=()
 command -v i686-w64-mingw32-g++ >/dev/null && compilers+=(i686-w64-mingw32-g++)
+[[ ${#compilers[@]} -gt 0 ]] || { echo "win32 check: no i686-w64-mingw32-g++" >&2; exit 1; }
 status=0
 for source in src/platform/*.cpp; do
     case "$source" in *_wine.cpp) continue ;; esac

@@ -16,8 +16,11 @@ packages=(
   # against them. Its loader (/usr/lib/wine/wine64) also runs the bridge to Total Commander's
   # window and the tests' stand-in for that window.
   wine64
+  # The Windows build (tools/build-windows.sh): Debian's Qt host tools (moc, rcc, uic) for the
+  # SDK's Qt, the icon drawn from its SVG, and the installer (tools/package-windows.sh).
+  qt6-base-dev-tools librsvg2-bin nsis
   # Screenshots of the desktop program: a virtual display, xwd and the PNG conversion.
-  xvfb x11-apps imagemagick
+  xvfb x11-apps x11-utils imagemagick
   # The fuzz harnesses (tools/fuzz.sh) are built with clang and libFuzzer.
   clang-14 libfuzzer-14-dev
   # The Debian package: dpkg-shlibdeps (dpkg-dev, file) computes its dependencies; the checks of

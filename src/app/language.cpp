@@ -3,10 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include <algorithm>
 
+#include "app/common/code_pages.h"
 #include "app/common/regular_file.h"
 #include "app/locales.h"
 
@@ -59,7 +59,7 @@ QByteArray codecForCodepage(const QString& codepage) {
         else if (number == 65001)
             name = "UTF-8";
     }
-    if (name.isEmpty() || !QStringDecoder(name.constData()).isValid())
+    if (!IsKnownCodePage(name))
         name = "windows-1252";
     return name;
 }
@@ -81,13 +81,11 @@ std::optional<QString> decodeCodepageText(const QString& latin1Text, const QByte
     while (end > begin && isAsciiBlank(bytes[end - 1]))
         --end;
     // Stateless: a multi-byte character cut off at the end is an error, not left pending.
-    QStringDecoder decoder(codec.constData(), QStringDecoder::Flag::Stateless);
-    if (!decoder.isValid())
+    const std::optional<QString> decoded =
+        DecodeCodePage(codec, QByteArrayView(bytes).sliced(begin, end - begin), true);
+    if (!decoded)
         return std::nullopt;
-    const QString decoded = decoder.decode(QByteArrayView(bytes).sliced(begin, end - begin));
-    if (decoder.hasError())
-        return std::nullopt;
-    return decoded.trimmed();
+    return decoded->trimmed();
 }
 
 QString LanguageMenuEntry::caption() const {

@@ -11,6 +11,7 @@
 
 #include "app/common/atomic_file.h"
 #include "app/common/files.h"
+#include "app/common/regular_file.h"
 #include "app/ini_document.h"
 #include "app/language.h"
 #include "app/prompter.h"
@@ -32,7 +33,7 @@ QString lockPath(const QString& journalPath) {
 }
 
 std::unique_ptr<platform::FileLock> takeLock(const QString& journalPath) {
-    return platform::TryLockFile(QFile::encodeName(lockPath(journalPath)).toStdString());
+    return platform::TryLockFile(PlatformPath(lockPath(journalPath)));
 }
 
 // The real folder, links resolved; empty when it does not exist.

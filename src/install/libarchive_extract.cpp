@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <limits>
@@ -18,7 +17,9 @@
 #include <string.h>
 #endif
 
+#include "app/common/archive_file.h"
 #include "app/common/atomic_file.h"
+#include "app/common/code_pages.h"
 #include "install/archive_entry_guard.h"
 
 using namespace Qt::StringLiterals;
@@ -41,10 +42,7 @@ QString entryName(archive_entry* entry) {
     const char* raw = archive_entry_pathname(entry);
     if (raw == nullptr)
         return QString();
-    QStringDecoder oem("IBM437");
-    if (oem.isValid())
-        return oem.decode(QByteArray(raw));
-    return QString::fromLatin1(raw);
+    return DecodeCodePage("IBM437", raw, false).value_or(QString::fromLatin1(raw));
 }
 
 ArchiveEntryKind entryKind(archive_entry* entry) {
@@ -186,12 +184,7 @@ archive* OpenArchiveForReading(const QString& filePath, LibarchiveFormat format,
         archive_read_support_format_zip_seekable(a);
     else
         archive_read_support_format_cab(a);
-#ifdef Q_OS_WIN
-    const int r =
-        archive_read_open_filename_w(a, reinterpret_cast<const wchar_t*>(filePath.utf16()), ReadBlockSize);
-#else
-    const int r = archive_read_open_filename(a, QFile::encodeName(filePath).constData(), ReadBlockSize);
-#endif
+    const int r = OpenArchiveFile(a, filePath, ReadBlockSize);
     if (r != ARCHIVE_OK) {
         *errorText = u"cannot read %1: %2"_s.arg(QDir::toNativeSeparators(filePath), libarchiveError(a));
         archive_read_free(a);

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "app/common/files.h"
+#include "app/common/regular_file.h"
 #include "app/language.h"
 #include "platform/package_owner.h"
 
@@ -37,10 +38,9 @@ QString SelfUpdateRefusal(const QString& runningExecutable, const QString& packa
     const QFileInfo folder(running.absolutePath());
     if (!running.isWritable() || !folder.isWritable())
         return u"%1 is not yours to replace; update it the way it was installed"_s.arg(shown);
-    const std::string infoDir = packageInfoDir.isEmpty() ? std::string(platform::kDpkgInfoDir)
-                                                         : QFile::encodeName(packageInfoDir).toStdString();
-    const std::string owner =
-        platform::PackageOwningFile(QFile::encodeName(running.absoluteFilePath()).toStdString(), infoDir);
+    const std::string infoDir =
+        packageInfoDir.isEmpty() ? std::string(platform::kDpkgInfoDir) : PlatformPath(packageInfoDir);
+    const std::string owner = platform::PackageOwningFile(PlatformPath(running.absoluteFilePath()), infoDir);
     if (!owner.empty())
         return u"%1 belongs to the package %2; update it with the package manager"_s.arg(
             shown, QString::fromStdString(owner));

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "app/common/archive_file.h"
 #include "app/common/regular_file.h"
 #include "app/common/strings.h"
 #include "app/ini_document.h"
@@ -86,8 +87,7 @@ std::optional<QByteArray> readArchiveMember(const QString& archivePath, const QS
         return std::nullopt;
     }
     archive_read_support_format_zip(a.get());
-    if (archive_read_open_filename(a.get(), QFile::encodeName(archivePath).constData(), 65536) !=
-        ARCHIVE_OK) {
+    if (OpenArchiveFile(a.get(), archivePath, 65536) != ARCHIVE_OK) {
         error = QStringLiteral("%1: %2").arg(where, archiveError(a.get()));
         return std::nullopt;
     }

@@ -107,7 +107,7 @@ private:
     bool m_askDirectory = false;
     bool m_started = false;
     bool m_closeWhenDone = false;
-    TaskbarProgress m_taskbar; // PB_Total on the application icon
+    TaskbarProgress m_taskbar{this}; // PB_Total on the application icon
 
     QWidget* panel_chooseFile = nullptr;
     QLabel* lbl_SelectFile = nullptr;

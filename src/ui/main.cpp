@@ -11,14 +11,13 @@
 #include "main_window.h"
 #include "message_box_prompter.h"
 #include "platform/single_instance.h"
+#include "program_arguments.h"
 #include "wine_program_choice.h"
 
 int main(int argc, char** argv) {
     // --help and wrong usage answer on the terminal without a display.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const quillon::ui::GuiOptions options = quillon::ui::parseGuiArguments(arguments);
+    const quillon::ui::GuiOptions options =
+        quillon::ui::parseGuiArguments(quillon::ui::ProgramArguments(argc, argv));
     for (const QString& warning : options.warnings)
         std::fprintf(stderr, "quillon: %s\n", warning.toLocal8Bit().constData());
     if (options.help) {

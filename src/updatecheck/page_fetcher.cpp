@@ -1,9 +1,9 @@
 #include "updatecheck/page_fetcher.h"
 
 #include <QElapsedTimer>
-#include <QStringDecoder>
 #include <QUrl>
 
+#include "app/common/code_pages.h"
 #include "app/common/urls.h"
 #include "app/language.h"
 #include "app/prompter.h"
@@ -76,12 +76,8 @@ std::optional<UserMessage> ConnectionErrorMessage(quint8 kind, const Language& l
 }
 
 QString DecodeAnsiPage(const QByteArray& bytes) {
-    // ICU's windows-1252 maps the five unassigned bytes to their C1 controls as Windows does,
-    // so every byte becomes exactly one character.
-    QStringDecoder decoder("windows-1252", QStringConverter::Flag::Stateless);
-    if (!decoder.isValid())
-        return QString::fromLatin1(bytes);
-    return decoder.decode(bytes);
+    // Every byte becomes exactly one character.
+    return DecodeWindows1252(bytes);
 }
 
 PageFetcher::PageFetcher(FetchSettings settings, const Language& language)

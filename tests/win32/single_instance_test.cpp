@@ -1,5 +1,6 @@
 // The single-instance lock: one holder at a time, a refused instance leaves nothing behind that
-// would outlive the holder, and the holder's window is found by its class.
+// would outlive the holder, and the holder's window is found through its process, whatever the
+// class the window system gave it.
 #include "platform/single_instance.h"
 
 #include <windows.h>
@@ -26,21 +27,25 @@ TEST(Win32SingleInstance, OneHolderAtATime) {
 
 TEST(Win32SingleInstance, FirstInstanceIsRaisedThroughItsWindow) {
     const std::unique_ptr<SingleInstance> later = createSingleInstance(kName);
-    EXPECT_FALSE(later->raiseFirstInstance());
+    EXPECT_FALSE(later->raiseFirstInstance()); // nobody holds the lock
+
+    const std::unique_ptr<SingleInstance> holder = createSingleInstance(kName);
+    ASSERT_TRUE(holder->acquire());
+    EXPECT_FALSE(later->raiseFirstInstance()); // the holder has no window yet
 
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"Ttc_Updater";
+    windowClass.lpszClassName = L"Qt640QWindowIcon";
     ASSERT_TRUE(RegisterClassW(&windowClass));
-    const HWND window = CreateWindowExW(0, L"Ttc_Updater", L"Quillon", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                                        nullptr, nullptr, windowClass.hInstance, nullptr);
+    const HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Quillon", WS_OVERLAPPEDWINDOW, 0, 0,
+                                        200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
     ASSERT_NE(window, nullptr);
     ShowWindow(window, SW_SHOWMINIMIZED);
     EXPECT_TRUE(later->raiseFirstInstance());
     EXPECT_FALSE(IsIconic(window));
     DestroyWindow(window);
-    UnregisterClassW(L"Ttc_Updater", windowClass.hInstance);
+    UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
 }
 
 } // namespace

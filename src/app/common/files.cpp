@@ -20,6 +20,7 @@
 #endif
 
 #include "app/common/atomic_file.h"
+#include "app/common/code_pages.h"
 #include "app/common/regular_file.h"
 
 using namespace Qt::StringLiterals;
@@ -417,7 +418,7 @@ QString ReadTextFile(const QString& path, bool* ok) {
         if (text.startsWith(QChar(0xFEFF)))
             text.remove(0, 1);
     } else {
-        text = QStringDecoder("windows-1252").decode(bytes);
+        text = DecodeWindows1252(bytes);
     }
     text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n').replace(u"\n"_s, u"\r\n"_s);
     if (ok)

@@ -3,10 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <QtEndian>
 #include <QVarLengthArray>
 
+#include "app/common/code_pages.h"
 #include "app/common/pe_image.h"
 #include "app/common/regular_file.h"
 #include "app/common/version_info.h"
@@ -310,7 +310,7 @@ std::optional<QString> ReadAhkScriptResource(const QString& path) {
     const auto data = image->resource(pe::ResourceTypeRcData, u">AHK WITH ICON<"_s);
     if (!data)
         return QString();
-    return QStringDecoder("windows-1252").decode(*data);
+    return DecodeWindows1252(*data);
 }
 
 QByteArray FirstIconGroup(const QString& path) {

@@ -11,12 +11,7 @@ bool OpenRegularFile(QFile& file, QIODevice::OpenMode extra) {
     const QString name = file.fileName();
     if (name.startsWith(u':') || name.startsWith(u"qrc:"))
         return file.open(mode);
-#ifdef Q_OS_WIN
-    const QByteArray path = name.toUtf8();
-#else
-    const QByteArray path = QFile::encodeName(name);
-#endif
-    const int fd = platform::OpenRegularFileForReading(std::string(path.constData(), size_t(path.size())));
+    const int fd = platform::OpenRegularFileForReading(PlatformPath(name));
     if (fd < 0)
         return false;
     if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
@@ -24,6 +19,15 @@ bool OpenRegularFile(QFile& file, QIODevice::OpenMode extra) {
         return false;
     }
     return true;
+}
+
+std::string PlatformPath(const QString& path) {
+#ifdef Q_OS_WIN
+    const QByteArray bytes = path.toUtf8();
+#else
+    const QByteArray bytes = QFile::encodeName(path);
+#endif
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 } // namespace quillon

@@ -1,6 +1,6 @@
 #include "app/common/strings.h"
 
-#include <QStringDecoder>
+#include "app/common/code_pages.h"
 
 #include <algorithm>
 #include <limits>
@@ -248,13 +248,7 @@ std::optional<QString> MultiByteToText(const QByteArray& bytes, int codePage) {
     const QByteArray name = codecNameFor(codePage);
     if (name.isEmpty())
         return std::nullopt;
-    QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
-    if (!decoder.isValid())
-        return std::nullopt;
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
+    return DecodeCodePage(name, bytes, true);
 }
 
 bool FindTextInString(const QString& text, const QString& part, int options) {

@@ -11,7 +11,8 @@ using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
 
-TaskbarProgress::TaskbarProgress() = default;
+// The desktop finds the entry by its name, not by a window.
+TaskbarProgress::TaskbarProgress(QWidget* window) : m_window(window) {}
 
 TaskbarProgress::~TaskbarProgress() {
     hide();
