@@ -95,6 +95,11 @@ void Settings::read(const IniDocument& store, const SettingsContext& context) {
                    key->field);
     }
 
+    // The Configuration page offers 500 ms to 10 minutes; a file edited by hand to 0 or -1
+    // would take every deadline away and let a trickling server hold a check for ever.
+    if (values.httpTimeOut < kHttpTimeOutMin || values.httpTimeOut > kHttpTimeOutMax)
+        values.httpTimeOut = intDefault(key::HttpTimeOut, &context);
+
     const DownloadDirChoice download =
         ChooseDownloadDirectory(context, values.downloadDir, values.tempDirectory);
     values.downloadDir = download.directory;

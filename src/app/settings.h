@@ -17,6 +17,9 @@ class System;
 // The update list's width in the designed window at the default client size; the GUI passes
 // the real one.
 inline constexpr int kDesignedUpdateListWidth = 449;
+// The HTTP time-out (ms) a user may choose; a stored value outside takes the default.
+inline constexpr int kHttpTimeOutMin = 500;
+inline constexpr int kHttpTimeOutMax = 600000;
 
 // What the rules need from the rest of the program.
 struct SettingsContext {

@@ -304,7 +304,7 @@ bool TransferEngine::processRequest(int index) {
         if (!complete)
             fail(index, file.errorText());
     } else {
-        complete = fetch(index, probed.finalUrl, file);
+        complete = fetch(index, probed.finalUrl, probed.size, file);
     }
     if (complete && !file.commit()) {
         fail(index, file.errorText());
@@ -345,9 +345,12 @@ QString TransferEngine::freeTarget(const QString& directory, const QString& name
     }
 }
 
-bool TransferEngine::fetch(int index, const QString& link, AtomicFileWriter& file) {
+bool TransferEngine::fetch(int index, const QString& link, qint64 announced, AtomicFileWriter& file) {
     HttpRequest get = baseRequest(link);
     get.sink = &file;
+    // A body that goes on past the size the server announced is not the file: stopped there,
+    // before it fills the disk.
+    get.maxBodyBytes = announced;
     get.progress = [this, index](qint64 received, qint64 total) {
         if (total > 0)
             reportProgress(index, received, total);
@@ -358,6 +361,10 @@ bool TransferEngine::fetch(int index, const QString& link, AtomicFileWriter& fil
         m_rows[index].url = response.finalUrl;
     if (response.cancelled || m_cancel.isCancelled()) {
         fail(index, u"cancelled"_s);
+        return false;
+    }
+    if (response.tooLarge) {
+        fail(index, u"the server sent more than the %1 bytes it announced"_s.arg(announced));
         return false;
     }
     if (response.sinkFailed || file.failed()) {

@@ -120,7 +120,7 @@ private:
     struct Probe;
     bool processRequest(int index);
     Probe probe(int index, const QString& link);
-    bool fetch(int index, const QString& link, AtomicFileWriter& file);
+    bool fetch(int index, const QString& link, qint64 announced, AtomicFileWriter& file);
     // directory + name, or "name (n).ext" when a file the pass did not create has that name.
     QString freeTarget(const QString& directory, const QString& name) const;
     HttpRequest baseRequest(const QString& url);

@@ -515,7 +515,7 @@ QWidget* ConfigPage::buildConnection() {
     caption(timeoutLabel, "CaptionsMainFrm", "Config_HttpTimeOut", "Time-out of web requests (ms):");
     auto* timeout = new QSpinBox;
     timeout->setObjectName(u"edit_HttpTimeOut"_s);
-    timeout->setRange(500, 600000);
+    timeout->setRange(kHttpTimeOutMin, kHttpTimeOutMax);
     timeout->setSingleStep(500);
     layout->addRow(timeoutLabel, timeout);
     connect(timeout, &QSpinBox::valueChanged, this, [this, &values](int v) {

@@ -90,8 +90,10 @@ HttpRequest PageFetcher::requestFor(const QString& url) const {
     request.readTimeoutMs = m_settings.httpTimeOutMs;
     // A server that sends a byte now and then passes the read time-out; a page, unlike a
     // package, has no reason to take longer than a few time-outs.
-    if (m_settings.httpTimeOutMs > 0)
-        request.totalTimeoutMs = m_settings.httpTimeOutMs * kPageDeadlineFactor;
+    // However the time-out came to be set, a page always has a deadline.
+    constexpr int kFallbackTimeOutMs = 7000;
+    request.totalTimeoutMs =
+        (m_settings.httpTimeOutMs > 0 ? m_settings.httpTimeOutMs : kFallbackTimeOutMs) * kPageDeadlineFactor;
     request.maxBodyBytes = m_settings.maxPageBytes;
     request.proxy = m_settings.proxy.proxy;
     request.cancel = m_cancel;

@@ -73,6 +73,10 @@ TEST_F(SettingsReadTest, OddValuesFallBackAsTheFileFormatSays) {
         {"[Configuration]\nHttpTimeOut=abc\n", i(&SettingValues::httpTimeOut), u"7000"_s},
         {"[Configuration]\nHttpTimeOut= 5000 \n", i(&SettingValues::httpTimeOut), u"5000"_s},
         {"[Configuration]\nHttpTimeOut=\n", i(&SettingValues::httpTimeOut), u"7000"_s},
+        // Outside what the Configuration page offers: no time-out at all would wait for ever.
+        {"[Configuration]\nHttpTimeOut=-1\n", i(&SettingValues::httpTimeOut), u"7000"_s},
+        {"[Configuration]\nHttpTimeOut=0\n", i(&SettingValues::httpTimeOut), u"7000"_s},
+        {"[Configuration]\nHttpTimeOut=600001\n", i(&SettingValues::httpTimeOut), u"7000"_s},
         {"[Plugins]\nChecksumDBstate=1.5\n",
          Get([](const SettingValues& v) { return QString::number(modeNumber(v.plugChecksumDbState)); }),
          u"2"_s},

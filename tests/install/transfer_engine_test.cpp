@@ -78,6 +78,17 @@ protected:
             }
             res.set_content(kZip, "application/zip");
         });
+        // Announces 5000 bytes when asked, then sends a body that never ends.
+        s.Get("/endless.zip", [](const httplib::Request& req, httplib::Response& res) {
+            if (req.method == "HEAD") {
+                res.set_content(std::string(5000, 'e'), "application/zip");
+                return;
+            }
+            res.set_chunked_content_provider("application/zip", [](size_t, httplib::DataSink& sink) {
+                const std::string block(65536, 'e');
+                return sink.write(block.data(), block.size());
+            });
+        });
         // Sends a first block, then stalls: only a cancel ends the transfer in good time.
         s.Get("/stall.zip", [this](const httplib::Request&, httplib::Response& res) {
             res.set_content_provider(
@@ -162,10 +173,15 @@ TEST_F(TransferEngineTest, RefusedAnswersLeaveNoFile) {
 }
 
 TEST_F(TransferEngineTest, ConnectionCutMidBodyFailsAndLeavesNothing) {
-    TransferEngine engine({request(u"/cut.zip"_s), request(u"/file.zip"_s)}, m_settings);
+    TransferEngine engine({request(u"/cut.zip"_s), request(u"/endless.zip"_s), request(u"/file.zip"_s)},
+                          m_settings);
     engine.run();
     EXPECT_EQ(engine.rows()[0].state, TransferState::Failed);
-    EXPECT_EQ(engine.rows()[1].state, TransferState::Done); // the pass goes on
+    // A body past its announced size is stopped there, not written until the disk is full.
+    EXPECT_EQ(engine.rows()[1].state, TransferState::Failed);
+    EXPECT_TRUE(engine.rows()[1].error.contains(u"more than the 5000 bytes"_s))
+        << engine.rows()[1].error.toStdString();
+    EXPECT_EQ(engine.rows()[2].state, TransferState::Done); // the pass goes on
     EXPECT_EQ(filesLeft(), QStringList{u"file.zip"_s});
 }
 
