@@ -77,20 +77,31 @@ BridgeReply runBridge(const BridgeSetup& setup, const std::vector<std::string>& 
         failed.problem = TcWindowProblem::Failed;
         return failed;
     }
-    while (process.state() != QProcess::NotRunning && !process.waitForFinished(kPollMs)) {
+    // Read as it comes and only so much: a Wine program that floods its output must not take
+    // the memory with it. The bridge's answer is a few lines.
+    constexpr qsizetype kMostOutput = 64 * 1024;
+    QByteArray output;
+    while (process.state() != QProcess::NotRunning) {
+        process.waitForReadyRead(kPollMs);
+        output += process.readAllStandardOutput();
         const bool cancelled = cancel && cancel->load();
-        if (cancelled || std::chrono::steady_clock::now() >= deadline) {
+        const bool flooding = output.size() > kMostOutput;
+        if (cancelled || flooding || std::chrono::steady_clock::now() >= deadline) {
             process.kill();
             process.waitForFinished(1000);
-            failed.problem = cancelled ? TcWindowProblem::Cancelled : TcWindowProblem::TimedOut;
+            failed.problem = cancelled  ? TcWindowProblem::Cancelled
+                             : flooding ? TcWindowProblem::Failed
+                                        : TcWindowProblem::TimedOut;
             return failed;
         }
     }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+    output += process.readAllStandardOutput();
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 ||
+        output.size() > kMostOutput) {
         failed.problem = TcWindowProblem::Failed;
         return failed;
     }
-    return parseBridgeOutput(process.readAllStandardOutput().toStdString());
+    return parseBridgeOutput(output.toStdString());
 }
 
 } // namespace quillon::platform

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/regular_file.h"
+
 namespace quillon::platform {
 namespace {
 
@@ -62,8 +64,12 @@ bool wineServerRunning(const std::string& prefix) {
     // Upstream Wine keeps the server's socket under /tmp/.wine-<uid>; Debian's under a random
     // folder in the temporary directory that the prefix's "wineserver" file names.
     std::vector<std::string> folders{"/tmp/.wine-" + std::to_string(::getuid())};
-    QFile pointer(QString::fromStdString(prefix + "/wineserver"));
-    if (pointer.open(QIODevice::ReadOnly)) {
+    // Opened only as a regular file: a FIFO planted there would block every command for ever.
+    QFile pointer;
+    if (const int fd = OpenRegularFileForReading(prefix + "/wineserver");
+        fd >= 0 && !pointer.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        CloseFileDescriptor(fd);
+    if (pointer.isOpen()) {
         const std::string name = pointer.read(256).trimmed().toStdString();
         if (!name.empty() && name.find('/') == std::string::npos) {
             folders.push_back("/tmp/" + name);

@@ -264,6 +264,8 @@ TEST(CliLocatePoisoned, EndsAndFindsWhatTheRestAllows) {
          }},
         {"user.reg is a FIFO", [&](UserPrefix& prefix) { fifo(prefix.root() + u"/user.reg"_s); }},
         {"system.reg is a FIFO", [&](UserPrefix& prefix) { fifo(prefix.root() + u"/system.reg"_s); }},
+        {"the wineserver entry is a FIFO",
+         [&](UserPrefix& prefix) { fifo(prefix.root() + u"/wineserver"_s); }},
         {"wincmd.ini is a FIFO",
          [&](UserPrefix& prefix) {
              prefix.tcKey(true, u"C:\\totalcmd"_s, u"%APPDATA%\\GHISLER\\wincmd.ini"_s);

@@ -56,6 +56,8 @@ TEST_F(WineBridgeHost, RunEndsWithTheAnswerOrWithWhyThereIsNone) {
         {"cut short", "printf 'running 1\\ntitle T\\n'", TcWindowProblem::Failed, ""},
         {"crashed", "printf 'running 1\\nend\\n'; exit 3", TcWindowProblem::Failed, ""},
         {"hung", "exec sleep 30", TcWindowProblem::TimedOut, ""},
+        // Kept only up to a few pages: an endless answer is cut off, not held in memory.
+        {"flooding", "exec yes running", TcWindowProblem::Failed, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
