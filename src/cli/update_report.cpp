@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "app/common/strings.h"
 #include "cli/terminal_text.h"
 #include "install/installer.h"
 #include "install/transfer_engine.h"
@@ -43,7 +44,8 @@ QList<RequestReport> RequestReports(const TransferEngine& engine, const QList<In
             report.result = u"failed"_s;
             report.reason = install->error;
             if (!install->failedFiles.isEmpty())
-                report.reason += u": "_s + install->failedFiles.join(u", "_s);
+                report.reason +=
+                    u": "_s + FirstItems(install->failedFiles, 20, u"and %s more"_s).join(u", "_s);
         } else {
             report.result = u"downloaded"_s;
         }

@@ -422,11 +422,12 @@ EndOfPassAction Installer::endOfPass(bool anyInstallRequest) {
                            u"Quillon was unable to write the following files:"_s)
                 : lng.text(errors, u"InstallError_04"_s,
                            u"Quillon was unable to write the following files (read-only / no rights?):"_s);
-        m_c.prompter.tell(PromptIcon::Error,
-                          lng.text(errors, u"CaptionErrInstall"_s, u"Error while updating package"_s),
-                          lng.text(errors, u"InstallError_03"_s,
-                                   u"An unexpected error has occured while installing the plugin/addon."_s) +
-                              u"\n\n"_s + listIntro + u"\n\n"_s + failed.join(u'\n'));
+        m_c.prompter.tell(
+            PromptIcon::Error, lng.text(errors, u"CaptionErrInstall"_s, u"Error while updating package"_s),
+            lng.text(errors, u"InstallError_03"_s,
+                     u"An unexpected error has occured while installing the plugin/addon."_s) +
+                u"\n\n"_s + listIntro + u"\n\n"_s +
+                FirstItems(failed, 30, lng.text(errors, u"MoreItems"_s, u"... and %s more."_s)).join(u'\n'));
     }
     if (m_selfUpdate == SelfUpdateState::RestartPending) {
         m_c.prompter.ask(PromptIcon::Information, PromptButtons::Ok,

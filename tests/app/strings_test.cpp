@@ -167,4 +167,11 @@ TEST(DecodeBase64, IsStrictButAllowsLineBreaks) {
     EXPECT_EQ(DecodeBase64(binary.toBase64()), binary);
 }
 
+TEST(Strings, FirstItemsSayHowManyWereLeftOut) {
+    const QStringList three{u"a"_s, u"b"_s, u"c"_s};
+    EXPECT_EQ(FirstItems(three, 3, u"+%s"_s), three);
+    EXPECT_EQ(FirstItems(three, 2, u"and %S more"_s), (QStringList{u"a"_s, u"b"_s, u"and 1 more"_s}));
+    EXPECT_EQ(FirstItems(three, 0, u"%s"_s), QStringList{u"3"_s});
+}
+
 } // namespace

@@ -328,4 +328,13 @@ QByteArray DecodeBase64(const QByteArray& encoded) {
     return out;
 }
 
+QStringList FirstItems(const QStringList& items, int most, const QString& moreText) {
+    if (items.size() <= most)
+        return items;
+    QStringList first = items.mid(0, most);
+    first.append(
+        QString(moreText).replace(u"%s"_s, QString::number(items.size() - most), Qt::CaseInsensitive));
+    return first;
+}
+
 } // namespace quillon

@@ -67,4 +67,8 @@ bool FindTextInString(const QString& text, const QString& part, int options);
 // characters is ignored. Any other error gives an empty result.
 QByteArray DecodeBase64(const QByteArray& encoded);
 
+// The first `most` items and, when there are more, moreText with "%s" replaced by how many
+// were left out: a message lists a few hundred failed files as a few lines, not one long wall.
+QStringList FirstItems(const QStringList& items, int most, const QString& moreText);
+
 } // namespace quillon
