@@ -214,11 +214,13 @@ std::optional<DownloadRequest> DownloadSetValues(RequestContext& context, bool i
         if (tcRow) {
             request.Category = QString(category::TotalCmd);
             if (!context.settings.rememberTcPackageSel && context.choosePackage) {
-                if (const auto selection = context.choosePackage()) {
-                    context.settings.tcDownloadPackage = selection->packageChoice;
-                    if (selection->remember)
-                        context.settings.rememberTcPackageSel = true;
-                }
+                const auto selection = context.choosePackage();
+                // Cancelled: the user wants no package of Total Commander now.
+                if (!selection)
+                    return std::nullopt;
+                context.settings.tcDownloadPackage = selection->packageChoice;
+                if (selection->remember)
+                    context.settings.rememberTcPackageSel = true;
             }
         } else if (QFileInfo(itemText).fileName().compare("Quillon.exe"_L1, Qt::CaseInsensitive) == 0 ||
                    quillonGroup) {

@@ -12,8 +12,8 @@ QString rowsCopyText(const QList<UpdateItem>& rows, const StatusTexts& texts, bo
     for (const UpdateItem& row : rows) {
         const QString file = entryFileName(row.FilePath);
         if (withChecksum) {
-            text += QString::number(FileCrc32OrZero(row.FilePath)) + u'\t' + file + u'\t' + row.Name + u'\t' +
-                    row.InstalledVersion + u'\t' + row.LatestVersion + u'\t' +
+            text += QString::number(FileCrc32OrZero(row.FilePath)) + u'\t' + file + u'\t' +
+                    row.Name.trimmed() + u'\t' + row.InstalledVersion + u'\t' + row.LatestVersion + u'\t' +
                     QString::number(stateCode(itemState(row.Status, texts))) + u"\r\n"_s;
         } else {
             text += file + u'\t' + row.InstalledVersion + u'\t' + row.LatestVersion + u'\t' + row.Status +

@@ -29,6 +29,7 @@
 #include "app/settings.h"
 #include "app/settings_keys.h"
 #include "app/system.h"
+#include "clipboard_text.h"
 #include "engine/app_core.h"
 #include "ui/download_rows_model.h"
 #include "ui/file_jump.h"
@@ -494,7 +495,7 @@ void TDownloadFiles::copyLinks() {
         links.append(url.trimmed());
     }
     if (!links.isEmpty())
-        QApplication::clipboard()->setText(links.join(u"\r\n"_s));
+        QApplication::clipboard()->setText(clipboardText(links.join(u"\r\n"_s)));
 }
 
 void TDownloadFiles::keyPressEvent(QKeyEvent* event) {

@@ -25,6 +25,7 @@
 #include "ui/clickable_label.h"
 #include "ui/db_colours.h"
 #include "ui/file_jump.h"
+#include "ui/ui_text.h"
 #include "ui/web_links.h"
 #include "updatecheck/online_match.h"
 
@@ -172,6 +173,7 @@ void TInfobox::retranslate() {
     m_type->setCurrentIndex(type);
     if (!m_filePath.isEmpty() || !m_userId.isEmpty())
         fill();
+    nameSymbolButtons(*this);
 }
 
 void TInfobox::follow(QWidget* mainWindow) {

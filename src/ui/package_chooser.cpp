@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,8 +45,15 @@ TChooseTCpackage::TChooseTCpackage(const Language& language, QWidget* parent) : 
     auto* ok = new QPushButton(uiText(language, "Buttons", "BtnOK", "OK"), this);
     ok->setObjectName(u"btn_OK"_s);
     ok->setDefault(true);
-    layout->addWidget(ok, 0, Qt::AlignRight);
+    auto* cancel = new QPushButton(uiText(language, "Buttons", "BtnCancel", "Cancel"), this);
+    cancel->setObjectName(u"btn_Cancel"_s);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
     connect(ok, &QPushButton::clicked, this, &TChooseTCpackage::btn_OKClick);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -60,9 +68,9 @@ void TChooseTCpackage::btn_OKClick() {
 }
 
 void TChooseTCpackage::keyPressEvent(QKeyEvent* event) {
-    // Enter and Escape leave without an answer; only OK answers.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) {
-        reject();
+    // Escape is Cancel: Total Commander is then not downloaded at all. Enter is OK.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        btn_OKClick();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -23,6 +23,7 @@
 #include "inventory/user_database.h"
 #include "ui/db_colours.h"
 #include "ui/plugin_db_model.h"
+#include "ui/ui_text.h"
 #include "ui/user_db_modify.h"
 #include "ui/web_links.h"
 #include "ui/window_size.h"
@@ -262,6 +263,7 @@ void TPluginDB::retranslate() {
     m_ok->setText(text("Buttons", "BtnOK", "OK"));
     m_visitSite->setToolTip(text("Popup01MainFrm", "VisitOnline", "Visit online site..."));
     m_visitAuthor->setToolTip(text("CaptionsUserDB", "AuthorURL", "Author homepage") + "..."_L1);
+    nameSymbolButtons(*this);
 }
 
 void TPluginDB::search(const QString& text) {

@@ -2,6 +2,8 @@
 // Every text of the windows comes from the language store, with its English default here.
 #include <QString>
 
+class QWidget;
+
 #include "app/language.h"
 
 namespace quillon::ui {
@@ -11,5 +13,9 @@ inline QString uiText(const Language& language, const char* section, const char*
     return language.text(QString::fromLatin1(section), QString::fromLatin1(key),
                          QString::fromUtf8(englishDefault));
 }
+
+// Buttons that show a symbol (an arrow, a cross) are named for screen readers by what their
+// tooltip says; call after the tooltips are set.
+void nameSymbolButtons(QWidget& window);
 
 } // namespace quillon::ui

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/settings.h"
+#include "clipboard_text.h"
 #include "engine/app_core.h"
 #include "inventory/row_copy_text.h"
 #include "inventory/update_list.h"
@@ -33,6 +34,8 @@ UpdatePage::UpdatePage(AppCore& core, QWidget* parent) : QWidget(parent), m_core
     UpdateList->setContextMenuPolicy(Qt::CustomContextMenu);
     UpdateList->setKeyHandler([this](QKeyEvent* event) { return UpdateListKeyDown(event); });
     UpdateList->header()->setSectionResizeMode(QHeaderView::Interactive);
+    // The names take what the window gives: a wide window shows them whole.
+    UpdateList->header()->setSectionResizeMode(UpdateListModel::NameColumn, QHeaderView::Stretch);
 
     rb_All = new QRadioButton(this);
     rb_Updatable = new QRadioButton(this);
@@ -311,7 +314,7 @@ void UpdatePage::copySelection(bool withChecksum) {
         rows.append(m_core.updateList().row(row));
     if (!rows.isEmpty())
         QApplication::clipboard()->setText(
-            rowsCopyText(rows, m_core.updateList().statusTexts(), withChecksum));
+            clipboardText(rowsCopyText(rows, m_core.updateList().statusTexts(), withChecksum)));
 }
 
 void UpdatePage::copyChecksumEntries() {
@@ -319,7 +322,7 @@ void UpdatePage::copyChecksumEntries() {
     for (const int row : selectedRows())
         rows.append(m_core.updateList().row(row));
     if (!rows.isEmpty())
-        QApplication::clipboard()->setText(checksumEntriesText(rows));
+        QApplication::clipboard()->setText(clipboardText(checksumEntriesText(rows)));
 }
 
 bool UpdatePage::UpdateListKeyDown(QKeyEvent* event) {

@@ -20,6 +20,7 @@
 #include "engine/app_core.h"
 #include "inventory/plugin_database.h"
 #include "inventory/user_database.h"
+#include "ui/ui_text.h"
 #include "ui/web_links.h"
 #include "ui/window_size.h"
 
@@ -167,6 +168,7 @@ void TUserDBModify::retranslate() {
     m_visitAuthor->setToolTip(text("CaptionsUserDB", "AuthorURL", "Author homepage") + "..."_L1);
     m_save->setText(text("Buttons", "BtnSaveInUDB", "Save in UserDB"));
     m_close->setText(text("Buttons", "BtnClose", "Close"));
+    nameSymbolButtons(*this);
 }
 
 void TUserDBModify::fillFromFile(const QString& path, bool setId) {

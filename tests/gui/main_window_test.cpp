@@ -207,7 +207,7 @@ TEST_F(MainWindow, KeyboardTableAndCopyFormats) {
          {sampack},
          Qt::Key_G,
          Qt::ControlModifier,
-         [&] { EXPECT_EQ(clipboard->text(), u"[sampack.wcx64]\r\n"_s + crc + u"=2.1"_s); }},
+         [&] { EXPECT_EQ(clipboard->text(), u"[sampack.wcx64]\n"_s + crc + u"=2.1"_s); }},
         {"Ctrl+Shift+W opens the catalogue page",
          {sampack},
          Qt::Key_W,

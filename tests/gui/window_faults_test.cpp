@@ -1,5 +1,6 @@
 // What a user met in the windows and must not meet again: the database entry command opening the
 // wrong editor, an empty information box, and a Cancel whose question let the download go on.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -139,6 +140,11 @@ TEST_F(WindowFaults, TheInformationBoxShowsTheSelectedRowAtOnceAndEscapeClosesIt
     box->toggleAction()->trigger();
     ASSERT_TRUE(box->isVisible());
     EXPECT_EQ(box->findChild<QLineEdit*>(u"edit_Name"_s)->text(), u"Sample Viewer"_s);
+    // Its symbol buttons have names a screen reader can say.
+    const QStringList named{u"btn_Close"_s, u"btn_VisitAuthorURL"_s, u"btn_VisitOnlineSite"_s};
+    for (const QString& name : named)
+        EXPECT_FALSE(box->findChild<QAbstractButton*>(name)->accessibleName().isEmpty())
+            << name.toStdString();
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_FALSE(box->isVisible());
 }

@@ -174,6 +174,11 @@ TEST_F(RequestBuilderTest, TotalCommanderRowAsksForThePackage) {
     ASSERT_TRUE(external);
     EXPECT_EQ(external->Url, u"http://t/tc64x64.exe"_s);
     EXPECT_EQ(asked, 1);
+
+    // Cancelled: no package of Total Commander is fetched at all.
+    m_settings.rememberTcPackageSel = false;
+    ctx.choosePackage = [] { return std::optional<PackageSelection>(); };
+    EXPECT_FALSE(DownloadSetValues(ctx, true, {}, false, 0));
 }
 
 TEST_F(RequestBuilderTest, ConfirmWritesOverrideAndSetsOk) {
