@@ -496,6 +496,7 @@ QWidget* ConfigPage::buildConnection() {
         {"Config_ProxyPassword", "Password:", &SettingValues::proxyPassword, true},
         {"Config_SearchEngine", "Web search (%s: the words):", &SettingValues::searchEngine, false},
     };
+    QList<QWidget*> proxyFields{type};
     for (const TextOption& option : texts) {
         auto* label = new QLabel;
         caption(label, "CaptionsMainFrm", option.key, option.english);
@@ -504,6 +505,8 @@ QWidget* ConfigPage::buildConnection() {
         if (option.password)
             edit->setEchoMode(QLineEdit::Password);
         layout->addRow(label, edit);
+        if (option.field != &SettingValues::searchEngine)
+            proxyFields.append(edit);
         connect(edit, &QLineEdit::textChanged, this,
                 [this, &values, field = option.field](const QString& text) {
                     values.*field = text.trimmed();
@@ -523,6 +526,13 @@ QWidget* ConfigPage::buildConnection() {
         emit connectionChanged();
     });
     m_loaders.append([timeout, &values] { timeout->setValue(values.httpTimeOut); });
+    // The proxy's details say nothing while no proxy is used.
+    const auto followProxy = [proxyFields](bool on) {
+        for (QWidget* field : proxyFields)
+            field->setEnabled(on);
+    };
+    connect(proxyOn, &QCheckBox::toggled, this, followProxy);
+    followProxy(proxyOn->isChecked());
     return group;
 }
 

@@ -334,6 +334,17 @@ bool UpdatePage::UpdateListKeyDown(QKeyEvent* event) {
     const bool haveRows = m_core.updateList().rowCount() > 0;
     const bool haveSelection = !selectedRows().isEmpty();
 
+    // The keyboard's ways to the context menu, under the current row.
+    if ((key == Qt::Key_F10 && mods == Qt::ShiftModifier) ||
+        (key == Qt::Key_Menu && mods == Qt::NoModifier)) {
+        if (haveSelection) {
+            const QRect rect = UpdateList->visualRect(UpdateList->currentIndex());
+            emit contextMenuRequested(
+                UpdateList->viewport()->mapToGlobal(rect.isValid() ? rect.center() : QPoint(0, 0)));
+        }
+        return true;
+    }
+
     struct CommandKey {
         bool modifiersMatch;
         int key;

@@ -29,6 +29,7 @@
 #include "inventory/update_list.h"
 #include "plugin_db_browser.h"
 #include "support/test_support.h"
+#include "update_list_view.h"
 #include "update_page.h"
 #include "user_db_modify.h"
 #include "window_fixture.h"
@@ -147,6 +148,11 @@ TEST_F(WindowFaults, TheInformationBoxShowsTheSelectedRowAtOnceAndEscapeClosesIt
             << name.toStdString();
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_FALSE(box->isVisible());
+
+    // Shift+F10 opens the row's context menu from the keyboard.
+    QSignalSpy menu(&window->updatePage(), &ui::UpdatePage::contextMenuRequested);
+    QTest::keyClick(&window->updatePage().view(), Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(menu.count(), 1);
 }
 
 // Without a stored position the window starts in the middle of the screen (Total Commander is not
@@ -207,6 +213,15 @@ TEST_F(WindowFaults, TheConfigurationPageTakesNoStrayWheelAndShowsCurrentSetting
     ASSERT_TRUE(QTest::qWaitFor([after] { return after->hasFocus(); }, 2000));
     turn();
     EXPECT_NE(after->value(), before);
+
+    // The proxy's details are open only while a proxy is used.
+    auto* proxyOn = window->findChild<QCheckBox*>(u"cb_ProxyEnabled"_s);
+    auto* proxyAddress = window->findChild<QLineEdit*>(u"edit_ProxyAddress"_s);
+    proxyOn->setChecked(false);
+    EXPECT_FALSE(proxyAddress->isEnabled());
+    proxyOn->setChecked(true);
+    EXPECT_TRUE(proxyAddress->isEnabled());
+    proxyOn->setChecked(false);
 
     pages->setCurrentIndex(ui::Ttc_Updater::TabUpdate);
     auto* detectTc = window->findChild<QCheckBox*>(u"cb_DoNotDetectTC"_s);
