@@ -19,9 +19,18 @@ QuickSearchStrip::QuickSearchStrip(QWidget* parent) : QFrame(parent) {
     layout->addWidget(lbl_Search);
     layout->addSpacing(15);
     layout->addWidget(edit_Search, 1);
+    lbl_Result = new QLabel(this);
+    lbl_Result->setObjectName(QStringLiteral("lbl_SearchResult"));
+    layout->addSpacing(10);
+    layout->addWidget(lbl_Result);
     edit_Search->installEventFilter(this);
     connect(edit_Search, &QLineEdit::textChanged, this, &QuickSearchStrip::textChanged);
     hide();
+}
+
+void QuickSearchStrip::setResult(const QString& result) {
+    lbl_Result->setText(result);
+    lbl_Result->setVisible(!result.isEmpty());
 }
 
 void QuickSearchStrip::setCaption(const QString& caption) {

@@ -18,6 +18,8 @@ public:
     void clearText();
     // Shown and focused; a text left from before is selected and applied again.
     void open();
+    // What the narrowing leaves: a text such as "3 of 9 shown" or "No match"; empty hides it.
+    void setResult(const QString& result);
 
 signals:
     void textChanged(const QString& text);
@@ -31,6 +33,7 @@ private:
 
     QLabel* lbl_Search;
     QLineEdit* edit_Search;
+    QLabel* lbl_Result;
 };
 
 } // namespace quillon::ui

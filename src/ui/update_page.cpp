@@ -421,8 +421,19 @@ void UpdatePage::quickSearchChanged(const QString& text) {
     if (m_busy)
         return;
     m_filterActive = !text.trimmed().isEmpty();
-    showLines(quickSearchLines(m_core.updateList().snapshot().lines(), text));
+    const QList<SnapshotLine>& all = m_core.updateList().snapshot().lines();
+    showLines(quickSearchLines(all, text));
     recount();
+    // A blank list would look like a broken one: say what the narrowing left.
+    const int shown = m_core.updateList().rowCount();
+    Placeholders counts;
+    counts.s1 = QString::number(shown);
+    counts.s2 = QString::number(all.size());
+    m_search->setResult(!m_filterActive ? QString()
+                        : shown == 0
+                            ? uiText(m_core.language(), "CaptionsMainFrm", "SearchNoMatch", "No match")
+                            : m_core.language().format(u"CaptionsMainFrm"_s, u"SearchShown"_s,
+                                                       u"%s1 of %s2 shown"_s, counts));
 }
 
 void UpdatePage::quickSearchClosed() {

@@ -136,6 +136,12 @@ TEST_F(MainWindow, FiltersAndQuickSearchKeepMarksAndStates) {
     QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(edit, u"wdx6"_s); // the file name only
     EXPECT_EQ(rowFiles(), QStringList{u"samfield.wdx64"_s});
+    auto* result = window->findChild<QLabel*>(u"lbl_SearchResult"_s);
+    EXPECT_EQ(result->text(), u"1 of %1 shown"_s.arg(total));
+    QTest::keyClicks(edit, u"zz"_s);
+    EXPECT_EQ(result->text(), u"No match"_s);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(edit, Qt::Key_Backspace);
     // A mark set while narrowed survives the way back.
     const int field = rowOf(u"samfield.wdx64"_s);
     const bool fieldChecked = list().row(field).Checked;
