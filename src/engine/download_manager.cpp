@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include "app/settings_values.h"
 #include "app/system.h"
@@ -157,6 +158,12 @@ ProgramStart DownloadManagerStart(const DownloadManager& manager, const QString&
 
 bool SendURLToIDM(const DownloadManager& manager, const QString& link, ProgramLauncher& launcher) {
     if (!manager)
+        return false;
+    // The link comes from a database or a page: one that starts like an option ("--output=...")
+    // or names a local file is no download, whatever the manager would make of it.
+    const QString scheme = QUrl(link.trimmed()).scheme().toLower();
+    if (link.trimmed().startsWith(u'-') ||
+        (scheme != "http"_L1 && scheme != "https"_L1 && scheme != "ftp"_L1))
         return false;
     return launcher.startDetached(DownloadManagerStart(manager, link));
 }

@@ -142,6 +142,10 @@ TEST(DownloadManager, EachKindGetsItsArgumentVector) {
         EXPECT_EQ(got.program, c.expected.program);
         EXPECT_EQ(got.arguments, c.expected.arguments);
         EXPECT_EQ(got.environment, c.expected.environment);
+        // A link that would be read as an option, or a local file, is never handed on.
+        for (const QString& bad : {u"--output=/home/u/.profile"_s, u"-o/tmp/x"_s, u"file:///etc/passwd"_s})
+            EXPECT_FALSE(SendURLToIDM(manager, bad, launcher)) << bad.toStdString();
+        EXPECT_EQ(launcher.starts.size(), 1);
     }
 }
 
