@@ -54,6 +54,8 @@ const DownloadRequestList& UpdatePass::buildRequests() {
         choosePackage = [storedPackage]() -> std::optional<PackageSelection> {
             return PackageSelection{storedPackage, false};
         };
+    // The settings as they are now: a proxy or a folder changed a moment ago counts.
+    m_pageReader = std::make_unique<PageFetcher>(FetchSettings::fromSettings(values), m_core.language());
     RequestContext context{
         m_core.updateList(),
         m_core.userDbStore(),
@@ -64,7 +66,11 @@ const DownloadRequestList& UpdatePass::buildRequests() {
         downloadDir,
         m_core.commandLine().safe(),
         state.TcAnnouncedLink,
-        [](const QString& url) { return GetPageLinks(url); },
+        // Total Commander's download page goes through the proxy and limits every page has.
+        [this](const QString& url) {
+            const HttpResponse response = HttpClient::perform(m_pageReader->requestFor(url));
+            return response.ok() ? GetPageLinks(response.finalUrl, response.body) : QStringList();
+        },
         choosePackage,
         m_options.askInstallQuestion,
     };
@@ -73,8 +79,6 @@ const DownloadRequestList& UpdatePass::buildRequests() {
                                       !m_options.externalManager, m_options.forceItem, forceInstall,
                                       m_options.rows, false);
 
-    // The settings as they are now: a proxy or a folder changed a moment ago counts.
-    m_pageReader = std::make_unique<PageFetcher>(FetchSettings::fromSettings(values), m_core.language());
     TransferSettings transfer;
     transfer.rules = HostRules::fromSettings(values);
     const ProxySetup proxy = ProxyFromSettings(values);
