@@ -9,6 +9,7 @@
 #include "cli/cli_prompter.h"
 #include "cli/help_command.h"
 #include "cli/list_command.h"
+#include "cli/locate_all_command.h"
 #include "cli/locate_command.h"
 #include "cli/restore_command.h"
 #include "cli/update_command.h"
@@ -53,6 +54,11 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     const RestoreOptions restoreOptions = RestoreCommand::parse(options.commandArguments, &restoreError);
     if (restore && !restoreError.isEmpty())
         return usageError(restoreError);
+    if (locate && !options.commandArguments.isEmpty()) {
+        if (options.commandArguments != QStringList{u"--all"_s})
+            return usageError(u"locate takes no arguments but --all"_s);
+        return LocateAllCommand(options.json, m_out, m_err).execute();
+    }
     if (!update && !restore && !options.commandArguments.isEmpty())
         return usageError(u"%1 takes no arguments"_s.arg(options.command));
 
