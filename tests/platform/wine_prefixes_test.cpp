@@ -125,7 +125,7 @@ const PrefixCase kCases[] = {
                 "game:\n  exe: drive_c/totalcmd/TOTALCMD64.EXE\n  prefix: ~/Games/tc\nwine:\n  version: "
                 "lutris-GE-8\nsystem: {}\n");
          h.file(u".local/share/lutris/runners/wine/lutris-GE-8/bin/wine"_s);
-         h.file(u".local/share/lutris/games/broken.yml"_s, "game:\n  prefix: \"unterminated\n");
+         h.file(u".local/share/lutris/games/broken.yml"_s, "game: {prefix: ~/Games/other\n");
          h.file(u".local/share/lutris/games/native-game.yml"_s, "game:\n  exe: /usr/bin/true\n");
      },
      {},
