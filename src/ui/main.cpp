@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/settings.h"
+#include "app/system.h"
 #include "engine/app_core.h"
 #include "engine/installer_context.h"
 #include "gui_options.h"
@@ -55,13 +56,19 @@ int main(int argc, char** argv) {
     quillon::StartOptions startOptions;
     startOptions.settingsDir = options.settingsDir;
     startOptions.language = options.language;
+    // Started from Total Commander: that copy is the one to look after, wherever it lives.
+    const bool startedByTc = qEnvironmentVariableIsSet("COMMANDER_PATH");
     auto started = std::make_unique<quillon::AppCore>(prompter, platformOptions);
     started->startUp(commandLine, startOptions);
     quillon::ui::takeWineProgramChoice(*started, options.wineProgram);
     // Total Commander in another prefix: the core starts again on it, before anything has read
     // or written the installation. Its runner stands in for the Wine program no one named.
     QString prefixTaken;
-    if (const auto chosen = quillon::ui::chooseTcInstallation(*started, options.winePrefix)) {
+    const auto chosen =
+        startedByTc ? std::nullopt : quillon::ui::chooseTcInstallation(*started, options.winePrefix);
+    if (chosen) {
+        // Start-up set it to the first prefix's directory; the second start sets it anew.
+        started->system().setEnvVariable(QStringLiteral("COMMANDER_PATH"), QString());
         const bool wineNamed =
             !options.wineProgram.isEmpty() || !started->settings().values.wineProgram.isEmpty();
         const QString wine = wineNamed ? options.wineProgram : chosen->wine;
