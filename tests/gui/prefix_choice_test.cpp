@@ -48,7 +48,7 @@ TEST_F(PrefixChoiceTest, AnotherManagersInstallationOnlyWhenTheOneInUseHasNoneOr
         ASSERT_TRUE(core->shutDown());
         QFile settings(settingsDir + u"/Quillon.ini"_s);
         ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(settings.readAll().contains("Chosen=" + bottle.toUtf8()));
+        EXPECT_TRUE(settings.readAll().contains(QByteArray("Chosen=" + bottle.toUtf8())));
     }
 }
 
