@@ -64,8 +64,7 @@ int main(int argc, char** argv) {
     // Total Commander in another prefix: the core starts again on it, before anything has read
     // or written the installation. Its runner stands in for the Wine program no one named.
     QString prefixTaken;
-    const auto chosen =
-        startedByTc ? std::nullopt : quillon::ui::chooseTcInstallation(*started, options.winePrefix);
+    const auto chosen = quillon::ui::chooseTcInstallation(*started, options.winePrefix, startedByTc);
     if (chosen) {
         // Start-up set it to the first prefix's directory; the second start sets it anew.
         started->system().setEnvVariable(QStringLiteral("COMMANDER_PATH"), QString());
@@ -77,7 +76,7 @@ int main(int argc, char** argv) {
         started = std::make_unique<quillon::AppCore>(prompter, platformOptions);
         started->startUp(commandLine, startOptions);
         quillon::ui::takeWineProgramChoice(*started, wine);
-        quillon::ui::rememberTcInstallation(*started, *chosen);
+        quillon::RememberTcInstallation(*started, *chosen);
         prefixTaken = quillon::ui::tcInstallationTakenText(*started, *chosen);
     }
     quillon::AppCore& core = *started;

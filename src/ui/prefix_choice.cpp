@@ -1,6 +1,5 @@
 #include "prefix_choice.h"
 
-#include <QFileInfo>
 #include <QInputDialog>
 
 #include "app/language.h"
@@ -13,45 +12,18 @@ using namespace Qt::StringLiterals;
 namespace quillon::ui {
 namespace {
 
-// Not a key of the settings table: only the Linux program reads it, and Windows has one world.
-const QString kSection = u"WinePrefixes"_s;
-const QString kChosenKey = u"Chosen"_s;
-
-QString canonical(const QString& path) {
-    const QString resolved = QFileInfo(path).canonicalFilePath();
-    return resolved.isEmpty() ? path : resolved;
-}
-
 QString managerName(platform::PrefixManager manager) {
     return QString::fromLatin1(platform::prefixManagerName(manager));
 }
 
 } // namespace
 
-std::optional<TcInstallation> chooseTcInstallation(AppCore& core, const QString& prefixOption) {
-    if (!prefixOption.isEmpty())
-        return std::nullopt;
-    const QString inUse = QString::fromStdString(core.system().platform().winePrefix());
-    const QString remembered = core.settingsStore().value(kSection, kChosenKey).trimmed();
-    const bool rememberedInUse = !remembered.isEmpty() && canonical(remembered) == canonical(inUse);
-    if (!core.TCDir().isEmpty() && (remembered.isEmpty() || rememberedInUse))
-        return std::nullopt;
-
-    QList<TcInstallation> others;
-    for (const TcInstallation& found : FindTcInstallations().installations) {
-        if (found.manager == platform::PrefixManager::Native || canonical(found.prefix) == canonical(inUse))
-            continue;
-        // The remembered one is taken again without asking, before whatever holds the default.
-        if (!remembered.isEmpty() && canonical(found.prefix) == canonical(remembered))
-            return found;
-        others.append(found);
-    }
-    // The prefix in use holds Total Commander: the remembered one is gone, so this one stays.
-    if (!core.TCDir().isEmpty() || others.isEmpty())
-        return std::nullopt;
-    if (others.size() == 1)
-        return others.front();
-
+std::optional<TcInstallation> chooseTcInstallation(AppCore& core, const QString& prefixOption,
+                                                   bool startedByTc) {
+    const TcInstallationChoice choice = ChooseTcInstallation(core, prefixOption, startedByTc);
+    if (choice.taken || choice.candidates.isEmpty())
+        return choice.taken;
+    const QList<TcInstallation>& others = choice.candidates;
     const Language& lng = core.language();
     QStringList items;
     for (const TcInstallation& found : others)
@@ -67,10 +39,6 @@ std::optional<TcInstallation> chooseTcInstallation(AppCore& core, const QString&
     if (!ok || index < 0)
         return std::nullopt;
     return others.at(index);
-}
-
-void rememberTcInstallation(AppCore& core, const TcInstallation& chosen) {
-    core.settingsStore().setValue(kSection, kChosenKey, chosen.prefix);
 }
 
 QString tcInstallationTakenText(AppCore& core, const TcInstallation& chosen) {

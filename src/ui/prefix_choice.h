@@ -5,7 +5,7 @@
 #include <optional>
 #include <QString>
 
-#include "tcdetect/tc_installations.h"
+#include "engine/tc_installation_choice.h"
 
 namespace quillon {
 class AppCore;
@@ -13,12 +13,10 @@ class AppCore;
 
 namespace quillon::ui {
 
-// The installation to start again with; nothing when the prefix in use will do, nothing else
-// was found, or the user kept it. prefixOption: --wine-prefix, which always wins.
-std::optional<TcInstallation> chooseTcInstallation(AppCore& core, const QString& prefixOption);
-
-// Stored with the settings of the core started on it, so that a chooser is not shown again.
-void rememberTcInstallation(AppCore& core, const TcInstallation& chosen);
+// The installation to start again with, as ChooseTcInstallation takes it or, among several,
+// as the user picks it; nothing when the prefix in use stays.
+std::optional<TcInstallation> chooseTcInstallation(AppCore& core, const QString& prefixOption,
+                                                   bool startedByTc);
 
 // For the status bar: where Total Commander was taken from.
 QString tcInstallationTakenText(AppCore& core, const TcInstallation& chosen);

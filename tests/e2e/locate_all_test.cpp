@@ -1,5 +1,6 @@
 // quillon-cli locate --all over a home where every prefix manager keeps a Total Commander.
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -67,6 +68,24 @@ TEST(CliLocateAll, ListsTheTotalCommanderOfEveryManagersPrefix) {
         EXPECT_TRUE(found.value(u"ini"_s).toString().startsWith(QFileInfo(prefix).canonicalFilePath()));
         EXPECT_EQ(found.value(u"wine"_s).toString(), manager == u"bottles"_s ? runner : QString());
     }
+
+    // The other commands, with no prefix named and none at ~/.wine, look after the one
+    // installation there is, and remember it.
+    const QString single = dir.path() + u"/single"_s;
+    const QString bottle = single + u"/.local/share/bottles/bottles/tc"_s;
+    ASSERT_TRUE(test::copyTree(sample, bottle));
+    const test::CliResult taken =
+        test::runCli({u"--settings-dir"_s, single + u"/settings"_s, u"--json"_s, u"locate"_s},
+                     {u"HOME="_s + single, u"XDG_CONFIG_HOME="_s + single + u"/.config"_s,
+                      u"XDG_DATA_HOME="_s + single + u"/.local/share"_s});
+    EXPECT_EQ(taken.exitCode, 0) << taken.err.toStdString();
+    const QJsonObject takenTc =
+        QJsonDocument::fromJson(taken.out).object().value(u"totalCommander"_s).toObject();
+    EXPECT_EQ(takenTc.value(u"dir"_s).toString(),
+              QFileInfo(bottle + u"/drive_c"_s).canonicalFilePath() + u"/totalcmd"_s);
+    QFile settings(single + u"/settings/Quillon.ini"_s);
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(settings.readAll().contains(QByteArray("Chosen=" + bottle.toUtf8())));
 
     // A home without any: an empty list, and the run failed.
     const QString empty = dir.path() + u"/empty"_s;

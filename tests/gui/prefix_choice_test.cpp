@@ -39,12 +39,12 @@ TEST_F(PrefixChoiceTest, AnotherManagersInstallationOnlyWhenTheOneInUseHasNoneOr
                                         "[WinePrefixes]\nChosen=" + c.remembered.toUtf8() + "\n"));
         }
         const auto core = start();
-        const auto chosen = ui::chooseTcInstallation(*core, c.option);
+        const auto chosen = ui::chooseTcInstallation(*core, c.option, false);
         EXPECT_EQ(chosen ? chosen->prefix : QString(), c.expected);
         if (!chosen)
             continue;
         // Kept for the next start, where the usual prefix may hold one again.
-        ui::rememberTcInstallation(*core, *chosen);
+        RememberTcInstallation(*core, *chosen);
         ASSERT_TRUE(core->shutDown());
         QFile settings(settingsDir + u"/Quillon.ini"_s);
         ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
