@@ -29,7 +29,7 @@ echo "package: $(basename "$deb"), $(du -k "$deb" | cut -f1) KiB"
 version=$(sed -n 's/^project(Quillon VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6core6 libqt6widgets6 libcurl4 libarchive13 libgumbo1; do
+for library in libqt6core6 libqt6widgets6 libcurl4 libarchive13 libgumbo1 libyaml-cpp0.7; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 [[ $depends != *wine* ]] || fail "Wine must not be a dependency: $depends"

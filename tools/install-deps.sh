@@ -7,6 +7,8 @@ packages=(
   g++ pkg-config cmake ninja-build clang-format ccache
   qt6-base-dev libcurl4-openssl-dev libpcre2-dev libarchive-dev zlib1g-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libgumbo-dev
+  # The prefix managers' YAML files (Bottles, Lutris).
+  libyaml-cpp-dev
   fonts-dejavu-core tinyproxy dante-server microsocks gcab zip unzip python3
   gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   gcc-mingw-w64-i686 g++-mingw-w64-i686 binutils-mingw-w64-i686

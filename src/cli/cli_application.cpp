@@ -9,12 +9,14 @@
 #include "cli/cli_prompter.h"
 #include "cli/help_command.h"
 #include "cli/list_command.h"
+#include "cli/locate_all_command.h"
 #include "cli/locate_command.h"
 #include "cli/restore_command.h"
 #include "cli/update_command.h"
 #include "cli/version_command.h"
 #include "engine/app_core.h"
 #include "engine/installer_context.h"
+#include "engine/tc_installation_choice.h"
 #include "install/install_journal.h"
 
 using namespace Qt::StringLiterals;
@@ -53,6 +55,11 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     const RestoreOptions restoreOptions = RestoreCommand::parse(options.commandArguments, &restoreError);
     if (restore && !restoreError.isEmpty())
         return usageError(restoreError);
+    if (locate && !options.commandArguments.isEmpty()) {
+        if (options.commandArguments != QStringList{u"--all"_s})
+            return usageError(u"locate takes no arguments but --all"_s);
+        return LocateAllCommand(options.json, m_out, m_err).execute();
+    }
     if (!update && !restore && !options.commandArguments.isEmpty())
         return usageError(u"%1 takes no arguments"_s.arg(options.command));
 
@@ -60,16 +67,34 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     platform::PlatformOptions platformOptions;
     platformOptions.winePrefix = options.winePrefix.toStdString();
     platformOptions.wineProgram = options.wineProgram.toStdString();
-    AppCore core(prompter, platformOptions);
     StartOptions startOptions;
     startOptions.programPath = programPath;
     startOptions.settingsDir = options.settingsDir;
     startOptions.language = options.language;
-    core.startUp(CommandLine(options.programArguments), startOptions);
+    const bool startedByTc = qEnvironmentVariableIsSet("COMMANDER_PATH");
+    auto started = std::make_unique<AppCore>(prompter, platformOptions);
+    started->startUp(CommandLine(options.programArguments), startOptions);
+    QString wineProgram =
+        options.wineProgram.isEmpty() ? started->settings().values.wineProgram : options.wineProgram;
+    // The desktop program's rule, without its question: among several installations elsewhere
+    // the prefix in use stays.
+    const TcInstallationChoice choice = ChooseTcInstallation(*started, options.winePrefix, startedByTc);
+    if (choice.taken) {
+        // Start-up set it to the first prefix's directory; the second start sets it anew.
+        started->system().setEnvVariable(u"COMMANDER_PATH"_s, QString());
+        // The prefix's runner stands in for a Wine program no one named.
+        if (wineProgram.isEmpty())
+            wineProgram = choice.taken->wine;
+        platformOptions.winePrefix = choice.taken->prefix.toStdString();
+        platformOptions.wineProgram = wineProgram.toStdString();
+        started = std::make_unique<AppCore>(prompter, platformOptions);
+        started->startUp(CommandLine(options.programArguments), startOptions);
+        RememberTcInstallation(*started, *choice.taken);
+    }
+    AppCore& core = *started;
     // Start-up asked for Total Commander's window before the settings were read: a Wine program
     // they name asks again.
-    if (core.system().useWineProgram(options.wineProgram.isEmpty() ? core.settings().values.wineProgram
-                                                                   : options.wineProgram)) {
+    if (core.system().useWineProgram(wineProgram)) {
         // As start-up would have found them with this program.
         core.setTCExeFile(QString());
         core.DetectTCversion(false);

@@ -161,8 +161,8 @@ private:
     WineTcEnvironment::ExpansionBudget& m_budget;
 };
 
-WineTcEnvironment::WineTcEnvironment(const Registry& registry, std::string prefix)
-    : m_registry(registry), m_prefix(std::move(prefix)) {}
+WineTcEnvironment::WineTcEnvironment(const Registry& registry, std::string prefix, bool commanderVariables)
+    : m_registry(registry), m_prefix(std::move(prefix)), m_commanderVariables(commanderVariables) {}
 
 std::optional<std::string> WineTcEnvironment::variable(std::string_view name) const {
     ExpansionBudget budget;
@@ -178,7 +178,7 @@ std::optional<std::string> WineTcEnvironment::lookup(std::string_view name, int 
     if (m_prefix.empty())
         return processVariable(name);
     // Total Commander hands its COMMANDER_* variables to the programs it starts.
-    if (upperAscii(name).rfind("COMMANDER_", 0) == 0 || wasSetByProgram(name)) {
+    if (m_commanderVariables && (upperAscii(name).rfind("COMMANDER_", 0) == 0 || wasSetByProgram(name))) {
         if (std::optional<std::string> value = processVariable(name))
             return value;
     }

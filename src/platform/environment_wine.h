@@ -29,8 +29,9 @@ public:
 
 class WineTcEnvironment final : public Environment {
 public:
-    // An empty prefix: the process environment alone.
-    WineTcEnvironment(const Registry& registry, std::string prefix);
+    // An empty prefix: the process environment alone. Without commanderVariables the process's
+    // COMMANDER_* variables (and those the program set) are not this prefix's.
+    WineTcEnvironment(const Registry& registry, std::string prefix, bool commanderVariables = true);
 
     std::optional<std::string> variable(std::string_view name) const override;
     int setVariable(std::string_view name, std::string_view value) override;
@@ -46,6 +47,7 @@ private:
 
     const Registry& m_registry;
     std::string m_prefix;
+    bool m_commanderVariables;
 };
 
 } // namespace quillon::platform

@@ -21,6 +21,10 @@ struct PlatformOptions {
     std::string wineProgram = {};
     // The bridge program; empty: the one beside the running program.
     std::string tcBridgeProgram = {};
+    // Whether the process's COMMANDER_* variables belong to this prefix's Total Commander. They
+    // name the copy that started Quillon (or the one start-up found), so a look into any other
+    // prefix must go by that prefix's own files alone.
+    bool commanderVariables = true;
 };
 
 class Platform {

@@ -49,7 +49,7 @@ public:
     WinePlatform(std::string prefix, const PlatformOptions& options)
         : m_prefix(absolute(prefix)), m_registry(m_prefix.empty() ? std::string() : m_prefix + "/user.reg",
                                                  m_prefix.empty() ? std::string() : m_prefix + "/system.reg"),
-          m_paths(m_prefix), m_tcEnvironment(m_registry, m_prefix),
+          m_paths(m_prefix), m_tcEnvironment(m_registry, m_prefix, options.commanderVariables),
           m_folders(m_ownEnvironment, m_paths, m_prefix),
           m_tcWindow(WineTcWindowSetup{m_prefix, findWineProgram(options.wineProgram),
                                        options.tcBridgeProgram.empty() ? defaultTcBridgeProgram()

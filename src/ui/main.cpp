@@ -1,16 +1,21 @@
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 #include "app/command_line.h"
+#include "app/settings.h"
+#include "app/system.h"
 #include "engine/app_core.h"
 #include "engine/installer_context.h"
 #include "gui_options.h"
 #include "main_window.h"
 #include "message_box_prompter.h"
 #include "platform/single_instance.h"
+#include "prefix_choice.h"
 #include "program_arguments.h"
 #include "wine_program_choice.h"
 
@@ -48,12 +53,33 @@ int main(int argc, char** argv) {
     quillon::platform::PlatformOptions platformOptions;
     platformOptions.winePrefix = options.winePrefix.toStdString();
     platformOptions.wineProgram = options.wineProgram.toStdString();
-    quillon::AppCore core(prompter, platformOptions);
     quillon::StartOptions startOptions;
     startOptions.settingsDir = options.settingsDir;
     startOptions.language = options.language;
-    core.startUp(commandLine, startOptions);
-    quillon::ui::takeWineProgramChoice(core, options.wineProgram);
+    // Started from Total Commander: that copy is the one to look after, wherever it lives.
+    const bool startedByTc = qEnvironmentVariableIsSet("COMMANDER_PATH");
+    auto started = std::make_unique<quillon::AppCore>(prompter, platformOptions);
+    started->startUp(commandLine, startOptions);
+    quillon::ui::takeWineProgramChoice(*started, options.wineProgram);
+    // Total Commander in another prefix: the core starts again on it, before anything has read
+    // or written the installation. Its runner stands in for the Wine program no one named.
+    QString prefixTaken;
+    const auto chosen = quillon::ui::chooseTcInstallation(*started, options.winePrefix, startedByTc);
+    if (chosen) {
+        // Start-up set it to the first prefix's directory; the second start sets it anew.
+        started->system().setEnvVariable(QStringLiteral("COMMANDER_PATH"), QString());
+        const bool wineNamed =
+            !options.wineProgram.isEmpty() || !started->settings().values.wineProgram.isEmpty();
+        const QString wine = wineNamed ? options.wineProgram : chosen->wine;
+        platformOptions.winePrefix = chosen->prefix.toStdString();
+        platformOptions.wineProgram = wine.toStdString();
+        started = std::make_unique<quillon::AppCore>(prompter, platformOptions);
+        started->startUp(commandLine, startOptions);
+        quillon::ui::takeWineProgramChoice(*started, wine);
+        quillon::RememberTcInstallation(*started, *chosen);
+        prefixTaken = quillon::ui::tcInstallationTakenText(*started, *chosen);
+    }
+    quillon::AppCore& core = *started;
     // An installation killed in the middle is undone before the list reads the files.
     quillon::ReportRecovery(prompter, core.language(), quillon::RecoverCutOffInstallation(core));
 
@@ -85,6 +111,8 @@ int main(int argc, char** argv) {
     }
 
     window.show();
+    if (!prefixTaken.isEmpty())
+        window.statusBar()->showMessage(prefixTaken, 30000);
     const int status = QApplication::exec();
     // Closing by other means than the window (session end) still writes everything.
     window.close();

@@ -61,6 +61,7 @@ TEST(Cli, WrongUsageExitsWithTwoAndExplainsOnStderr) {
         {"missing_value", {u"locate"_s, u"--settings-dir"_s}, "--settings-dir"},
         {"unknown_switch", {u"/autostartdl"_s, u"locate"_s}, "/autostartdl"},
         {"extra_argument", {u"locate"_s, u"x"_s}, "locate"},
+        {"locate_unknown_option", {u"locate"_s, u"--every"_s}, "--all"},
         {"restore_without_file", {u"restore"_s, u"--yes"_s}, "FILE"},
         {"restore_two_files", {u"restore"_s, u"a.wcx"_s, u"b.wcx"_s}, "one FILE"},
         {"restore_from_without_date", {u"restore"_s, u"a.wcx"_s, u"--from"_s}, "--from"},

@@ -1,0 +1,59 @@
+#include "engine/tc_installation_choice.h"
+
+#include <QFileInfo>
+
+#include "app/system.h"
+#include "engine/app_core.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quillon {
+namespace {
+
+// Not a key of the settings table: only the Linux programs read it, and Windows has one world.
+const QString kSection = u"WinePrefixes"_s;
+const QString kChosenKey = u"Chosen"_s;
+
+QString canonical(const QString& path) {
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    return resolved.isEmpty() ? path : resolved;
+}
+
+} // namespace
+
+TcInstallationChoice ChooseTcInstallation(AppCore& core, const QString& prefixOption, bool startedByTc) {
+    TcInstallationChoice choice;
+    if (!prefixOption.isEmpty() || startedByTc)
+        return choice;
+    const QString inUse = QString::fromStdString(core.system().platform().winePrefix());
+    const QString remembered = core.settingsStore().value(kSection, kChosenKey).trimmed();
+    const bool rememberedInUse = !remembered.isEmpty() && canonical(remembered) == canonical(inUse);
+    if (!core.TCDir().isEmpty() && (remembered.isEmpty() || rememberedInUse))
+        return choice;
+
+    QList<TcInstallation> others;
+    for (const TcInstallation& found : FindTcInstallations().installations) {
+        if (found.manager == platform::PrefixManager::Native || canonical(found.prefix) == canonical(inUse))
+            continue;
+        // The remembered one is taken again without asking, before whatever holds the default.
+        if (!remembered.isEmpty() && canonical(found.prefix) == canonical(remembered)) {
+            choice.taken = found;
+            return choice;
+        }
+        others.append(found);
+    }
+    // The prefix in use holds Total Commander: the remembered one is gone, so this one stays.
+    if (!core.TCDir().isEmpty() || others.isEmpty())
+        return choice;
+    if (others.size() == 1)
+        choice.taken = others.front();
+    else
+        choice.candidates = others;
+    return choice;
+}
+
+void RememberTcInstallation(AppCore& core, const TcInstallation& chosen) {
+    core.settingsStore().setValue(kSection, kChosenKey, chosen.prefix);
+}
+
+} // namespace quillon

@@ -1,0 +1,24 @@
+#pragma once
+// A desktop user starts Quillon from the menu and names no prefix: when the one in use holds no
+// Total Commander, the installation another prefix manager keeps is taken instead (the user
+// picks when there are several), and the pick is remembered for the next start.
+#include <optional>
+#include <QString>
+
+#include "engine/tc_installation_choice.h"
+
+namespace quillon {
+class AppCore;
+}
+
+namespace quillon::ui {
+
+// The installation to start again with, as ChooseTcInstallation takes it or, among several,
+// as the user picks it; nothing when the prefix in use stays.
+std::optional<TcInstallation> chooseTcInstallation(AppCore& core, const QString& prefixOption,
+                                                   bool startedByTc);
+
+// For the status bar: where Total Commander was taken from.
+QString tcInstallationTakenText(AppCore& core, const TcInstallation& chosen);
+
+} // namespace quillon::ui
