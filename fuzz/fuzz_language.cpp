@@ -8,11 +8,12 @@
 using namespace quillon;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const QString dir = fuzz::scratchDir();
-    fuzz::writeFile(dir + QStringLiteral("/Quillon.lng"), fuzz::bytesOf(data, size));
-    // No built-in files: the file under test is the only language there is.
-    const QString noBuiltIn = dir + QStringLiteral("/none");
-    Language language(dir, QStringLiteral("Quillon"), noBuiltIn);
+    static const QString dir = fuzz::scratchDir();
+    static const QString file = dir + QStringLiteral("/Quillon.lng");
+    // No built-in files: the file under test is the only language there is. One object for the
+    // process, as in the program, which loads one language after another into it.
+    static Language language(dir, QStringLiteral("Quillon"), dir + QStringLiteral("/none"));
+    fuzz::writeFile(file, fuzz::bytesOf(data, size));
     FUZZ_CHECK(language.LoadLanguage(QStringLiteral("0")));
     FUZZ_CHECK(language.ExternalLanguage());
 
