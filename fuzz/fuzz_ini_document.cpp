@@ -46,8 +46,8 @@ void checkDocument(const QByteArray& bytes, IniDocument::Encoding encoding) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const QByteArray bytes = fuzz::bytesOf(data, size);
-    checkDocument(bytes, IniDocument::Encoding::Utf8);
-    checkDocument(bytes, IniDocument::Encoding::Latin1);
+    // One encoding per input, by its length: the mutator reaches both, at half the cost.
+    checkDocument(fuzz::bytesOf(data, size),
+                  size % 2 == 0 ? IniDocument::Encoding::Utf8 : IniDocument::Encoding::Latin1);
     return 0;
 }

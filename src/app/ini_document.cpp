@@ -126,17 +126,23 @@ void IniDocument::setText(const QString& text) {
 
 void IniDocument::parse(const QString& text) {
     clear();
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    // Lines are looked at as views of the text: only keys, values and other kept lines become
+    // strings of their own, which is most of what reading a large file costs.
+    const QStringView all(text);
     Section* current = nullptr;
-    for (int i = 0; i < lines.size(); ++i) {
-        QString raw = lines[i];
+    qsizetype from = 0;
+    for (bool more = true; more;) {
+        const qsizetype newline = all.indexOf(QLatin1Char('\n'), from);
+        more = newline >= 0;
+        QStringView raw = all.sliced(from, (more ? newline : all.size()) - from);
+        from = newline + 1;
         if (raw.endsWith(QLatin1Char('\r')))
             raw.chop(1);
-        if (i == lines.size() - 1 && raw.isEmpty())
+        if (!more && raw.isEmpty())
             break; // the newline that ends the last line
-        const QString trimmed = raw.trimmed();
+        const QStringView trimmed = raw.trimmed();
         if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'))) {
-            const QString name = trimmed.mid(1, trimmed.size() - 2).trimmed();
+            const QString name = trimmed.mid(1, trimmed.size() - 2).trimmed().toString();
             const QString lower = name.toLower();
             if (auto it = m_sectionIndex.constFind(lower); it != m_sectionIndex.cend()) {
                 current = &m_sections[*it]; // a repeated section continues the first one
@@ -149,14 +155,15 @@ void IniDocument::parse(const QString& text) {
         }
         Line line;
         const qsizetype eq = raw.indexOf(QLatin1Char('='));
-        if (eq > 0 && !trimmed.startsWith(QLatin1Char(';')) && !raw.left(eq).trimmed().isEmpty()) {
+        const QStringView key = eq > 0 ? raw.left(eq).trimmed() : QStringView();
+        if (eq > 0 && !trimmed.startsWith(QLatin1Char(';')) && !key.isEmpty()) {
             line.isEntry = true;
-            line.key = raw.left(eq).trimmed();
-            line.value = raw.mid(eq + 1);
+            line.key = key.toString();
+            line.value = raw.mid(eq + 1).toString();
         } else {
             if (trimmed.isEmpty())
                 continue; // blank lines are layout; writing puts one between sections
-            line.value = raw;
+            line.value = raw.toString();
         }
         if (!current) {
             m_preamble.append(line);
