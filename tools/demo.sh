@@ -70,7 +70,9 @@ if $gui; then
 fi
 
 cli=("$build/src/cli/quillon-cli" --wine-prefix "$work/prefix" --settings-dir "$work/settings")
-has() { "${cli[0]}" --help | grep -qE "^  $1 "; }
+# grep reads the whole help: with -q it would stop at the match, and the program's broken pipe
+# would fail the test under pipefail, leaving steps out at random.
+has() { "${cli[0]}" --help | grep -E "^  $1 " >/dev/null; }
 
 echo "== Where Total Commander is"
 "${cli[@]}" locate
