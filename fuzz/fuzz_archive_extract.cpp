@@ -11,12 +11,15 @@ using namespace quillon;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes = fuzz::bytesOf(data, size);
-    const QString root = fuzz::scratchDir() + QStringLiteral("/archive");
-    QDir(root).removeRecursively();
-    FUZZ_CHECK(QDir().mkpath(root + QStringLiteral("/a/b")));
-    const QString package = root + QStringLiteral("/package");
+    // The folders around the target stay for the process: anything written outside the target
+    // ends it below, so only the target needs clearing between inputs.
+    static const QString root = fuzz::scratchDir() + QStringLiteral("/archive");
+    static const bool made = QDir().mkpath(root + QStringLiteral("/a/b"));
+    FUZZ_CHECK(made);
+    static const QString package = root + QStringLiteral("/package");
+    static const QString target = root + QStringLiteral("/a/b/out");
+    QDir(target).removeRecursively();
     fuzz::writeFile(package, bytes);
-    const QString target = root + QStringLiteral("/a/b/out");
 
     const bool cabinet = bytes.startsWith("MSCF");
     const ArchiveResult result =
@@ -24,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (result.ok)
         FUZZ_CHECK(result.refusedEntries.isEmpty());
 
-    const QStringList expected{package, root + QStringLiteral("/a"), root + QStringLiteral("/a/b"), target};
+    static const QStringList expected{package, root + QStringLiteral("/a"), root + QStringLiteral("/a/b"),
+                                      target};
     int files = 0;
     QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);

@@ -28,8 +28,7 @@ void checkDocument(const QByteArray& bytes, IniDocument::Encoding encoding) {
     // Changes keep the document consistent with what it reports.
     if (const QStringList sections = document.sections(); !sections.isEmpty()) {
         const QString& section = sections.first();
-        // A few keys are enough; every removal rebuilds the section's index.
-        for (const QString& key : document.keys(section).mid(0, 8)) {
+        for (const QString& key : document.keys(section)) {
             document.setValue(section, key, QStringLiteral("changed"));
             FUZZ_CHECK(document.value(section, key) == QStringLiteral("changed"));
             document.removeKey(section, key);
@@ -47,8 +46,8 @@ void checkDocument(const QByteArray& bytes, IniDocument::Encoding encoding) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const QByteArray bytes = fuzz::bytesOf(data, size);
-    checkDocument(bytes, IniDocument::Encoding::Utf8);
-    checkDocument(bytes, IniDocument::Encoding::Latin1);
+    // One encoding per input, by its length: the mutator reaches both, at half the cost.
+    checkDocument(fuzz::bytesOf(data, size),
+                  size % 2 == 0 ? IniDocument::Encoding::Utf8 : IniDocument::Encoding::Latin1);
     return 0;
 }

@@ -7,7 +7,8 @@ Every file below the DIRs (a build folder with the sample installation and the f
 content, the language and database resources) that one of the harnesses reads becomes a seed in
 OUT/<harness>/, named by its SHA-1 like libFuzzer's own corpus files. Executables also give their
 version resource, and installers the cabinet they carry. A few of Wine's own DLLs add PE files
-made by another toolchain. Only these generated seeds are large; the committed corpus stays small.
+made by another toolchain. No seed is longer than its harness's fuzz/max_len: text files are cut
+at a line, longer binary files are left out.
 """
 import hashlib
 import os
@@ -18,9 +19,33 @@ MAX_SEED = 256 * 1024
 WINE_DLLS = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"
 
 
+def max_lengths():
+    """fuzz/max_len: the longest input of each harness."""
+    lengths = {}
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "max_len")) as f:
+        for line in f:
+            fields = line.split("#", 1)[0].split()
+            if len(fields) == 2:
+                lengths["fuzz_" + fields[0]] = int(fields[1])
+    return lengths
+
+
+MAX_LEN = max_lengths()
+# Harnesses whose input is read line by line: a long file cut at a line is still a good seed.
+TEXT = {"fuzz_ini_document", "fuzz_language", "fuzz_online_list", "fuzz_page_links", "fuzz_tc_release",
+        "fuzz_version_text", "fuzz_wine_registry", "fuzz_download_names"}
+
+
 def add(out, harness, data):
     if not data or len(data) > MAX_SEED:
         return
+    limit = MAX_LEN.get(harness, MAX_SEED)
+    if len(data) > limit:
+        if harness not in TEXT:
+            return
+        data = data[:data.rfind(b"\n", 0, limit) + 1]
+        if not data:
+            return
     folder = os.path.join(out, harness)
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, hashlib.sha1(data).hexdigest()), "wb") as f:

@@ -2,12 +2,30 @@
 # The demo: builds Quillon, the sample installation (a Wine-style prefix with Total Commander and
 # plugins built as real Windows files) and the local fixture catalogue, then runs the main job on
 # a copy of the sample installation against the fixture catalogue on 127.0.0.1.
+#   bash tools/demo.sh          the command-line program: list, check, update, check again
+#   bash tools/demo.sh --gui    the desktop program on the same copy, until its window is closed
+# QUILLON_DEMO_BUILD=DIR uses the build already in DIR instead of installing and building.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
-cmake --preset debug >/dev/null
-cmake --build --preset debug
-build=build/debug
+gui=false
+case "${1:-}" in
+    "") ;;
+    --gui) gui=true ;;
+    *) echo "usage: bash tools/demo.sh [--gui]" >&2; exit 2 ;;
+esac
+# A platform named for Qt (offscreen, vnc) is a display of its own.
+if $gui && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): the desktop program cannot open its"
+    echo "window, so the text demo runs instead."
+    echo
+    gui=false
+fi
+build="${QUILLON_DEMO_BUILD:-build/debug}"
+if [ -z "${QUILLON_DEMO_BUILD:-}" ]; then
+    bash tools/install-deps.sh
+    cmake --preset debug >/dev/null
+    cmake --build --preset debug
+fi
 
 work="$(mktemp -d)"
 server_pid=""
@@ -41,8 +59,20 @@ Forum=$base
 Mirror=$base
 INI
 
+if $gui; then
+    echo "== The desktop program on a copy of the sample installation ($work/prefix)"
+    echo "   The catalogue is the local one at $base. Search for updates, download and install them,"
+    echo "   look at an item's backups and restore one (context menu), or preview first."
+    echo "   Close the window to end the demo."
+    "$build/src/ui/quillon" --wine-prefix "$work/prefix" --settings-dir "$work/settings"
+    echo "== The window is closed; the fixture catalogue stops and the copy is removed."
+    exit 0
+fi
+
 cli=("$build/src/cli/quillon-cli" --wine-prefix "$work/prefix" --settings-dir "$work/settings")
-has() { "${cli[0]}" --help | grep -qE "^  $1 "; }
+# grep reads the whole help: with -q it would stop at the match, and the program's broken pipe
+# would fail the test under pipefail, leaving steps out at random.
+has() { "${cli[0]}" --help | grep -E "^  $1 " >/dev/null; }
 
 echo "== Where Total Commander is"
 "${cli[@]}" locate

@@ -34,8 +34,14 @@ QString decodeUtf8Keeping(const QByteArray& bytes) {
     qsizetype i = 0;
     while (i < bytes.size()) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
-        const qsizetype length = lead < 0x80             ? 1
-                                 : (lead & 0xE0) == 0xC0 ? 2
+        // Most of a file in another code page is ASCII: a decoder per character would make
+        // reading it many times slower than reading valid UTF-8.
+        if (lead < 0x80) {
+            out += QChar(char16_t(lead));
+            ++i;
+            continue;
+        }
+        const qsizetype length = (lead & 0xE0) == 0xC0   ? 2
                                  : (lead & 0xF0) == 0xE0 ? 3
                                  : (lead & 0xF8) == 0xF0 ? 4
                                                          : 0;
@@ -120,22 +126,28 @@ void IniDocument::setText(const QString& text) {
 
 void IniDocument::parse(const QString& text) {
     clear();
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    // Lines are looked at as views of the text: only keys, values and other kept lines become
+    // strings of their own, which is most of what reading a large file costs.
+    const QStringView all(text);
     Section* current = nullptr;
-    for (int i = 0; i < lines.size(); ++i) {
-        QString raw = lines[i];
+    qsizetype from = 0;
+    for (bool more = true; more;) {
+        const qsizetype newline = all.indexOf(QLatin1Char('\n'), from);
+        more = newline >= 0;
+        QStringView raw = all.sliced(from, (more ? newline : all.size()) - from);
+        from = newline + 1;
         if (raw.endsWith(QLatin1Char('\r')))
             raw.chop(1);
-        if (i == lines.size() - 1 && raw.isEmpty())
+        if (!more && raw.isEmpty())
             break; // the newline that ends the last line
-        const QString trimmed = raw.trimmed();
+        const QStringView trimmed = raw.trimmed();
         if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'))) {
-            const QString name = trimmed.mid(1, trimmed.size() - 2).trimmed();
+            const QString name = trimmed.mid(1, trimmed.size() - 2).trimmed().toString();
             const QString lower = name.toLower();
             if (auto it = m_sectionIndex.constFind(lower); it != m_sectionIndex.cend()) {
                 current = &m_sections[*it]; // a repeated section continues the first one
             } else {
-                m_sections.append(Section{name, {}, {}});
+                m_sections.append(Section{name, {}, {}, 0});
                 m_sectionIndex.insert(lower, static_cast<int>(m_sections.size()) - 1);
                 current = &m_sections.last();
             }
@@ -143,14 +155,15 @@ void IniDocument::parse(const QString& text) {
         }
         Line line;
         const qsizetype eq = raw.indexOf(QLatin1Char('='));
-        if (eq > 0 && !trimmed.startsWith(QLatin1Char(';')) && !raw.left(eq).trimmed().isEmpty()) {
+        const QStringView key = eq > 0 ? raw.left(eq).trimmed() : QStringView();
+        if (eq > 0 && !trimmed.startsWith(QLatin1Char(';')) && !key.isEmpty()) {
             line.isEntry = true;
-            line.key = raw.left(eq).trimmed();
-            line.value = raw.mid(eq + 1);
+            line.key = key.toString();
+            line.value = raw.mid(eq + 1).toString();
         } else {
             if (trimmed.isEmpty())
                 continue; // blank lines are layout; writing puts one between sections
-            line.value = raw;
+            line.value = raw.toString();
         }
         if (!current) {
             m_preamble.append(line);
@@ -163,12 +176,21 @@ void IniDocument::parse(const QString& text) {
 }
 
 void IniDocument::reindex(Section& section) {
-    section.firstIndex.clear();
-    for (int i = static_cast<int>(section.lines.size()) - 1; i >= 0; --i) {
+    section.index.clear();
+    for (int i = 0; i < section.lines.size(); ++i) {
         const Line& l = section.lines[i];
-        if (l.isEntry)
-            section.firstIndex.insert(l.key.toLower(), i);
+        if (!l.isEntry)
+            continue;
+        KeyLines& lines = section.index[l.key.toLower()];
+        if (lines.count++ == 0)
+            lines.first = i;
     }
+}
+
+void IniDocument::compact(Section& section) {
+    section.lines.removeIf([](const Line& l) { return l.removed; });
+    section.removedLines = 0;
+    reindex(section);
 }
 
 QString IniDocument::toText() const {
@@ -188,8 +210,10 @@ QString IniDocument::toText() const {
             out += QLatin1String("\r\n");
         first = false;
         out += QLatin1Char('[') + s.name + QLatin1String("]\r\n");
-        for (const Line& l : s.lines)
-            writeLine(l);
+        for (const Line& l : s.lines) {
+            if (!l.removed)
+                writeLine(l);
+        }
     }
     return out;
 }
@@ -228,7 +252,7 @@ const IniDocument::Section* IniDocument::find(const QString& section) const {
 IniDocument::Section& IniDocument::findOrAdd(const QString& section) {
     if (Section* s = find(section))
         return *s;
-    m_sections.append(Section{section, {}, {}});
+    m_sections.append(Section{section, {}, {}, 0});
     m_sectionIndex.insert(section.toLower(), static_cast<int>(m_sections.size()) - 1);
     return m_sections.last();
 }
@@ -239,40 +263,63 @@ bool IniDocument::hasSection(const QString& section) const {
 
 bool IniDocument::hasKey(const QString& section, const QString& key) const {
     const Section* s = find(section);
-    return s && s->firstIndex.contains(key.toLower());
+    return s && s->index.contains(key.toLower());
 }
 
 QString IniDocument::value(const QString& section, const QString& key, const QString& defaultValue) const {
     const Section* s = find(section);
     if (!s)
         return defaultValue;
-    auto it = s->firstIndex.constFind(key.toLower());
-    return it == s->firstIndex.cend() ? defaultValue : s->lines[*it].value;
+    auto it = s->index.constFind(key.toLower());
+    return it == s->index.cend() ? defaultValue : s->lines[it->first].value;
 }
 
 void IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
     Section& s = findOrAdd(section);
-    if (auto it = s.firstIndex.constFind(key.toLower()); it != s.firstIndex.cend()) {
-        s.lines[*it].value = value;
+    const QString lower = key.toLower();
+    if (auto it = s.index.constFind(lower); it != s.index.cend()) {
+        s.lines[it->first].value = value;
         return;
     }
     s.lines.append(Line{key, value, true});
-    s.firstIndex.insert(key.toLower(), static_cast<int>(s.lines.size()) - 1);
+    s.index.insert(lower, KeyLines{static_cast<int>(s.lines.size()) - 1, 1});
 }
 
 void IniDocument::removeKey(const QString& section, const QString& key) {
     Section* s = find(section);
     if (!s)
         return;
-    const QString lower = key.toLower();
-    s->lines.removeIf([&lower](const Line& l) { return l.isEntry && l.key.toLower() == lower; });
-    reindex(*s);
+    const auto it = s->index.constFind(key.toLower());
+    if (it == s->index.cend())
+        return;
+    const auto removeLine = [s](Line& l) {
+        l.removed = true;
+        l.isEntry = false;
+        l.key.clear();
+        l.value.clear();
+        ++s->removedLines;
+    };
+    // Only a repeated key needs the lines after its first one looked at.
+    int left = it->count;
+    for (qsizetype i = it->first; left > 0 && i < s->lines.size(); ++i) {
+        Line& l = s->lines[i];
+        if (l.isEntry && l.key.toLower() == it.key()) {
+            removeLine(l);
+            --left;
+        }
+    }
+    s->index.erase(it);
+    // Compacted once half the lines are gone, so a section never holds more dead lines than
+    // live ones and each removal costs a constant share of one compaction.
+    if (s->removedLines > 16 && s->removedLines * 2 > s->lines.size())
+        compact(*s);
 }
 
 void IniDocument::clearSection(const QString& section) {
     if (Section* s = find(section)) {
         s->lines.clear();
-        s->firstIndex.clear();
+        s->index.clear();
+        s->removedLines = 0;
     }
 }
 
@@ -280,10 +327,13 @@ void IniDocument::removeSection(const QString& section) {
     auto it = m_sectionIndex.constFind(section.toLower());
     if (it == m_sectionIndex.cend())
         return;
-    m_sections.removeAt(*it);
-    m_sectionIndex.clear();
-    for (int i = 0; i < m_sections.size(); ++i)
-        m_sectionIndex.insert(m_sections[i].name.toLower(), i);
+    const int removed = *it;
+    m_sectionIndex.erase(it);
+    m_sections.removeAt(removed);
+    for (int& index : m_sectionIndex) {
+        if (index > removed)
+            --index;
+    }
 }
 
 void IniDocument::clear() {
@@ -307,7 +357,7 @@ QStringList IniDocument::keys(const QString& section) const {
         return names;
     for (int i = 0; i < s->lines.size(); ++i) {
         const Line& l = s->lines[i];
-        if (l.isEntry && s->firstIndex.value(l.key.toLower()) == i)
+        if (l.isEntry && s->index.value(l.key.toLower()).first == i)
             names.append(l.key);
     }
     return names;

@@ -70,17 +70,26 @@ private:
         QString key;   // empty for comments and other lines without "="
         QString value; // or the whole raw line when key is empty
         bool isEntry = false;
+        // A removed key's line stays until the section is compacted: removing the keys of a
+        // large section one by one would otherwise move and re-index the rest every time.
+        bool removed = false;
+    };
+    struct KeyLines {
+        int first = 0; // index of the key's first line
+        int count = 0; // lines holding the key (a file may repeat one)
     };
     struct Section {
         QString name;
         QList<Line> lines;
-        QHash<QString, int> firstIndex; // lower-cased key -> index of its first line
+        QHash<QString, KeyLines> index; // lower-cased key -> its lines
+        int removedLines = 0;
     };
 
     Section* find(const QString& section);
     const Section* find(const QString& section) const;
     Section& findOrAdd(const QString& section);
     static void reindex(Section& section);
+    static void compact(Section& section);
     void parse(const QString& text);
 
     QString m_filePath;

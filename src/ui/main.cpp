@@ -12,6 +12,7 @@
 #include "engine/app_core.h"
 #include "engine/installer_context.h"
 #include "gui_options.h"
+#include "inventory/update_list.h"
 #include "main_window.h"
 #include "message_box_prompter.h"
 #include "platform/single_instance.h"
@@ -109,6 +110,18 @@ int main(int argc, char** argv) {
         });
         takeOver->start(250);
     }
+
+#ifdef QUILLON_TEST_HOOKS
+    // A test that runs the program as a user starts it (the demo's desktop path) ends it once the
+    // list is filled, and reads from the terminal that it was.
+    if (qEnvironmentVariableIsSet("QUILLON_TEST_CLOSE_WHEN_LISTED")) {
+        QObject::connect(&window, &quillon::ui::Ttc_Updater::inventoryFinished, &window, [&] {
+            std::printf("listed %d rows\n", core.updateList().rowCount());
+            std::fflush(stdout);
+            QTimer::singleShot(0, &window, &QWidget::close);
+        });
+    }
+#endif
 
     window.show();
     if (!prefixTaken.isEmpty())

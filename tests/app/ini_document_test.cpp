@@ -49,6 +49,42 @@ TEST(IniDocument, RemovingKeysAndSectionsKeepsLookupsRight) {
     EXPECT_TRUE(doc.keys(QStringLiteral("C")).isEmpty());
 }
 
+// Removed lines are left in place and compacted later: lookups, key order, repeated keys and
+// keys added back must stay right on both sides of a compaction.
+TEST(IniDocument, RemovingMostKeysOfALargeSectionKeepsTheRest) {
+    QString text = QStringLiteral("[S]\r\n; note\r\n");
+    for (int i = 0; i < 100; ++i)
+        text += QStringLiteral("k%1=%1\r\n").arg(i);
+    text += QStringLiteral("K3=again\r\n[T]\r\nt=1\r\n");
+    IniDocument doc;
+    doc.setText(text);
+    QString expected = QStringLiteral("[S]\r\n; note\r\n");
+    QStringList keys;
+    for (int i = 0; i < 100; ++i) {
+        if (i % 5 == 4 || i == 99) {
+            expected += QStringLiteral("k%1=%1\r\n").arg(i);
+            keys << QStringLiteral("k%1").arg(i);
+            continue;
+        }
+        doc.removeKey(QStringLiteral("s"), QStringLiteral("K%1").arg(i));
+        if (i == 40) { // before the compaction, and again after it at the end
+            EXPECT_EQ(doc.value(QStringLiteral("S"), QStringLiteral("k44")), QStringLiteral("44"));
+        }
+    }
+    EXPECT_EQ(doc.value(QStringLiteral("S"), QStringLiteral("k44")), QStringLiteral("44"));
+    EXPECT_FALSE(doc.hasKey(QStringLiteral("S"), QStringLiteral("k3"))); // its repeat went too
+    doc.setValue(QStringLiteral("S"), QStringLiteral("k0"), QStringLiteral("back"));
+    doc.setValue(QStringLiteral("S"), QStringLiteral("k9"), QStringLiteral("nine"));
+    expected.replace(QStringLiteral("k9=9"), QStringLiteral("k9=nine"));
+    expected += QStringLiteral("k0=back\r\n\r\n[T]\r\nt=1\r\n");
+    keys << QStringLiteral("k0");
+    EXPECT_EQ(doc.toText(), expected);
+    EXPECT_EQ(doc.keys(QStringLiteral("S")), keys);
+    EXPECT_EQ(doc.entries(QStringLiteral("S")).size(), keys.size());
+    doc.removeSection(QStringLiteral("S"));
+    EXPECT_EQ(doc.value(QStringLiteral("t"), QStringLiteral("T")), QStringLiteral("1"));
+}
+
 TEST(IniDocument, Latin1KeepsEveryByte) {
     QByteArray bytes("[Language]\r\nLngName=");
     bytes.append("\xD0\xF3\xF1\xF1\xEA\xE8\xE9"); // "Russian" in code page 1251
