@@ -252,9 +252,9 @@ TEST_F(WindowFaults, CancelHoldsTheDownloadWhileItAsks) {
         qint64 later = -1;
         onNextModal([&] { cancel->click(); },
                     [&](QWidget* modal) {
-                        QTest::qWait(200); // a block that was under way is written
+                        QTest::qWait(500); // a block that was under way is written
                         asked = bytesBelow(downloads);
-                        QTest::qWait(800);
+                        QTest::qWait(1000); // the trickle would bring about 1.6 KB meanwhile
                         later = bytesBelow(downloads);
                         // What the pass says after a stop needs nobody at the screen.
                         if (answer == QMessageBox::Yes)
