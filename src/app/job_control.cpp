@@ -8,8 +8,8 @@ bool CancelToken::sleepFor(std::chrono::milliseconds duration) const {
     constexpr std::chrono::milliseconds slice{20};
     const auto end = std::chrono::steady_clock::now() + duration;
     while (!isCancelled()) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            end - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
         if (left <= std::chrono::milliseconds::zero())
             return true;
         std::this_thread::sleep_for(std::min(left, slice));
@@ -19,8 +19,12 @@ bool CancelToken::sleepFor(std::chrono::milliseconds duration) const {
 
 bool CancelToken::waitWhilePaused() const {
     constexpr std::chrono::milliseconds slice{20};
-    while (isPaused() && !isCancelled())
-        std::this_thread::sleep_for(slice);
+    if (isPaused() && !isCancelled()) {
+        ++*m_holding;
+        while (isPaused() && !isCancelled())
+            std::this_thread::sleep_for(slice);
+        --*m_holding;
+    }
     return !isCancelled();
 }
 

@@ -2,17 +2,19 @@
 // What every long operation of the core takes so that a window can stay responsive: a token the
 // owner sets to stop the work, and a sink the work reports its progress to. The work runs on any
 // thread; both types are safe to use from the job's thread while the owner cancels from its own.
-#include <QString>
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <QString>
 
 namespace quillon {
 
 class CancelToken {
 public:
     CancelToken()
-        : m_flag(std::make_shared<std::atomic_bool>(false)), m_paused(std::make_shared<std::atomic_bool>(false)) {}
+        : m_flag(std::make_shared<std::atomic_bool>(false)),
+          m_paused(std::make_shared<std::atomic_bool>(false)),
+          m_holding(std::make_shared<std::atomic_int>(0)) {}
 
     // Copies share one flag: the owner keeps one, the job another.
     void cancel() const { m_flag->store(true); }
@@ -31,10 +33,13 @@ public:
     bool isPaused() const { return m_paused->load(); }
     // Returns at once unless paused; false when cancelled.
     bool waitWhilePaused() const;
+    // Whether the work has reached such a point and holds there now.
+    bool isHolding() const { return m_holding->load() > 0; }
 
 private:
     std::shared_ptr<std::atomic_bool> m_flag;
     std::shared_ptr<std::atomic_bool> m_paused;
+    std::shared_ptr<std::atomic_int> m_holding;
 };
 
 struct JobProgress {

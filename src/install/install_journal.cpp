@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/common/atomic_file.h"
@@ -323,8 +324,12 @@ void InstallStepReached() {
 #if defined(SIGKILL) && defined(SIGSTOP)
     if (step == killAfter)
         std::raise(SIGKILL);
-    if (step == stopAfter)
+    if (step == stopAfter) {
+        // Said first, so that the test waits for this line rather than for a while.
+        std::fprintf(stderr, "test hook: halted after install step %d\n", step);
+        std::fflush(stderr);
         std::raise(SIGSTOP);
+    }
 #else
     if (step == killAfter || step == stopAfter)
         std::abort();

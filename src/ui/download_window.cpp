@@ -208,6 +208,10 @@ bool TDownloadFiles::isTransferring() const {
     return m_jobs->isRunning();
 }
 
+bool TDownloadFiles::transferHeld() const {
+    return m_jobs->isRunning() && m_jobs->token().isHolding();
+}
+
 void TDownloadFiles::startTransfer() {
     m_started = true;
     edit_SelDir->setEnabled(false);

@@ -48,6 +48,8 @@ public:
     // What the main window does after the pass (reload and check, restart).
     EndOfPassAction endOfPassAction() const { return m_action; }
     bool isTransferring() const;
+    // Held while "abort the current task?" is asked: no block is fetched, no package installed.
+    bool transferHeld() const;
     DownloadRowsModel& rows() { return *m_model; }
     QTreeView& view() { return *LV_DLFiles; }
 

@@ -2,7 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QThread>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
 
 #include "support/test_support.h"
 #include "test_paths.h"
@@ -20,10 +23,8 @@ QString FixtureServerProcess::generatedContent() {
 }
 
 FixtureServerProcess::FixtureServerProcess(const QString& content) {
-    if (!m_requests.open())
-        return;
     m_process.start(program(), {u"--content"_s, content.isEmpty() ? generatedContent() : content, u"--port"_s,
-                                u"0"_s, u"--request-log"_s, m_requests.fileName()});
+                                u"0"_s, u"--request-log"_s, u"-"_s});
     if (!m_process.waitForStarted(10000))
         return;
     while (!m_process.canReadLine() && m_process.state() == QProcess::Running)
@@ -33,18 +34,34 @@ FixtureServerProcess::FixtureServerProcess(const QString& content) {
         m_base = line.mid(13);
 }
 
-bool FixtureServerProcess::waitForRequest(const QString& targetStart, int timeoutMs) const {
-    const QDeadlineTimer deadline(timeoutMs);
-    do {
-        for (const QByteArray& line : readFile(m_requests.fileName()).split('\n')) {
-            if (QString::fromUtf8(line).section(u' ', 1).startsWith(targetStart))
-                return true;
+bool FixtureServerProcess::waitForRequest(const QString& targetStart, int timeoutMs) {
+    const auto arrived = [&] {
+        while (m_process.canReadLine())
+            m_requests.append(QString::fromUtf8(m_process.readLine()).trimmed());
+        return std::any_of(m_requests.cbegin(), m_requests.cend(), [&](const QString& line) {
+            return line.startsWith(u"request "_s) && line.section(u' ', 2).startsWith(targetStart);
+        });
+    };
+    if (arrived())
+        return true;
+    // Without an application, nothing of the caller's runs meanwhile: the server's output is
+    // simply waited for.
+    if (!QCoreApplication::instance()) {
+        const QDeadlineTimer deadline(timeoutMs);
+        while (!arrived() && m_process.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
         }
-        // A window sends its requests from its event loop.
-        QCoreApplication::processEvents();
-        QThread::msleep(10);
-    } while (!deadline.hasExpired());
-    return false;
+        return arrived();
+    }
+    // The caller's events go on meanwhile: a window sends its requests from its event loop.
+    QEventLoop loop;
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &loop, [&] {
+        if (arrived())
+            loop.quit();
+    });
+    QObject::connect(&m_process, &QProcess::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    return arrived();
 }
 
 FixtureServerProcess::~FixtureServerProcess() {

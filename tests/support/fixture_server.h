@@ -3,7 +3,7 @@
 // duration of a test.
 #include <QProcess>
 #include <QString>
-#include <QTemporaryFile>
+#include <QStringList>
 
 namespace quillon::test {
 
@@ -20,14 +20,14 @@ public:
     // Waits until a request whose target ("/fault/slow/...") starts with targetStart has arrived,
     // whether or not it was answered yet; the caller's events are handled meanwhile. False when
     // none came in time.
-    bool waitForRequest(const QString& targetStart, int timeoutMs = 30000) const;
+    bool waitForRequest(const QString& targetStart, int timeoutMs = 30000);
 
     static QString program();
     static QString generatedContent();
 
 private:
-    QTemporaryFile m_requests;
     QProcess m_process;
+    QStringList m_requests; // "request METHOD TARGET" lines read so far
     QString m_base;
 };
 

@@ -4,7 +4,8 @@
 //   quillon-fixture-server --content DIR [--port N] [--pid-file FILE] [--request-log FILE]
 //
 // --port 0 (the default) takes a free port. The first line on stdout is
-// "listening on http://127.0.0.1:PORT/". --request-log writes "METHOD TARGET" for each request
+// "listening on http://127.0.0.1:PORT/". --request-log writes "request METHOD TARGET" (FILE "-":
+// on stdout) for each request
 // as it arrives, before it is answered: a test waits for that instead of guessing how long a
 // client takes to ask.
 #include "fixture_site.h"
@@ -99,14 +100,18 @@ int main(int argc, char** argv) {
     std::ofstream log;
     std::mutex logLock;
     if (!requestLog.empty()) {
-        log.open(requestLog, std::ios::app);
-        if (!log) {
+        // "-": on standard output, where a test waiting for a request reads it as it comes.
+        const bool toOutput = requestLog == "-";
+        if (!toOutput)
+            log.open(requestLog, std::ios::app);
+        if (!toOutput && !log) {
             std::cerr << "quillon-fixture-server: cannot write " << requestLog << "\n";
             return 1;
         }
-        server.set_pre_routing_handler([&](const httplib::Request& request, httplib::Response&) {
+        std::ostream& out = toOutput ? std::cout : log;
+        server.set_pre_routing_handler([&out, &logLock](const httplib::Request& request, httplib::Response&) {
             const std::lock_guard lock(logLock);
-            log << request.method << ' ' << request.target << std::endl;
+            out << "request " << request.method << ' ' << request.target << std::endl;
             return httplib::Server::HandlerResponse::Unhandled;
         });
     }
