@@ -141,6 +141,7 @@ void TAddonInfo::retranslate() {
     setWindowTitle(m_core.language().format(u"CaptionsAddonInfo"_s, u"Caption"_s, u"%s - information"_s,
                                             {m_name, {}, {}}));
     m_title->setText(m_name + u' ' + m_item.InstalledVersion);
+    m_title->setCursorPosition(0); // a long name shows from its start
     m_descriptionGroup->setTitle(text("CaptionsAddonInfo", "GbDescription", "Description"));
     m_historyGroup->setTitle(text("CaptionsAddonInfo", "GbVersionHistory", "Version History"));
     m_checksumSwitch->setToolTip(

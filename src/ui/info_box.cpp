@@ -305,6 +305,9 @@ void TInfobox::fill() {
         edit->setText(isBlank(value) ? none : value);
     const bool noDescription = isBlank(description);
     m_description->setText(noDescription ? none : description);
+    // A value longer than its field shows from its start, where it says what it is.
+    for (QLineEdit* edit : {m_name, m_internalName, m_originalFn, m_author, m_description})
+        edit->setCursorPosition(0);
     QFont font = m_description->font();
     font.setItalic(noDescription);
     m_description->setFont(font);
