@@ -39,14 +39,15 @@ done
 # --- Files where a desktop expects them.
 for file in bin/quillon bin/quillon-cli share/man/man1/quillon.1.gz share/man/man1/quillon-cli.1.gz \
     share/applications/$desktop_id.desktop share/icons/hicolor/scalable/apps/$desktop_id.svg \
-    share/metainfo/$appstream_id.metainfo.xml share/bash-completion/completions/quillon-cli; do
+    share/metainfo/$appstream_id.metainfo.xml share/bash-completion/completions/quillon-cli \
+    lib/systemd/user/quillon-check.service lib/systemd/user/quillon-check.timer; do
     [ -f "$root/usr/$file" ] || fail "missing /usr/$file"
 done
 # The bridge to Total Commander's window is part of every build that has MinGW-w64, as CI has.
 if [ -d src/tcbridge ]; then
     file "$bin/quillon-tcbridge.exe" | grep -q 'PE32+ executable' || fail "no Windows bridge beside the programs"
 fi
-unexpected=$(cd "$root" && find . -type f | grep -v '^\./usr/\(bin\|share/\(man\|applications\|icons\|metainfo\|bash-completion\)\)/' || true)
+unexpected=$(cd "$root" && find . -type f | grep -v '^\./usr/\(bin\|lib/systemd/user\|share/\(man\|applications\|icons\|metainfo\|bash-completion\)\)/' || true)
 [ -z "$unexpected" ] || fail "files outside the usual places: $unexpected"
 
 # --- The desktop files pass their validators; the manual pages format without warnings.
@@ -55,6 +56,21 @@ appstreamcli validate --no-net "$share/metainfo/$appstream_id.metainfo.xml" >"$w
     { cat "$work/appstream.log"; fail "metainfo"; }
 python3 -c 'import sys, xml.etree.ElementTree as t; t.parse(sys.argv[1])' \
     "$share/icons/hicolor/scalable/apps/$desktop_id.svg" || fail "icon is no well-formed SVG"
+# The daily check's units as the user manager reads them (it needs a runtime folder of its own);
+# the service's program is looked for where the package was unpacked.
+units=$work/units
+mkdir -p "$units" "$work/runtime"
+units_dir=$root/usr/lib/systemd/user
+grep -q "^ExecStart=/usr/bin/quillon-cli check --notify$" "$units_dir/quillon-check.service" ||
+    fail "the service does not run the packaged quillon-cli"
+sed "s#^ExecStart=/usr/bin/#ExecStart=$bin/#" "$units_dir/quillon-check.service" >"$units/quillon-check.service"
+cp "$units_dir/quillon-check.timer" "$units/"
+if ! XDG_RUNTIME_DIR=$work/runtime systemd-analyze verify --user --man=no \
+    "$units/quillon-check.service" "$units/quillon-check.timer" >"$work/units.log" 2>&1 ||
+    [ -s "$work/units.log" ]; then
+    cat "$work/units.log"
+    fail "systemd units"
+fi
 for page in quillon quillon-cli; do
     warnings=$(zcat "$share/man/man1/$page.1.gz" | groff -man -ww -z -Tutf8 2>&1)
     [ -z "$warnings" ] || fail "manual page $page: $warnings"

@@ -29,6 +29,9 @@ packages=(
   # the unpacked package validate the desktop entry, the metainfo, the manual pages and the
   # completion.
   dpkg-dev file appstream desktop-file-utils groff-base bash-completion
+  # The daily check: its systemd user units are verified, its notification is tested on a
+  # private session bus.
+  systemd dbus-daemon
 )
 
 missing=()

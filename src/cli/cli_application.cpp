@@ -60,7 +60,8 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
             return usageError(u"locate takes no arguments but --all"_s);
         return LocateAllCommand(options.json, m_out, m_err).execute();
     }
-    if (!update && !restore && !options.commandArguments.isEmpty())
+    const bool notify = check && options.commandArguments == QStringList{u"--notify"_s};
+    if (!update && !restore && !notify && !options.commandArguments.isEmpty())
         return usageError(u"%1 takes no arguments"_s.arg(options.command));
 
     CliPrompter prompter(m_err);
@@ -114,7 +115,7 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     else if (list)
         status = ListCommand(core, options.json, m_out, m_err).execute();
     else if (check)
-        status = CheckCommand(core, options.json, m_out, m_err).execute();
+        status = CheckCommand(core, options.json, m_out, m_err, notify).execute();
     else if (restore)
         status = RestoreCommand(core, restoreOptions, options.json, m_out, m_err).execute();
     else
