@@ -294,12 +294,17 @@ void FileTreeListing::findFiles(const QString& mask, QStringList& list, bool wit
     }
     const QString filter = nameFilterFor(mask);
     const bool plain = isPlainMask(filter);
+    // What follows the last "*" must end the name: most names of a tree fail on it at once, and
+    // the inventory asks a plugin's folder for "*name*.txt" once per plugin.
+    const QStringView tail = QStringView(filter).mid(filter.lastIndexOf(u'*') + 1);
+    const bool literalTail = plain && !tail.contains(u'?');
     // Otherwise the pattern QDir builds from a name filter, so that both searches agree.
     std::optional<QRegularExpression> pattern;
     for (const Entry& entry : m_entries) {
         bool matches = false;
         if (plain && isAscii(entry.name)) {
-            matches = plainMaskMatches(filter, entry.name);
+            matches = (!literalTail || entry.name.endsWith(tail, Qt::CaseInsensitive)) &&
+                      plainMaskMatches(filter, entry.name);
         } else {
             if (!pattern)
                 pattern = QRegularExpression::fromWildcard(filter, Qt::CaseInsensitive);
