@@ -123,6 +123,16 @@ PluginLoadResult pluginLoadResultFromOutput(const std::string& output, bool name
     return {state->second, detail == values.end() ? std::string() : detail->second};
 }
 
+PluginLoadCheck& noPluginLoadCheck() {
+    class NoCheck final : public PluginLoadCheck {
+    public:
+        bool available() const override { return false; }
+        PluginLoadResult check(const std::string&, Cancel) override { return {PluginLoadState::NoWine, {}}; }
+    };
+    static NoCheck none;
+    return none;
+}
+
 std::string bridge32Beside(const std::string& bridge64) {
     return (std::filesystem::path(bridge64).parent_path() / "quillon-tcbridge32.exe").string();
 }

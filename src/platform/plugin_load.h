@@ -68,6 +68,9 @@ struct PluginLoadSetup {
     std::chrono::milliseconds limit{20000};
 };
 
+// A check that can check nothing: every file "cannot check: Wine was not found".
+PluginLoadCheck& noPluginLoadCheck();
+
 // The 32-bit bridge beside the 64-bit one.
 std::string bridge32Beside(const std::string& bridge64);
 
