@@ -1,6 +1,7 @@
 #include "platform/plugin_load.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <filesystem>
 #include <map>
