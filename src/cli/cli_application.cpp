@@ -13,6 +13,7 @@
 #include "cli/locate_command.h"
 #include "cli/restore_command.h"
 #include "cli/update_command.h"
+#include "cli/verify_command.h"
 #include "cli/version_command.h"
 #include "engine/app_core.h"
 #include "engine/installer_context.h"
@@ -45,7 +46,8 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     const bool check = options.command == "check"_L1;
     const bool update = options.command == "update"_L1;
     const bool restore = options.command == "restore"_L1;
-    if (!locate && !list && !check && !update && !restore)
+    const bool verify = options.command == "verify"_L1;
+    if (!locate && !list && !check && !update && !restore && !verify)
         return usageError(u"unknown command: %1"_s.arg(options.command));
     QString updateError;
     const UpdateOptions updateOptions = UpdateCommand::parse(options.commandArguments, &updateError);
@@ -61,7 +63,7 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
         return LocateAllCommand(options.json, m_out, m_err).execute();
     }
     const bool notify = check && options.commandArguments == QStringList{u"--notify"_s};
-    if (!update && !restore && !notify && !options.commandArguments.isEmpty())
+    if (!update && !restore && !notify && !verify && !options.commandArguments.isEmpty())
         return usageError(u"%1 takes no arguments"_s.arg(options.command));
 
     CliPrompter prompter(m_err);
@@ -116,6 +118,8 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
         status = ListCommand(core, options.json, m_out, m_err).execute();
     else if (check)
         status = CheckCommand(core, options.json, m_out, m_err, notify).execute();
+    else if (verify)
+        status = VerifyCommand(core, options.commandArguments, options.json, m_out, m_err).execute();
     else if (restore)
         status = RestoreCommand(core, restoreOptions, options.json, m_out, m_err).execute();
     else

@@ -76,9 +76,11 @@ CliParseResult parseCliArguments(const QStringList& arguments) {
         if (argument.startsWith('-'_L1) || argument.startsWith('/'_L1)) {
             // A file argument of a command may begin with "/" (an absolute path); only before the
             // command is such an argument certainly an unknown switch.
-            // "update", "restore", "locate" and "check" take options of their own after the command.
+            // "update", "restore", "locate" and "check" take options of their own after the command,
+            // "verify" file paths.
             const bool ownOptions = options.command == "update"_L1 || options.command == "restore"_L1 ||
-                                    options.command == "locate"_L1 || options.command == "check"_L1;
+                                    options.command == "locate"_L1 || options.command == "check"_L1 ||
+                                    options.command == "verify"_L1;
             if ((argument.startsWith('-'_L1) && !ownOptions) || options.command.isEmpty()) {
                 result.error = u"unknown option: %1"_s.arg(argument);
                 return result;

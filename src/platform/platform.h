@@ -7,6 +7,7 @@
 #include "platform/environment.h"
 #include "platform/folders.h"
 #include "platform/path_mapper.h"
+#include "platform/plugin_load.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/tc_window.h"
@@ -39,6 +40,9 @@ public:
     virtual const Folders& folders() const = 0;
     virtual TcWindow& tcWindow() = 0;
     virtual Shell& shell() = 0;
+    // Whether plugin files load, proven by the bridge in a process of its own. Without an
+    // implementation nothing can be checked.
+    virtual PluginLoadCheck& pluginLoads() { return noPluginLoadCheck(); }
     // The prefix in use, empty when none (and always on Windows).
     virtual std::string winePrefix() const = 0;
     // The Wine program that starts programs of the prefix, empty when there is none (and always

@@ -3,6 +3,7 @@
 #include "platform/environment_wine.h"
 #include "platform/folders_wine.h"
 #include "platform/path_mapper_wine.h"
+#include "platform/plugin_load_wine.h"
 #include "platform/registry_wine.h"
 #include "platform/shell_wine.h"
 #include "platform/tc_window_programs_wine.h"
@@ -44,6 +45,12 @@ std::string absolute(const std::string& dir) {
     return text;
 }
 
+PluginLoadSetup pluginLoadSetup(const PlatformOptions& options) {
+    const std::string bridge =
+        options.tcBridgeProgram.empty() ? defaultTcBridgeProgram() : options.tcBridgeProgram;
+    return PluginLoadSetup{bridge, bridge32Beside(bridge)};
+}
+
 class WinePlatform final : public Platform {
 public:
     WinePlatform(std::string prefix, const PlatformOptions& options)
@@ -54,7 +61,9 @@ public:
           m_tcWindow(WineTcWindowSetup{m_prefix, findWineProgram(options.wineProgram),
                                        options.tcBridgeProgram.empty() ? defaultTcBridgeProgram()
                                                                        : options.tcBridgeProgram},
-                     m_paths) {}
+                     m_paths),
+          m_pluginLoads(
+              m_prefix, [this] { return m_tcWindow.wineProgram(); }, pluginLoadSetup(options), m_paths) {}
 
     const Registry& registry() const override { return m_registry; }
     const PathMapper& paths() const override { return m_paths; }
@@ -63,6 +72,7 @@ public:
     const Folders& folders() const override { return m_folders; }
     TcWindow& tcWindow() override { return m_tcWindow; }
     Shell& shell() override { return m_shell; }
+    PluginLoadCheck& pluginLoads() override { return m_pluginLoads; }
     std::string winePrefix() const override { return m_prefix; }
     std::string wineProgram() const override { return m_tcWindow.wineProgram(); }
     bool useWineProgram(const std::string& setting) override {
@@ -78,6 +88,7 @@ private:
     WineFolders m_folders;
     WineTcWindow m_tcWindow;
     DesktopShell m_shell;
+    WinePluginLoadCheck m_pluginLoads;
 };
 
 } // namespace

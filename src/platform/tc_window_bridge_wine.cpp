@@ -1,15 +1,13 @@
 #include "platform/tc_window_bridge_wine.h"
 
-#include <QProcess>
+#include "platform/bounded_process.h"
+
 #include <QProcessEnvironment>
 
 #include <filesystem>
 #include <sstream>
 
 namespace quillon::platform {
-namespace {
-
-constexpr int kPollMs = 50;
 
 QProcessEnvironment bridgeEnvironment(const std::string& prefix) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -21,8 +19,6 @@ QProcessEnvironment bridgeEnvironment(const std::string& prefix) {
         environment.insert(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("winemenubuilder.exe=d"));
     return environment;
 }
-
-} // namespace
 
 bool BridgeReply::flag(const std::string& key) const {
     const auto found = values.find(key);
@@ -67,41 +63,13 @@ BridgeReply runBridge(const BridgeSetup& setup, const std::vector<std::string>& 
     QStringList qtArguments{QString::fromStdString(setup.bridgeProgram)};
     for (const std::string& argument : arguments)
         qtArguments.append(QString::fromStdString(argument));
-    QProcess process;
-    process.setProcessEnvironment(bridgeEnvironment(setup.prefix));
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(QString::fromStdString(setup.wineProgram), qtArguments, QIODevice::ReadOnly);
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    if (!process.waitForStarted(static_cast<int>(limit.count()))) {
-        failed.problem = TcWindowProblem::Failed;
+    const BoundedRun run = runBounded(QString::fromStdString(setup.wineProgram), qtArguments,
+                                      bridgeEnvironment(setup.prefix), limit, cancel);
+    if (run.problem != TcWindowProblem::None || !run.exitedNormally || run.exitCode != 0) {
+        failed.problem = run.problem != TcWindowProblem::None ? run.problem : TcWindowProblem::Failed;
         return failed;
     }
-    // Read as it comes and only so much: a Wine program that floods its output must not take
-    // the memory with it. The bridge's answer is a few lines.
-    constexpr qsizetype kMostOutput = 64 * 1024;
-    QByteArray output;
-    while (process.state() != QProcess::NotRunning) {
-        process.waitForReadyRead(kPollMs);
-        output += process.readAllStandardOutput();
-        const bool cancelled = cancel && cancel->load();
-        const bool flooding = output.size() > kMostOutput;
-        if (cancelled || flooding || std::chrono::steady_clock::now() >= deadline) {
-            process.kill();
-            process.waitForFinished(1000);
-            failed.problem = cancelled  ? TcWindowProblem::Cancelled
-                             : flooding ? TcWindowProblem::Failed
-                                        : TcWindowProblem::TimedOut;
-            return failed;
-        }
-    }
-    output += process.readAllStandardOutput();
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 ||
-        output.size() > kMostOutput) {
-        failed.problem = TcWindowProblem::Failed;
-        return failed;
-    }
-    return parseBridgeOutput(output.toStdString());
+    return parseBridgeOutput(run.output.toStdString());
 }
 
 } // namespace quillon::platform

@@ -1,6 +1,8 @@
 #pragma once
 // One run of the bridge program in the Wine prefix: its "key value" answer lines, or why there
 // are none. The run is bounded in time and ends early when the cancel flag is set.
+#include <QProcessEnvironment>
+
 #include <atomic>
 #include <chrono>
 #include <map>
@@ -24,6 +26,9 @@ struct BridgeReply {
     bool ok() const { return problem == TcWindowProblem::None; }
     bool flag(const std::string& key) const;
 };
+
+// Wine's environment for a bridge run in the prefix.
+QProcessEnvironment bridgeEnvironment(const std::string& prefix);
 
 BridgeReply runBridge(const BridgeSetup& setup, const std::vector<std::string>& arguments,
                       std::chrono::milliseconds limit, const std::atomic_bool* cancel);

@@ -5,6 +5,7 @@
 #include "platform/environment.h"
 #include "platform/folders.h"
 #include "platform/path_mapper.h"
+#include "platform/plugin_load.h"
 #include "platform/shell.h"
 #include "platform/tc_window.h"
 
@@ -15,5 +16,6 @@ std::unique_ptr<Environment> makeEnvironment();
 std::unique_ptr<Folders> makeFolders();
 std::unique_ptr<TcWindow> makeTcWindow();
 std::unique_ptr<Shell> makeShell();
+std::unique_ptr<PluginLoadCheck> makePluginLoadCheck(PluginLoadSetup setup);
 
 } // namespace quillon::platform::win

@@ -8,9 +8,14 @@
 //   command NUMBER          sent
 //   foreground              foreground
 //   close                   closed
+//   load PATH               started (written at once), result, detail
+//
+// "load" needs no window: it proves that a plugin file loads, in this process so that a plugin
+// that hangs or crashes takes only the bridge with it. The 32-bit build loads 32-bit plugins.
 #include "platform/tc_window_calls_win.h"
 #include "platform/win_text.h"
 #include "platform/win_window.h"
+#include "tcbridge/plugin_load.h"
 
 #include <cwchar>
 #include <string>
@@ -37,16 +42,21 @@ void line(const char* key, std::string value) {
     g_reply += '\n';
 }
 
-void flush() {
-    g_reply += "end\n";
+void write() {
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), g_reply.data(), static_cast<DWORD>(g_reply.size()), &written,
               nullptr);
+    g_reply.clear();
+}
+
+void flush() {
+    g_reply += "end\n";
+    write();
 }
 
 int usage() {
     const char text[] = "usage: quillon-tcbridge state | cd left|right PATH | ask TEXT | command NUMBER | "
-                        "foreground | close\n";
+                        "foreground | close | load PATH\n";
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, sizeof text - 1, &written, nullptr);
     return 2;
@@ -83,9 +93,22 @@ int wmain(int argc, wchar_t** argv) {
     const bool valid = (verb == L"state" && count == 1) || (verb == L"foreground" && count == 1) ||
                        (verb == L"close" && count == 1) || (verb == L"ask" && count == 2) ||
                        (verb == L"command" && count == 2 && parseNumber(args[1].c_str(), &number)) ||
-                       (verb == L"cd" && count == 3 && (args[1] == L"left" || args[1] == L"right"));
+                       (verb == L"cd" && count == 3 && (args[1] == L"left" || args[1] == L"right")) ||
+                       (verb == L"load" && count == 2);
     if (!valid)
         return usage();
+
+    if (verb == L"load") {
+        // Tells a bridge that ran from one that never started (a 32-bit program without 32-bit
+        // Wine ends silently) and from a plugin that took the process down.
+        line("started", "1");
+        write();
+        const quillon::bridge::LoadVerdict verdict = quillon::bridge::checkPluginLoads(args[1]);
+        line("result", verdict.result);
+        line("detail", verdict.detail);
+        flush();
+        return 0;
+    }
 
     if (verb == L"close") {
         line("closed", win::closeTcWindow(kCloseAttempts, kClosePauseMs, nullptr) ? "1" : "0");
