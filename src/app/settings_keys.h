@@ -198,6 +198,8 @@ inline constexpr SettingKey PreInstallAction =
     modeKey<&S::preInstallAction>(section::Configuration, "PreInstallAction", 1);
 inline constexpr SettingKey PostInstallAction =
     modeKey<&S::postInstallAction>(section::Configuration, "PostInstallAction", 0);
+inline constexpr SettingKey VerifyAfterInstall =
+    boolKey(section::Configuration, "VerifyAfterInstall", &S::verifyAfterInstall, true);
 inline constexpr SettingKey DownloadManagerCommand =
     textKey(section::Configuration, "DownloadManagerCommand", &S::downloadManagerCommand, "", TR::Trimmed);
 
@@ -323,6 +325,7 @@ inline constexpr auto kSettingsReadOrder = std::to_array<const SettingKey*>({
     &key::NoSelfUpdate,
     &key::ForceUseExtDb,
     &key::PreInstallAction,
+    &key::VerifyAfterInstall,
     &key::PostInstallAction,
     &key::DownloadManagerCommand,
     &key::PrcMsgOnLoad,
@@ -398,6 +401,7 @@ inline constexpr auto kSettingsWriteOrder = std::to_array<SettingWriteStep>({
     {&key::NoSelfUpdate},
     {&key::ForceUseExtDb},
     {&key::PreInstallAction},
+    {&key::VerifyAfterInstall},
     {&key::PostInstallAction},
     {&key::DownloadManagerCommand},
     {&key::TcDisabled},

@@ -28,6 +28,7 @@ struct SettingValues {
     bool forceUseExtDb = false;
     BackupBeforeInstall preInstallAction = BackupBeforeInstall::Every; // nothing lost by default
     AfterInstall postInstallAction = AfterInstall::Nothing;
+    bool verifyAfterInstall = true; // a replaced plugin that no longer loads is put back
     // The command that hands one link to a download manager, the link added as its last
     // argument; empty: a manager found in the prefix or on the system.
     QString downloadManagerCommand;

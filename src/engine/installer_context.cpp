@@ -17,6 +17,8 @@ InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter) {
     const SettingValues& values = core.settings().values;
     context.list = &core.updateList();
     context.tcWindow = &core.system().tcWindow();
+    if (values.verifyAfterInstall)
+        context.pluginLoads = &core.system().platform().pluginLoads();
     context.tempDirectory =
         core.settings().expandedTempDirectory(core.system(), &context.tempDirectoryRefusal);
     context.settingsDir = core.settingsDir();

@@ -9,12 +9,14 @@
 #include "app/common/files.h"
 #include "app/common/strings.h"
 #include "app/language.h"
+#include "app/plugin_load_text.h"
 #include "app/prompter.h"
 #include "app/settings.h"
 #include "app/system.h"
 #include "install/cab_archive.h"
 #include "install/install_copy.h"
 #include "install/install_journal.h"
+#include "install/post_install_load_check.h"
 #include "install/rar_archive.h"
 #include "install/self_update.h"
 #include "install/zip_archive.h"
@@ -299,6 +301,7 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
             DeleteDirectoryTree(packageFolder + u"_cab"_s);
         DeleteDirectoryTree(backupStaging);
         DeleteDirectoryTree(packageFolder + u"_undo"_s);
+        DeleteDirectoryTree(packageFolder + u"_loads"_s);
     };
 
     const bool selfUpdate =
@@ -337,6 +340,13 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
         options.movedAsideFrom = m_c.programPath;
         options.movedAsideTo =
             QFileInfo(m_c.programPath).absolutePath() + u'/' + OldExecutableName(m_c.programPath);
+    }
+    PostInstallLoadCheck loadCheck(m_c.pluginLoads, packageFolder + u"_loads"_s);
+    if (loadCheck.active()) {
+        QStringList targets;
+        for (const PlannedFile& planned : PlanInstallCopy(options))
+            targets.append(options.itemDir + u'/' + planned.relativeTarget);
+        loadCheck.keepPrevious(targets);
     }
     const InstallCopyResult copy = RunInstallCopy(options);
     result.installedFiles = copy.copied;
@@ -380,7 +390,19 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
         }
     }
 
-    if (copy.complete()) {
+    const QList<LoadRollback> rolledBack =
+        copy.complete() ? loadCheck.verify(copy.copied, m_c.cancel.flag()) : QList<LoadRollback>();
+    if (!rolledBack.isEmpty()) {
+        QStringList texts;
+        for (const LoadRollback& back : rolledBack) {
+            const QString path = QDir::toNativeSeparators(back.path);
+            const QString text = PluginUpdateFailedText(back.newFile, m_c.language);
+            m_failedFiles.append(path);
+            m_failureReasons.insert(path, path + u": "_s + text);
+            texts.append(text);
+        }
+        result.error = texts.join(u"; "_s);
+    } else if (copy.complete()) {
         result.outcome = InstallStepResult::Outcome::Installed;
         if (hasAction(m_c.postInstallAction, AfterInstall::DeletePackage))
             m_cleanup.append(localFile);

@@ -23,8 +23,9 @@ class Prompter;
 class UpdateList;
 
 namespace platform {
+class PluginLoadCheck;
 class TcWindow;
-}
+} // namespace platform
 
 // Total Commander's command numbers.
 inline constexpr int kTcCommandBeforePluginInstall = 2913;
@@ -37,6 +38,8 @@ struct InstallerContext {
     const Language& language;
     UpdateList* list = nullptr; // rows refreshed after an installation; none: no refresh
     platform::TcWindow* tcWindow = nullptr;
+    // Replaced plugins that no longer load are put back (VerifyAfterInstall); none: not checked.
+    platform::PluginLoadCheck* pluginLoads = nullptr;
 
     QString tempDirectory;        // expanded; parent of the package folders
     QString tempDirectoryRefusal; // why the configured one cannot be used; nothing is installed

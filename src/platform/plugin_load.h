@@ -57,6 +57,9 @@ public:
     virtual ~PluginLoadCheck() = default;
     // False when no check can run at all here (no Wine).
     virtual bool available() const = 0;
+    // A check now starts no Wine: the prefix's wineserver runs (always true on Windows). Checks
+    // made in passing, after an installation, wait for that rather than boot a prefix.
+    virtual bool live() const { return available(); }
     virtual PluginLoadResult check(const std::string& hostPath, Cancel cancel = nullptr) = 0;
 };
 

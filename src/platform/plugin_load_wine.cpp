@@ -6,6 +6,7 @@
 
 #include "platform/bounded_process.h"
 #include "platform/tc_window_bridge_wine.h"
+#include "platform/tc_window_programs_wine.h"
 
 namespace quillon::platform {
 
@@ -16,6 +17,10 @@ WinePluginLoadCheck::WinePluginLoadCheck(std::string prefix, std::function<std::
 
 bool WinePluginLoadCheck::available() const {
     return !m_prefix.empty() && !m_wineProgram().empty();
+}
+
+bool WinePluginLoadCheck::live() const {
+    return available() && wineServerRunning(m_prefix);
 }
 
 PluginLoadResult WinePluginLoadCheck::check(const std::string& hostPath, Cancel cancel) {

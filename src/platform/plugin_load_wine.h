@@ -15,6 +15,7 @@ public:
                         const PathMapper& paths);
 
     bool available() const override;
+    bool live() const override;
     PluginLoadResult check(const std::string& hostPath, Cancel cancel = nullptr) override;
 
 private:
