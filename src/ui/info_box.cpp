@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -145,7 +146,21 @@ void TInfobox::build() {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(form);
-    setMinimumWidth(260);
+    // A file name such as "TOTALCMD64.EXE" shows whole beside captions of any language: the box
+    // widens with its caption column (retranslate) instead of narrowing the fields.
+    const int fieldWidth = fontMetrics().horizontalAdvance(u"TOTALCMD64.EXE_"_s) +
+                           2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+    for (QLineEdit* field : {m_name, m_internalName, m_originalFn, m_author, m_description})
+        field->setMinimumWidth(fieldWidth);
+}
+
+void TInfobox::fitWidth() {
+    layout()->invalidate();
+    layout()->activate();
+    const int needed = std::max(260, layout()->totalMinimumSize().width());
+    setMinimumWidth(needed);
+    if (width() < needed)
+        resize(needed, height());
 }
 
 void TInfobox::retranslate() {
@@ -174,6 +189,7 @@ void TInfobox::retranslate() {
     if (!m_filePath.isEmpty() || !m_userId.isEmpty())
         fill();
     nameSymbolButtons(*this);
+    fitWidth();
 }
 
 void TInfobox::follow(QWidget* mainWindow) {

@@ -64,6 +64,8 @@ protected:
 
 private:
     void build();
+    // The width the captions and the fields need in the current language.
+    void fitWidth();
     void place();
     void fill();
     void fillDbEntry();

@@ -82,6 +82,7 @@ private:
     void changeMarks(const std::function<bool(int row, bool checked)>& newMark, bool needsTwoRows = true);
     void quickSearchChanged(const QString& text);
     void quickSearchClosed();
+    void restoreFilterBeforeSearch();
     void setFilterSilently(ItemFilter filter, bool none = false);
 
     AppCore& m_core;
@@ -94,6 +95,9 @@ private:
     QuickSearchStrip* m_search;
     bool m_busy = false;
     bool m_filterActive = false;
+    // The filter (ShowItemType) checked when a quick search began; -1 while none is going on.
+    // It is checked again when the search ends.
+    int m_filterBeforeSearch = -1;
     bool m_settingFilter = false;
 };
 

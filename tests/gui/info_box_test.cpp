@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "app/language.h"
 #include "app/settings.h"
 #include "gui/gui_fixture.h"
 #include "inventory/update_list.h"
@@ -21,6 +22,21 @@ namespace quillon::ui {
 namespace {
 
 class InfoBoxTest : public test::GuiCoreTest {};
+
+// The captions of a language take room from the box, not from the values beside them.
+TEST_F(InfoBoxTest, AFileNameShowsWholeInEveryLanguage) {
+    auto core = start(u"http://127.0.0.1:9/"_s);
+    TInfobox box(*core);
+    box.show();
+    auto* field = box.findChild<QLineEdit*>(u"edit_OriginalFN"_s);
+    for (const char* lcid : {"1033", "1049", "1058", "1038", "1063"}) {
+        SCOPED_TRACE(lcid);
+        core->language().LoadLanguage(QString::fromLatin1(lcid));
+        box.retranslate();
+        QCoreApplication::processEvents();
+        EXPECT_GE(field->width(), field->fontMetrics().horizontalAdvance(u"TOTALCMD64.EXE"_s));
+    }
+}
 
 TEST_F(InfoBoxTest, EntryLabelLinksAndWhatAClickOpens) {
     auto core = start(u"http://127.0.0.1:9/"_s);
