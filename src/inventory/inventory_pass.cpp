@@ -70,8 +70,11 @@ void InventoryPass::reportTcNotFound() {
                            "Total Commander can't be found. Incorrect wincmd.ini path?");
     // Under Wine, a prefix without Total Commander is the likely cause: name the prefix searched,
     // and where another one is chosen.
+    // Nothing of Total Commander there: no directory, not even the folder of its wincmd.ini.
     const QString prefix = QString::fromStdString(m_c.system.platform().winePrefix());
-    if (!prefix.isEmpty() && m_c.tcDir.isEmpty()) {
+    const QString configDir =
+        m_result.configFile.isEmpty() ? QString() : QFileInfo(m_result.configFile).absolutePath();
+    if (!prefix.isEmpty() && m_c.tcDir.isEmpty() && (configDir.isEmpty() || !QFileInfo(configDir).isDir())) {
         caption = text("ErrorMessages", "TCNotFoundInPrefixCaption", "Total Commander not found");
         message = m_c.language.format(
             u"ErrorMessages"_s, u"TCNotFoundInPrefix"_s,

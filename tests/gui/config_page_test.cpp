@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,7 +52,11 @@ QStringList clipped(QWidget* content, int viewportWidth) {
         if (auto* label = qobject_cast<QLabel*>(w)) {
             if (label->wordWrap() ? label->height() < label->heightForWidth(label->width())
                                   : label->width() < label->sizeHint().width())
-                found << u"label \""_s + label->text() + u"\" %1x%2 hfw %3 hint %4"_s.arg(label->width()).arg(label->height()).arg(label->heightForWidth(label->width())).arg(label->sizeHint().width());
+                found << u"label \""_s + label->text() +
+                             u"\" %1x%2 hfw %3 hint %4"_s.arg(label->width())
+                                 .arg(label->height())
+                                 .arg(label->heightForWidth(label->width()))
+                                 .arg(label->sizeHint().width());
         } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
             if (combo->sizeAdjustPolicy() == QComboBox::AdjustToContents &&
                 combo->width() < combo->sizeHint().width())
@@ -151,6 +156,22 @@ TEST_F(ConfigPageTest, AnotherWinePrefixIsRememberedAndAskedFor) {
     EXPECT_TRUE(edit->isReadOnly());
     EXPECT_FALSE(page().findChild<QComboBox*>(u"cb_Installations"_s)->isEnabled());
     EXPECT_FALSE(edit->toolTip().isEmpty());
+}
+
+// A prefix without Total Commander: the message names the prefix searched, and the page where
+// another one is chosen is shown.
+TEST_F(ConfigPageTest, APrefixWithoutTotalCommanderIsNamed) {
+    serve();
+    QTemporaryDir empty;
+    ASSERT_TRUE(test::writeFile(empty.path() + u"/user.reg"_s, "WINE REGISTRY Version 2\n"));
+    ASSERT_TRUE(test::writeFile(empty.path() + u"/system.reg"_s, "WINE REGISTRY Version 2\n"));
+    ASSERT_TRUE(QDir().mkpath(empty.path() + u"/drive_c/windows"_s));
+    prefix = empty.path();
+    open();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !prompter->unattendedTexts().isEmpty(); }, 20000));
+    const QString told = prompter->unattendedTexts().join(u'\n');
+    EXPECT_TRUE(told.contains(u"not found in the Wine prefix "_s + empty.path())) << told.toStdString();
+    EXPECT_EQ(window->findChild<QTabWidget*>()->currentIndex(), ui::Ttc_Updater::TabConfig);
 }
 
 // A stand-in for systemctl that keeps the timer's state in a file; "nobus" plays a session
