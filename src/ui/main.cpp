@@ -20,6 +20,7 @@
 #include "platform/single_instance.h"
 #include "prefix_choice.h"
 #include "program_arguments.h"
+#include "tc_font.h"
 #include "wine_program_choice.h"
 
 int main(int argc, char** argv) {
@@ -95,6 +96,8 @@ int main(int argc, char** argv) {
             // An installation killed in the middle is undone before the list reads the files.
             quillon::ReportRecovery(prompter, core.language(), quillon::RecoverCutOffInstallation(core));
 
+            // Without "Keep the program's own font": Total Commander's font, when it is installed.
+            quillon::ui::adoptTotalCommanderFont(core);
             quillon::ui::Ttc_Updater window(core, prompter);
             prompter.setParentWindow(&window);
             window.configPage().setPrefixFromCommandLine(!options.winePrefix.isEmpty());

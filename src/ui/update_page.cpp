@@ -130,7 +130,14 @@ void UpdatePage::retranslate() {
     }
 }
 
+void UpdatePage::showEvent(QShowEvent* event) {
+    // The Configuration page may have switched the icons since the list was last shown.
+    m_model->setShowIcons(m_core.settings().values.showPlugIcons);
+    QWidget::showEvent(event);
+}
+
 void UpdatePage::reloadFromCore() {
+    m_model->setShowIcons(m_core.settings().values.showPlugIcons);
     if (m_model->refreshContents(m_core.updateList()))
         return;
     const QList<int> selected = selectedRows();

@@ -75,6 +75,9 @@ signals:
     void contextMenuRequested(const QPoint& globalPos);
     void marksChanged();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     bool UpdateListKeyDown(QKeyEvent* event);
     void showLines(const QList<SnapshotLine>& lines);

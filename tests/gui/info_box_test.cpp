@@ -3,6 +3,7 @@
 // which pages the link buttons open.
 #include <QAbstractButton>
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -14,7 +15,9 @@
 #include "support/test_support.h"
 #include "ui/clickable_label.h"
 #include "ui/db_colours.h"
+#include "ui/file_icon.h"
 #include "ui/info_box.h"
+#include "ui/update_list_model.h"
 
 using namespace Qt::StringLiterals;
 
@@ -36,6 +39,33 @@ TEST_F(InfoBoxTest, AFileNameShowsWholeInEveryLanguage) {
         QCoreApplication::processEvents();
         EXPECT_GE(field->width(), field->fontMetrics().horizontalAdvance(u"TOTALCMD64.EXE"_s));
     }
+}
+
+// GUI/ShowPlugIcons: the file's own icon beside the title, and in the list beside the name.
+TEST_F(InfoBoxTest, TheFilesIconShowsWhenSwitchedOn) {
+    if (!test::requireMingw())
+        GTEST_SKIP() << "MinGW-w64 not available";
+    auto core = start(u"http://127.0.0.1:9/"_s);
+    const QString withIcon = QStringLiteral(QUILLON_GENERATED_DATA_DIR "/pe/ahk_script_64.exe");
+    ASSERT_FALSE(fileIcon(withIcon).isNull());
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on);
+        core->settings().values.showPlugIcons = on;
+        TInfobox box(*core);
+        box.show();
+        box.showItem(withIcon, u"Script"_s);
+        auto* icon = box.findChild<QLabel*>(u"img_Icon"_s);
+        ASSERT_NE(icon, nullptr);
+        EXPECT_EQ(icon->isVisible(), on);
+    }
+    UpdateListModel model;
+    UpdateList list;
+    list.addRow(u"Script"_s, u"1"_s, withIcon, ItemGroup::Oth);
+    model.reload(list);
+    const QModelIndex name = model.index(0, UpdateListModel::NameColumn, model.groupIndex(ItemGroup::Oth));
+    EXPECT_FALSE(model.data(name, Qt::DecorationRole).isValid());
+    model.setShowIcons(true);
+    EXPECT_FALSE(model.data(name, Qt::DecorationRole).value<QIcon>().isNull());
 }
 
 TEST_F(InfoBoxTest, EntryLabelLinksAndWhatAClickOpens) {
