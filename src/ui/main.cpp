@@ -139,6 +139,16 @@ int main(int argc, char** argv) {
                 QObject::connect(&window, &quillon::ui::Ttc_Updater::inventoryFinished, &window, [&] {
                     std::printf("listed %d rows\n", core.updateList().rowCount());
                     std::fflush(stdout);
+                    // Then, once, the prefix chosen as on the Configuration page.
+                    static bool switched = false;
+                    const QString next = qEnvironmentVariable("QUILLON_TEST_SWITCH_PREFIX");
+                    if (!next.isEmpty() && !switched) {
+                        switched = true;
+                        quillon::TcInstallation chosen;
+                        chosen.prefix = next;
+                        emit window.configPage().installationChosen(chosen);
+                        return;
+                    }
                     QTimer::singleShot(0, &window, &QWidget::close);
                 });
             }

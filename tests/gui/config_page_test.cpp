@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -172,6 +173,30 @@ TEST_F(ConfigPageTest, APrefixWithoutTotalCommanderIsNamed) {
     const QString told = prompter->unattendedTexts().join(u'\n');
     EXPECT_TRUE(told.contains(u"not found in the Wine prefix "_s + empty.path())) << told.toStdString();
     EXPECT_EQ(window->findChild<QTabWidget*>()->currentIndex(), ui::Ttc_Updater::TabConfig);
+}
+
+// The program itself: after another prefix is chosen, the window ends as at exit and the
+// program goes on with a new window on that prefix, which it remembers.
+TEST_F(ConfigPageTest, TheProgramStartsAgainOnTheChosenPrefix) {
+    const QString second = m_dir.path() + u"/second"_s;
+    ASSERT_EQ(QProcess::execute(u"cp"_s, {u"-a"_s, prefix, second}), 0);
+    QTemporaryDir runtime;
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(u"COMMANDER_PATH"_s);
+    env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    env.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
+    env.insert(u"QUILLON_TEST_CLOSE_WHEN_LISTED"_s, u"1"_s);
+    env.insert(u"QUILLON_TEST_SWITCH_PREFIX"_s, second);
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(QUILLON_GUI_PATH),
+                  {u"--settings-dir"_s, settings, u"--wine-prefix"_s, prefix});
+    ASSERT_TRUE(program.waitForFinished(60000)) << program.readAllStandardError().constData();
+    const QByteArray out = program.readAllStandardOutput();
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().constData();
+    EXPECT_EQ(out.count("listed 9 rows"), 2) << out.constData();
+    const QByteArray chosen = QByteArray("Chosen=") + second.toUtf8();
+    EXPECT_TRUE(test::readFile(settings + u"/Quillon.ini"_s).contains(chosen));
 }
 
 // A stand-in for systemctl that keeps the timer's state in a file; "nobus" plays a session
