@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of the desktop program for the README: the main window on a copy of the sample
 # installation after a check against the local fixture catalogue, every page, the download window
-# during and after a pass and the package selector, in English and German, written to
+# during and after a pass and the package selector, in English, German and Russian, with the list
+# and the Configuration page also at 520 and 1,200 pixels wide, written to
 # docs/screenshots/. Runs on a virtual display (Xvfb). When tools/build-windows.sh has built the
 # Windows programs, also quillon.exe under Wine after a check (windows-main-update-eng.png): it
 # must fill the list and end cleanly when Windows asks its window to close.
@@ -32,7 +33,7 @@ base=$(sed -n 's/^listening on \(http[^ ]*\).*/\1/p' "$work/server.log" | head -
 [ -n "$base" ] || { echo "the fixture server did not start:"; cat "$work/server.log"; exit 1; }
 
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do
     [ -e "/tmp/.X11-unix/X${display#:}" ] && break
@@ -40,7 +41,7 @@ for _ in $(seq 50); do
 done
 
 mkdir -p docs/screenshots
-for lang in ENG DEU; do
+for lang in ENG DEU RUS; do
     rm -rf "$work/prefix" "$work/settings" "$work/downloads" "$work/temp"
     cp -a "$build/sample/prefix" "$work/prefix"
     mkdir -p "$work/settings"

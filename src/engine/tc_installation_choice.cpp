@@ -42,6 +42,13 @@ TcInstallationChoice ChooseTcInstallation(AppCore& core, const QString& prefixOp
         }
         others.append(found);
     }
+    // One chosen by its path on the Configuration page, which no prefix manager lists: taken as
+    // a plain Wine prefix while it is one.
+    if (!remembered.isEmpty() && !rememberedInUse && platform::isWinePrefixFolder(remembered.toStdString())) {
+        choice.taken = TcInstallation{};
+        choice.taken->prefix = remembered;
+        return choice;
+    }
     // The prefix in use holds Total Commander: the remembered one is gone, so this one stays.
     if (!core.TCDir().isEmpty() || others.isEmpty())
         return choice;

@@ -65,9 +65,22 @@ void InventoryPass::reportTcNotFound() {
     if (m_tcErrorShown)
         return;
     m_tcErrorShown = true;
-    const QString caption = text("ErrorMessages", "TCError", "Total Commander isn't running!");
-    const QString message = text("ErrorMessages", "TCErrorNotFound",
-                                 "Total Commander can't be found. Incorrect wincmd.ini path?");
+    QString caption = text("ErrorMessages", "TCError", "Total Commander isn't running!");
+    QString message = text("ErrorMessages", "TCErrorNotFound",
+                           "Total Commander can't be found. Incorrect wincmd.ini path?");
+    // Under Wine, a prefix without Total Commander is the likely cause: name the prefix searched,
+    // and where another one is chosen.
+    // Nothing of Total Commander there: no directory, not even the folder of its wincmd.ini.
+    const QString prefix = QString::fromStdString(m_c.system.platform().winePrefix());
+    const QString configDir =
+        m_result.configFile.isEmpty() ? QString() : QFileInfo(m_result.configFile).absolutePath();
+    if (!prefix.isEmpty() && m_c.tcDir.isEmpty() && (configDir.isEmpty() || !QFileInfo(configDir).isDir())) {
+        caption = text("ErrorMessages", "TCNotFoundInPrefixCaption", "Total Commander not found");
+        message = m_c.language.format(
+            u"ErrorMessages"_s, u"TCNotFoundInPrefix"_s,
+            u"Total Commander was not found in the Wine prefix %s. Choose another prefix on the Configuration page."_s,
+            {QDir::toNativeSeparators(prefix), {}, {}});
+    }
     m_c.prompter.tell(PromptIcon::Error, caption, message);
     m_result.errors.append(caption.trimmed() + ": "_L1 + message.trimmed());
 }

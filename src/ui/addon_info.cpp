@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -23,6 +24,7 @@
 #include "inventory/plugin_database.h"
 #include "inventory/website_links.h"
 #include "ui/description_browser.h"
+#include "ui/file_icon.h"
 #include "ui/job_runner.h"
 #include "ui/web_links.h"
 #include "updatecheck/online_match.h"
@@ -128,8 +130,21 @@ void TAddonInfo::build() {
     buttons->addWidget(m_visitSite);
     buttons->addWidget(m_ok);
 
+    // The file's own icon beside its title (GUI/ShowPlugIcons); without one the title takes the row.
+    auto* titleRow = new QHBoxLayout;
+    auto* iconLabel = new QLabel(this);
+    iconLabel->setObjectName(u"img_Icon"_s);
+    const QIcon icon = m_core.settings().values.showPlugIcons ? fileIcon(m_item.FilePath) : QIcon();
+    if (!icon.isNull()) {
+        const int side = style()->pixelMetric(QStyle::PM_LargeIconSize);
+        iconLabel->setPixmap(icon.pixmap(QSize(side, side), devicePixelRatio()));
+        setWindowIcon(icon);
+    }
+    iconLabel->setVisible(!icon.isNull());
+    titleRow->addWidget(iconLabel);
+    titleRow->addWidget(m_title, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_title);
+    layout->addLayout(titleRow);
     layout->addLayout(checksumRow);
     layout->addWidget(m_descriptionGroup);
     layout->addWidget(m_historyGroup);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -24,6 +25,7 @@
 #include "inventory/website_links.h"
 #include "ui/clickable_label.h"
 #include "ui/db_colours.h"
+#include "ui/file_icon.h"
 #include "ui/file_jump.h"
 #include "ui/ui_text.h"
 #include "ui/web_links.h"
@@ -88,6 +90,10 @@ void TInfobox::build() {
     m_close->setObjectName(u"btn_Close"_s);
     m_close->setText(u"\u2715"_s);
     connect(m_close, &QToolButton::clicked, this, [this] { setActive(false); });
+    m_icon = new QLabel(this);
+    m_icon->setObjectName(u"img_Icon"_s);
+    m_icon->hide();
+    top->addWidget(m_icon);
     top->addWidget(m_titleLabel, 1);
     top->addWidget(m_close);
 
@@ -145,7 +151,21 @@ void TInfobox::build() {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(form);
-    setMinimumWidth(260);
+    // A file name such as "TOTALCMD64.EXE" shows whole beside captions of any language: the box
+    // widens with its caption column (retranslate) instead of narrowing the fields.
+    const int fieldWidth = fontMetrics().horizontalAdvance(u"TOTALCMD64.EXE_"_s) +
+                           2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+    for (QLineEdit* field : {m_name, m_internalName, m_originalFn, m_author, m_description})
+        field->setMinimumWidth(fieldWidth);
+}
+
+void TInfobox::fitWidth() {
+    layout()->invalidate();
+    layout()->activate();
+    const int needed = std::max(260, layout()->totalMinimumSize().width());
+    setMinimumWidth(needed);
+    if (width() < needed)
+        resize(needed, height());
 }
 
 void TInfobox::retranslate() {
@@ -174,6 +194,7 @@ void TInfobox::retranslate() {
     if (!m_filePath.isEmpty() || !m_userId.isEmpty())
         fill();
     nameSymbolButtons(*this);
+    fitWidth();
 }
 
 void TInfobox::follow(QWidget* mainWindow) {
@@ -239,7 +260,19 @@ void TInfobox::refresh() {
     fill();
 }
 
+void TInfobox::showIcon() {
+    const QIcon icon = m_core.settings().values.showPlugIcons && m_userId.isEmpty() && !m_filePath.isEmpty()
+                           ? fileIcon(m_filePath)
+                           : QIcon();
+    if (!icon.isNull()) {
+        const int side = style()->pixelMetric(QStyle::PM_SmallIconSize);
+        m_icon->setPixmap(icon.pixmap(QSize(side, side), devicePixelRatio()));
+    }
+    m_icon->setVisible(!icon.isNull());
+}
+
 void TInfobox::fill() {
+    showIcon();
     const IniDocument& userDb = m_core.userDbStore();
     const IniDocument& pluginDb = m_core.pluginDbStore();
     const SettingValues& settings = m_core.settings().values;

@@ -63,7 +63,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The item file's icon (GUI/ShowPlugIcons); hidden when it has none.
+    void showIcon();
     void build();
+    // The width the captions and the fields need in the current language.
+    void fitWidth();
     void place();
     void fill();
     void fillDbEntry();
@@ -87,6 +91,7 @@ private:
     DbEntry m_dbEntry = DbEntry::NotFound;
 
     QLabel* m_titleLabel = nullptr;
+    QLabel* m_icon = nullptr;
     QToolButton* m_close = nullptr;
     QLabel* m_nameCaption = nullptr;
     QLabel* m_internalCaption = nullptr;

@@ -60,6 +60,7 @@ public:
     void LNGPopupItemClick(quint32 lcid);
 
     UpdatePage& updatePage() { return *m_update; }
+    ConfigPage& configPage() { return *m_config; }
     JobRunner& jobs() { return *m_jobs; }
     bool inventoryDone() const;
     // The last check's outcome, for those who follow the window (tests, screenshots).

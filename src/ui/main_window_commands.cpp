@@ -160,13 +160,16 @@ QMenu* Ttc_Updater::buildContextMenu() {
     add(marked, "PreviewUpdate", "Preview the update of the marked items...", e.confirmUpdatable, {},
         [this] { previewMarked(); });
     marked->addSeparator();
-    add(marked, "UnmarkAll", "Unmark all items", e.unmarkOrInvert, QKeySequence(Qt::CTRL | Qt::Key_Minus),
+    add(marked, "UnmarkAll", "Unmark all items", e.unmarkOrInvert,
+        QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Minus)),
         [this] { m_update->Unmarkall1Click(); });
     add(marked, "InvertMarks", "Invert marked items", e.unmarkOrInvert, {},
         [this] { m_update->Invertmarks1Click(); });
     add(marked, "ReselectUpdatable", "Reselect updatable items", e.reselectUpdatable, {},
         [this] { m_update->Reselectupdatable1Click(); });
-    add(marked, "MarkAll", "Mark all items", e.markAll, QKeySequence(Qt::CTRL | Qt::Key_Plus),
+    add(marked, "MarkAll", "Mark all items", e.markAll,
+        QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier,
+                                     Qt::Key_Plus)), // shown "Ctrl+Num++": the keypad's
         [this] { m_update->Markall1Click(); });
     menu->addSeparator();
     QAction* dbEntry =

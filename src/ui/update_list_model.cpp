@@ -2,6 +2,8 @@
 
 #include <QFont>
 
+#include "file_icon.h"
+
 using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
@@ -86,6 +88,17 @@ void UpdateListModel::setReadOnly(bool readOnly) {
         const QModelIndex parent = index(g, 0);
         if (const int n = rowCount(parent))
             emit dataChanged(index(0, 0, parent), index(n - 1, 0, parent), {Qt::CheckStateRole});
+    }
+}
+
+void UpdateListModel::setShowIcons(bool show) {
+    if (m_showIcons == show)
+        return;
+    m_showIcons = show;
+    for (int g = 0; g < m_groups.size(); ++g) {
+        const QModelIndex parent = index(g, 0);
+        if (const int n = rowCount(parent))
+            emit dataChanged(index(0, 0, parent), index(n - 1, 0, parent), {Qt::DecorationRole});
     }
 }
 
@@ -205,6 +218,10 @@ QVariant UpdateListModel::rowData(int row, int column, int role) const {
         if (column != NameColumn)
             return {};
         return item.Checked ? Qt::Checked : Qt::Unchecked;
+    case Qt::DecorationRole:
+        if (column != NameColumn || !m_showIcons)
+            return {};
+        return fileIcon(item.FilePath);
     case Qt::ForegroundRole:
         if (column == StatusColumn)
             return stateColour(m_states.at(row));

@@ -37,6 +37,8 @@ public:
     void setCaptions(const QStringList& columnTitles, const QList<GroupCaption>& groups);
     // While a job runs the marks cannot be changed.
     void setReadOnly(bool readOnly);
+    // Each row's file shows its own icon beside its name (GUI/ShowPlugIcons).
+    void setShowIcons(bool show);
 
     // The core's row index of an index (any column), -1 for a group or an invalid index.
     int coreRow(const QModelIndex& index) const;
@@ -74,6 +76,7 @@ private:
     QStringList m_columnTitles;
     QList<GroupCaption> m_captions; // by group id
     bool m_readOnly = false;
+    bool m_showIcons = false;
 };
 
 } // namespace quillon::ui

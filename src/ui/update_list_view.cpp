@@ -48,6 +48,14 @@ UpdateListView::UpdateListView(QWidget* parent) : QTreeView(parent) {
     setAllColumnsShowFocus(true);
     header()->setSectionsClickable(false);
     header()->setStretchLastSection(false);
+    connect(header(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (m_fitting || column < 1 || column > 3)
+            return;
+        if (m_givenWidths.isEmpty())
+            m_givenWidths = {columnWidth(1), columnWidth(2), columnWidth(3)};
+        m_givenWidths[column - 1] = width;
+        fitColumns();
+    });
     connect(this, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
         // Total Commander's group is the first when present and always stays open.
         auto* listModel = qobject_cast<UpdateListModel*>(model());
@@ -68,6 +76,27 @@ void UpdateListView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTreeView::keyPressEvent(event);
+}
+
+void UpdateListView::resizeEvent(QResizeEvent* event) {
+    QTreeView::resizeEvent(event);
+    fitColumns();
+}
+
+void UpdateListView::fitColumns() {
+    if (m_givenWidths.isEmpty() || m_fitting)
+        return;
+    const int width = viewport()->width();
+    const int given = m_givenWidths.at(0) + m_givenWidths.at(1) + m_givenWidths.at(2);
+    const int room = width - width * 2 / 5;
+    if (given <= 0 || width <= 0)
+        return;
+    m_fitting = true;
+    for (int c = 1; c <= 3; ++c) {
+        const int w = m_givenWidths.at(c - 1);
+        setColumnWidth(c, given > room ? std::max(24, w * room / given) : w);
+    }
+    m_fitting = false;
 }
 
 } // namespace quillon::ui

@@ -26,9 +26,17 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The columns beside the names keep the widths they were given (by the user or the stored
+    // settings) while the names keep at least two fifths of the list; a narrower list narrows
+    // them in proportion, a wider one gives them their widths back.
+    void fitColumns();
+
     std::function<bool(QKeyEvent*)> m_keyHandler;
+    QList<int> m_givenWidths; // columns 1..3; empty until given
+    bool m_fitting = false;
 };
 
 } // namespace quillon::ui

@@ -130,7 +130,14 @@ void UpdatePage::retranslate() {
     }
 }
 
+void UpdatePage::showEvent(QShowEvent* event) {
+    // The Configuration page may have switched the icons since the list was last shown.
+    m_model->setShowIcons(m_core.settings().values.showPlugIcons);
+    QWidget::showEvent(event);
+}
+
 void UpdatePage::reloadFromCore() {
+    m_model->setShowIcons(m_core.settings().values.showPlugIcons);
     if (m_model->refreshContents(m_core.updateList()))
         return;
     const QList<int> selected = selectedRows();
@@ -405,6 +412,8 @@ bool UpdatePage::UpdateListKeyDown(QKeyEvent* event) {
 void UpdatePage::startQuickSearch() {
     if (m_busy)
         return;
+    if (m_filterBeforeSearch < 0)
+        m_filterBeforeSearch = m_core.settings().values.showItemType;
     m_core.settings().values.showItemType = 0;
     if (!m_filterActive)
         m_core.updateList().takeSnapshot();
@@ -438,6 +447,9 @@ void UpdatePage::quickSearchChanged(const QString& text) {
 
 void UpdatePage::quickSearchClosed() {
     setFiltersEnabled(true);
+    // Closed without narrowing: the filter that was on before is on again.
+    if (m_search->text().trimmed().isEmpty())
+        restoreFilterBeforeSearch();
     if (currentRow() < 0 && m_core.updateList().rowCount() > 0)
         selectRow(0);
     UpdateList->setFocus();
@@ -454,8 +466,19 @@ bool UpdatePage::endNarrowing() {
     setFiltersEnabled(true);
     m_filterActive = false;
     showLines(m_core.updateList().snapshot().lines());
-    applySavedFilter();
+    if (m_filterBeforeSearch >= 0)
+        restoreFilterBeforeSearch();
+    else
+        applySavedFilter();
     return true;
+}
+
+void UpdatePage::restoreFilterBeforeSearch() {
+    if (m_filterBeforeSearch < 0)
+        return;
+    m_core.settings().values.showItemType = m_filterBeforeSearch;
+    m_filterBeforeSearch = -1;
+    applySavedFilter();
 }
 
 } // namespace quillon::ui

@@ -75,6 +75,9 @@ signals:
     void contextMenuRequested(const QPoint& globalPos);
     void marksChanged();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     bool UpdateListKeyDown(QKeyEvent* event);
     void showLines(const QList<SnapshotLine>& lines);
@@ -82,6 +85,7 @@ private:
     void changeMarks(const std::function<bool(int row, bool checked)>& newMark, bool needsTwoRows = true);
     void quickSearchChanged(const QString& text);
     void quickSearchClosed();
+    void restoreFilterBeforeSearch();
     void setFilterSilently(ItemFilter filter, bool none = false);
 
     AppCore& m_core;
@@ -94,6 +98,9 @@ private:
     QuickSearchStrip* m_search;
     bool m_busy = false;
     bool m_filterActive = false;
+    // The filter (ShowItemType) checked when a quick search began; -1 while none is going on.
+    // It is checked again when the search ends.
+    int m_filterBeforeSearch = -1;
     bool m_settingFilter = false;
 };
 

@@ -124,8 +124,10 @@ TEST(CliList, WithoutWincmdIniNothingIsListedAndTheRunFails) {
     EXPECT_TRUE(listed.items.isEmpty());
     const QJsonArray errors = listed.json.value(u"errors"_s).toArray();
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors.first().toString().contains(u"Incorrect wincmd.ini path?"_s));
-    EXPECT_TRUE(listed.result.err.contains("Incorrect wincmd.ini path?"));
+    // Neither the executable nor wincmd.ini: the message names the prefix that was searched.
+    EXPECT_TRUE(errors.first().toString().contains(u"was not found in the Wine prefix "_s + prefix))
+        << errors.first().toString().toStdString();
+    EXPECT_TRUE(listed.result.err.contains("was not found in the Wine prefix"));
 }
 
 TEST(CliList, ExtraArgumentIsWrongUsage) {

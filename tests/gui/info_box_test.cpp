@@ -3,17 +3,21 @@
 // which pages the link buttons open.
 #include <QAbstractButton>
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
+#include "app/language.h"
 #include "app/settings.h"
 #include "gui/gui_fixture.h"
 #include "inventory/update_list.h"
 #include "support/test_support.h"
 #include "ui/clickable_label.h"
 #include "ui/db_colours.h"
+#include "ui/file_icon.h"
 #include "ui/info_box.h"
+#include "ui/update_list_model.h"
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +25,48 @@ namespace quillon::ui {
 namespace {
 
 class InfoBoxTest : public test::GuiCoreTest {};
+
+// The captions of a language take room from the box, not from the values beside them.
+TEST_F(InfoBoxTest, AFileNameShowsWholeInEveryLanguage) {
+    auto core = start(u"http://127.0.0.1:9/"_s);
+    TInfobox box(*core);
+    box.show();
+    auto* field = box.findChild<QLineEdit*>(u"edit_OriginalFN"_s);
+    for (const char* lcid : {"1033", "1049", "1058", "1038", "1063"}) {
+        SCOPED_TRACE(lcid);
+        core->language().LoadLanguage(QString::fromLatin1(lcid));
+        box.retranslate();
+        QCoreApplication::processEvents();
+        EXPECT_GE(field->width(), field->fontMetrics().horizontalAdvance(u"TOTALCMD64.EXE"_s));
+    }
+}
+
+// GUI/ShowPlugIcons: the file's own icon beside the title, and in the list beside the name.
+TEST_F(InfoBoxTest, TheFilesIconShowsWhenSwitchedOn) {
+    if (!test::requireMingw())
+        GTEST_SKIP() << "MinGW-w64 not available";
+    auto core = start(u"http://127.0.0.1:9/"_s);
+    const QString withIcon = QStringLiteral(QUILLON_GENERATED_DATA_DIR "/pe/ahk_script_64.exe");
+    ASSERT_FALSE(fileIcon(withIcon).isNull());
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on);
+        core->settings().values.showPlugIcons = on;
+        TInfobox box(*core);
+        box.show();
+        box.showItem(withIcon, u"Script"_s);
+        auto* icon = box.findChild<QLabel*>(u"img_Icon"_s);
+        ASSERT_NE(icon, nullptr);
+        EXPECT_EQ(icon->isVisible(), on);
+    }
+    UpdateListModel model;
+    UpdateList list;
+    list.addRow(u"Script"_s, u"1"_s, withIcon, ItemGroup::Oth);
+    model.reload(list);
+    const QModelIndex name = model.index(0, UpdateListModel::NameColumn, model.groupIndex(ItemGroup::Oth));
+    EXPECT_FALSE(model.data(name, Qt::DecorationRole).isValid());
+    model.setShowIcons(true);
+    EXPECT_FALSE(model.data(name, Qt::DecorationRole).value<QIcon>().isNull());
+}
 
 TEST_F(InfoBoxTest, EntryLabelLinksAndWhatAClickOpens) {
     auto core = start(u"http://127.0.0.1:9/"_s);

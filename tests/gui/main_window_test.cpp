@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -155,6 +156,59 @@ TEST_F(MainWindow, FiltersAndQuickSearchKeepMarksAndStates) {
     EXPECT_EQ(list().row(rowOf(u"samfield.wdx64"_s)).Checked, !fieldChecked);
     EXPECT_EQ(list().state(rowOf(u"sampack.wcx64"_s)), ItemState::Update);
     EXPECT_FALSE(list().row(rowOf(u"sampack.wcx64"_s)).Checked);
+}
+
+// After a quick search, the filter checked before it is checked again.
+TEST_F(MainWindow, TheFilterCheckedBeforeAQuickSearchIsCheckedAfterIt) {
+    ASSERT_NO_FATAL_FAILURE(openChecked());
+    page().rb_UpdatableClick();
+    const int updatable = list().rowCount();
+    auto* filter = window->findChild<QRadioButton*>(u"rb_Updatable"_s);
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(filter->isChecked());
+    auto* edit = window->findChild<QLineEdit*>(u"edit_Search"_s);
+    QTest::keyClicks(edit, u"wdx6"_s);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_TRUE(filter->isChecked());
+    EXPECT_EQ(list().rowCount(), updatable);
+    // Closed without typing anything: the same.
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_TRUE(filter->isChecked());
+    EXPECT_EQ(core->settings().values.showItemType, 1);
+    EXPECT_EQ(list().rowCount(), updatable);
+}
+
+// The menu names Ctrl+keypad plus and minus as the keypad's keys, not the main block's.
+TEST_F(MainWindow, TheMenuNamesTheKeypadKeys) {
+    ASSERT_NO_FATAL_FAILURE(openChecked());
+    core->settings().values.showMenuShortcuts = true;
+    std::unique_ptr<QMenu> menu(window->buildContextMenu());
+    for (const char* name : {"MarkAll", "UnmarkAll"}) {
+        auto* action = menu->findChild<QAction*>(QString::fromLatin1(name));
+        ASSERT_NE(action, nullptr) << name;
+        ASSERT_FALSE(action->shortcut().isEmpty()) << name;
+        EXPECT_TRUE(action->shortcut()[0].keyboardModifiers() & Qt::KeypadModifier) << name;
+        EXPECT_TRUE(action->shortcut().toString(QKeySequence::NativeText).contains(u"Num"_s)) << name;
+    }
+}
+
+// A narrow window narrows the columns beside the names instead of hiding the names; a wide one
+// gives them their widths back.
+TEST_F(MainWindow, TheNamesKeepTheirShareOfANarrowList) {
+    ASSERT_NO_FATAL_FAILURE(openChecked());
+    ui::UpdateListView& view = page().view();
+    window->resize(1200, 620);
+    QCoreApplication::processEvents();
+    const int installed = view.columnWidth(1);
+    window->resize(window->minimumWidth(), 620);
+    QCoreApplication::processEvents();
+    EXPECT_GE(view.columnWidth(0), view.viewport()->width() * 2 / 5 - 2);
+    EXPECT_LT(view.columnWidth(1), installed);
+    window->resize(1200, 620);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.columnWidth(1), installed);
 }
 
 TEST_F(MainWindow, KeyboardTableAndCopyFormats) {

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -199,20 +200,20 @@ TEST_F(WindowFaults, TheConfigurationPageTakesNoStrayWheelAndShowsCurrentSetting
     ASSERT_TRUE(open());
     auto* pages = window->findChild<QTabWidget*>();
     pages->setCurrentIndex(ui::Ttc_Updater::TabConfig);
-    auto* after = window->findChild<QSpinBox*>(u"Config_PostInstallAction"_s);
+    auto* after = window->findChild<QComboBox*>(u"Config_PreInstallAction"_s);
     ASSERT_NE(after, nullptr);
-    const int before = after->value();
+    const int before = after->currentIndex();
     auto turn = [after] {
         QWheelEvent wheel(QPointF(5, 5), after->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(after, &wheel);
     };
     turn();
-    EXPECT_EQ(after->value(), before);
+    EXPECT_EQ(after->currentIndex(), before);
     after->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([after] { return after->hasFocus(); }, 2000));
     turn();
-    EXPECT_NE(after->value(), before);
+    EXPECT_NE(after->currentIndex(), before);
 
     // The proxy's details are open only while a proxy is used.
     auto* proxyOn = window->findChild<QCheckBox*>(u"cb_ProxyEnabled"_s);

@@ -9,6 +9,8 @@
 #include <QFontDatabase>
 #include <QPointer>
 #include <QProcess>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -119,6 +121,35 @@ int main(int argc, char** argv) {
             ++failures;
         }
     }
+    // The list and the Configuration page at the narrowest and at a wide window, the page also
+    // scrolled to its end: nothing may be cut off in any language.
+    for (const int width : {520, 1200}) {
+        // From the screen's left edge: a wide window must not reach past the screen's right.
+        window.move(0, 0);
+        window.resize(width, 620);
+        for (const int page : {0, 1}) {
+            pages->setCurrentIndex(page);
+            settle(400);
+            const QString stem =
+                out + u"/main-"_s + names.at(page) + u'-' + lang + u'-' + QString::number(width);
+            if (!capture(window, stem + u".png"_s)) {
+                std::fprintf(stderr, "quillon-screenshots: %s.png was not written\n", qPrintable(stem));
+                ++failures;
+            }
+            if (auto* scroll = pages->currentWidget()->findChild<QScrollArea*>()) {
+                QScrollBar* bar = scroll->verticalScrollBar();
+                for (const auto& [part, value] : {std::pair{u"-mid"_s, bar->maximum() / 2},
+                                                  std::pair{u"-end"_s, bar->maximum()}}) {
+                    bar->setValue(value);
+                    settle(300);
+                    if (!capture(window, stem + part + u".png"_s))
+                        ++failures;
+                }
+                bar->setValue(0);
+            }
+        }
+    }
+    window.resize(720, 620);
     pages->setCurrentIndex(0);
     const auto captureOrCount = [&](const QWidget& shown, const QString& name) {
         const QString file = out + u'/' + name + u'-' + lang + u".png"_s;
