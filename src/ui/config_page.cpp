@@ -361,7 +361,7 @@ QWidget* ConfigPage::buildPlugins() {
     connect(days, &QSpinBox::valueChanged, this, [&values](int v) { values.plugPubDateDiffCorr = v; });
     m_loaders.append([days, &values] { days->setValue(values.plugPubDateDiffCorr); });
 
-    // Plugins/ChecksumDBstate: 0 off, 1 last resort, 2 first (Part 3.5).
+    // Plugins/ChecksumDBstate: 0 off, 1 last resort, 2 first.
     QLabel* checksumLabel = formLabel();
     caption(checksumLabel, "CaptionsMainFrm", "Config_ChecksumDBstate", "Use of the checksum database:");
     QComboBox* checksum = choiceBox(u"Config_ChecksumDBstate"_s, 3);

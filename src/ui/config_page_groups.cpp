@@ -73,7 +73,7 @@ QWidget* ConfigPage::buildDownload() {
                         "Always load the downloaded plugin database", &SettingValues::forceUseExtDb},
                    });
 
-    // Configuration/PreInstallAction: which replaced files are backed up (Part 5.4).
+    // Configuration/PreInstallAction: which replaced files are backed up.
     QFormLayout* before = wrappingForm();
     QLabel* beforeLabel = formLabel();
     caption(beforeLabel, "CaptionsMainFrm", "Config_PreInstallAction", "Before installing:");

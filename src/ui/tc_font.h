@@ -1,5 +1,5 @@
 #pragma once
-// Total Commander's font rule (Part 1.1 step 18): unless "Keep the program's own font"
+// Total Commander's font rule at start: unless "Keep the program's own font"
 // (GUI/ForceOriginalFont) is on, the program adopts the font Total Commander uses for its own
 // windows ("Segoe UI Semibold", size 8) when that font is installed on this system.
 namespace quillon {
