@@ -147,6 +147,10 @@ void TInfobox::build() {
     form->addRow(m_dbCaption = caption(), m_dbLabel);
     form->addRow(m_fileCaption = caption(), m_fileName);
     form->addRow(m_linksCaption = caption(), links);
+    m_loadCheck = new QLabel(this);
+    m_loadCheck->setObjectName(u"lbl_LoadCheck"_s);
+    m_loadCheck->setWordWrap(true);
+    form->addRow(m_loadCheckCaption = caption(), m_loadCheck);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -182,6 +186,7 @@ void TInfobox::retranslate() {
     m_fileCaption->setText(text("CaptionsDownload", "DLList_FileName", "Filename") + colon);
     m_fileName->setToolTip(text("Hints", "JumpToFile", "Jump to the file"));
     m_linksCaption->setText(text("CaptionsUserDB", "CaptionLinks", "Links") + colon);
+    m_loadCheckCaption->setText(text("PluginLoadCheck", "InfoCaption", "Load check") + colon);
     m_close->setToolTip(text("Hints", "Close", "Close"));
     m_visitAuthor->setToolTip(text("CaptionsUserDB", "AuthorURL", "Author homepage"));
     m_visitOnline->setToolTip(text("Popup01MainFrm", "VisitOnline", "Visit online site..."));
@@ -260,6 +265,10 @@ void TInfobox::refresh() {
     fill();
 }
 
+void TInfobox::setLoadCheckResult(const QString& filePath, const QString& text) {
+    m_loadChecks.insert(filePath.trimmed(), text);
+}
+
 void TInfobox::showIcon() {
     const QIcon icon = m_core.settings().values.showPlugIcons && m_userId.isEmpty() && !m_filePath.isEmpty()
                            ? fileIcon(m_filePath)
@@ -273,6 +282,10 @@ void TInfobox::showIcon() {
 
 void TInfobox::fill() {
     showIcon();
+    const QString loadCheck = m_userId.isEmpty() ? m_loadChecks.value(m_filePath) : QString();
+    m_loadCheck->setText(loadCheck);
+    m_loadCheck->setVisible(!loadCheck.isEmpty());
+    m_loadCheckCaption->setVisible(!loadCheck.isEmpty());
     const IniDocument& userDb = m_core.userDbStore();
     const IniDocument& pluginDb = m_core.pluginDbStore();
     const SettingValues& settings = m_core.settings().values;

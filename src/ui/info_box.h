@@ -2,6 +2,7 @@
 // The information box: a small window beside the main window that shows what is known locally
 // about the selected item (version information, user and plugin database), where its database
 // entry lives, and links to its pages.
+#include <QHash>
 #include <QPointer>
 #include <QWidget>
 
@@ -38,6 +39,8 @@ public:
     void showItem(const QString& filePath, const QString& title);
     // A user database entry.
     void showUserEntry(const QString& id);
+    // The last plugin load check of a file, shown while that file is.
+    void setLoadCheckResult(const QString& filePath, const QString& text);
     // The shown item again (after a database change or a switch).
     void refresh();
     void retranslate();
@@ -102,6 +105,9 @@ private:
     QLabel* m_dbCaption = nullptr;
     QLabel* m_fileCaption = nullptr;
     QLabel* m_linksCaption = nullptr;
+    QLabel* m_loadCheckCaption = nullptr;
+    QLabel* m_loadCheck = nullptr;
+    QHash<QString, QString> m_loadChecks; // file path -> its last result
     QLineEdit* m_name = nullptr;
     QLineEdit* m_internalName = nullptr;
     QLineEdit* m_originalFn = nullptr;

@@ -83,6 +83,9 @@ public:
     // The selected row's backups listed as a job, one chosen in a dialog and put back as a job,
     // the row refreshed.
     void restorePreviousVersion();
+    // The selected plugin rows loaded by the plugin load check as a job; the results go to the
+    // information box and one message.
+    void checkSelectedPluginsLoad();
     // Where "Send to IDM..." starts the download manager; nullptr: really started.
     void setProgramLauncher(ProgramLauncher* launcher);
 
@@ -135,6 +138,8 @@ private:
     void modifyDatabaseEntry(const QString& filePath);
     void editUserEntry(const QString& id);
     void showSelectionInInfoBox();
+    // The selected rows' files (as the rows hold them) that are plugins by their names.
+    QStringList selectedPluginFiles() const;
     void saveGeometryToSettings();
     ItemPageContext pageContext() const;
     QList<MenuRowFacts> selectedFacts() const;

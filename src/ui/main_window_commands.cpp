@@ -30,6 +30,7 @@
 #include "main_window.h"
 #include "message_box_prompter.h"
 #include "package_chooser.h"
+#include "platform/platform.h"
 #include "plugin_db_browser.h"
 #include "tcdetect/tc_locator.h"
 #include "ui_text.h"
@@ -181,6 +182,11 @@ QMenu* Ttc_Updater::buildContextMenu() {
         [this] { excludeSelected(false); });
     add(exclude, "Exclude_Sub2", "Directory", e.excludeDirectory, {}, [this] { excludeSelected(true); });
     add(exclude, "Exclude_Sub3", "All marked items", e.excludeMarked, {}, [this] { excludeMarked(); });
+    QAction* loads = menu->addAction(uiText(lng, "PluginLoadCheck", "MenuCheckLoads", "Check that it loads"));
+    loads->setObjectName(u"MenuCheckLoads"_s);
+    loads->setEnabled(!m_jobs->isRunning() && m_core.system().platform().pluginLoads().available() &&
+                      !selectedPluginFiles().isEmpty());
+    connect(loads, &QAction::triggered, this, &Ttc_Updater::checkSelectedPluginsLoad);
     menu->addSeparator();
     add(menu, "JumpToFile", "Jump to the file...", e.jumpToFile, QKeySequence(Qt::CTRL | Qt::Key_PageDown),
         [this] { runListCommand(ListCommand::JumpToFiles); });
