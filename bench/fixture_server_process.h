@@ -19,7 +19,7 @@ class FixtureServer {
 public:
     explicit FixtureServer(const QString& content) {
         m_process.start(buildDir() + u"/tools/fixture-server/quillon-fixture-server"_s,
-                        {u"--content"_s, content, u"--port"_s, u"0"_s});
+                        {u"--content"_s, content, u"--port"_s, u"0"_s, u"--request-log"_s, u"-"_s});
         if (!m_process.waitForStarted(10000))
             return;
         while (!m_process.canReadLine() && m_process.state() == QProcess::Running)
