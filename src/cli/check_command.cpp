@@ -54,7 +54,7 @@ int CheckCommand::execute() {
 
     if (pass.configFound) {
         NullProgressSink progress;
-        const CheckJobResult result = runUpdateCheckJob(
+        const CheckJobResult result = RunUpdateCheck(
             m_core, DetectionOptions::fromValues(m_core.settings().values), -1, cancel, progress);
         if (result.cancelled)
             return cancelled();

@@ -16,13 +16,11 @@
 #include "cli/interrupt_guard.h"
 #include "cli/terminal_text.h"
 #include "engine/app_core.h"
-#include "engine/installer_context.h"
+#include "engine/restore_job.h"
 #include "install/backup_catalog.h"
 #include "install/backup_restore.h"
-#include "install/backup_version_reader.h"
 #include "inventory/inventory_pass.h"
 #include "inventory/update_list.h"
-#include "tcdetect/tc_locator.h"
 
 using namespace Qt::StringLiterals;
 
@@ -118,14 +116,9 @@ int RestoreCommand::execute() {
         return finish(ExitFailed);
     }
 
-    const BackupVersionReader reader = InventoryBackupVersionReader(
-        IdentificationStores{m_core.pluginDbStore(), m_core.userDbStore(), m_core.checksumDbStore(),
-                             m_core.userPluginInfoStore(), m_core.settingsStore()},
-        IdentificationOptions::from(m_core.settings().values, m_core.commandLine()),
-        PathForms::fromLocator(m_core.tcLocator(), m_core.system()), m_core.programPath());
-    InstallerContext context = InstallerContextFromCore(m_core);
-    const BackupListing listing =
-        ListItemBackups(itemFile, reader, context.tempDirectory, context.unpackLimits);
+    AgreeingPrompter prompter(m_core.prompter(), m_options.yes);
+    const RestoreJob job(m_core, itemFile, prompter);
+    const BackupListing listing = job.listBackups();
     errors += listing.problems;
     QJsonArray backupsJson;
     for (const BackupArchive& backup : listing.backups)
@@ -134,8 +127,7 @@ int RestoreCommand::execute() {
     json.insert(u"restored"_s, QJsonValue());
     const QString fileName = QFileInfo(itemFile).fileName();
     if (listing.backups.isEmpty()) {
-        errors.append(lng.format(section, u"NoBackup"_s, u"No backup of %s was found."_s,
-                                 Placeholders{QDir::toNativeSeparators(itemFile), {}, {}}));
+        errors.append(NoBackupText(lng, itemFile));
         return finish(ExitFailed);
     }
 
@@ -175,43 +167,29 @@ int RestoreCommand::execute() {
         }
     }
 
-    AgreeingPrompter prompter(m_core.prompter(), m_options.yes);
-    InstallerContext restoreContext = InstallerContextFromCore(m_core, &prompter);
     NullProgressSink progress;
     // Ctrl+C stops between files; the files already replaced are put back.
     const CancelToken cancel;
     const InterruptGuard interrupts(cancel);
-    const RestoreResult result =
-        RestoreBackup(restoreContext, RestoreRequest{itemFile, chosen->path}, cancel, progress);
+    const RestoreResult result = job.restore(chosen->path, cancel, progress);
     QJsonObject restored = backupJson(*chosen);
     restored.insert(u"result"_s, result.ok() ? u"restored"_s : u"failed"_s);
     restored.insert(u"undoBackup"_s, result.undoBackup);
     if (!result.ok()) {
-        errors.append(lng.text(section, u"Failed"_s, u"The backup could not be restored:"_s) + u' ' +
-                      result.error);
+        errors.append(RestoreFailedText(lng) + u' ' + result.error);
         json.insert(u"restored"_s, restored);
         return finish(ExitFailed);
     }
 
-    QString version;
-    if (row >= 0 && m_core.RefreshPluginInfo(itemFile, row, QString(), false))
-        version = list.row(row).InstalledVersion;
-    else
-        version = reader(itemFile);
+    const QString version = job.applyRestored(m_core).version;
     restored.insert(u"installed"_s, version);
     restored.insert(u"restoredFiles"_s, QJsonArray::fromStringList(result.restored));
     json.insert(u"restored"_s, restored);
     if (!m_json) {
-        m_out << TerminalSafe(lng.format(section, u"Restored"_s,
-                                         u"%s1 has been restored from the backup of %s2."_s,
-                                         Placeholders{{}, fileName, chosen->label()}))
-              << '\n'
+        m_out << TerminalSafe(RestoredText(lng, itemFile, chosen->label())) << '\n'
               << lng.text(section, u"ColVersion"_s, u"Version"_s) << ": " << TerminalSafe(version) << '\n';
         if (!result.undoBackup.isEmpty())
-            m_out << TerminalSafe(
-                         lng.format(section, u"UndoNote"_s, u"The files it replaced are kept in %s."_s,
-                                    Placeholders{QDir::toNativeSeparators(result.undoBackup), {}, {}}))
-                  << '\n';
+            m_out << TerminalSafe(UndoNoteText(lng, result.undoBackup)) << '\n';
     }
     return finish(ExitDone);
 }

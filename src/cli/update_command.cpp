@@ -62,7 +62,7 @@ UpdateOptions UpdateCommand::parse(const QStringList& arguments, QString* error)
 bool UpdateCommand::checkForUpdates(QStringList& errors) {
     // The core's fetcher and check state: the refresh after an installation reads that state.
     NullProgressSink progress;
-    const CheckJobResult checked = runUpdateCheckJob(
+    const CheckJobResult checked = RunUpdateCheck(
         m_core, DetectionOptions::fromValues(m_core.settings().values), -1, m_cancel, progress);
     errors += checked.run.errors;
     // Without the catalogue nothing can be known to be updatable: that is a failed run.
@@ -159,6 +159,8 @@ int UpdateCommand::execute() {
     prompter.setBeforeOutput([&printer] { printer.clearLine(); });
     updatePass.run(m_cancel);
     printer.clearLine();
+    for (const InstallStepResult& installed : updatePass.installs())
+        m_core.applyRowsRefresh(installed.refresh);
 
     report.requests = RequestReports(engine, updatePass.installs());
     report.errors += updatePass.errors();

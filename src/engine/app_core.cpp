@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/ini_edits.h"
 #include "app/language.h"
 #include "app/prompter.h"
 #include "app/settings.h"
@@ -12,6 +13,7 @@
 #include "install/self_update.h"
 #include "inventory/inventory_pass.h"
 #include "inventory/item_identification.h"
+#include "inventory/rows_refresh.h"
 #include "inventory/tc_version_row.h"
 #include "inventory/update_list.h"
 #include "tcdetect/tc_locator.h"
@@ -92,8 +94,7 @@ InventoryPassResult AppCore::runInventoryPass(const CancelToken& cancel) {
         m_settings->exceptionList(),
         m_commandLine,
         *m_updateList,
-        IdentificationStores{m_pluginDbStore, m_userDbStore, m_checksumDbStore, m_userPluginInfoStore,
-                             m_settingsStore},
+        identificationStores(),
         m_programPath,
         m_programDir,
         m_tcDir,
@@ -124,16 +125,39 @@ InventoryPassResult AppCore::runInventoryPass(const CancelToken& cancel) {
     return result;
 }
 
+IdentificationStores AppCore::identificationStores() {
+    return {m_pluginDbStore, m_userDbStore, m_checksumDbStore, m_userPluginInfoStore, m_settingsStore};
+}
+
 bool AppCore::RefreshPluginInfo(const QString& path, int row, const QString& installedFilePath, bool delay) {
-    ItemIdentifier identifier(*m_updateList,
-                              IdentificationStores{m_pluginDbStore, m_userDbStore, m_checksumDbStore,
-                                                   m_userPluginInfoStore, m_settingsStore},
+    ItemIdentifier identifier(*m_updateList, identificationStores(),
                               IdentificationOptions::from(m_settings->values, m_commandLine),
                               PathForms::fromLocator(*m_tcLocator, *m_system), m_programPath);
     const UpdateCheckState& state = updateCheckState();
     identifier.setPublicationDateLookup(
         [&state](const QString& filePath) { return state.publicationDate(filePath); });
     return identifier.RefreshPluginInfo(path, row, installedFilePath, delay);
+}
+
+QList<int> AppCore::applyRowsRefresh(const RowsRefresh& refresh) {
+    QList<int> changed;
+    for (const UpdateItem& item : refresh.rows) {
+        const int row = m_updateList->indexOfPath(item.FilePath);
+        if (row < 0)
+            continue; // gone from the list meanwhile (a reload)
+        m_updateList->setRow(row, item);
+        m_updateList->updateSnapshotRow(item.FilePath, row);
+        changed.append(row);
+    }
+    ApplyIniEdits(m_userPluginInfoStore, refresh.userPluginInfo);
+    ApplyIniEdits(m_settingsStore, refresh.settings);
+    if (refresh.tcVersion) {
+        m_tcExeFile = refresh.tcVersion->exeFile;
+        m_tcWindowTitle = refresh.tcVersion->windowTitle;
+        if (ApplyTcVersionRow(*m_updateList, *refresh.tcVersion, false))
+            changed.append(0);
+    }
+    return changed;
 }
 
 UpdateCheckState& AppCore::updateCheckState() {

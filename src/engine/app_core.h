@@ -5,6 +5,7 @@
 // the Prompter.
 #include <functional>
 #include <memory>
+#include <QList>
 #include <QString>
 
 #include "app/command_line.h"
@@ -25,6 +26,8 @@ class System;
 class TcLocator;
 class UpdateList;
 struct UpdateCheckState;
+struct RowsRefresh;
+struct IdentificationStores;
 
 struct StartOptions {
     // Empty: the directory of the running executable.
@@ -83,6 +86,9 @@ public:
     // RefreshPluginInfo over the core's stores and settings, with the publication dates of the
     // last check: the row gets the state that check would give it now. False for no valid row.
     bool RefreshPluginInfo(const QString& path, int row, const QString& installedFilePath, bool delay);
+    // What a job's refresh after an installation changed (see InstalledRowsRefresher), applied
+    // here on the owner's thread. The rows that changed.
+    QList<int> applyRowsRefresh(const RowsRefresh& refresh);
     // Databases loaded again, rows deleted, the pass run again.
     InventoryPassResult ReloadList(const CancelToken& cancel = CancelToken());
     // Total Commander's row: appended (addItem, only right after the other rows were cleared)
@@ -113,6 +119,8 @@ public:
     IniDocument& userPluginInfoStore() { return m_userPluginInfoStore; }
     IniDocument& pluginDbStore() { return m_pluginDbStore; }
     IniDocument& checksumDbStore() { return m_checksumDbStore; }
+    // The five stores as identification takes them.
+    IdentificationStores identificationStores();
 
     // Process-wide values. Directories without a trailing "/" unless stated.
     const QString& ProgramBaseName() const { return m_programBaseName; }

@@ -1,8 +1,11 @@
 #include "engine/check_job.h"
 
+#include "app/language.h"
+#include "app/settings.h"
 #include "engine/app_core.h"
-#include "inventory/update_list.h"
 #include "updatecheck/page_fetcher.h"
+
+using namespace Qt::StringLiterals;
 
 namespace quillon {
 namespace {
@@ -17,47 +20,76 @@ private:
     ProgressSink& m_sink;
 };
 
-// What a run changes, so a cancel can put it back.
-struct SavedCheckState {
-    QList<SnapshotLine> rows;
-    ListSnapshot snapshot;
+} // namespace
+
+struct CheckJob::Copies {
+    UpdateList list;
     UpdateCheckState state;
+    PageFetcher fetcher;
     IniDocument settingsStore;
     IniDocument userPluginInfoStore;
 };
 
-} // namespace
+bool AskReloadBeforeCheck(AppCore& core, const DetectionOptions& detection) {
+    const Language& language = core.language();
+    const TextLookup texts = [&language](const QString& s, const QString& k, const QString& e) {
+        return language.text(s, k, e);
+    };
+    return CheckForConfigChange(core.settings(), detection, core.settingsStore(), core.prompter(), texts);
+}
 
-CheckJobResult runUpdateCheckJob(AppCore& core, const DetectionOptions& detection, int selectedRow,
-                                 const CancelToken& cancel, ProgressSink& progress) {
-    UpdateList& list = core.updateList();
-    SavedCheckState saved{
-        {}, list.snapshot(), core.updateCheckState(), core.settingsStore(), core.userPluginInfoStore()};
-    for (const UpdateItem& item : list.rows())
-        saved.rows.append(SnapshotLine::fromItem(item, list.statusTexts()));
+CheckJob::CheckJob(AppCore& core, const DetectionOptions& detection)
+    : m_core(core), m_detection(detection),
+      m_copies(std::make_unique<Copies>(Copies{core.updateList(), core.updateCheckState(), core.pageFetcher(),
+                                               core.settingsStore(), core.userPluginInfoStore()})) {
+    // The copy tells no view: the owner's model follows the owner's list.
+    m_copies->list.setObserver(nullptr);
+}
 
-    PageFetcher& fetcher = core.pageFetcher();
-    const quint8 errorKind = fetcher.ConnectionErrorKind();
-    fetcher.setCancelFlag(cancel.flag());
+CheckJob::~CheckJob() = default;
+
+CheckJobResult CheckJob::run(int selectedRow, const CancelToken& cancel, ProgressSink& progress) {
+    Copies& c = *m_copies;
+    const IniDocument settingsBefore = c.settingsStore;
+    const IniDocument userPluginInfoBefore = c.userPluginInfoStore;
+    c.fetcher.setCancelFlag(cancel.flag());
     ProgressForwarder forwarder(progress);
-    UpdateCheckRun run(core);
+    UpdateCheckRun run(m_core,
+                       CheckWorkspace{c.list, c.state, c.fetcher, c.settingsStore, c.userPluginInfoStore});
     run.setObserver(&forwarder);
-    run.setDetectionOptions(detection);
+    run.setDetectionOptions(m_detection);
     CheckJobResult result;
     result.run = run.run(selectedRow);
-    fetcher.setCancelFlag(nullptr);
-
+    c.fetcher.setCancelFlag(nullptr);
     result.cancelled = cancel.isCancelled();
-    if (result.cancelled) {
-        list.restoreFromSnapshot(saved.snapshot.lines());
-        list.takeSnapshot();
-        list.restoreFromSnapshot(saved.rows);
-        core.updateCheckState() = saved.state;
-        core.settingsStore() = saved.settingsStore;
-        core.userPluginInfoStore() = saved.userPluginInfoStore;
-        if (errorKind == kConnectionOk)
-            fetcher.resetConnectionErrorKind();
+    if (!result.cancelled)
+        result.outcome = CheckOutcome{c.list, c.state, c.fetcher.ConnectionErrorKind(),
+                                      IniEditsBetween(settingsBefore, c.settingsStore),
+                                      IniEditsBetween(userPluginInfoBefore, c.userPluginInfoStore)};
+    return result;
+}
+
+void ApplyCheckOutcome(AppCore& core, const CheckOutcome& outcome) {
+    core.updateList().replaceWith(outcome.list);
+    core.updateCheckState() = outcome.state;
+    core.pageFetcher().setConnectionErrorKind(outcome.connectionErrorKind);
+    ApplyIniEdits(core.settingsStore(), outcome.settings);
+    ApplyIniEdits(core.userPluginInfoStore(), outcome.userPluginInfo);
+}
+
+CheckJobResult RunUpdateCheck(AppCore& core, const DetectionOptions& detection, int selectedRow,
+                              const CancelToken& cancel, ProgressSink& progress) {
+    bool reloaded = false;
+    if (AskReloadBeforeCheck(core, detection)) {
+        if (core.ReloadList(cancel).cancelled)
+            return CheckJobResult{{}, true, std::nullopt};
+        reloaded = true;
     }
+    CheckJob job(core, detection);
+    CheckJobResult result = job.run(selectedRow, cancel, progress);
+    result.run.reloaded = reloaded;
+    if (result.outcome)
+        ApplyCheckOutcome(core, *result.outcome);
     return result;
 }
 

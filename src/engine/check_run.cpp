@@ -45,7 +45,15 @@ QString UpdateCheckState::publicationDate(const QString& filePath) const {
 }
 
 UpdateCheckRun::UpdateCheckRun(AppCore& core, PageFetcher& fetcher, UpdateCheckState& state)
-    : m_core(core), m_fetcher(fetcher), m_state(state) {}
+    : UpdateCheckRun(core, CheckWorkspace{core.updateList(), state, fetcher, core.settingsStore(),
+                                          core.userPluginInfoStore()}) {
+    m_asksReload = true;
+}
+
+UpdateCheckRun::UpdateCheckRun(AppCore& core, CheckWorkspace workspace)
+    : m_core(core), m_list(workspace.list), m_fetcher(workspace.fetcher), m_state(workspace.state),
+      m_settingsStore(workspace.settingsStore), m_userPluginInfoStore(workspace.userPluginInfoStore),
+      m_asksReload(false) {}
 
 UpdateCheckRun::UpdateCheckRun(AppCore& core)
     : UpdateCheckRun(core, core.pageFetcher(), core.updateCheckState()) {}
@@ -56,7 +64,7 @@ void UpdateCheckRun::progress(int value) {
 }
 
 CheckCounters UpdateCheckRun::ReCountCheckedItems() {
-    const UpdateList& list = m_core.updateList();
+    const UpdateList& list = m_list;
     const Language& language = m_core.language();
     CheckCounters c;
     c.checked = list.checkedCount();
@@ -92,14 +100,15 @@ CheckRunResult UpdateCheckRun::run(int selectedRow) {
         return result; // a run is under way; its own button is disabled anyway
     Settings& settings = m_core.settings();
     const SettingValues& values = settings.values;
-    UpdateList& list = m_core.updateList();
+    UpdateList& list = m_list;
 
     // Step 1: the reload question.
     const Language& language = m_core.language();
     const TextLookup texts = [&language](const QString& s, const QString& k, const QString& e) {
         return language.text(s, k, e);
     };
-    if (CheckForConfigChange(settings, m_detection.value_or(DetectionOptions::fromValues(values)),
+    if (m_asksReload &&
+        CheckForConfigChange(settings, m_detection.value_or(DetectionOptions::fromValues(values)),
                              m_core.settingsStore(), m_core.prompter(), texts)) {
         m_core.ReloadList();
         m_state.listLoaded(m_state.TcNotFound);
@@ -179,7 +188,7 @@ bool UpdateCheckRun::checkTotalCommander() {
             ParseTcReleasePage(address, text, base, lookup);
     }
     m_state.TcAnnouncedLink = lookup.TcAnnouncedLink;
-    UpdateList& list = m_core.updateList();
+    UpdateList& list = m_list;
     const std::optional<TcReleaseDecision> decision =
         DecideTcRelease(list.row(0).InstalledVersion, lookup.TcReleaseCandidates, values.tcDoNotAcceptBeta);
     if (!decision)
@@ -205,12 +214,12 @@ int UpdateCheckRun::checkCatalogue(bool tcChecked) {
     if (m_state.OnlineRecords.isEmpty())
         return 0;
 
-    UpdateList& list = m_core.updateList();
+    UpdateList& list = m_list;
     const CommandLine& commandLine = m_core.commandLine();
     GroupResolver resolver(ResolverContext{
         list,
         IdentificationStores{m_core.pluginDbStore(), m_core.userDbStore(), m_core.checksumDbStore(),
-                             m_core.userPluginInfoStore(), m_core.settingsStore()},
+                             m_userPluginInfoStore, m_settingsStore},
         IdentificationOptions::from(values, commandLine),
         PathForms::fromLocator(m_core.tcLocator(), m_core.system()),
         m_core.programPath(),

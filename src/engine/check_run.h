@@ -16,7 +16,9 @@
 namespace quillon {
 
 class AppCore;
+class IniDocument;
 class PageFetcher;
+class UpdateList;
 
 // Program-wide values the run reads and leaves for the download side, the row refresh and the
 // windows; they live as long as the update list (AppCore keeps them).
@@ -85,11 +87,23 @@ struct CheckRunResult {
     bool startDownload = false;
 };
 
+// What a run reads and changes beside the settings, stores and Total Commander's facts it only
+// reads from the core: the core's own, or a job's copies of them.
+struct CheckWorkspace {
+    UpdateList& list;
+    UpdateCheckState& state;
+    PageFetcher& fetcher;
+    IniDocument& settingsStore;       // version overrides written
+    IniDocument& userPluginInfoStore; // per-file memory written
+};
+
 class UpdateCheckRun {
 public:
     UpdateCheckRun(AppCore& core, PageFetcher& fetcher, UpdateCheckState& state);
     // With the core's own fetcher and state, which outlive the run.
     explicit UpdateCheckRun(AppCore& core);
+    // On copies: the reload question is the owner's to ask before (AskReloadBeforeCheck).
+    UpdateCheckRun(AppCore& core, CheckWorkspace workspace);
 
     void setObserver(CheckRunObserver* observer) { m_observer = observer; }
     // The Configuration page's detection options as they stand now; default: the settings'.
@@ -108,8 +122,12 @@ private:
     void progress(int value);
 
     AppCore& m_core;
+    UpdateList& m_list;
     PageFetcher& m_fetcher;
     UpdateCheckState& m_state;
+    IniDocument& m_settingsStore;
+    IniDocument& m_userPluginInfoStore;
+    bool m_asksReload = true;
     CheckRunObserver* m_observer = nullptr;
     std::optional<DetectionOptions> m_detection;
 };

@@ -1,10 +1,13 @@
 #include "engine/installer_context.h"
 
+#include <memory>
+
 #include "app/common/files.h"
 #include "app/language.h"
 #include "app/settings.h"
 #include "app/system.h"
 #include "engine/app_core.h"
+#include "engine/installed_rows_refresher.h"
 #include "install/rar_archive.h"
 #include "install/rar_library.h"
 #include "platform/platform.h"
@@ -15,7 +18,6 @@ namespace quillon {
 InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter) {
     InstallerContext context(prompter ? *prompter : core.prompter(), core.language());
     const SettingValues& values = core.settings().values;
-    context.list = &core.updateList();
     context.tcWindow = &core.system().tcWindow();
     if (values.verifyAfterInstall)
         context.pluginLoads = &core.system().platform().pluginLoads();
@@ -37,10 +39,10 @@ InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter) {
     context.postInstallAction = values.postInstallAction;
     context.installAfterDownload = values.installAfterDl;
     context.autoStartInstall = core.commandLine().autoStartInstall();
-    context.refreshRow = [&core](const QString& filePath, int row, const QString& installedFilePath) {
-        core.RefreshPluginInfo(filePath, row, installedFilePath, false);
-    };
-    context.detectTcVersion = [&core] { core.DetectTCversion(false); };
+    // Shared: the installer's context is copied, the refresher's copies must stay one.
+    const auto refresher = std::make_shared<InstalledRowsRefresher>(core);
+    context.refreshRows = [refresher](const QString& itemPath) { return refresher->refresh(itemPath); };
+    context.detectTcVersion = [refresher] { return refresher->detectTcVersion(); };
     context.startTotalCommander = [&core] {
         if (!core.TCExeFile().isEmpty())
             core.system().tcWindow().launch(core.TCExeFile().toStdString());

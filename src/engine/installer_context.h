@@ -8,9 +8,9 @@ namespace quillon {
 class AppCore;
 class Prompter;
 
-// The context as AppCore knows it: settings, language, list, Total Commander's window and
-// language, and the row refresh through the core's identification. prompter: questions go
-// there instead of the core's.
+// The context as AppCore knows it: settings, language, Total Commander's window and language,
+// and the row refresh on copies of the core's list and stores taken now (on the owner's thread). prompter:
+// questions go there instead of the core's.
 InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter = nullptr);
 
 // Undoes an installation that a kill cut off (see RecoverCutOffInstallation), within the folders

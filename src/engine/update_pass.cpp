@@ -73,11 +73,15 @@ const DownloadRequestList& UpdatePass::buildRequests() {
         },
         choosePackage,
         m_options.askInstallQuestion,
+        {},
     };
     const bool forceInstall = m_options.install == InstallChoice::Always;
     m_requests = StartDownloadProcess(context, m_prompter, m_core.language(), m_core.windowCaption(),
                                       !m_options.externalManager, m_options.forceItem, forceInstall,
                                       m_options.rows, false);
+    // The user's answers are kept; a preview changes no setting.
+    if (!m_options.preview)
+        ApplyRequestChoices(values, context.choices);
 
     TransferSettings transfer;
     transfer.rules = HostRules::fromSettings(values);
@@ -88,7 +92,7 @@ const DownloadRequestList& UpdatePass::buildRequests() {
     transfer.lowSpeedBytes = values.lowSpeedBytes;
     transfer.lowSpeedSeconds = values.lowSpeedSeconds;
     transfer.downloadDir = downloadDir;
-    transfer.packageChoice = values.tcDownloadPackage;
+    transfer.packageChoice = context.packageChoice();
     transfer.tcPackagePage =
         TcPackagePage(values.siteTotalCommander, state.TcAnnouncedLink, values.tcDoNotAcceptBeta);
     transfer.catalogueBase = values.siteCatalogue;
@@ -125,10 +129,6 @@ void UpdatePass::setRowChanged(std::function<void(int)> rowChanged) {
 
 void UpdatePass::setProgress(std::function<void(const TransferProgress&)> progress) {
     m_engine->setProgress(std::move(progress));
-}
-
-void UpdatePass::setOnOwnerThread(std::function<void(const std::function<void()>&)> onOwnerThread) {
-    m_installer->setOnOwnerThread(std::move(onOwnerThread));
 }
 
 bool UpdatePass::installs(const DownloadRequest& request) const {

@@ -61,12 +61,11 @@ public:
     // Called on the thread that runs the pass; set before run().
     void setRowChanged(std::function<void(int index)> rowChanged);
     void setProgress(std::function<void(const TransferProgress&)> progress);
-    // After each finished file's installation step (the request's index and what it did).
+    // After each finished file's installation step (the request's index and what it did), on the
+    // pass's thread. The result's refresh is the owner's to apply (AppCore::applyRowsRefresh).
     void setFileInstalled(std::function<void(int index, const InstallStepResult&)> fileInstalled) {
         m_fileInstalled = std::move(fileInstalled);
     }
-    // Each installed file's row refresh goes through this (see InstallerContext::onOwnerThread).
-    void setOnOwnerThread(std::function<void(const std::function<void()>&)> onOwnerThread);
 
     // Any thread: every request fetched in turn and each finished file installed. A cancel
     // ends the pass within one network wait slice; what finished stays finished.

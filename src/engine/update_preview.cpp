@@ -27,21 +27,18 @@ UpdatePreview::UpdatePreview(AppCore& core, Prompter& prompter, UpdatePassOption
     : m_pass(core, prompter, previewOptions(options)) {
     InstallerContext context = InstallerContextFromCore(core, &prompter);
     // Rows are not refreshed: nothing is installed.
-    context.list = nullptr;
+    context.refreshRows = {};
+    context.detectTcVersion = {};
     context.replaceProgramConfirmed = options.replaceProgramConfirmed;
     if (options.install == InstallChoice::Always)
         context.installAfterDownload = true;
     m_installer.emplace(std::move(context));
-    m_settings = &core.settings().values;
 }
 
 UpdatePreview::~UpdatePreview() = default;
 
 const DownloadRequestList& UpdatePreview::buildRequests() {
-    const SettingValues before = *m_settings;
-    const DownloadRequestList& requests = m_pass.buildRequests();
-    *m_settings = before;
-    return requests;
+    return m_pass.buildRequests();
 }
 
 void UpdatePreview::setRowChanged(std::function<void(int)> rowChanged) {

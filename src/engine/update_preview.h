@@ -17,8 +17,6 @@
 
 namespace quillon {
 
-struct SettingValues;
-
 struct RequestPreview {
     QString item;     // the row's file
     QString url;      // the link the package would come from, after redirects
@@ -63,7 +61,6 @@ public:
 private:
     UpdatePass m_pass;
     std::optional<InstallerContext> m_installer; // built on the owner's thread
-    SettingValues* m_settings = nullptr;
 };
 
 } // namespace quillon

@@ -20,8 +20,6 @@
 #include "install/rar_archive.h"
 #include "install/self_update.h"
 #include "install/zip_archive.h"
-#include "inventory/item_identification.h"
-#include "inventory/update_list.h"
 #include "platform/platform.h"
 #include "platform/running_program.h"
 #include "tcdetect/tc_locator.h"
@@ -201,50 +199,14 @@ bool Installer::closeTotalCommander() {
     return true;
 }
 
-void Installer::onOwnerThread(const std::function<void()>& change) const {
-    if (m_c.onOwnerThread)
-        m_c.onOwnerThread(change);
-    else
-        change();
-}
-
-void Installer::refreshRows(const DownloadRequest& request) {
-    if (!m_c.list)
-        return;
-    UpdateList& list = *m_c.list;
-    const QString itemFolder = QFileInfo(request.ItemPath).absolutePath();
-    bool tcRowChosen = false;
-    // One call on the owner's thread for every row: the job waits for each such call.
-    onOwnerThread([&] {
-        QStringList paths;
-        for (int row = 0; row < list.rowCount(); ++row) {
-            const UpdateItem& item = list.row(row);
-            const bool chosen = item.Checked || list.state(row) == ItemState::Update ||
-                                (m_c.isSelected && m_c.isSelected(row));
-            if (chosen && !item.FilePath.isEmpty())
-                paths.append(item.FilePath);
-        }
-        for (const QString& path : std::as_const(paths)) {
-            const int row = list.indexOfPath(path); // a refresh may have hidden an earlier row
-            if (row < 0)
-                continue;
-            if (list.row(row).Group == ItemGroup::TC) {
-                tcRowChosen = true;
-                continue;
-            }
-            if (m_selfUpdate == SelfUpdateState::ExecutableReplaced)
-                m_selfUpdate = SelfUpdateState::RestartPending;
-            // Only rows this package installed may take its version: another marked row whose
-            // own package is still to come (or fails) must keep its state.
-            const bool installedByThis =
-                !isDatabasePseudoPath(path) &&
-                QFileInfo(path).absolutePath().compare(itemFolder, Qt::CaseInsensitive) == 0;
-            if (m_c.refreshRow)
-                m_c.refreshRow(path, row, installedByThis ? request.ItemPath : QString());
-        }
-    });
-    if (!tcRowChosen || m_tcStarted)
-        return;
+RowsRefresh Installer::refreshRows(const DownloadRequest& request) {
+    if (!m_c.refreshRows)
+        return {};
+    RowsRefresh refresh = m_c.refreshRows(request.ItemPath);
+    if (!refresh.rows.isEmpty() && m_selfUpdate == SelfUpdateState::ExecutableReplaced)
+        m_selfUpdate = SelfUpdateState::RestartPending;
+    if (!refresh.tcRowChosen || m_tcStarted)
+        return refresh;
     // Only a Total Commander that we closed is started again: one the user had not started
     // stays closed.
     if (m_tcClosed && !(m_c.tcWindow && m_c.tcWindow->isRunning()) && m_c.startTotalCommander) {
@@ -253,7 +215,8 @@ void Installer::refreshRows(const DownloadRequest& request) {
     }
     pause(300);
     if (m_c.detectTcVersion)
-        onOwnerThread(m_c.detectTcVersion);
+        refresh.tcVersion = m_c.detectTcVersion();
+    return refresh;
 }
 
 InstallStepResult Installer::installStep(const DownloadRequest& request, const QString& localFile,
@@ -406,7 +369,7 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
         result.outcome = InstallStepResult::Outcome::Installed;
         if (hasAction(m_c.postInstallAction, AfterInstall::DeletePackage))
             m_cleanup.append(localFile);
-        refreshRows(request);
+        result.refresh = refreshRows(request);
     } else if (!copy.error.isEmpty()) {
         result.error = copy.error;
     } else if (copy.filesFound == 0) {

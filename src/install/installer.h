@@ -15,12 +15,12 @@
 #include "install/install_preview.h"
 #include "install/self_update.h"
 #include "install/unpack_limits.h"
+#include "inventory/rows_refresh.h"
 
 namespace quillon {
 
 class Language;
 class Prompter;
-class UpdateList;
 
 namespace platform {
 class PluginLoadCheck;
@@ -36,7 +36,6 @@ struct InstallerContext {
 
     Prompter& prompter;
     const Language& language;
-    UpdateList* list = nullptr; // rows refreshed after an installation; none: no refresh
     platform::TcWindow* tcWindow = nullptr;
     // Replaced plugins that no longer load are put back (VerifyAfterInstall); none: not checked.
     platform::PluginLoadCheck* pluginLoads = nullptr;
@@ -58,21 +57,19 @@ struct InstallerContext {
     bool replaceProgramConfirmed = true;
     QString packageInfoDir; // empty: the system's package database
 
-    // A row's refresh after its package was installed (RefreshPluginInfo with Delay false).
-    std::function<void(const QString& filePath, int row, const QString& installedFilePath)> refreshRow;
-    // Total Commander's row detected again (DetectTCversion).
-    std::function<void()> detectTcVersion;
+    // What an installed request changed in the owner's rows (RefreshPluginInfo with Delay
+    // false), computed on the installer's thread from the job's own copies and handed back in
+    // the step's result; none: no row is refreshed (a preview).
+    std::function<RowsRefresh(const QString& itemPath)> refreshRows;
+    // Total Commander's version found again after its own update (DetectTCversion), on the
+    // installer's thread: under Wine this asks its window through the bridge.
+    std::function<TcVersionFacts()> detectTcVersion;
     // Starts Total Commander after its own update; none: it is left for the user to start.
     std::function<void()> startTotalCommander;
-    // Whether a row is selected in a view (the CLI has none).
-    std::function<bool(int row)> isSelected;
     // Blocking wait; tests may replace it. The default ends early when cancel is set.
     std::function<void(int milliseconds)> wait;
     // The pass's token: waits for Total Commander and the pauses end when it is cancelled.
     CancelToken cancel;
-    // Runs a change of the list (or anything else its owner holds) on the owner's thread and
-    // returns when it is done; none: the installer runs on the owner's thread itself.
-    std::function<void(const std::function<void()>&)> onOwnerThread;
 };
 
 // What one install step did.
@@ -88,6 +85,8 @@ struct InstallStepResult {
     QString backupArchive;
     // Why the request was not installed, in words; empty when it was or the gate said no.
     QString error;
+    // For the owner to apply on its own thread (see InstallerContext::refreshRows).
+    RowsRefresh refresh;
 };
 
 // Why packages cannot be unpacked in tempDirectory, in words; empty when they can. create: the
@@ -127,11 +126,8 @@ public:
     const QStringList& cleanupList() const { return m_cleanup; }
     // Starts a new pass: failed files, self-update state and clean-up list emptied.
     void resetPass();
-    // For a pass run as a job (see InstallerContext::cancel and onOwnerThread).
+    // For a pass run as a job (see InstallerContext::cancel).
     void setCancelToken(const CancelToken& token) { m_c.cancel = token; }
-    void setOnOwnerThread(std::function<void(const std::function<void()>&)> onOwnerThread) {
-        m_c.onOwnerThread = std::move(onOwnerThread);
-    }
 
 private:
     bool gateOpen(const DownloadRequest& request, bool reinstall) const;
@@ -141,8 +137,7 @@ private:
     InstallCopyOptions copyOptions(const DownloadRequest& request, const QString& copySource,
                                    const QString& packageFolder) const;
     bool closeTotalCommander();
-    void refreshRows(const DownloadRequest& request);
-    void onOwnerThread(const std::function<void()>& change) const;
+    RowsRefresh refreshRows(const DownloadRequest& request);
     void pause(int milliseconds) const;
 
     InstallerContext m_c;

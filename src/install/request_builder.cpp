@@ -143,6 +143,27 @@ QString PackageTag(const QString& name, const QString& extension, const QString&
     return x64 ? u"x64"_s : u"x32+x64"_s;
 }
 
+bool RequestContext::installAfterDl() const {
+    return settings.installAfterDl || choices.installAfterDownload;
+}
+
+PackageChoice RequestContext::packageChoice() const {
+    return choices.package ? choices.package->packageChoice : settings.tcDownloadPackage;
+}
+
+void ApplyRequestChoices(SettingValues& settings, const RequestChoices& choices) {
+    if (choices.installQuestionAsked) {
+        settings.oneTimeUpdateQuestion = true;
+        if (choices.installAfterDownload)
+            settings.installAfterDl = true;
+    }
+    if (choices.package) {
+        settings.tcDownloadPackage = choices.package->packageChoice;
+        if (choices.package->remember)
+            settings.rememberTcPackageSel = true;
+    }
+}
+
 std::optional<DownloadRequest> DownloadSetValues(RequestContext& context, bool internal,
                                                  const QString& forceItem, bool forceInstall, int row) {
     const bool forced = !forceItem.trimmed().isEmpty();
@@ -158,7 +179,7 @@ std::optional<DownloadRequest> DownloadSetValues(RequestContext& context, bool i
     if (forceInstall) {
         request.InstallFlag = u"1"_s;
     } else if (item && item->Status.trimmed() == context.list.statusTexts().update.trimmed() &&
-               context.settings.installAfterDl && !context.safeMode) {
+               context.installAfterDl() && !context.safeMode) {
         request.InstallFlag = u"1"_s;
     } else {
         request.InstallFlag = database && !forced ? u"1"_s : u"0"_s;
@@ -201,8 +222,8 @@ std::optional<DownloadRequest> DownloadSetValues(RequestContext& context, bool i
         const QString page = TcPackagePage(context.settings.siteTotalCommander, context.announcedBetaPage,
                                            context.settings.tcDoNotAcceptBeta);
         const QStringList links = context.pageLinks ? context.pageLinks(page) : QStringList();
-        request.Url = TcPackageLinkForExternal(ClassifyTcPackageLinks(links),
-                                               context.settings.tcDownloadPackage, catalogue, websiteId);
+        request.Url = TcPackageLinkForExternal(ClassifyTcPackageLinks(links), context.packageChoice(),
+                                               catalogue, websiteId);
     }
 
     if (database) {
@@ -213,14 +234,14 @@ std::optional<DownloadRequest> DownloadSetValues(RequestContext& context, bool i
                                u'_' + name + u".zip"_s;
         if (tcRow) {
             request.Category = QString(category::TotalCmd);
-            if (!context.settings.rememberTcPackageSel && context.choosePackage) {
+            const bool remembered = context.settings.rememberTcPackageSel ||
+                                    (context.choices.package && context.choices.package->remember);
+            if (!remembered && context.choosePackage) {
                 const auto selection = context.choosePackage();
                 // Cancelled: the user wants no package of Total Commander now.
                 if (!selection)
                     return std::nullopt;
-                context.settings.tcDownloadPackage = selection->packageChoice;
-                if (selection->remember)
-                    context.settings.rememberTcPackageSel = true;
+                context.choices.package = selection;
             }
         } else if (QFileInfo(itemText).fileName().compare("Quillon.exe"_L1, Qt::CaseInsensitive) == 0 ||
                    quillonGroup) {
@@ -238,7 +259,8 @@ DownloadRequestList StartDownloadProcess(RequestContext& context, Prompter& prom
                                          const Language& language, const QString& applicationTitle,
                                          bool internal, const QString& forceItem, bool forceInstall,
                                          const QList<int>& selectedRows, bool takeMarkedRows) {
-    if (context.askInstallQuestion && !context.settings.oneTimeUpdateQuestion) {
+    if (context.askInstallQuestion && !context.settings.oneTimeUpdateQuestion &&
+        !context.choices.installQuestionAsked) {
         const QString caption = applicationTitle + u" - "_s +
                                 language.text(u"ErrorMessages"_s, u"CaptionInfo"_s, u"Information"_s);
         const QString text =
@@ -252,9 +274,9 @@ DownloadRequestList StartDownloadProcess(RequestContext& context, Prompter& prom
             language.text(
                 u"CaptionsDownload"_s, u"UpdateQuestionL2"_s,
                 u"Note: You can turn this off anytime on the bottom of the Configuration tab later."_s);
-        if (prompter.ask(PromptIcon::Question, PromptButtons::YesNo, caption, text) == PromptAnswer::Yes)
-            context.settings.installAfterDl = true;
-        context.settings.oneTimeUpdateQuestion = true;
+        context.choices.installAfterDownload =
+            prompter.ask(PromptIcon::Question, PromptButtons::YesNo, caption, text) == PromptAnswer::Yes;
+        context.choices.installQuestionAsked = true;
     }
 
     DownloadRequestList requests;

@@ -56,23 +56,38 @@ struct PackageSelection {
     bool remember = true;
 };
 
+// What the user chose while requests were built: the builder reads its own choices back, and
+// the owner keeps them in the settings (ApplyRequestChoices) or, for a preview, drops them.
+struct RequestChoices {
+    bool installQuestionAsked = false;
+    bool installAfterDownload = false;       // the one-time question was answered yes
+    std::optional<PackageSelection> package; // the package selector's answer
+};
+
+void ApplyRequestChoices(SettingValues& settings, const RequestChoices& choices);
+
 struct RequestContext {
     const UpdateList& list;
     const IniDocument& userDb;
     const IniDocument& pluginDb;
     DatabaseSwitches switches;
     const OnlineList& online;
-    SettingValues& settings;   // OneTimeUpdateQuestion, InstallAfterDL, DownloadPackage, ...
-    QString downloadDir;       // expanded host path
-    bool safeMode = false;     // started with the switch "safe"
-    QString announcedBetaPage; // release lookup: the beta's download page, empty for none
+    const SettingValues& settings; // OneTimeUpdateQuestion, InstallAfterDL, DownloadPackage, ...
+    QString downloadDir;           // expanded host path
+    bool safeMode = false;         // started with the switch "safe"
+    QString announcedBetaPage;     // release lookup: the beta's download page, empty for none
     // All link targets of a page (GetPageLinks); empty when it cannot be read.
     std::function<QStringList(const QString& pageUrl)> pageLinks;
     // The package selector window; nothing when it was closed without OK.
     std::function<std::optional<PackageSelection>()> choosePackage;
-    // Whether StartDownloadProcess may ask the one-time install question (and take its answer
-    // into the settings); a front end without the question leaves the choice alone.
+    // Whether StartDownloadProcess may ask the one-time install question (its answer goes into
+    // choices); a front end without the question leaves the choice alone.
     bool askInstallQuestion = true;
+    RequestChoices choices = {};
+
+    // The settings as the choices made so far change them.
+    bool installAfterDl() const;
+    PackageChoice packageChoice() const;
 };
 
 // One request for row `row` (or for forceItem when not empty); nothing when the item has no

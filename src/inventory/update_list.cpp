@@ -71,9 +71,25 @@ void UpdateList::setChecked(int row, bool checked) {
     changed(row);
 }
 
+void UpdateList::setRow(int row, const UpdateItem& item) {
+    const int ordinal = m_rows.at(row).Ordinal;
+    m_rows[row] = item;
+    m_rows[row].Ordinal = ordinal;
+    changed(row);
+}
+
 int UpdateList::checkedCount() const {
     return static_cast<int>(
         std::count_if(m_rows.cbegin(), m_rows.cend(), [](const UpdateItem& i) { return i.Checked; }));
+}
+
+QList<int> UpdateList::markedRows() const {
+    QList<int> marked;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (m_rows.at(row).Checked)
+            marked.append(row);
+    }
+    return marked;
 }
 
 int UpdateList::countInState(ItemState s) const {

@@ -34,6 +34,13 @@ public:
     explicit UpdateList(StatusTexts texts = {});
 
     void setObserver(UpdateListObserver* observer) { m_observer = observer; }
+    // Everything but the observer taken from other (a job's copy); the observer is told nothing:
+    // its owner shows the list again.
+    void replaceWith(const UpdateList& other) {
+        UpdateListObserver* observer = m_observer;
+        *this = other;
+        m_observer = observer;
+    }
     // Rows keep their status text; a changed language shows in the rows after a restore.
     void setStatusTexts(const StatusTexts& texts) { m_texts = texts; }
     const StatusTexts& statusTexts() const { return m_texts; }
@@ -55,7 +62,11 @@ public:
     void setLatestVersion(int row, const QString& version);
     void setState(int row, ItemState state);
     void setChecked(int row, bool checked);
+    // The row's values as a copy of the list has them; its Ordinal stays.
+    void setRow(int row, const UpdateItem& item);
     int checkedCount() const;
+    // Rows marked for update, in order.
+    QList<int> markedRows() const;
     int countInState(ItemState state) const;
 
     GroupFileLists& groupLists() { return m_groups; }

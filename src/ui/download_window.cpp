@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -18,7 +17,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
-#include <QThread>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
@@ -26,6 +24,7 @@
 
 #include "app/common/files.h"
 #include "app/common/urls.h"
+#include "app/prompter.h"
 #include "app/settings.h"
 #include "app/settings_keys.h"
 #include "app/system.h"
@@ -34,18 +33,16 @@
 #include "ui/download_rows_model.h"
 #include "ui/file_jump.h"
 #include "ui/job_runner.h"
-#include "ui/message_box_prompter.h"
 #include "ui/ui_text.h"
 
 using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
 
-TDownloadFiles::TDownloadFiles(AppCore& core, MessageBoxPrompter& prompter, UpdatePassOptions options,
-                               QWidget* parent)
+TDownloadFiles::TDownloadFiles(AppCore& core, Prompter& prompter, UpdatePassOptions options, QWidget* parent)
     : QDialog(parent), m_core(core), m_prompter(prompter),
       m_pass(std::make_unique<UpdatePass>(core, prompter, std::move(options))), m_jobs(new JobRunner(this)),
-      m_model(new DownloadRowsModel(core.language(), this)) {
+      m_tcCalls(new JobRunner(this)), m_model(new DownloadRowsModel(core.language(), this)) {
     setObjectName(u"TDownloadFiles"_s);
     build();
     retranslate();
@@ -55,8 +52,8 @@ TDownloadFiles::TDownloadFiles(AppCore& core, MessageBoxPrompter& prompter, Upda
 }
 
 TDownloadFiles::~TDownloadFiles() {
-    // The job may be waiting for this thread (a question, a row refresh): let it finish first.
-    waitForJob();
+    m_jobs->cancelAndWait();
+    m_tcCalls->cancelAndWait();
 }
 
 QString TDownloadFiles::text(const char* section, const char* key, const char* english) const {
@@ -232,31 +229,26 @@ void TDownloadFiles::startTransfer() {
         m_latestProgress = progress;
         queueLatest();
     });
+    // What an installation changed is applied here, on the list's own thread; the job goes on.
     m_pass->setFileInstalled([this](int index, const InstallStepResult& result) {
-        const bool installed = result.outcome == InstallStepResult::Outcome::Installed;
         QMetaObject::invokeMethod(
-            this,
-            [this, index, installed] {
-                m_model->setInstalled(index, installed);
-                fitColumnsSoon();
-                // The main list shows the refreshed rows once per file, not once per change.
-                emit rowsRefreshed();
-            },
-            Qt::QueuedConnection);
-    });
-    // The main list belongs to the window's thread: each refresh is made there, the job waiting.
-    m_pass->setOnOwnerThread([this](const std::function<void()>& change) {
-        if (QThread::currentThread() == thread()) {
-            change();
-        } else {
-            QMetaObject::invokeMethod(
-                this, [&change] { change(); }, Qt::BlockingQueuedConnection);
-        }
+            this, [this, index, result] { fileInstalled(index, result); }, Qt::QueuedConnection);
     });
     UpdatePass* pass = m_pass.get();
     m_jobs->start([pass](const CancelToken& token, ProgressSink&) { pass->run(token); },
                   [this](bool cancelled) { transferDone(cancelled); });
-    m_prompter.setJobToken(&m_jobs->token());
+}
+
+void TDownloadFiles::fileInstalled(int index, const InstallStepResult& result) {
+    m_model->setInstalled(index, result.outcome == InstallStepResult::Outcome::Installed);
+    fitColumnsSoon();
+    applyRefresh(result.refresh);
+}
+
+void TDownloadFiles::applyRefresh(const RowsRefresh& refresh) {
+    // The main list shows the refreshed rows once per file, not once per change.
+    m_core.applyRowsRefresh(refresh);
+    emit rowsRefreshed();
 }
 
 void TDownloadFiles::applyRow(int index, const TransferRow& row) {
@@ -298,7 +290,6 @@ void TDownloadFiles::applyProgress(const TransferProgress& progress) {
 }
 
 void TDownloadFiles::transferDone(bool cancelled) {
-    m_prompter.setJobToken(nullptr);
     // The last rows the pass reported are shown before its end.
     m_applyLatest->stop();
     applyLatest();
@@ -382,7 +373,7 @@ void TDownloadFiles::btn_CancelClick() {
 void TDownloadFiles::btn_JumpToDLdirClick() {
     const QString directory = WithoutTrailingSlash(edit_SelDir->text().trimmed());
     if (!directory.isEmpty())
-        jumpToFiles(m_core.system(), {directory});
+        jumpTo({directory});
 }
 
 QList<int> TDownloadFiles::selectedIndexes() const {
@@ -405,19 +396,20 @@ void TDownloadFiles::ReinstallUpdate1Click() {
     LV_DLFiles->sortByColumn(DownloadRowsModel::IdColumn, Qt::AscendingOrder);
     btn_OK_Start->setEnabled(false);
     UpdatePass* pass = m_pass.get();
+    auto results = std::make_shared<QList<InstallStepResult>>();
     m_jobs->start(
-        [pass, indexes](const CancelToken& token, ProgressSink&) {
+        [pass, indexes, results](const CancelToken& token, ProgressSink&) {
             for (const int index : indexes) {
                 if (token.isCancelled())
                     return;
-                pass->reinstall(index);
+                results->append(pass->reinstall(index));
             }
         },
-        [this](bool) {
-            m_prompter.setJobToken(nullptr);
+        [this, results](bool) {
+            for (const InstallStepResult& result : std::as_const(*results))
+                applyRefresh(result.refresh);
             btn_OK_Start->setEnabled(true);
         });
-    m_prompter.setJobToken(&m_jobs->token());
 }
 
 void TDownloadFiles::DirectDL1Click() {
@@ -446,7 +438,7 @@ void TDownloadFiles::Jumptothefile1Click() {
     // A Windows program is never started from here: it would run outside Total Commander's
     // prefix. Every file is shown where it lies.
     if (!files.isEmpty())
-        jumpToFiles(m_core.system(), files);
+        jumpTo(files);
 }
 
 void TDownloadFiles::showPopup(const QPoint& position) {
@@ -487,7 +479,7 @@ void TDownloadFiles::rowDoubleClicked(const QModelIndex& index) {
         return;
     }
     if (QFileInfo(row.transfer.localPath).isFile())
-        jumpToFiles(m_core.system(), {row.transfer.localPath});
+        jumpTo({row.transfer.localPath});
 }
 
 void TDownloadFiles::copyLinks() {
@@ -536,7 +528,7 @@ void TDownloadFiles::keyPressEvent(QKeyEvent* event) {
                     files.append(event->key() == Qt::Key_Up ? QFileInfo(path).absolutePath() : path);
             }
             if (!files.isEmpty())
-                jumpToFiles(m_core.system(), files);
+                jumpTo(files);
             return;
         }
         default:
@@ -550,14 +542,11 @@ void TDownloadFiles::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void TDownloadFiles::waitForJob() {
-    if (!m_jobs->isRunning())
-        return;
-    m_jobs->cancel();
-    QEventLoop wait;
-    connect(m_jobs, &JobRunner::finished, &wait, &QEventLoop::quit);
-    if (m_jobs->isRunning())
-        wait.exec();
+void TDownloadFiles::jumpTo(const QStringList& files) {
+    // Under Wine a call to Total Commander's window starts the bridge: never on this thread.
+    System* system = &m_core.system();
+    m_tcCalls->start([system, files](const CancelToken&, ProgressSink&) { jumpToFiles(*system, files); },
+                     [](bool) {});
 }
 
 void TDownloadFiles::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,7 @@
 #pragma once
 // The download window: the requests of one download-and-install pass with their progress. The
 // pass runs as a job; the window shows every row as it changes, cancels within a network wait
-// slice, refreshes each installed row of the main list on its own thread and, when it closes,
+// slice, applies what each installation changed to the main list on its own thread and, when it closes,
 // removes what the pass left to clean up.
 #include <QDialog>
 #include <QMap>
@@ -24,19 +24,18 @@ class QWidget;
 
 namespace quillon {
 class AppCore;
-}
+class Prompter;
+} // namespace quillon
 
 namespace quillon::ui {
 
 class DownloadRowsModel;
 class JobRunner;
-class MessageBoxPrompter;
 
 class TDownloadFiles : public QDialog {
     Q_OBJECT
 public:
-    TDownloadFiles(AppCore& core, MessageBoxPrompter& prompter, UpdatePassOptions options,
-                   QWidget* parent = nullptr);
+    TDownloadFiles(AppCore& core, Prompter& prompter, UpdatePassOptions options, QWidget* parent = nullptr);
     ~TDownloadFiles() override;
 
     // Builds the requests (this may ask the one-time install question and which Total
@@ -65,7 +64,7 @@ public:
     void Jumptothefile1Click();
 
 signals:
-    // An installed row of the main list changed (refreshed on this thread).
+    // An installed row of the main list changed (applied on this thread).
     void rowsRefreshed();
     // The pass is over (finished or cancelled) and its closing messages were shown.
     void passFinished();
@@ -78,6 +77,8 @@ private:
     void build();
     void startTransfer();
     void transferDone(bool cancelled);
+    void fileInstalled(int index, const InstallStepResult& result);
+    void applyRefresh(const RowsRefresh& refresh);
     void applyRow(int index, const TransferRow& row);
     void applyProgress(const TransferProgress& progress);
     void queueLatest();
@@ -88,13 +89,14 @@ private:
     void rowDoubleClicked(const QModelIndex& index);
     void copyLinks();
     QList<int> selectedIndexes() const; // request indexes of the selected rows
-    void waitForJob();
+    void jumpTo(const QStringList& files);
     QString text(const char* section, const char* key, const char* english) const;
 
     AppCore& m_core;
-    MessageBoxPrompter& m_prompter;
+    Prompter& m_prompter;
     std::unique_ptr<UpdatePass> m_pass;
     JobRunner* m_jobs = nullptr;
+    JobRunner* m_tcCalls = nullptr; // calls to Total Commander's window, one at a time
     QTimer* m_applyLatest = nullptr;
     QTimer* m_fitColumns = nullptr;
     // The transfer reports progress for every block it receives and a row for every percent;

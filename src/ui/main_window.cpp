@@ -367,7 +367,6 @@ void Ttc_Updater::startInventory(bool reload) {
             m_core.setInventoryStepCallback({});
         },
         [this, result](bool) { inventoryApplied(*result); });
-    m_prompter.setJobToken(&m_jobs->token());
 }
 
 void Ttc_Updater::inventoryApplied(const InventoryPassResult& result) {
@@ -408,19 +407,28 @@ void Ttc_Updater::btn_SearchUpdatesClick() {
     SettingValues& values = m_core.settings().values;
     m_core.pageFetcher().setSettings(FetchSettings::fromSettings(values));
     const DetectionOptions detection = DetectionOptions::fromValues(values);
+    // Changed detection options: the list is loaded again (a job of its own), then checked.
+    if (AskReloadBeforeCheck(m_core, detection)) {
+        m_checkAfterReload = true;
+        startInventory(true);
+        return;
+    }
     const int selected = m_update->currentRow();
     tcUpdater_Pages->setCurrentIndex(TabUpdate);
+    auto job = std::make_shared<CheckJob>(m_core, detection);
     auto result = std::make_shared<CheckJobResult>();
     setJobRunning(true, true);
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
     showStatus(uiText(m_core.language(), "CaptionsMainFrm", "StatusSearching", "Searching for updates..."));
-    m_jobs->start(
-        [this, result, detection, selected](const CancelToken& token, ProgressSink& sink) {
-            *result = runUpdateCheckJob(m_core, detection, selected, token, sink);
-        },
-        [this, result](bool cancelled) { checkApplied(*result, cancelled); });
-    m_prompter.setJobToken(&m_jobs->token());
+    m_jobs->start([job, result, selected](const CancelToken& token,
+                                          ProgressSink& sink) { *result = job->run(selected, token, sink); },
+                  [this, result](bool cancelled) {
+                      if (result->outcome && !cancelled)
+                          ApplyCheckOutcome(m_core, *result->outcome);
+                      result->outcome.reset();
+                      checkApplied(*result, cancelled);
+                  });
 }
 
 void Ttc_Updater::checkApplied(const CheckJobResult& result, bool cancelled) {
@@ -463,8 +471,6 @@ void Ttc_Updater::setJobRunning(bool running, bool check) {
     btn_SearchUpdates->setText(
         m_checkRunning ? uiText(m_core.language(), "Buttons", "BtnCancel", "Cancel")
                        : uiText(m_core.language(), "Buttons", "BtnUpdateSearch", "Search for updates"));
-    if (!running)
-        m_prompter.setJobToken(nullptr);
 }
 
 void Ttc_Updater::countersChanged(const CheckCounters& counters) {
@@ -541,14 +547,9 @@ void Ttc_Updater::saveGeometryToSettings() {
 void Ttc_Updater::closeEvent(QCloseEvent* event) {
     if (!m_shutDownDone) {
         m_shutDownDone = true;
-        if (m_jobs->isRunning()) {
-            m_jobs->cancel();
-            // The job ends within its cancel time; the core is not written while it works.
-            QEventLoop wait;
-            connect(m_jobs, &JobRunner::finished, &wait, &QEventLoop::quit);
-            if (m_jobs->isRunning())
-                wait.exec(QEventLoop::ExcludeUserInputEvents);
-        }
+        // The job ends within its cancel time and its outcome is dropped; the core is not
+        // written while it works.
+        m_jobs->cancelAndWait();
         saveGeometryToSettings();
         const bool ctrlHeld = QApplication::queryKeyboardModifiers() == Qt::ControlModifier;
         m_core.shutDown(ctrlHeld);

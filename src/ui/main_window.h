@@ -29,6 +29,8 @@ class QToolButton;
 namespace quillon {
 class AppCore;
 struct ItemPageContext;
+class RestoreJob;
+struct RestoreResult;
 } // namespace quillon
 
 namespace quillon::ui {
@@ -131,7 +133,7 @@ private:
     void sendToDownloadManager(const QList<int>& rows);
     void downloadWindowClosed(EndOfPassAction action);
     void restoreChosenBackup(const QString& itemFile, const QString& archive);
-    void restoreApplied(const QString& itemFile, const QString& label, const RestoreResult& result);
+    void restoreApplied(const RestoreJob& job, const QString& label, const RestoreResult& result);
     void openDatabaseBrowser(const QString& filePath);
     // Where a row's database entry is changed: its user entry (on the UserDB page), the plugin
     // database's entry in the browser, or a new user entry proposed from the file.

@@ -290,12 +290,7 @@ void Ttc_Updater::runListCommand(ListCommand command) {
 }
 
 void Ttc_Updater::btn_UpdateSelectedClick() {
-    const UpdateList& list = m_core.updateList();
-    QList<int> marked;
-    for (int row = 0; row < list.rowCount(); ++row) {
-        if (list.row(row).Checked)
-            marked.append(row);
-    }
+    const QList<int> marked = m_core.updateList().markedRows();
     // "autostartinstall" installs whatever the settings say.
     const bool installAll =
         m_core.commandLine().autoStartInstall() || m_core.updateCheckState().InstallAfterDownload;
@@ -322,11 +317,7 @@ void Ttc_Updater::previewMarked() {
     if (m_jobs->isRunning() || m_download)
         return;
     UpdatePassOptions options;
-    const UpdateList& list = m_core.updateList();
-    for (int row = 0; row < list.rowCount(); ++row) {
-        if (list.row(row).Checked)
-            options.rows.append(row);
-    }
+    options.rows = m_core.updateList().markedRows();
     // As the download button would run it: installed when the settings say so.
     options.install = InstallChoice::AsSettingsSay;
     auto* preview = new TUpdatePreview(m_core, m_prompter, std::move(options), this);
@@ -473,13 +464,7 @@ void Ttc_Updater::excludeSelected(bool directory) {
 }
 
 void Ttc_Updater::excludeMarked() {
-    const UpdateList& list = m_core.updateList();
-    QList<int> marked;
-    for (int row = 0; row < list.rowCount(); ++row) {
-        if (list.row(row).Checked)
-            marked.append(row);
-    }
-    m_update->selectRows(marked);
+    m_update->selectRows(m_core.updateList().markedRows());
     excludeSelected(false);
 }
 

@@ -77,7 +77,6 @@ void Ttc_Updater::sendToDownloadManager(const QList<int>& rows) {
                               QTimer::singleShot(static_cast<int>(i) * kPauseBetweenLinksMs, this, send);
                       }
                   });
-    m_prompter.setJobToken(&m_jobs->token());
 }
 
 } // namespace quillon::ui

@@ -4,6 +4,13 @@
 #include <QMessageBox>
 #include <QThread>
 
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "ui/job_runner.h"
+
 using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
@@ -50,17 +57,47 @@ QString plain(QString text) {
 
 } // namespace
 
-template <typename Result, typename Function> Result MessageBoxPrompter::onWindowThread(Function function) {
+template <typename Result, typename Function>
+Result MessageBoxPrompter::onWindowThread(Function function, Result declined) {
     if (QThread::currentThread() == thread())
         return function();
-    Result result{};
+    const CancelToken* token = JobRunner::currentToken();
+    // Shared with the queued call: the job may be gone (cancelled) before the call runs.
+    struct Exchange {
+        std::mutex mutex;
+        std::condition_variable answered;
+        std::optional<Result> result;
+        bool abandoned = false;
+    };
+    auto exchange = std::make_shared<Exchange>();
     QMetaObject::invokeMethod(
-        this, [&] { result = function(); }, Qt::BlockingQueuedConnection);
-    return result;
+        this,
+        [exchange, function] {
+            {
+                const std::lock_guard lock(exchange->mutex);
+                if (exchange->abandoned)
+                    return;
+            }
+            Result result = function();
+            const std::lock_guard lock(exchange->mutex);
+            exchange->result = std::move(result);
+            exchange->answered.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(exchange->mutex);
+    while (!exchange->result) {
+        if (token && token->isCancelled()) {
+            exchange->abandoned = true;
+            return declined;
+        }
+        exchange->answered.wait_for(lock, std::chrono::milliseconds(50));
+    }
+    return *exchange->result;
 }
 
 bool MessageBoxPrompter::muted() const {
-    return m_jobToken && m_jobToken->isCancelled() && QThread::currentThread() != thread();
+    const CancelToken* token = JobRunner::currentToken();
+    return token && token->isCancelled() && QThread::currentThread() != thread();
 }
 
 PromptAnswer MessageBoxPrompter::askHere(PromptIcon icon, PromptButtons buttons, const QString& caption,
@@ -86,20 +123,22 @@ PromptAnswer MessageBoxPrompter::ask(PromptIcon icon, PromptButtons buttons, con
                                      const QString& text) {
     if (muted())
         return declined(buttons);
-    return onWindowThread<PromptAnswer>([&] { return askHere(icon, buttons, caption, text); });
+    return onWindowThread<PromptAnswer>([=, this] { return askHere(icon, buttons, caption, text); },
+                                        declined(buttons));
 }
 
 void MessageBoxPrompter::tell(PromptIcon icon, const QString& caption, const QString& text) {
     if (muted())
         return;
-    onWindowThread<PromptAnswer>([&] { return askHere(icon, PromptButtons::Ok, caption, text); });
+    onWindowThread<PromptAnswer>([=, this] { return askHere(icon, PromptButtons::Ok, caption, text); },
+                                 PromptAnswer::Ok);
 }
 
 QString MessageBoxPrompter::chooseFile(const QString& caption, const QString& startPath) {
     if (muted() || m_unattended)
         return {};
     return onWindowThread<QString>(
-        [&] { return QFileDialog::getOpenFileName(m_parent, caption, startPath); });
+        [=, this] { return QFileDialog::getOpenFileName(m_parent, caption, startPath); }, QString());
 }
 
 } // namespace quillon::ui

@@ -1,7 +1,8 @@
 #pragma once
 // The core's questions and messages as message boxes over the main window. A job on a worker
-// thread asks through the window's thread and waits for the answer there; once its token is
-// cancelled it is asked nothing more (its default answer: No, Cancel, nothing chosen).
+// thread (see JobRunner) has its question shown on the window's thread and waits for the answer
+// only as long as its token is not cancelled: a cancelled job is asked nothing more and gets the
+// default answer (No, Cancel, nothing chosen), so the window may wait for it to end.
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -9,7 +10,6 @@
 
 #include <optional>
 
-#include "app/job_control.h"
 #include "app/prompter.h"
 
 namespace quillon::ui {
@@ -18,8 +18,6 @@ class MessageBoxPrompter : public QObject, public Prompter {
     Q_OBJECT
 public:
     void setParentWindow(QWidget* parent) { m_parent = parent; }
-    // The running job's token; questions stop when it is cancelled.
-    void setJobToken(const CancelToken* token) { m_jobToken = token; }
 
     // Without a person in front of the screen (tests, screenshots): every question gets this
     // answer and no box is shown; the texts are still collected.
@@ -36,10 +34,9 @@ public:
 private:
     bool muted() const;
     PromptAnswer askHere(PromptIcon icon, PromptButtons buttons, const QString& caption, const QString& text);
-    template <typename Result, typename Function> Result onWindowThread(Function function);
+    template <typename Result, typename Function> Result onWindowThread(Function function, Result declined);
 
     QPointer<QWidget> m_parent;
-    const CancelToken* m_jobToken = nullptr;
     std::optional<PromptAnswer> m_unattended;
     QStringList m_texts;
 };

@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QProgressBar>
@@ -12,17 +11,16 @@
 #include <QVBoxLayout>
 
 #include "app/common/dates.h"
+#include "app/prompter.h"
 #include "engine/app_core.h"
 #include "ui/job_runner.h"
-#include "ui/message_box_prompter.h"
 #include "ui/ui_text.h"
 
 using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
 
-TUpdatePreview::TUpdatePreview(AppCore& core, MessageBoxPrompter& prompter, UpdatePassOptions options,
-                               QWidget* parent)
+TUpdatePreview::TUpdatePreview(AppCore& core, Prompter& prompter, UpdatePassOptions options, QWidget* parent)
     : QDialog(parent), m_core(core), m_prompter(prompter),
       m_preview(std::make_unique<UpdatePreview>(core, prompter, std::move(options))),
       m_jobs(new JobRunner(this)), m_plan(new QStandardItemModel(this)) {
@@ -51,13 +49,7 @@ TUpdatePreview::TUpdatePreview(AppCore& core, MessageBoxPrompter& prompter, Upda
 }
 
 TUpdatePreview::~TUpdatePreview() {
-    if (m_jobs->isRunning()) {
-        m_jobs->cancel();
-        QEventLoop wait;
-        connect(m_jobs, &JobRunner::finished, &wait, &QEventLoop::quit);
-        if (m_jobs->isRunning())
-            wait.exec();
-    }
+    m_jobs->cancelAndWait();
 }
 
 QString TUpdatePreview::text(const char* section, const char* key, const char* english) const {
@@ -82,11 +74,7 @@ bool TUpdatePreview::start() {
     UpdatePreview* preview = m_preview.get();
     m_jobs->start(
         [preview, result](const CancelToken& token, ProgressSink&) { *result = preview->run(token); },
-        [this, result](bool) {
-            m_prompter.setJobToken(nullptr);
-            showPlan(*result);
-        });
-    m_prompter.setJobToken(&m_jobs->token());
+        [this, result](bool) { showPlan(*result); });
     return true;
 }
 

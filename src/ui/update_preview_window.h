@@ -17,18 +17,17 @@ class QTreeView;
 
 namespace quillon {
 class AppCore;
-}
+class Prompter;
+} // namespace quillon
 
 namespace quillon::ui {
 
 class JobRunner;
-class MessageBoxPrompter;
 
 class TUpdatePreview : public QDialog {
     Q_OBJECT
 public:
-    TUpdatePreview(AppCore& core, MessageBoxPrompter& prompter, UpdatePassOptions options,
-                   QWidget* parent = nullptr);
+    TUpdatePreview(AppCore& core, Prompter& prompter, UpdatePassOptions options, QWidget* parent = nullptr);
     ~TUpdatePreview() override;
 
     // Builds the requests and starts the dry run; false when there is nothing to preview.
@@ -48,7 +47,7 @@ private:
     QString text(const char* section, const char* key, const char* english) const;
 
     AppCore& m_core;
-    MessageBoxPrompter& m_prompter;
+    Prompter& m_prompter;
     std::unique_ptr<UpdatePreview> m_preview;
     JobRunner* m_jobs = nullptr;
     QStandardItemModel* m_plan = nullptr;

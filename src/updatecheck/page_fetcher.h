@@ -85,6 +85,8 @@ public:
     quint8 ConnectionErrorKind() const { return m_connectionErrorKind; }
     // At every (re)load of the update list.
     void resetConnectionErrorKind() { m_connectionErrorKind = kConnectionOk; }
+    // A copy's kind taken over (a check job's outcome).
+    void setConnectionErrorKind(quint8 kind) { m_connectionErrorKind = kind; }
 
     // The failures since the last call, oldest first.
     QList<FetchFailure> takeFailures() { return std::exchange(m_failures, {}); }

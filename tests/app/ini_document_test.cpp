@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ini_document.h"
+#include "app/ini_edits.h"
 #include "support/test_support.h"
 
 using quillon::IniDocument;
@@ -144,4 +145,23 @@ TEST(IniDocument, SaveIfChangedWritesOnlyAChangedDocument) {
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_TRUE(doc.saveIfChanged()); // a file that went away is written again
     EXPECT_EQ(quillon::test::readFile(path), QByteArray("[a.wcx]\r\nx=2\r\n"));
+}
+
+TEST(IniDocument, EditsOfACopyReplayOnTheOriginalWithoutItsOwnChangesLost) {
+    const auto q = [](const char* text) { return QString::fromLatin1(text); };
+    IniDocument owner;
+    owner.setText(q("[Memory]\r\nkept=1\r\nchanged=old\r\ngone=x\r\n"));
+    const IniDocument start = owner;
+    IniDocument copy = start;
+    copy.setValue(q("Memory"), q("changed"), q("new"));
+    copy.removeKey(q("Memory"), q("gone"));
+    copy.setValue(q("OverridePlugVer"), q("a.wcx"), q("1|2.0"));
+    // Meanwhile the owner changed a key the copy left alone.
+    owner.setValue(q("Memory"), q("kept"), q("2"));
+
+    quillon::ApplyIniEdits(owner, quillon::IniEditsBetween(start, copy));
+    EXPECT_EQ(owner.value(q("Memory"), q("kept")), q("2"));
+    EXPECT_EQ(owner.value(q("Memory"), q("changed")), q("new"));
+    EXPECT_FALSE(owner.hasKey(q("Memory"), q("gone")));
+    EXPECT_EQ(owner.value(q("OverridePlugVer"), q("a.wcx")), q("1|2.0"));
 }

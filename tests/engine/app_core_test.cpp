@@ -368,10 +368,14 @@ TEST_F(AppCoreTest, RefreshAfterAnInstallationReadsTheLastCheck) {
         UpdateList& list = core->updateList();
         const int row = list.addRow(u"zip"_s, u"1.0"_s, plugin, ItemGroup::Wcx);
         list.setLatestVersion(row, u"1.1"_s);
+        list.setChecked(row, true); // marked for the installation
         if (!c.published.isEmpty())
             core->updateCheckState().PublicationDates.insert(plugin.toLower(), c.published);
 
-        InstallerContextFromCore(*core).refreshRow(plugin, row, plugin);
+        // Computed on the job's copies; the core's list changes only when the outcome is applied.
+        const RowsRefresh refresh = InstallerContextFromCore(*core).refreshRows(plugin);
+        EXPECT_TRUE(list.row(row).Checked);
+        EXPECT_EQ(core->applyRowsRefresh(refresh), QList<int>{row});
         EXPECT_EQ(list.state(row), c.state);
         EXPECT_EQ(list.row(row).Checked, c.state == ItemState::Update);
     }

@@ -199,7 +199,7 @@ TEST_F(CheckRunTest, CancelledCheckLeavesTheListAsItWasAndEndsQuickly) {
     QElapsedTimer sinceCancel;
     std::thread worker([&] {
         NullProgressSink progress;
-        job = runUpdateCheckJob(*core, DetectionOptions::fromValues(values), 2, cancel, progress);
+        job = RunUpdateCheck(*core, DetectionOptions::fromValues(values), 2, cancel, progress);
         ended = true;
     });
     const bool asked = slowServer.waitForRequest(u"/fault/slow/"_s);
@@ -211,6 +211,7 @@ TEST_F(CheckRunTest, CancelledCheckLeavesTheListAsItWasAndEndsQuickly) {
     ASSERT_TRUE(asked) << "the catalogue was never asked for";
 
     EXPECT_TRUE(job.cancelled);
+    EXPECT_FALSE(job.outcome);
     // Far from the catalogue's answer: the run did not wait for it.
     EXPECT_LT(afterCancelMs, 5000);
     const StatusTexts& texts = list.statusTexts();

@@ -85,15 +85,19 @@ protected:
 
     InstallerContext context(UpdateList* list = nullptr) {
         InstallerContext c(m_prompter, m_language);
-        c.list = list;
         c.tempDirectory = m_temp + u'/';
         c.settingsDir = m_root.path() + u"/settings"_s;
         c.programPath = m_root.path() + u"/prog/quillon"_s;
         c.tcDir = m_root.path() + u"/tc"_s;
         c.installAfterDownload = true;
         c.wait = [](int) {};
-        c.refreshRow = [this](const QString& path, int, const QString& installed) {
-            m_refreshed << path + u'|' + installed;
+        // Stands in for the core's refresher: every row of the list comes back refreshed.
+        c.refreshRows = [this, list](const QString& itemPath) {
+            m_refreshed << itemPath;
+            RowsRefresh refresh;
+            if (list)
+                refresh.rows = list->rows();
+            return refresh;
         };
         return c;
     }

@@ -102,8 +102,10 @@ protected:
     DownloadRequestList build(bool forceInstall, const QList<int>& selected, bool marked,
                               const QString& force = {}) {
         RequestContext ctx = context();
-        return StartDownloadProcess(ctx, m_prompter, m_language, u"Quillon"_s, true, force, forceInstall,
-                                    selected, marked);
+        const DownloadRequestList requests = StartDownloadProcess(
+            ctx, m_prompter, m_language, u"Quillon"_s, true, force, forceInstall, selected, marked);
+        ApplyRequestChoices(m_settings, ctx.choices);
+        return requests;
     }
 
     UpdateList m_list;
@@ -168,6 +170,7 @@ TEST_F(RequestBuilderTest, TotalCommanderRowAsksForThePackage) {
     const auto internal = DownloadSetValues(ctx, true, {}, false, 0);
     ASSERT_TRUE(internal);
     EXPECT_EQ(internal->Category, u"totalcmd"_s);
+    ApplyRequestChoices(m_settings, ctx.choices);
     EXPECT_EQ(m_settings.tcDownloadPackage, PackageChoice::X64);
     EXPECT_TRUE(m_settings.rememberTcPackageSel);
     const auto external = DownloadSetValues(ctx, false, {}, false, 0);
@@ -177,6 +180,7 @@ TEST_F(RequestBuilderTest, TotalCommanderRowAsksForThePackage) {
 
     // Cancelled: no package of Total Commander is fetched at all.
     m_settings.rememberTcPackageSel = false;
+    ctx.choices = {};
     ctx.choosePackage = [] { return std::optional<PackageSelection>(); };
     EXPECT_FALSE(DownloadSetValues(ctx, true, {}, false, 0));
 }
