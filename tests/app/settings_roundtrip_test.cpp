@@ -85,6 +85,7 @@ InstallAfterDL=False
 NoSelfUpdate=False
 ForceUseExtDB=False
 PreInstallAction=1
+VerifyAfterInstall=True
 PostInstallAction=0
 
 [GUI]
