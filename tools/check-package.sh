@@ -170,6 +170,7 @@ for option in $(options_of "$work/cli-help.txt"); do
         --install | --all | --dry-run) offered "update -" "$option" ;;
         --yes) offered "update -" "$option" && offered "restore -" "$option" ;;
         --from) offered "restore -" "$option" ;;
+        --notify) offered "check -" "$option" ;;
         *) offered "-" "$option" ;;
     esac
 done
