@@ -61,17 +61,19 @@ QWidget* ConfigPage::buildDownload() {
     connect(manager, &QLineEdit::textChanged, this,
             [&values](const QString& text) { values.downloadManagerCommand = text.trimmed(); });
     m_loaders.append([manager, &values] { manager->setText(values.downloadManagerCommand); });
-    addBoolOptions(layout,
-                   {
-                       {"cb_InstallPackages", "Config_InstallPackages",
-                        "Install the packages after successful download", &SettingValues::installAfterDl},
-                       {"cb_NoSelfUpdate", "Config_NoSelfUpdate", "Do not offer updates of Quillon itself",
-                        &SettingValues::noSelfUpdate},
-                       {"cb_DatabaseEnabled", "Config_DatabaseEnabled", "Use the plugin database",
-                        &SettingValues::databaseEnabled},
-                       {"cb_ForceUseExtDB", "Config_ForceUseExtDB",
-                        "Always load the downloaded plugin database", &SettingValues::forceUseExtDb},
-                   });
+    addBoolOptions(
+        layout, {
+                    {"cb_InstallPackages", "Config_InstallPackages",
+                     "Install the packages after successful download", &SettingValues::installAfterDl},
+                    {"cb_VerifyAfterInstall", "Config_VerifyAfterInstall",
+                     "Put back a replaced plugin that no longer loads", &SettingValues::verifyAfterInstall},
+                    {"cb_NoSelfUpdate", "Config_NoSelfUpdate", "Do not offer updates of Quillon itself",
+                     &SettingValues::noSelfUpdate},
+                    {"cb_DatabaseEnabled", "Config_DatabaseEnabled", "Use the plugin database",
+                     &SettingValues::databaseEnabled},
+                    {"cb_ForceUseExtDB", "Config_ForceUseExtDB", "Always load the downloaded plugin database",
+                     &SettingValues::forceUseExtDb},
+                });
 
     // Configuration/PreInstallAction: which replaced files are backed up.
     QFormLayout* before = wrappingForm();
