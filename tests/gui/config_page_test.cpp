@@ -85,8 +85,11 @@ TEST_F(ConfigPageTest, NothingIsClippedAtTheNarrowestWidthInAnyLanguage) {
         window->LNGPopupItemClick(lcid);
         // The narrowest the window gets in this language (the buttons below the pages may ask
         // for more than the default).
-        window->resize(std::max(491, window->minimumWidth()), 600);
-        QTest::qWait(50);
+        const int width = std::max(491, window->minimumWidth());
+        window->resize(width, 600);
+        // Measured once the window has taken its width and the layouts that asked have run.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() == width; }, 20000));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         const QStringList found = clipped(inside, scroll->viewport()->width());
         EXPECT_TRUE(found.isEmpty()) << found.join(u"; "_s).toStdString();
     }
