@@ -147,9 +147,8 @@ void TInfobox::build() {
     form->addRow(m_dbCaption = caption(), m_dbLabel);
     form->addRow(m_fileCaption = caption(), m_fileName);
     form->addRow(m_linksCaption = caption(), links);
-    m_loadCheck = new QLabel(this);
-    m_loadCheck->setObjectName(u"lbl_LoadCheck"_s);
-    m_loadCheck->setWordWrap(true);
+    // One line like the other fields: the box keeps its height, the whole text is the tooltip.
+    m_loadCheck = edit("edit_LoadCheck");
     form->addRow(m_loadCheckCaption = caption(), m_loadCheck);
 
     auto* layout = new QVBoxLayout(this);
@@ -284,6 +283,8 @@ void TInfobox::fill() {
     showIcon();
     const QString loadCheck = m_userId.isEmpty() ? m_loadChecks.value(m_filePath) : QString();
     m_loadCheck->setText(loadCheck);
+    m_loadCheck->setToolTip(loadCheck);
+    m_loadCheck->setCursorPosition(0);
     m_loadCheck->setVisible(!loadCheck.isEmpty());
     m_loadCheckCaption->setVisible(!loadCheck.isEmpty());
     const IniDocument& userDb = m_core.userDbStore();

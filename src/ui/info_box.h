@@ -106,7 +106,7 @@ private:
     QLabel* m_fileCaption = nullptr;
     QLabel* m_linksCaption = nullptr;
     QLabel* m_loadCheckCaption = nullptr;
-    QLabel* m_loadCheck = nullptr;
+    QLineEdit* m_loadCheck = nullptr;
     QHash<QString, QString> m_loadChecks; // file path -> its last result
     QLineEdit* m_name = nullptr;
     QLineEdit* m_internalName = nullptr;
