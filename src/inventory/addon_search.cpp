@@ -92,12 +92,14 @@ QStringList UtilityDirectories(const AddonSearchInput& input) {
     return dirs;
 }
 
-QStringList FindAddonFiles(const AddonSearchInput& input) {
+QStringList FindAddonFiles(const AddonSearchInput& input, std::shared_ptr<const FileTreeListing>* wholeTree) {
     QStringList found;
-    std::optional<FileTreeListing> tree;
+    std::shared_ptr<const FileTreeListing> tree;
     if (searchableTcDir(input)) {
         // Four names in the whole tree: read it once.
-        tree.emplace(input.tcDir);
+        tree = std::make_shared<const FileTreeListing>(input.tcDir);
+        if (wholeTree)
+            *wholeTree = tree;
         QStringList tcMatch;
         tree->findFiles(u"tcmatch.exe"_s, tcMatch);
         found += tcMatch;

@@ -4,7 +4,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace quillon {
+
+class FileTreeListing;
 
 struct AddonSearchInput {
     QString tcDir;        // host path without trailing "/"; empty when unknown
@@ -19,8 +23,10 @@ struct AddonSearchInput {
 QStringList UtilityDirectories(const AddonSearchInput& input);
 
 // The known add-ons and every utility executable, unsorted and possibly with duplicates.
-// Symbolic links are never followed.
-QStringList FindAddonFiles(const AddonSearchInput& input);
+// Symbolic links are never followed. wholeTree, when given, receives the listing of Total
+// Commander's tree read for the search (none when the search did not read one).
+QStringList FindAddonFiles(const AddonSearchInput& input,
+                           std::shared_ptr<const FileTreeListing>* wholeTree = nullptr);
 
 // Installers, uninstallers and helpers shipped beside tools: never listed.
 bool IsInstallerOrHelper(const QString& fileName);

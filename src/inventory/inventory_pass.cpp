@@ -214,7 +214,7 @@ void InventoryPass::collectAddons() {
     input.forceSecondary = m_c.settings.plugForceSecondary;
 
     GroupFileList& others = m_c.list.groupLists().list(ItemGroup::Oth);
-    const QStringList found = FindAddonFiles(input);
+    const QStringList found = FindAddonFiles(input, &m_tcTree);
     for (const QString& file : found)
         others.append(file);
     sortAndDeduplicate(others);
@@ -271,7 +271,7 @@ void InventoryPass::identifyEntries() {
     ItemIdentifier identifier(m_c.list, m_c.stores,
                               IdentificationOptions::from(m_c.settings, m_c.commandLine),
                               PathForms::fromLocator(m_c.locator, m_c.system), m_c.programPath);
-    identifier.usePassCaches();
+    identifier.usePassCaches(std::move(m_tcTree));
     if (m_step)
         identifier.setStepCallback(m_step);
     for (int g = static_cast<int>(ItemGroup::Wcx); g <= static_cast<int>(ItemGroup::QN); ++g) {

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 #include "app/job_control.h"
 #include "inventory/item_identification.h"
@@ -92,6 +93,8 @@ private:
     ItemIdentifier::StepCallback m_step;
     CancelToken m_cancel;
     InventoryPassResult m_result;
+    // Total Commander's tree as the add-on search read it, for the text-file search after it.
+    std::shared_ptr<const FileTreeListing> m_tcTree;
     bool m_tcErrorShown = false;
 };
 

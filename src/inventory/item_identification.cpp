@@ -72,8 +72,9 @@ ItemIdentifier::ItemIdentifier(UpdateList& list, IdentificationStores stores, Id
     }
 }
 
-void ItemIdentifier::usePassCaches() {
+void ItemIdentifier::usePassCaches(std::shared_ptr<const FileTreeListing> wholeTree) {
     m_textFiles = std::make_shared<TextFileSearchCache>();
+    m_textFiles->offerTree(std::move(wholeTree));
     m_captions = std::make_shared<CaptionIndex>();
 }
 

@@ -15,6 +15,7 @@ namespace quillon {
 
 class CaptionIndex;
 class CommandLine;
+class FileTreeListing;
 class IniDocument;
 class System;
 class TextFileSearchCache;
@@ -95,7 +96,8 @@ public:
     // For an identifier that serves one inventory pass and no longer: text files are searched in
     // directory trees read once, and captions compared through an index. Neither sees a file
     // written or a row renamed afterwards, which nothing does during the pass.
-    void usePassCaches();
+    // wholeTree: a listing of Total Commander's tree the pass read already, or none.
+    void usePassCaches(std::shared_ptr<const FileTreeListing> wholeTree = {});
 
 private:
     // The failure rule: the row goes (AutoHideInvalid) or shows the file name and "-".

@@ -67,6 +67,10 @@ const QStringList& TextFileSearchCache::datedMatches(const QString& directory, c
     if (known != m_matches.cend())
         return *known;
     std::shared_ptr<const FileTreeListing>& tree = m_trees[directory];
+    if (!tree && m_wholeTree) {
+        if (std::optional<FileTreeListing> part = m_wholeTree->subtree(directory))
+            tree = std::make_shared<const FileTreeListing>(std::move(*part));
+    }
     if (!tree)
         tree = std::make_shared<const FileTreeListing>(directory);
     QStringList dated;

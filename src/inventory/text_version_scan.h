@@ -23,8 +23,12 @@ class TextFileSearchCache {
 public:
     // FindFilesRecursive(directory, mask, true, list, true), from the pass's snapshot.
     const QStringList& datedMatches(const QString& directory, const QString& mask);
+    // A listing the pass read already (Total Commander's whole tree): the directories below it
+    // are cut from it instead of read again.
+    void offerTree(std::shared_ptr<const FileTreeListing> tree) { m_wholeTree = std::move(tree); }
 
 private:
+    std::shared_ptr<const FileTreeListing> m_wholeTree;
     QHash<QString, std::shared_ptr<const FileTreeListing>> m_trees;
     QHash<QString, QStringList> m_matches; // directory + NUL + mask
 };

@@ -67,13 +67,29 @@ TEST_P(TreeSnapshot, FindsWhatTheDiskSearchFinds) {
         FileTreeListing(start).findFiles(mask, fromSnapshot);
         EXPECT_EQ(fromSnapshot, plain) << GetParam();
     }
+    // A folder's listing cut from the whole tree's: only where that walk went through it whole.
+    const FileTreeListing whole(dir->path() + u"/plain"_s);
+    for (const char* sub : {"doc", "doc/Deep/", "Doc2"}) {
+        const QString start = dir->path() + u"/plain/"_s + QString::fromLatin1(sub);
+        QStringList onDisk;
+        FindFilesRecursive(start, mask, true, onDisk, true);
+        QStringList cut;
+        const std::optional<FileTreeListing> part = whole.subtree(start);
+        ASSERT_TRUE(part) << sub;
+        part->findFiles(mask, cut, true);
+        EXPECT_EQ(cut, onDisk) << GetParam() << " in " << sub;
+    }
+    for (const QString& notWalked :
+         QStringList{dir->path() + u"/plain/doc_link"_s, dir->path() + u"/clash"_s, dir->path()})
+        EXPECT_FALSE(whole.subtree(notWalked)) << notWalked.toStdString();
+    EXPECT_FALSE(FileTreeListing(dir->path()).subtree(dir->path() + u"/plain"_s)) << "a tree with case twins";
 }
 
 INSTANTIATE_TEST_SUITE_P(Masks, TreeSnapshot,
                          ::testing::Values("*history*.txt", "*history*.htm*", "*change*.ru*", "*read*me*.en*",
                                            "*readme*en*.txt", "*version*", "*.*", "", "*", "?oext",
                                            "a[b].txt", "[ah]*.txt", "*ÜBER*", ".hidden*", "doc/*.txt", "*.y",
-                                           "nothing.txt"));
+                                           "*.TXT", "*.info", "*über*.txt", "nothing.txt"));
 
 class PassCaches : public test::IdentificationFixture {
 protected:

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -235,14 +236,26 @@ QString directoryIdentity(const QString& directory) {
 #endif
 }
 
-// The walk of findFiles without a name filter, every file recorded. Returns false when a
-// directory holds names that differ only in letter case: QDir leaves their order open, so a
-// filtered listing need not keep the order of the whole one.
-bool listTree(const QString& directory, QList<FileTreeListing::Entry>& entries, QSet<QString>& visited) {
+// The walk of findFiles without a name filter, every file recorded, and the range of entries
+// below each directory it went through whole.
+struct TreeWalk {
+    QList<FileTreeListing::Entry>& entries;
+    QHash<QString, std::pair<qsizetype, qsizetype>>& ranges;
+    QSet<QString> visited;
+    int passedOver = 0; // directories not entered: unreachable, or seen already
+};
+
+// Returns false when a directory holds names that differ only in letter case: QDir leaves their
+// order open, so a filtered listing need not keep the order of the whole one.
+bool listTree(const QString& directory, TreeWalk& walk) {
     const QString identity = directoryIdentity(directory);
-    if (identity.isEmpty() || visited.contains(identity))
+    if (identity.isEmpty() || walk.visited.contains(identity)) {
+        ++walk.passedOver;
         return true;
-    visited.insert(identity);
+    }
+    walk.visited.insert(identity);
+    const qsizetype first = walk.entries.size();
+    const int passedOverBefore = walk.passedOver;
     // One read of the directory for files and subdirectories alike. Both keep the order of the
     // whole listing, which is the order findFiles's two separate listings give them.
     const QFileInfoList children = QDir(directory).entryInfoList(
@@ -255,14 +268,22 @@ bool listTree(const QString& directory, QList<FileTreeListing::Entry>& entries, 
             const QString lower = child.fileName().toLower();
             ordered = ordered && lower != previous;
             previous = lower;
-            entries.append({child.fileName(), childPath(directory, child.fileName()), child});
+            walk.entries.append({child.fileName(), childPath(directory, child.fileName()), child});
         } else if (child.isDir() && !child.isSymLink()) {
             subdirs.append(childPath(directory, child.fileName()));
         }
     }
     for (const QString& sub : subdirs)
-        ordered = listTree(sub, entries, visited) && ordered;
+        ordered = listTree(sub, walk) && ordered;
+    // A walk starting here would enter what this one passed over as seen elsewhere.
+    if (walk.passedOver == passedOverBefore)
+        walk.ranges.insert(directory, {first, walk.entries.size()});
     return ordered;
+}
+
+// ".txt": what follows a mask's last "*" names an extension and nothing more.
+bool isExtensionTail(QStringView tail) {
+    return tail.size() >= 2 && tail.front() == u'.' && !tail.mid(1).contains(u'.');
 }
 
 } // namespace
@@ -279,12 +300,51 @@ void FindFilesRecursive(const QString& directory, const QString& mask, bool recu
 FileTreeListing::FileTreeListing(const QString& directory) {
     if (directory.isEmpty())
         return;
-    QSet<QString> visited;
     m_directory = directory;
-    if (!listTree(withoutTrailingSeparator(directory), m_entries, visited)) {
+    TreeWalk walk{m_entries, m_ranges, {}, 0};
+    if (!listTree(withoutTrailingSeparator(directory), walk)) {
         m_entries.clear();
+        m_ranges.clear();
         m_searchOnDisk = true;
+        return;
     }
+    indexExtensions();
+}
+
+// A cut listing answers no subtree of its own: the inventory asks the whole tree only.
+std::optional<FileTreeListing> FileTreeListing::subtree(const QString& directory) const {
+    const auto range = m_ranges.constFind(withoutTrailingSeparator(directory));
+    if (directory.isEmpty() || range == m_ranges.cend())
+        return std::nullopt;
+    FileTreeListing part;
+    part.m_directory = directory;
+    part.m_entries = m_entries.mid(range->first, range->second - range->first);
+    part.indexExtensions();
+    return part;
+}
+
+void FileTreeListing::indexExtensions() {
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        const QString& name = m_entries.at(i).name;
+        if (!isAscii(name)) {
+            m_notAscii.append(i);
+            continue;
+        }
+        const qsizetype dot = name.lastIndexOf(u'.');
+        if (dot >= 0)
+            m_byExtension[name.mid(dot + 1).toLower()].append(i);
+    }
+}
+
+QList<qsizetype> FileTreeListing::candidatesFor(QStringView tail) const {
+    QList<qsizetype> candidates;
+    const auto withExtension = m_byExtension.constFind(tail.mid(1).toString().toLower());
+    if (withExtension == m_byExtension.cend())
+        return m_notAscii;
+    candidates.reserve(withExtension->size() + m_notAscii.size());
+    std::merge(withExtension->cbegin(), withExtension->cend(), m_notAscii.cbegin(), m_notAscii.cend(),
+               std::back_inserter(candidates));
+    return candidates;
 }
 
 void FileTreeListing::findFiles(const QString& mask, QStringList& list, bool withDates) const {
@@ -300,7 +360,7 @@ void FileTreeListing::findFiles(const QString& mask, QStringList& list, bool wit
     const bool literalTail = plain && !tail.contains(u'?');
     // Otherwise the pattern QDir builds from a name filter, so that both searches agree.
     std::optional<QRegularExpression> pattern;
-    for (const Entry& entry : m_entries) {
+    const auto consider = [&](const Entry& entry) {
         bool matches = false;
         if (plain && isAscii(entry.name)) {
             matches = (!literalTail || entry.name.endsWith(tail, Qt::CaseInsensitive)) &&
@@ -310,10 +370,16 @@ void FileTreeListing::findFiles(const QString& mask, QStringList& list, bool wit
                 pattern = QRegularExpression::fromWildcard(filter, Qt::CaseInsensitive);
             matches = pattern->match(entry.name).hasMatch();
         }
-        if (!matches)
-            continue;
-        list.append(withDates ? datedEntry(entry.info.lastModified(), entry.path) : entry.path);
+        if (matches)
+            list.append(withDates ? datedEntry(entry.info.lastModified(), entry.path) : entry.path);
+    };
+    if (literalTail && isExtensionTail(tail)) {
+        for (const qsizetype i : candidatesFor(tail))
+            consider(m_entries.at(i));
+        return;
     }
+    for (const Entry& entry : m_entries)
+        consider(entry);
 }
 
 void ListSubdirectories(const QString& directory, QStringList& list) {

@@ -2,9 +2,13 @@
 // File and directory operations. Paths are host paths in Qt form ("/" separators); routines
 // that take a Windows-form path say so.
 #include <QFileInfo>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
+#include <utility>
 
 namespace quillon {
 
@@ -36,6 +40,11 @@ void FindFilesRecursive(const QString& directory, const QString& mask, bool recu
 class FileTreeListing {
 public:
     explicit FileTreeListing(const QString& directory);
+    // The listing of a directory this walk went through, cut from this snapshot instead of a
+    // second walk of the disk; none when the walk did not go through it whole (not below the
+    // root, reached only through a link, a folder seen twice inside it, or a tree searched on
+    // the disk). The directory is compared as spelled, without trailing separators.
+    std::optional<FileTreeListing> subtree(const QString& directory) const;
     // Appends what FindFilesRecursive(directory, mask, true, list, withDates) would append.
     void findFiles(const QString& mask, QStringList& list, bool withDates = false) const;
 
@@ -46,9 +55,21 @@ public:
     };
 
 private:
+    FileTreeListing() = default;
+    // Most masks end in a literal extension (".txt"): the names with that extension are found
+    // by one look-up instead of a comparison with every name of the tree.
+    void indexExtensions();
+    // For a mask whose tail is a plain extension: the entries with it and the names a plain
+    // comparison cannot judge, in walk order.
+    QList<qsizetype> candidatesFor(QStringView tail) const;
+
     QString m_directory;
     QList<Entry> m_entries;      // in the order of the recursive search
     bool m_searchOnDisk = false; // names differing only in case: their order is the disk search's
+    // Each directory the walk went through whole: the range of m_entries below it.
+    QHash<QString, std::pair<qsizetype, qsizetype>> m_ranges;
+    QHash<QString, QList<qsizetype>> m_byExtension; // lower-case last extension of ASCII names
+    QList<qsizetype> m_notAscii;                    // names matched by the pattern instead
 };
 
 // Appends the full paths of the immediate subdirectories.
