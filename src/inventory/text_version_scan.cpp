@@ -40,25 +40,23 @@ QString cutBefore(const QString& text, QChar c) {
     return (at >= 0 ? text.left(at) : text).trimmed();
 }
 
+QString ownNameMask(const QString& stem) {
+    return u'*' + stem.toLower() + u"*.txt"_s;
+}
+
 } // namespace
 
 QStringList versionFileMasks(const QString& stem) {
-    return {
-        u'*' + stem.toLower() + u"*.txt"_s,
-        u"*history*.txt"_s,
-        u"*history*.htm*"_s,
-        u"*history*.en*"_s,
-        u"*history*.ru*"_s,
-        u"*change*.txt"_s,
-        u"*change*.htm*"_s,
-        u"*change*.en*"_s,
-        u"*change*.ru*"_s,
-        u"*readme*en*.txt"_s,
-        u"*read*me*.txt"_s,
-        u"*read*me*.en*"_s,
-        u"*read*me*.ru*"_s,
-        u"*version*"_s,
+    return QStringList{ownNameMask(stem)} + namelessVersionFileMasks();
+}
+
+const QStringList& namelessVersionFileMasks() {
+    static const QStringList masks = {
+        u"*history*.txt"_s, u"*history*.htm*"_s, u"*history*.en*"_s, u"*history*.ru*"_s,   u"*change*.txt"_s,
+        u"*change*.htm*"_s, u"*change*.en*"_s,   u"*change*.ru*"_s,  u"*readme*en*.txt"_s, u"*read*me*.txt"_s,
+        u"*read*me*.en*"_s, u"*read*me*.ru*"_s,  u"*version*"_s,
     };
+    return masks;
 }
 
 const QStringList& TextFileSearchCache::datedMatches(const QString& directory, const QString& mask) {
@@ -78,6 +76,19 @@ const QStringList& TextFileSearchCache::datedMatches(const QString& directory, c
     return *m_matches.insert(key, dated);
 }
 
+const QStringList& TextFileSearchCache::firstNamelessMatches(const QString& directory) {
+    auto known = m_firstNameless.constFind(directory);
+    if (known != m_firstNameless.cend())
+        return *known;
+    QStringList dated;
+    for (const QString& mask : namelessVersionFileMasks()) {
+        dated = datedMatches(directory, mask);
+        if (!dated.isEmpty())
+            break;
+    }
+    return *m_firstNameless.insert(directory, dated);
+}
+
 QStringList FindVersionTextFiles(const QString& directory, const QString& stem, const QString& versionFile,
                                  TextFileSearchCache* cache) {
     QStringList dated;
@@ -89,7 +100,12 @@ QStringList FindVersionTextFiles(const QString& directory, const QString& stem, 
     };
     if (!versionFile.isEmpty())
         find(versionFile);
-    if (dated.isEmpty()) {
+    if (dated.isEmpty() && cache) {
+        // Every plugin of a folder asks the same masks after its own name's.
+        find(ownNameMask(stem));
+        if (dated.isEmpty())
+            dated = cache->firstNamelessMatches(directory);
+    } else if (dated.isEmpty()) {
         for (const QString& mask : versionFileMasks(stem)) {
             find(mask);
             if (!dated.isEmpty())

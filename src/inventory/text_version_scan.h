@@ -15,6 +15,8 @@ namespace quillon {
 // The masks tried in order when no version file is named; the first that finds a file wins.
 // stem is the plugin's file name without extension.
 QStringList versionFileMasks(const QString& stem);
+// The same without the first, which names the plugin.
+const QStringList& namelessVersionFileMasks();
 
 // The dated search results of one inventory pass: every directory tree is read once and every
 // mask matched once against it. Files written after a tree was read stay unseen, so an instance
@@ -25,12 +27,15 @@ public:
     const QStringList& datedMatches(const QString& directory, const QString& mask);
     // A listing the pass read already (Total Commander's whole tree): the directories below it
     // are cut from it instead of read again.
+    // The matches of the first of namelessVersionFileMasks that has any.
+    const QStringList& firstNamelessMatches(const QString& directory);
     void offerTree(std::shared_ptr<const FileTreeListing> tree) { m_wholeTree = std::move(tree); }
 
 private:
     std::shared_ptr<const FileTreeListing> m_wholeTree;
     QHash<QString, std::shared_ptr<const FileTreeListing>> m_trees;
     QHash<QString, QStringList> m_matches; // directory + NUL + mask
+    QHash<QString, QStringList> m_firstNameless;
 };
 
 // Text files in directory and below that may hold the version, newest first (modification
