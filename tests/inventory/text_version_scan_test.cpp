@@ -65,10 +65,15 @@ TEST_F(TextFiles, MaskOrderPrefersTheFileNamedAfterThePlugin) {
     file(u"readme.txt"_s, "v9.9");
     file(u"history.txt"_s, "1.1");
     const QString own = file(u"doc/MyPlugin_notes.TXT"_s, "v3.3");
-    EXPECT_EQ(FindVersionTextFiles(dir.path(), u"MyPlugin"_s, {}), QStringList{own});
-    EXPECT_EQ(VersionFromTextFiles(dir.path(), u"MyPlugin"_s, {}).version, u"3.3"_s);
-    // without it, the history comes before the read-me
-    EXPECT_EQ(VersionFromTextFiles(dir.path(), u"Other"_s, {}).version, u"1.1"_s);
+    // The pass's cache, shared by the folder's plugins, must choose as the disk search does.
+    TextFileSearchCache cache;
+    for (TextFileSearchCache* through : {static_cast<TextFileSearchCache*>(nullptr), &cache}) {
+        EXPECT_EQ(FindVersionTextFiles(dir.path(), u"MyPlugin"_s, {}, through), QStringList{own});
+        EXPECT_EQ(VersionFromTextFiles(dir.path(), u"MyPlugin"_s, {}, through).version, u"3.3"_s);
+        // without it, the history comes before the read-me
+        EXPECT_EQ(VersionFromTextFiles(dir.path(), u"Other"_s, {}, through).version, u"1.1"_s);
+        EXPECT_EQ(VersionFromTextFiles(dir.path(), u"Other"_s, u"readme.txt"_s, through).version, u"9.9"_s);
+    }
 }
 
 TEST_F(TextFiles, NewestCandidateIsRead) {
