@@ -25,7 +25,8 @@ bool LoadCheckedUpdate::prepare(const QByteArray& packagedPlugin) {
         return false;
     }
     plugin = world->prefix + u"/drive_c/totalcmd/plugins/wcx/sampack/sampack.wcx64"_s;
-    previous = builtLoadPlugin(u"sample/sampack.wcx64"_s);
+    previous = readFile(QStringLiteral(QUILLON_BUILD_DIR
+                                       "/sample/prefix/drive_c/totalcmd/plugins/wcx/sampack/sampack.wcx64"));
     const QString content = m_dir.path() + u"/content"_s;
     const QString downloads = m_dir.path() + u"/downloads"_s;
     const QString temp = m_dir.path() + u"/temp"_s;

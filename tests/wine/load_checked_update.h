@@ -1,7 +1,7 @@
 #pragma once
-// An update that the load check judges, in the test prefix: the prefix's sampack.wcx64 made the
-// sample's version built as a plugin that loads, and the fixture catalogue's update of it
-// bringing the plugin file a test chooses. Settings for quillon-cli and the window alike.
+// An update that the load check judges, in the test prefix: the prefix's sampack.wcx64 as the
+// sample has it (a plugin that loads), and the fixture catalogue's update of it bringing the
+// plugin file a test chooses. Settings for quillon-cli and the window alike.
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
