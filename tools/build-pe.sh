@@ -9,7 +9,9 @@
 # FILEVERSION is "a.b.c.d"; the string values FileVersion and ProductVersion are VERSIONTEXT when
 # given, else FILEVERSION without trailing ".0" parts. BLOCK is the string block ("040904E4").
 # Environment: MINGW64_GCC, MINGW64_WINDRES, MINGW32_GCC, MINGW32_WINDRES override the tools;
-# PE_SOURCE names a C file (wmain) to build an executable from instead of an empty program.
+# PE_SOURCE names a C file (wmain) to build an executable from instead of an empty program;
+# PE_PLUGIN=1 makes a DLL a plugin that loads: it exports (as stubs returning 0) the functions
+# Total Commander needs of the kind that ORIGINALNAME's extension names.
 set -euo pipefail
 
 if [[ $# -lt 9 || $# -gt 10 ]]; then
@@ -75,6 +77,18 @@ if [[ "$kind" == dll ]]; then
     source="$work/plugin.c"
     printf '#include <windows.h>\nBOOL WINAPI DllMain(HINSTANCE h, DWORD r, LPVOID p) { (void)h; (void)r; (void)p; return TRUE; }\n' \
         >"$source"
+    exports=""
+    if [[ -n "${PE_PLUGIN:-}" ]]; then
+        case "${original,,}" in
+            *.wcx | *.wcx64) exports="OpenArchive ReadHeader ProcessFile CloseArchive" ;;
+            *.wfx | *.wfx64) exports="FsInit FsFindFirst FsFindNext FsFindClose" ;;
+            *.wlx | *.wlx64) exports="ListLoad" ;;
+            *.wdx | *.wdx64) exports="ContentGetSupportedField ContentGetValue" ;;
+        esac
+    fi
+    for name in $exports; do
+        printf '__declspec(dllexport) int __stdcall %s(void) { return 0; }\n' "$name" >>"$source"
+    done
     base=$([[ "$arch" == x86 ]] && echo 0x10000000 || echo 0x180000000)
 else
     source="$work/totalcmd.c"
@@ -90,5 +104,7 @@ obj="$work/$(basename "$output").res.o"
 "$windres" -c 65001 -i "$rc" -o "$obj"
 flags=(-O2 -s -Wl,--no-insert-timestamp -Wl,--image-base,"$base")
 [[ "$kind" == dll ]] && flags+=(-shared) || flags+=(-mwindows)
+# Undecorated names, as Total Commander looks them up in a 32-bit plugin.
+[[ -n "${PE_PLUGIN:-}" ]] && flags+=(-Wl,--kill-at)
 mkdir -p "$(dirname "$output")"
 "$gcc" "${flags[@]}" "${extra[@]}" -o "$output" "$source" "$obj"

@@ -18,9 +18,6 @@ packages=(
   # against them. Its loader (/usr/lib/wine/wine64) also runs the bridge to Total Commander's
   # window and the tests' stand-in for that window.
   wine64
-  # 32-bit plugins are proven to load only where Debian's wine32 is installed; it needs the i386
-  # architecture, which this script does not add: one i386 index out of sync on the mirror would
-  # make every apt-get update here fail. Without it they are reported as "cannot check".
   # The Windows build (tools/build-windows.sh): Debian's Qt host tools (moc, rcc, uic) for the
   # SDK's Qt, the icon drawn from its SVG, and the installer (tools/package-windows.sh).
   qt6-base-dev-tools librsvg2-bin nsis
@@ -37,15 +34,41 @@ packages=(
   systemd dbus-daemon
 )
 
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update
-# tinyproxy and dante try to start system services; the tests start their own instances.
-$sudo apt-get install -y --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  # An index that failed to download is reported and the others are used: the install below
+  # fails by itself when a package it needs is not found.
+  $sudo apt-get update || echo "$0: some package indexes were not updated" >&2
+  # tinyproxy and dante try to start system services; the tests start their own instances.
+  $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# 32-bit plugins are proven to load only by Debian's 32-bit Wine, which needs the i386
+# architecture. A mirror whose i386 index is out of sync, or i386 libraries that do not match the
+# installed ones, must not fail the build: the architecture is taken out again, and 32-bit
+# plugins are then reported as "cannot check: no 32-bit Wine".
+if ! installed wine32:i386; then
+  added=false
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+    added=true
+  fi
+  if ! { $sudo apt-get update && $sudo apt-get install -y --no-install-recommends wine32:i386; }; then
+    echo "$0: wine32 could not be installed; 32-bit plugins cannot be checked" >&2
+    if $added; then
+      $sudo dpkg --remove-architecture i386 ||
+        { $sudo apt-get purge -y '?installed?architecture(i386)' && $sudo dpkg --remove-architecture i386; } ||
+        echo "$0: the i386 architecture could not be taken out again" >&2
+      $sudo apt-get update || echo "$0: some package indexes were not updated" >&2
+    fi
+  fi
+fi

@@ -3,7 +3,8 @@
 #   OUT/prefix   a Wine-style prefix (dosdevices links, user.reg and system.reg in Wine's text
 #                format, the user's AppData folders) holding Total Commander in drive_c/totalcmd
 #                with TOTALCMD64.EXE, HISTORY.TXT, wincmd.ini and a few plugins.
-# Executables and plugins are real PE files built with MinGW-w64, each with a version resource.
+# Executables and plugins are real PE files built with MinGW-w64, each with a version resource;
+# the plugins export what their kind needs, so that they load.
 # The output is deterministic: fixed PE time stamps and image bases, fixed file dates.
 #
 #   bash tools/make-sample-install.sh OUT
@@ -117,7 +118,8 @@ EOF
 declare -A sections
 for entry in "${plugins[@]}"; do
     IFS='|' read -r section key flags folder file arch version block product description company detect <<<"$entry"
-    build_pe "$arch" dll "$tc/$folder/$file" "$version" "$block" "$product" "$description" "$company" "$file"
+    PE_PLUGIN=1 build_pe "$arch" dll "$tc/$folder/$file" "$version" "$block" "$product" "$description" "$company" \
+        "$file"
     winpath="%COMMANDER_PATH%\\${folder//\//\\}\\$file"
     case "$section" in
         PackerPlugins) line="$key=$flags,$winpath" ;;

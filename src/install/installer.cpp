@@ -365,6 +365,7 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
             texts.append(text);
         }
         result.error = texts.join(u"; "_s);
+        result.rowStatus = result.error;
     } else if (copy.complete()) {
         result.outcome = InstallStepResult::Outcome::Installed;
         if (hasAction(m_c.postInstallAction, AfterInstall::DeletePackage))

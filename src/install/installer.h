@@ -85,6 +85,9 @@ struct InstallStepResult {
     QString backupArchive;
     // Why the request was not installed, in words; empty when it was or the gate said no.
     QString error;
+    // The row's state in the user's language when the list's own texts cannot say it: an update
+    // put back because it does not load.
+    QString rowStatus;
     // For the owner to apply on its own thread (see InstallerContext::refreshRows).
     RowsRefresh refresh;
 };

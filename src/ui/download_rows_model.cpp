@@ -47,10 +47,11 @@ void DownloadRowsModel::updateTransfer(int index, const TransferRow& transfer) {
     emit dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
 }
 
-void DownloadRowsModel::setInstalled(int index, bool installed) {
-    if (index < 0 || index >= count() || !installed)
+void DownloadRowsModel::setInstalled(int index, bool installed, const QString& failure) {
+    if (index < 0 || index >= count() || (!installed && failure.isEmpty()))
         return;
-    m_rows[index].outcome = Outcome::Installed;
+    m_rows[index].outcome = installed ? Outcome::Installed : Outcome::Failed;
+    m_rows[index].installFailure = installed ? QString() : failure;
     emit dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
 }
 
@@ -81,6 +82,8 @@ QString DownloadRowsModel::progressText(const Row& row) const {
     case Outcome::Installed:
         return uiText(m_language, "CaptionsDownload", "Progress_02", "Installed");
     case Outcome::Failed:
+        if (!row.installFailure.isEmpty())
+            return row.installFailure;
         return uiText(m_language, "ErrorMessages", "CaptionError", "Error");
     case Outcome::Complete:
         return u"100%"_s;
@@ -99,6 +102,8 @@ QString DownloadRowsModel::sizeText(const Row& row) const {
 }
 
 QString DownloadRowsModel::tip(const Row& row) const {
+    if (!row.installFailure.isEmpty())
+        return row.installFailure;
     if (row.outcome == Outcome::Failed) {
         QString text = uiText(m_language, "ErrorMessages", "DownloadError_01",
                               "Error: The file is not available on the server (possibly an invalid page / "

@@ -25,6 +25,7 @@ public:
         TransferRow transfer;
         QString authorUrl;
         Outcome outcome = Outcome::Pending;
+        QString installFailure; // the row's text when its installation was taken back
     };
 
     explicit DownloadRowsModel(const Language& language, QObject* parent = nullptr);
@@ -32,7 +33,8 @@ public:
     // The rows before the transfer starts, numbered as the transfer will number them.
     void setRequests(const DownloadRequestList& requests);
     void updateTransfer(int index, const TransferRow& row);
-    void setInstalled(int index, bool installed);
+    // failure: the installation was taken back, and why (the row then fails with that text).
+    void setInstalled(int index, bool installed, const QString& failure = {});
     // The request being fetched: it and the rows before it are drawn bold.
     void setCurrent(int index);
     void setFinished(bool finished);

@@ -240,7 +240,11 @@ void TDownloadFiles::startTransfer() {
 }
 
 void TDownloadFiles::fileInstalled(int index, const InstallStepResult& result) {
-    m_model->setInstalled(index, result.outcome == InstallStepResult::Outcome::Installed);
+    const bool installed = result.outcome == InstallStepResult::Outcome::Installed;
+    m_model->setInstalled(index, installed, result.rowStatus);
+    const DownloadRequestList& requests = m_pass->transfer().requests();
+    if ((installed || !result.rowStatus.isEmpty()) && index >= 0 && index < requests.size())
+        emit rowNoted(requests.at(index).ItemPath, result.rowStatus);
     fitColumnsSoon();
     applyRefresh(result.refresh);
 }

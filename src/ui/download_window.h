@@ -68,6 +68,8 @@ signals:
     void rowsRefreshed();
     // The pass is over (finished or cancelled) and its closing messages were shown.
     void passFinished();
+    // A main list row's installation was taken back, and why; an empty note: it went in.
+    void rowNoted(const QString& filePath, const QString& note);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -354,6 +354,9 @@ void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice insta
             m_update->reloadFromCore();
         });
     });
+    connect(window, &TDownloadFiles::rowNoted, this, [this](const QString& filePath, const QString& note) {
+        m_update->setStatusNote(filePath, note);
+    });
     connect(window, &QDialog::finished, this,
             [this, window] { downloadWindowClosed(window->endOfPassAction()); });
     if (!window->prepare()) {

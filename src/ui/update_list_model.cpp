@@ -72,6 +72,18 @@ bool UpdateListModel::refreshContents(const UpdateList& list) {
     return true;
 }
 
+void UpdateListModel::setStatusNote(const QString& filePath, const QString& note) {
+    const QString key = filePath.trimmed().toLower();
+    if (note.isEmpty())
+        m_statusNotes.remove(key);
+    else
+        m_statusNotes.insert(key, note);
+    for (int row = 0; row < m_rows.size(); ++row) {
+        if (m_rows.at(row).FilePath.trimmed().toLower() == key)
+            emit dataChanged(indexOfRow(row, StatusColumn), indexOfRow(row, StatusColumn));
+    }
+}
+
 void UpdateListModel::setCaptions(const QStringList& columnTitles, const QList<GroupCaption>& groups) {
     m_columnTitles = columnTitles;
     m_captions = groups;
@@ -209,7 +221,7 @@ QVariant UpdateListModel::rowData(int row, int column, int role) const {
         case LatestColumn:
             return item.LatestVersion;
         case StatusColumn:
-            return item.Status;
+            return m_statusNotes.value(item.FilePath.trimmed().toLower(), item.Status);
         case PathColumn:
             return item.FilePath;
         }

@@ -5,6 +5,7 @@
 // command has changed them, so a job on a worker thread never races the view.
 #include <QAbstractItemModel>
 #include <QColor>
+#include <QHash>
 #include <QList>
 
 #include "inventory/update_list.h"
@@ -39,6 +40,9 @@ public:
     void setReadOnly(bool readOnly);
     // Each row's file shows its own icon beside its name (GUI/ShowPlugIcons).
     void setShowIcons(bool show);
+    // What happened to a row's update that its status cannot say (an update put back because it
+    // does not load): shown in its place, in the status's colour, across reloads; empty clears.
+    void setStatusNote(const QString& filePath, const QString& note);
 
     // The core's row index of an index (any column), -1 for a group or an invalid index.
     int coreRow(const QModelIndex& index) const;
@@ -71,6 +75,7 @@ private:
 
     QList<UpdateItem> m_rows;
     QList<ItemState> m_states;
+    QHash<QString, QString> m_statusNotes; // file path, lower case -> note
     QList<Group> m_groups;
     QList<QPair<int, int>> m_position; // core row -> (group position, child row)
     QStringList m_columnTitles;

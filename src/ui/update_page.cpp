@@ -146,6 +146,10 @@ void UpdatePage::reloadFromCore() {
     selectRows(selected);
 }
 
+void UpdatePage::setStatusNote(const QString& filePath, const QString& note) {
+    m_model->setStatusNote(filePath, note);
+}
+
 void UpdatePage::setBusy(bool busy) {
     m_busy = busy;
     m_model->setReadOnly(busy);

@@ -29,6 +29,8 @@ public:
     void retranslate();
     // The core's list changed (a job ended, a command): the view shows it again.
     void reloadFromCore();
+    // The row of filePath says note instead of its status, until a note empty again.
+    void setStatusNote(const QString& filePath, const QString& note);
     // A job runs: marks are frozen and nothing recounts.
     void setBusy(bool busy);
     bool busy() const { return m_busy; }

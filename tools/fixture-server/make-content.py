@@ -85,7 +85,9 @@ def build_pe(arch, kind, output, file_version, text, block, product, description
             os.path.basename(output)]
     if text:
         args.append(text)
-    subprocess.run(args, check=True)
+    # A plugin file exports what its kind needs, as a real one does: the update loads.
+    env = dict(os.environ, PE_PLUGIN="1") if kind == "dll" else None
+    subprocess.run(args, check=True, env=env)
     with open(output, "rb") as f:
         return f.read()
 

@@ -1,6 +1,5 @@
 // The desktop program with Total Commander's window in a real Wine prefix: the window is placed
 // over Total Commander's, "Jump to the file" and F1 reach it through the bridge.
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -19,6 +18,7 @@
 #include "platform/path_mapper_wine.h"
 #include "support/test_support.h"
 #include "update_page.h"
+#include "wine/gui/wine_application.h"
 #include "wine/wine_prefix.h"
 
 using namespace Qt::StringLiterals;
@@ -26,20 +26,9 @@ using namespace Qt::StringLiterals;
 namespace quillon {
 namespace {
 
-// The other tests of this program need no application object; this one needs widgets.
-void ensureApplication() {
-    if (QApplication::instance())
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test_wine";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv); // lives until the program ends
-}
-
 TEST(WindowUnderWine, PlacesItselfAndJumpsThroughTotalCommandersWindow) {
     QUILLON_REQUIRE_WINE();
-    ensureApplication();
+    test::ensureApplication();
     const test::WineWorld& world = *test::wineWorld();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
