@@ -35,6 +35,7 @@ public:
     void setInstalled(int index, bool installed);
     // The request being fetched: it and the rows before it are drawn bold.
     void setCurrent(int index);
+    int current() const { return m_current; }
     void setFinished(bool finished);
     bool finished() const { return m_finished; }
 
