@@ -496,8 +496,13 @@ bool TransferEngine::processRequest(int index) {
     // transfer or a cancel leaves nothing behind, not even a part.
     AtomicFileWriter file(written);
     if (!file.open()) {
-        m_fatalError = u"Cannot create file: "_s + file.errorText();
-        fail(index, m_fatalError);
+        const QString error = u"Cannot create file: "_s + file.errorText();
+        {
+            const std::lock_guard lock(m_mutex);
+            if (m_fatalError.isEmpty())
+                m_fatalError = error;
+        }
+        fail(index, error);
         return false;
     }
     bool complete = false;
