@@ -78,11 +78,12 @@ public:
     }
     // The text of a file-hosting page (rule B); empty when unreadable.
     void setPageText(std::function<QString(const QString&)> pageText) { m_pageText = std::move(pageText); }
+    // The row and progress callbacks come from the thread of the transfer they are about, one
+    // call at a time.
     void setRowChanged(std::function<void(int)> rowChanged) { m_rowChanged = std::move(rowChanged); }
     void setProgress(std::function<void(const TransferProgress&)> progress) {
         m_progress = std::move(progress);
     }
-    // Callbacks come from the thread of the transfer they are about, one callback at a time.
     // Called after each complete file (the installer): on run()'s thread, one at a time, each
     // folder's files in request order (InstallOrder); it may add to the clean-up list.
     void setAfterFile(std::function<void(int, const DownloadRequest&, const QString&)> afterFile) {
