@@ -99,6 +99,8 @@ void Settings::read(const IniDocument& store, const SettingsContext& context) {
     // would take every deadline away and let a trickling server hold a check for ever.
     if (values.httpTimeOut < kHttpTimeOutMin || values.httpTimeOut > kHttpTimeOutMax)
         values.httpTimeOut = intDefault(key::HttpTimeOut, &context);
+    if (values.parallelDownloads < kParallelDownloadsMin || values.parallelDownloads > kParallelDownloadsMax)
+        values.parallelDownloads = intDefault(key::ParallelDownloads, &context);
 
     const DownloadDirChoice download =
         ChooseDownloadDirectory(context, values.downloadDir, values.tempDirectory);

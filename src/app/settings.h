@@ -20,6 +20,9 @@ inline constexpr int kDesignedUpdateListWidth = 449;
 // The HTTP time-out (ms) a user may choose; a stored value outside takes the default.
 inline constexpr int kHttpTimeOutMin = 500;
 inline constexpr int kHttpTimeOutMax = 600000;
+// Transfers at once that a user may choose; a stored value outside takes the default.
+inline constexpr int kParallelDownloadsMin = 1;
+inline constexpr int kParallelDownloadsMax = 16;
 
 // What the rules need from the rest of the program.
 struct SettingsContext {

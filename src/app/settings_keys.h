@@ -169,6 +169,8 @@ inline constexpr SettingKey DlFileName = {section::Configuration, "DLFileName", 
                                           "{FN}_v{VER}_{ODATE}"};
 inline constexpr SettingKey HttpTimeOut =
     intKey(section::Configuration, "HttpTimeOut", &S::httpTimeOut, 7000);
+inline constexpr SettingKey ParallelDownloads =
+    intKey(section::Configuration, "ParallelDownloads", &S::parallelDownloads, 4);
 inline constexpr SettingKey ProxyEnabled =
     boolKey(section::Configuration, "ProxyEnabled", &S::proxyEnabled, false);
 inline constexpr SettingKey ProxyType =
@@ -312,6 +314,7 @@ inline constexpr auto kSettingsReadOrder = std::to_array<const SettingKey*>({
     &key::DatabaseEnabled,
     &key::DownloadDir,
     &key::HttpTimeOut,
+    &key::ParallelDownloads,
     &key::ProxyEnabled,
     &key::ProxyType,
     &key::ProxyAddress,
@@ -389,6 +392,7 @@ inline constexpr auto kSettingsWriteOrder = std::to_array<SettingWriteStep>({
     {&key::DownloadDir},
     {&key::DlFileName},
     {&key::HttpTimeOut},
+    {&key::ParallelDownloads},
     {&key::ProxyEnabled},
     {&key::ProxyType},
     {&key::ProxyAddress},

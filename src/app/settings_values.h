@@ -15,6 +15,7 @@ struct SettingValues {
     bool databaseEnabled = false;
     QString downloadDir; // unexpanded, trailing "/" once the start-up rule ran
     int httpTimeOut = 0;
+    int parallelDownloads = 0; // transfers at once; 1: one after the other
     bool proxyEnabled = false;
     QString proxyType;
     QString proxyAddress;

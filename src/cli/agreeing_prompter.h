@@ -10,8 +10,10 @@ namespace quillon::cli {
 class AgreeingPrompter : public Prompter {
 public:
     AgreeingPrompter(Prompter& inner, bool agree) : m_inner(inner), m_agree(agree) {}
-    // Called before every message, so that a progress line can make room.
-    void setBeforeOutput(std::function<void()> beforeOutput) { m_beforeOutput = std::move(beforeOutput); }
+    // Every message is written inside this, so that a progress line can make room and wait.
+    void setAroundOutput(std::function<void(const std::function<void()>&)> aroundOutput) {
+        m_aroundOutput = std::move(aroundOutput);
+    }
 
     PromptAnswer ask(PromptIcon icon, PromptButtons buttons, const QString& caption,
                      const QString& text) override;
@@ -19,13 +21,15 @@ public:
     QString chooseFile(const QString& caption, const QString& startPath) override;
 
 private:
-    void beforeOutput() const {
-        if (m_beforeOutput)
-            m_beforeOutput();
+    void output(const std::function<void()>& write) const {
+        if (m_aroundOutput)
+            m_aroundOutput(write);
+        else
+            write();
     }
     Prompter& m_inner;
     bool m_agree;
-    std::function<void()> m_beforeOutput;
+    std::function<void(const std::function<void()>&)> m_aroundOutput;
 };
 
 } // namespace quillon::cli

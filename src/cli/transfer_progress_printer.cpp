@@ -27,17 +27,31 @@ TransferProgressPrinter::TransferProgressPrinter(const TransferEngine& engine, Q
                                                  bool terminal)
     : m_engine(engine), m_err(err), m_terminal(terminal) {}
 
-QString TransferProgressPrinter::prefix(int index) const {
-    return u"[%1/%2] "_s.arg(index + 1).arg(m_engine.rows().size());
+QString TransferProgressPrinter::prefix(int index, int count) const {
+    return u"[%1/%2] "_s.arg(index + 1).arg(count);
 }
 
-int TransferProgressPrinter::totalPercent(int index, int filePercent) const {
-    const qsizetype count = m_engine.rows().size();
-    return count > 0 ? static_cast<int>((100 * index + filePercent) / count) : 0;
+QString TransferProgressPrinter::totalText() const {
+    const int count = m_engine.rowCount();
+    return u" (total %1%)"_s.arg(count > 0 ? m_engine.totalPercent() / count : 0);
+}
+
+// Every transfer that runs now, in request order.
+QString TransferProgressPrinter::runningText() const {
+    const int count = m_engine.rowCount();
+    QStringList parts;
+    for (int i = 0; i < count; ++i) {
+        const TransferRow row = m_engine.row(i);
+        if (row.state == TransferState::Retrieving)
+            parts.append(prefix(i, count) + row.fileName + u" - retrieving -"_s);
+        else if (row.state == TransferState::Fetching)
+            parts.append(prefix(i, count) + row.fileName + u' ' + QString::number(row.percent) + u'%');
+    }
+    return parts.isEmpty() ? QString() : parts.join(u", "_s) + totalText();
 }
 
 void TransferProgressPrinter::writeLine(const QString& text) {
-    clearLine();
+    clearLineLocked();
     m_err << TerminalSafe(text) << '\n';
     m_err.flush();
 }
@@ -52,6 +66,17 @@ void TransferProgressPrinter::showLive(const QString& text) {
 }
 
 void TransferProgressPrinter::clearLine() {
+    const std::lock_guard lock(m_mutex);
+    clearLineLocked();
+}
+
+void TransferProgressPrinter::aside(const std::function<void()>& write) {
+    const std::lock_guard lock(m_mutex);
+    clearLineLocked();
+    write();
+}
+
+void TransferProgressPrinter::clearLineLocked() {
     if (!m_terminal || m_live.isEmpty())
         return;
     m_err << "\r\x1b[K";
@@ -60,19 +85,20 @@ void TransferProgressPrinter::clearLine() {
 }
 
 void TransferProgressPrinter::rowChanged(int index) {
-    const QList<TransferRow>& rows = m_engine.rows();
-    if (index < 0 || index >= rows.size())
+    const std::lock_guard lock(m_mutex);
+    const int count = m_engine.rowCount();
+    if (index < 0 || index >= count)
         return;
-    while (m_shown.size() < rows.size())
+    while (m_shown.size() < count)
         m_shown.append(Shown::Nothing);
-    const TransferRow& row = rows.at(index);
+    const TransferRow row = m_engine.row(index);
     Shown& shown = m_shown[index];
     switch (row.state) {
     case TransferState::Queued:
         return;
     case TransferState::Retrieving:
         if (shown == Shown::Nothing && m_terminal)
-            showLive(prefix(index) + row.fileName + u" - retrieving -"_s);
+            showLive(runningText());
         shown = Shown::Started;
         return;
     case TransferState::Fetching:
@@ -80,9 +106,9 @@ void TransferProgressPrinter::rowChanged(int index) {
             return;
         shown = Shown::Fetching;
         if (m_terminal)
-            showLive(prefix(index) + row.fileName + u" 0%"_s);
+            showLive(runningText());
         else
-            writeLine(prefix(index) + u"fetching "_s + row.fileName + u" (%1 bytes)"_s.arg(row.size));
+            writeLine(prefix(index, count) + u"fetching "_s + row.fileName + u" (%1 bytes)"_s.arg(row.size));
         return;
     case TransferState::Done:
     case TransferState::Failed:
@@ -93,14 +119,14 @@ void TransferProgressPrinter::rowChanged(int index) {
     if (shown == Shown::Nothing || shown == Shown::Ended)
         return;
     shown = Shown::Ended;
-    QString text = prefix(index);
+    QString text = prefix(index, count);
     if (row.state == TransferState::Done)
         text += u"done "_s + row.fileName;
     else if (row.state == TransferState::Cancelled)
         text += u"cancelled "_s + row.fileName;
     else
         text += u"failed "_s + row.fileName + u": "_s + row.error;
-    text += u" (total %1%)"_s.arg(totalPercent(index, 100));
+    text += totalText();
     if (m_terminal)
         showLive(text);
     else
@@ -108,14 +134,12 @@ void TransferProgressPrinter::rowChanged(int index) {
 }
 
 void TransferProgressPrinter::progress(const TransferProgress& progress) {
-    if (!m_terminal || progress.index < 0 || progress.index >= m_engine.rows().size())
+    if (!m_terminal)
         return;
-    const TransferRow& row = m_engine.rows().at(progress.index);
-    if (row.state != TransferState::Fetching)
+    const std::lock_guard lock(m_mutex);
+    if (m_engine.row(progress.index).state != TransferState::Fetching)
         return;
-    showLive(prefix(progress.index) + row.fileName +
-             u" %1% (total %2%)"_s.arg(progress.filePercent)
-                 .arg(totalPercent(progress.index, progress.filePercent)));
+    showLive(runningText());
 }
 
 } // namespace quillon::cli

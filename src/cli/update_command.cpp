@@ -156,7 +156,7 @@ int UpdateCommand::execute() {
     TransferProgressPrinter printer(engine, m_err, TransferProgressPrinter::stderrIsTerminal());
     updatePass.setRowChanged([&printer](int index) { printer.rowChanged(index); });
     updatePass.setProgress([&printer](const TransferProgress& progress) { printer.progress(progress); });
-    prompter.setBeforeOutput([&printer] { printer.clearLine(); });
+    prompter.setAroundOutput([&printer](const std::function<void()>& write) { printer.aside(write); });
     updatePass.run(m_cancel);
     printer.clearLine();
     for (const InstallStepResult& installed : updatePass.installs())

@@ -91,6 +91,7 @@ const DownloadRequestList& UpdatePass::buildRequests() {
     transfer.httpTimeOutMs = values.httpTimeOut;
     transfer.lowSpeedBytes = values.lowSpeedBytes;
     transfer.lowSpeedSeconds = values.lowSpeedSeconds;
+    transfer.parallelDownloads = values.parallelDownloads;
     transfer.downloadDir = downloadDir;
     transfer.packageChoice = context.packageChoice();
     transfer.tcPackagePage =

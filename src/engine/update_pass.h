@@ -58,7 +58,7 @@ public:
     // anything is to be installed.
     const DownloadRequestList& buildRequests();
 
-    // Called on the thread that runs the pass; set before run().
+    // Called on the thread of the transfer they are about, one call at a time; set before run().
     void setRowChanged(std::function<void(int index)> rowChanged);
     void setProgress(std::function<void(const TransferProgress&)> progress);
     // After each finished file's installation step (the request's index and what it did), on the
@@ -67,8 +67,9 @@ public:
         m_fileInstalled = std::move(fileInstalled);
     }
 
-    // Any thread: every request fetched in turn and each finished file installed. A cancel
-    // ends the pass within one network wait slice; what finished stays finished.
+    // Any thread: every request fetched (ParallelDownloads at once) and each finished file
+    // installed on this thread, one at a time. A cancel ends the pass within one network wait
+    // slice; what finished stays finished.
     void run(const CancelToken& cancel);
 
     // Owner's thread, after run(): the end-of-pass messages (none after a cancel). What the

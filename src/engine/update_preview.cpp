@@ -79,7 +79,7 @@ UpdatePreviewResult UpdatePreview::run(const CancelToken& cancel) {
         return QDir().mkpath(folder) ? folder : QString();
     });
     QHash<int, InstallPreview> looked;
-    // The requests go in the pass's order: each finds the folders as those before it leave them.
+    // Each folder's requests go in the pass's order: each finds the folder as those before it leave it.
     EarlierInstalls earlier;
     engine.setAfterFile([&](int index, const DownloadRequest& request, const QString& localFile) {
         looked.insert(index, installer.previewStep(request, localFile, &earlier));

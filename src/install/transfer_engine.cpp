@@ -5,8 +5,13 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
+#include <thread>
+#include <vector>
+
 #include "app/common/atomic_file.h"
 #include "app/common/files.h"
+#include "install/install_order.h"
 #include "install/request_builder.h"
 
 using namespace Qt::StringLiterals;
@@ -40,6 +45,18 @@ qint64 contentLength(const HttpResponse& response) {
     return ok ? length : -1;
 }
 
+bool ended(TransferState state) {
+    return state == TransferState::Done || state == TransferState::Failed ||
+           state == TransferState::Cancelled;
+}
+
+// Scheme, host and port: what a browser counts as one server when it limits its connections.
+QString serverOf(const QString& link) {
+    const QUrl url(link.trimmed(), QUrl::TolerantMode);
+    return url.scheme().toLower() + u"://"_s + url.host().toLower() + u':' +
+           QString::number(url.port(url.scheme().compare(u"https"_s, Qt::CaseInsensitive) == 0 ? 443 : 80));
+}
+
 QString failureText(const HttpResponse& response) {
     if (!response.transferOk())
         return response.errorText.isEmpty() ? u"the transfer failed"_s : response.errorText;
@@ -67,6 +84,8 @@ void TransferEngine::setDownloadDirectory(const QString& directory) {
 void TransferEngine::prepare() {
     m_requests = RemoveDuplicateRequests(m_requests);
     m_rows.clear();
+    m_hosts.clear();
+    m_tcItemPath.clear();
     const int count = static_cast<int>(m_requests.size());
     for (int i = 0; i < count; ++i) {
         DownloadRequest& request = m_requests[i];
@@ -75,7 +94,12 @@ void TransferEngine::prepare() {
             const QStringList links = m_pageLinks ? m_pageLinks(m_settings.tcPackagePage) : QStringList();
             request.Url = TcPackageLinkForDownload(ClassifyTcPackageLinks(links), m_settings.packageChoice,
                                                    bitness64, m_settings.catalogueBase, request.Category);
+            if (m_tcItemPath.isEmpty())
+                m_tcItemPath = request.ItemPath;
         }
+        const QString link = request.Url.trimmed();
+        const bool mirrored = MirrorNumber(link).has_value();
+        m_hosts.append(serverOf(mirrored ? m_settings.rules.mirrorBase : link));
         TransferRow row;
         row.id = RequestId(i, count);
         row.fileName = QFileInfo(request.LocalArchive).completeBaseName();
@@ -87,19 +111,162 @@ void TransferEngine::prepare() {
 void TransferEngine::run() {
     if (m_rows.size() != m_requests.size())
         prepare();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_claims.clear();
+        m_started = QList<bool>(m_rows.size(), false);
+        m_runningPerHost.clear();
+        m_stopStarting = false;
+    }
+    if (m_settings.parallelDownloads <= 1 || m_rows.size() <= 1)
+        runInTurn();
+    else
+        runSideBySide();
+}
+
+void TransferEngine::runInTurn() {
     for (int i = 0; i < m_requests.size(); ++i) {
         if (m_cancel.isCancelled()) {
-            for (int rest = i; rest < m_rows.size(); ++rest) {
-                m_rows[rest].state = TransferState::Cancelled;
-                changed(rest);
-            }
+            markUnstartedCancelled();
             return;
         }
         if (!m_cancel.waitWhilePaused())
             continue; // the next round marks the rest cancelled
+        {
+            const std::lock_guard lock(m_mutex);
+            m_started[i] = true;
+        }
         if (!processRequest(i))
             return;
+        handOn(i);
     }
+}
+
+// The transfers run on threads of their own, each with its own connection; this thread installs
+// what they finish, so installations never overlap and keep each folder's order.
+void TransferEngine::runSideBySide() {
+    QStringList folders;
+    for (const DownloadRequest& request : std::as_const(m_requests))
+        folders.append(InstallFolderKey(request));
+    InstallOrder order(folders);
+    const int threads = std::min(m_settings.parallelDownloads, static_cast<int>(m_rows.size()));
+    std::vector<std::thread> transfers;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_transferThreads = threads;
+    }
+    for (int i = 0; i < threads; ++i)
+        transfers.emplace_back([this, &order] { transferLoop(order); });
+    for (;;) {
+        QList<int> ready;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [&] {
+                ready = order.takeReady();
+                return !ready.isEmpty() || m_transferThreads == 0;
+            });
+        }
+        if (ready.isEmpty())
+            break;
+        for (const int index : std::as_const(ready))
+            handOn(index);
+    }
+    for (std::thread& transfer : transfers)
+        transfer.join();
+    if (m_cancel.isCancelled())
+        markUnstartedCancelled();
+}
+
+// Under m_mutex: the first request not started whose server has room; -1 when none has.
+int TransferEngine::nextStartable() const {
+    for (int i = 0; i < m_started.size(); ++i) {
+        if (!m_started.at(i) && m_runningPerHost.value(m_hosts.at(i)) < kTransfersPerHost)
+            return i;
+    }
+    return -1;
+}
+
+void TransferEngine::transferLoop(InstallOrder& order) {
+    for (;;) {
+        int index = -1;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [&] {
+                if (m_stopStarting || m_cancel.isCancelled() || !m_started.contains(false))
+                    return true;
+                index = nextStartable();
+                return index >= 0;
+            });
+            if (index < 0) {
+                --m_transferThreads;
+                m_wake.notify_all();
+                return;
+            }
+            m_started[index] = true;
+            ++m_runningPerHost[m_hosts.at(index)];
+        }
+        const bool go = m_cancel.waitWhilePaused();
+        const bool goOn = !go || processRequest(index);
+        if (!go)
+            editRow(index, [](TransferRow& row) { row.state = TransferState::Cancelled; });
+        {
+            const std::lock_guard lock(m_mutex);
+            --m_runningPerHost[m_hosts.at(index)];
+            const TransferRow& row = m_rows.at(index);
+            order.finish(index, row.state == TransferState::Done && !row.localPath.isEmpty());
+            m_stopStarting = m_stopStarting || !goOn;
+        }
+        m_wake.notify_all();
+    }
+}
+
+void TransferEngine::markUnstartedCancelled() {
+    for (int i = 0; i < m_rows.size(); ++i) {
+        bool unstarted = false;
+        {
+            const std::lock_guard lock(m_mutex);
+            unstarted = !m_started.at(i) && m_rows.at(i).state == TransferState::Queued;
+        }
+        if (unstarted)
+            editRow(i, [](TransferRow& row) { row.state = TransferState::Cancelled; });
+    }
+}
+
+void TransferEngine::handOn(int index) {
+    DownloadRequest request;
+    QString file;
+    {
+        const std::lock_guard lock(m_mutex);
+        const TransferRow& row = m_rows.at(index);
+        if (row.state != TransferState::Done || row.localPath.isEmpty())
+            return;
+        request = m_requests.at(index);
+        file = row.localPath;
+    }
+    if (m_afterFile && m_cancel.waitWhilePaused())
+        m_afterFile(index, request, file);
+}
+
+TransferRow TransferEngine::row(int index) const {
+    const std::lock_guard lock(m_mutex);
+    return m_rows.value(index);
+}
+
+int TransferEngine::rowCount() const {
+    const std::lock_guard lock(m_mutex);
+    return static_cast<int>(m_rows.size());
+}
+
+int TransferEngine::totalPercent() const {
+    const std::lock_guard lock(m_mutex);
+    return totalPercentLocked();
+}
+
+int TransferEngine::totalPercentLocked() const {
+    int total = 0;
+    for (const TransferRow& row : m_rows)
+        total += ended(row.state) ? 100 : row.percent;
+    return total;
 }
 
 void TransferEngine::runCleanup() {
@@ -126,31 +293,64 @@ HttpRequest TransferEngine::baseRequest(const QString& url) {
     return request;
 }
 
+void TransferEngine::editRow(int index, const std::function<void(TransferRow&)>& edit, bool notify) {
+    {
+        const std::lock_guard lock(m_mutex);
+        edit(m_rows[index]);
+    }
+    if (notify)
+        changed(index);
+}
+
 void TransferEngine::fail(int index, const QString& reason) {
-    TransferRow& row = m_rows[index];
-    row.state = m_cancel.isCancelled() ? TransferState::Cancelled : TransferState::Failed;
-    row.error = reason;
-    row.size = -1;
-    changed(index);
+    const bool cancelled = m_cancel.isCancelled();
+    editRow(index, [&](TransferRow& row) {
+        row.state = cancelled ? TransferState::Cancelled : TransferState::Failed;
+        row.error = reason;
+        row.size = -1;
+    });
 }
 
 void TransferEngine::changed(int index) {
-    if (m_rowChanged)
-        m_rowChanged(index);
+    if (!m_rowChanged)
+        return;
+    const std::lock_guard lock(m_callbackMutex);
+    m_rowChanged(index);
 }
 
 void TransferEngine::reportProgress(int index, qint64 received, qint64 total) {
-    TransferRow& row = m_rows[index];
     const int percent =
         total > 0 ? static_cast<int>(qBound(qint64(0), 100 * received / total, qint64(100))) : 0;
-    if (percent != row.percent) {
-        row.percent = percent;
+    bool rowChanged = false;
+    editRow(
+        index,
+        [&](TransferRow& row) {
+            rowChanged = percent != row.percent;
+            row.percent = percent;
+        },
+        false);
+    if (rowChanged)
         changed(index);
+    if (!m_progress)
+        return;
+    // Taken and reported under one lock: the total a front end sees never goes back.
+    const std::lock_guard callbackLock(m_callbackMutex);
+    TransferProgress progress{index, 0, received, total, percent, 0, 0};
+    {
+        const std::lock_guard lock(m_mutex);
+        progress.count = static_cast<int>(m_rows.size());
+        progress.totalPercent = totalPercentLocked();
+        int running = 0;
+        int sum = 0;
+        for (const TransferRow& row : std::as_const(m_rows)) {
+            if (row.state == TransferState::Retrieving || row.state == TransferState::Fetching) {
+                ++running;
+                sum += row.percent;
+            }
+        }
+        progress.runningPercent = running > 0 ? sum / running : percent;
     }
-    if (m_progress) {
-        const int count = static_cast<int>(m_rows.size());
-        m_progress({index, count, received, total, percent, percent + 100 * index});
-    }
+    m_progress(progress);
 }
 
 // Follows redirects itself: rule C's user agent applies to every hop and rule D rewrites
@@ -187,7 +387,8 @@ TransferEngine::Probe TransferEngine::probe(int index, const QString& link) {
 
     QString url = link;
     for (int hop = 0;; ++hop) {
-        m_rows[index].url = url;
+        editRow(
+            index, [&url](TransferRow& row) { row.url = url; }, false);
         HttpRequest head = baseRequest(url);
         head.method = HttpRequest::Method::Head;
         head.followRedirects = false;
@@ -225,12 +426,12 @@ TransferEngine::Probe TransferEngine::probe(int index, const QString& link) {
 }
 
 bool TransferEngine::processRequest(int index) {
-    DownloadRequest& request = m_requests[index];
-    TransferRow& row = m_rows[index];
-    if (request.Category == category::TotalCmd && m_tcItemPath.isEmpty())
-        m_tcItemPath = request.ItemPath;
-    row.state = TransferState::Retrieving;
-    changed(index);
+    DownloadRequest request;
+    {
+        const std::lock_guard lock(m_mutex);
+        request = m_requests.at(index);
+    }
+    editRow(index, [](TransferRow& row) { row.state = TransferState::Retrieving; });
 
     QString link = request.Url.trimmed();
     if (HostMatches(link, m_settings.rules.fileHostLinks))
@@ -239,7 +440,8 @@ bool TransferEngine::processRequest(int index) {
         if (const auto found = FileLinkFromPage(m_pageText(link), m_settings.rules.fileHostPages))
             link = *found;
     }
-    row.url = link;
+    editRow(
+        index, [&link](TransferRow& row) { row.url = link; }, false);
 
     const Probe probed = probe(index, link);
     if (!probed.ok) {
@@ -270,32 +472,37 @@ bool TransferEngine::processRequest(int index) {
     }
     const QString directory =
         m_settings.downloadDir.endsWith(u'/') ? m_settings.downloadDir : m_settings.downloadDir + u'/';
-    const QString target = freeTarget(directory, name);
+    const QString target = claimTarget(index, directory, name);
     name = QFileInfo(target).fileName();
     request.LocalArchive = target;
-    row.fileName = name;
-    row.size = probed.size;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_requests[index].LocalArchive = target;
+        m_rows[index].fileName = name;
+        m_rows[index].size = probed.size;
+    }
     QString written = target;
     if (m_preview) {
-        // A later request of the same name would replace this one's file, as in the pass.
-        m_created.insert(target);
         const QString folder = m_previewFolder ? m_previewFolder(index, request) : QString();
         if (folder.isEmpty()) {
-            row.state = TransferState::Done;
-            changed(index);
+            editRow(index, [](TransferRow& row) { row.state = TransferState::Done; });
             return true;
         }
         written = WithoutTrailingSlash(folder) + u'/' + name;
     }
-    row.state = TransferState::Fetching;
-    changed(index);
+    editRow(index, [](TransferRow& row) { row.state = TransferState::Fetching; });
 
     // Written beside the target and renamed over it only when whole: a full disk, a cut-off
     // transfer or a cancel leaves nothing behind, not even a part.
     AtomicFileWriter file(written);
     if (!file.open()) {
-        m_fatalError = u"Cannot create file: "_s + file.errorText();
-        fail(index, m_fatalError);
+        const QString error = u"Cannot create file: "_s + file.errorText();
+        {
+            const std::lock_guard lock(m_mutex);
+            if (m_fatalError.isEmpty())
+                m_fatalError = error;
+        }
+        fail(index, error);
         return false;
     }
     bool complete = false;
@@ -314,25 +521,32 @@ bool TransferEngine::processRequest(int index) {
         file.discard();
         return true;
     }
-    m_created.insert(target);
-    row.state = TransferState::Done;
-    row.percent = 100;
-    row.localPath = written;
-    changed(index);
+    editRow(index, [&written](TransferRow& row) {
+        row.state = TransferState::Done;
+        row.percent = 100;
+        row.localPath = written;
+    });
     reportProgress(index, probed.size, probed.size);
-    if (m_afterFile && m_cancel.waitWhilePaused())
-        m_afterFile(index, request, written);
     return true;
 }
 
-QString TransferEngine::freeTarget(const QString& directory, const QString& name) const {
-    const QString wanted = directory + name;
-    auto taken = [this](const QString& path) {
+QString TransferEngine::claimTarget(int index, const QString& directory, const QString& name) {
+    const std::lock_guard lock(m_mutex);
+    // Held names compare without letter case: on Windows two of them would be one file.
+    auto taken = [this, index](const QString& path) {
+        const auto holder = m_claims.constFind(path.toLower());
+        if (holder != m_claims.cend())
+            return *holder != index;
         const QFileInfo info(path);
-        return (info.exists() || info.isSymLink()) && !m_created.contains(path);
+        return info.exists() || info.isSymLink();
     };
+    auto claim = [this, index](const QString& path) {
+        m_claims.insert(path.toLower(), index);
+        return path;
+    };
+    const QString wanted = directory + name;
     if (!taken(wanted))
-        return wanted;
+        return claim(wanted);
     // A file of the user's (or of an earlier run) is never replaced: the next free name, as a
     // browser picks it.
     const QFileInfo info(name);
@@ -341,7 +555,7 @@ QString TransferEngine::freeTarget(const QString& directory, const QString& name
     for (int n = 1;; ++n) {
         const QString candidate = directory + base + u" ("_s + QString::number(n) + u')' + suffix;
         if (!taken(candidate))
-            return candidate;
+            return claim(candidate);
     }
 }
 
@@ -358,7 +572,8 @@ bool TransferEngine::fetch(int index, const QString& link, qint64 announced, Ato
     };
     const HttpResponse response = HttpClient::perform(get);
     if (!response.finalUrl.isEmpty())
-        m_rows[index].url = response.finalUrl;
+        editRow(
+            index, [&response](TransferRow& row) { row.url = response.finalUrl; }, false);
     if (response.cancelled || m_cancel.isCancelled()) {
         fail(index, u"cancelled"_s);
         return false;

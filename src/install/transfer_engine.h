@@ -1,16 +1,18 @@
 #pragma once
-// The transfer pass: fetches the queued requests one after the other, resolves links that do
-// not point at the file itself, picks the local name from the server's answer, and reports
-// per-file and total progress. Every file is written to a temporary name and renamed only when
-// it arrived whole and was written whole, so a cut-off or cancelled transfer or a full disk
-// leaves nothing behind. A file the pass did not create is never replaced.
+// The transfer pass: fetches the queued requests, several side by side when the settings allow
+// it, resolves links that do not point at the file itself, picks the local name from the
+// server's answer, and reports per-file and total progress. Every file is written to a
+// temporary name and renamed only when it arrived whole and was written whole, so a cut-off or
+// cancelled transfer or a full disk leaves nothing behind. A file the pass did not create is
+// never replaced, and no two requests of a pass write the same file.
+#include <QHash>
 #include <QList>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 #include "app/job_control.h"
 #include "app/setting_modes.h"
@@ -21,6 +23,7 @@
 namespace quillon {
 
 class AtomicFileWriter;
+class InstallOrder;
 
 struct TransferSettings {
     HostRules rules;
@@ -35,7 +38,12 @@ struct TransferSettings {
     PackageChoice packageChoice = PackageChoice::Unified;
     QString tcPackagePage; // TcPackagePage()
     QString catalogueBase;
+    // Transfers at once; 1 fetches one request after the other, each installed before the next.
+    int parallelDownloads = 1;
 };
+
+// A server is never asked for more files at once than this, however many transfers run.
+inline constexpr int kTransfersPerHost = 2;
 
 enum class TransferState { Queued, Retrieving, Fetching, Done, Failed, Cancelled };
 
@@ -55,8 +63,9 @@ struct TransferProgress {
     int count = 0;
     qint64 received = 0;
     qint64 total = 0;
-    int filePercent = 0;  // 0..100
-    int totalPercent = 0; // 0..100 * count
+    int filePercent = 0;    // 0..100
+    int totalPercent = 0;   // 0..100 * count
+    int runningPercent = 0; // 0..100: the transfers running now, together
 };
 
 class TransferEngine {
@@ -69,11 +78,14 @@ public:
     }
     // The text of a file-hosting page (rule B); empty when unreadable.
     void setPageText(std::function<QString(const QString&)> pageText) { m_pageText = std::move(pageText); }
+    // The row and progress callbacks come from the thread of the transfer they are about, one
+    // call at a time.
     void setRowChanged(std::function<void(int)> rowChanged) { m_rowChanged = std::move(rowChanged); }
     void setProgress(std::function<void(const TransferProgress&)> progress) {
         m_progress = std::move(progress);
     }
-    // Called after each complete file (the installer); it may add to the clean-up list.
+    // Called after each complete file (the installer): on run()'s thread, one at a time, each
+    // folder's files in request order (InstallOrder); it may add to the clean-up list.
     void setAfterFile(std::function<void(int, const DownloadRequest&, const QString&)> afterFile) {
         m_afterFile = std::move(afterFile);
     }
@@ -92,7 +104,8 @@ public:
     void setDownloadDirectory(const QString& directory);
     // Duplicates removed, rows numbered, Total Commander's link resolved.
     void prepare();
-    // The pass over every request; stops early on cancel or when a file cannot be created.
+    // The pass over every request; stops early on cancel or when a file cannot be created (the
+    // transfers already running end first).
     void run();
     // Safe from any thread, from inside the callbacks and from a signal handler (one store to a
     // lock-free atomic).
@@ -101,8 +114,14 @@ public:
     // The pass stops when this token is cancelled (the job's token), before run().
     void setCancelToken(const CancelToken& token) { m_cancel = token; }
 
+    // After run(); while it runs, from its callbacks, use row() and rowCount().
     const DownloadRequestList& requests() const { return m_requests; }
     const QList<TransferRow>& rows() const { return m_rows; }
+    // Any thread, any time.
+    TransferRow row(int index) const;
+    int rowCount() const;
+    // 0..100 * rowCount(): every ended row counts whole.
+    int totalPercent() const;
     // "Cannot create file" and the system's text, when that ended the pass.
     const QString& fatalError() const { return m_fatalError; }
     // The first Total Commander request's item (its executable, to restart it).
@@ -118,23 +137,44 @@ public:
 
 private:
     struct Probe;
+    void runInTurn();
+    void runSideBySide();
+    void transferLoop(InstallOrder& order);
+    int nextStartable() const;
+    void markUnstartedCancelled();
     bool processRequest(int index);
+    void handOn(int index);
     Probe probe(int index, const QString& link);
     bool fetch(int index, const QString& link, qint64 announced, AtomicFileWriter& file);
-    // directory + name, or "name (n).ext" when a file the pass did not create has that name.
-    QString freeTarget(const QString& directory, const QString& name) const;
+    // directory + name, or "name (n).ext" when a file the pass did not create has that name or
+    // another request of the pass holds it; the name is held for index from then on.
+    QString claimTarget(int index, const QString& directory, const QString& name);
     HttpRequest baseRequest(const QString& url);
+    void editRow(int index, const std::function<void(TransferRow&)>& edit, bool notify = true);
     void fail(int index, const QString& reason);
     void changed(int index);
     void reportProgress(int index, qint64 received, qint64 total);
+    int totalPercentLocked() const;
 
     DownloadRequestList m_requests;
     TransferSettings m_settings;
     QList<TransferRow> m_rows;
+    QStringList m_hosts; // per request: the server its transfer starts at
     QStringList m_cleanup;
-    QSet<QString> m_created; // files this pass wrote: only these may be written again
     QString m_fatalError;
     QString m_tcItemPath;
+
+    // Guards the rows, the requests' local names, the claims and the schedule while transfers run.
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    // Callbacks one at a time, so the front ends' lines and rows never interleave.
+    std::mutex m_callbackMutex;
+    QHash<QString, int> m_claims; // target (lower case) -> the request that holds it
+    QList<bool> m_started;
+    QHash<QString, int> m_runningPerHost;
+    int m_transferThreads = 0;
+    bool m_stopStarting = false;
+
     CancelToken m_cancel;
     HttpCookieJar m_cookies;
     std::function<QStringList(const QString&)> m_pageLinks;

@@ -206,6 +206,14 @@ QWidget* ConfigPage::buildConnection() {
         emit connectionChanged();
     });
     m_loaders.append([timeout, &values] { timeout->setValue(values.httpTimeOut); });
+    QLabel* parallelLabel = formLabel();
+    caption(parallelLabel, "CaptionsMainFrm", "Config_ParallelDownloads", "Parallel downloads:");
+    auto* parallel = new QSpinBox;
+    parallel->setObjectName(u"edit_ParallelDownloads"_s);
+    parallel->setRange(kParallelDownloadsMin, kParallelDownloadsMax);
+    form->addRow(parallelLabel, parallel);
+    connect(parallel, &QSpinBox::valueChanged, this, [&values](int v) { values.parallelDownloads = v; });
+    m_loaders.append([parallel, &values] { parallel->setValue(values.parallelDownloads); });
     // The proxy's details say nothing while no proxy is used.
     const auto followProxy = [proxyFields, form](bool on) {
         for (QWidget* field : proxyFields) {

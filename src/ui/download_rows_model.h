@@ -37,6 +37,7 @@ public:
     void setInstalled(int index, bool installed, const QString& failure = {});
     // The request being fetched: it and the rows before it are drawn bold.
     void setCurrent(int index);
+    int current() const { return m_current; }
     void setFinished(bool finished);
     bool finished() const { return m_finished; }
 

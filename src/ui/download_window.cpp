@@ -219,7 +219,7 @@ void TDownloadFiles::startTransfer() {
 
     // Called on the job's thread: the rows are copied there and shown here.
     m_pass->setRowChanged([this](int index) {
-        const TransferRow row = m_pass->transfer().rows().value(index);
+        const TransferRow row = m_pass->transfer().row(index);
         const std::lock_guard lock(m_latestMutex);
         m_latestRows.insert(index, row);
         queueLatest();
@@ -257,8 +257,9 @@ void TDownloadFiles::applyRefresh(const RowsRefresh& refresh) {
 
 void TDownloadFiles::applyRow(int index, const TransferRow& row) {
     m_model->updateTransfer(index, row);
+    // Transfers run side by side: the furthest one started is the current one.
     if (row.state == TransferState::Retrieving || row.state == TransferState::Fetching)
-        m_model->setCurrent(index);
+        m_model->setCurrent(std::max(index, m_model->current()));
 }
 
 // Called with m_latestMutex held.
@@ -287,10 +288,10 @@ void TDownloadFiles::applyLatest() {
 }
 
 void TDownloadFiles::applyProgress(const TransferProgress& progress) {
-    PB_CurrFile->setValue(progress.filePercent);
+    // Every running row shows its own percentage; this bar shows them together.
+    PB_CurrFile->setValue(progress.runningPercent);
     PB_Total->setValue(std::min(PB_Total->maximum(), progress.totalPercent));
     m_taskbar.setProgress(PB_Total->value(), PB_Total->maximum());
-    m_model->setCurrent(progress.index);
 }
 
 void TDownloadFiles::transferDone(bool cancelled) {

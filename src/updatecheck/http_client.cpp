@@ -250,12 +250,24 @@ bool configure(CURL* curl, const HttpRequest& request, const QByteArray& url, Tr
     return true;
 }
 
+void lockShared(CURL*, curl_lock_data data, curl_lock_access, void* locks) {
+    static_cast<std::mutex*>(locks)[data].lock();
+}
+
+void unlockShared(CURL*, curl_lock_data data, void* locks) {
+    static_cast<std::mutex*>(locks)[data].unlock();
+}
+
 } // namespace
 
-HttpCookieJar::HttpCookieJar() {
+HttpCookieJar::HttpCookieJar() : m_locks(std::make_unique<std::mutex[]>(CURL_LOCK_DATA_LAST)) {
     initCurlOnce();
     CURLSH* share = curl_share_init();
-    if (share && curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE) != CURLSHE_OK) {
+    if (share &&
+        (curl_share_setopt(share, CURLSHOPT_LOCKFUNC, &lockShared) != CURLSHE_OK ||
+         curl_share_setopt(share, CURLSHOPT_UNLOCKFUNC, &unlockShared) != CURLSHE_OK ||
+         curl_share_setopt(share, CURLSHOPT_USERDATA, static_cast<void*>(m_locks.get())) != CURLSHE_OK ||
+         curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE) != CURLSHE_OK)) {
         curl_share_cleanup(share);
         share = nullptr;
     }

@@ -10,6 +10,8 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
+#include <mutex>
 
 namespace quillon {
 
@@ -27,7 +29,7 @@ using HttpHeaders = QList<QPair<QByteArray, QByteArray>>;
 
 // Cookies kept in memory and shared by every request that names the jar, for the jar's life:
 // a file host sets one on its page and wants it back with the download. Nothing is written to
-// disk. One thread at a time.
+// disk. Requests on several threads may share it (libcurl takes its locks).
 class HttpCookieJar {
 public:
     HttpCookieJar();
@@ -40,6 +42,7 @@ public:
 
 private:
     void* m_share = nullptr;
+    std::unique_ptr<std::mutex[]> m_locks; // one per kind of data libcurl shares
 };
 
 struct HttpRequest {

@@ -75,6 +75,7 @@ DatabaseEnabled=True
 DownloadDir={T}/dl/
 DLFileName={FN}_v{VER}_{ODATE}
 HttpTimeOut=7000
+ParallelDownloads=4
 ProxyEnabled=False
 ProxyType=0
 ProxyUsername=

@@ -313,8 +313,12 @@ private:
 };
 
 TEST_F(CliUpdateTransfer, InterruptDuringTheSecondOfThreeFiles) {
-    // Total Commander comes first; the plugin's file trickles in; the third row waits.
+    // One file after the other, as with ParallelDownloads=1: Total Commander comes first; the
+    // plugin's file trickles in; the third row waits.
     configure({}, {{kSampack, server->base() + u"fault/trickle/500/download.php?id=sampack"_s}});
+    const QString ini = settings + u"/Quillon.ini"_s;
+    ASSERT_TRUE(test::writeFile(
+        ini, test::readFile(ini).replace("[Configuration]\n", "[Configuration]\nParallelDownloads=1\n")));
     const QByteArray fieldsBefore = test::readFile(findFiles(prefix, kSamfield).value(0));
 
     QProcess cli;

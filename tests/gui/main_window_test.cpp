@@ -352,11 +352,13 @@ TEST_F(MainWindow, AConfigurationChangeSurvivesARestart) {
     ASSERT_TRUE(open());
     window->findChild<QCheckBox*>(u"cb_ProductionEnv"_s)->click();
     window->findChild<QSpinBox*>(u"edit_HttpTimeOut"_s)->setValue(4500);
+    window->findChild<QSpinBox*>(u"edit_ParallelDownloads"_s)->setValue(2);
     EXPECT_TRUE(core->settings().values.tcDoNotAcceptBeta) << "applied while running";
     close();
     ASSERT_TRUE(open());
     EXPECT_TRUE(window->findChild<QCheckBox*>(u"cb_ProductionEnv"_s)->isChecked());
     EXPECT_EQ(window->findChild<QSpinBox*>(u"edit_HttpTimeOut"_s)->value(), 4500);
+    EXPECT_EQ(window->findChild<QSpinBox*>(u"edit_ParallelDownloads"_s)->value(), 2);
 }
 
 // The package setting is a number from a set per kind; the control names the kind, keeps a

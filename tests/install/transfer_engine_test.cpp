@@ -20,6 +20,56 @@ namespace {
 
 const std::string kZip(4096, 'z');
 
+// Holds every request until `needed` are in at once (a pass that runs fewer side by side never
+// gets past it, up to a generous deadline) and counts how many each server has at once.
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int needed = 1;
+    bool open = false;
+    bool reached = false; // `needed` were in at once
+    int active = 0;
+    int perServer[2] = {0, 0};
+    int mostPerServer[2] = {0, 0};
+
+    void pass(int server) {
+        std::unique_lock lock(mutex);
+        ++active;
+        mostPerServer[server] = std::max(mostPerServer[server], ++perServer[server]);
+        if (active >= needed)
+            reached = open = true;
+        changed.notify_all();
+        changed.wait_for(lock, std::chrono::seconds(30), [this] { return open; });
+        --active;
+        --perServer[server];
+        changed.notify_all();
+    }
+    void reset(int needing) {
+        const std::lock_guard lock(mutex);
+        needed = needing;
+        open = reached = false;
+        mostPerServer[0] = mostPerServer[1] = 0;
+    }
+    void release() {
+        const std::lock_guard lock(mutex);
+        open = true;
+        changed.notify_all();
+    }
+    // /gate/NAME answers with NAME as the file's name; "big.zip" is 1 MiB, "missing.zip" is not there.
+    void serve(httplib::Server& server, int id) {
+        server.Get(R"(/gate/(.*))", [this, id](const httplib::Request& req, httplib::Response& res) {
+            pass(id);
+            const std::string name = req.matches[1].str();
+            if (name == "missing.zip") {
+                res.status = 404;
+                return;
+            }
+            res.set_header("Content-Disposition", "attachment; filename=\"" + name + "\"");
+            res.set_content(name == "big.zip" ? std::string(1 << 20, 'B') : kZip, "application/zip");
+        });
+    }
+};
+
 class TransferEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -109,6 +159,7 @@ protected:
             m_posted = req.body;
             res.set_content("mirror-bytes", "application/zip");
         });
+        m_gate.serve(s, 0);
         ASSERT_TRUE(m_server.start());
         m_settings.downloadDir = m_dir.path() + u'/';
         m_settings.rules.mirrorBase = m_server.url(u"/mirror/"_s);
@@ -127,8 +178,10 @@ protected:
             m_released = true;
         }
         m_stallEnd.notify_all();
+        m_gate.release();
     }
 
+    Gate m_gate; // outlives the servers' handlers
     test::LocalHttpServer m_server;
     QTemporaryDir m_dir;
     TransferSettings m_settings;
@@ -286,6 +339,86 @@ TEST_F(TransferEngineTest, MirrorLinkWithoutMirrorFails) {
     engine.run();
     EXPECT_EQ(engine.rows()[0].state, TransferState::Failed);
     EXPECT_TRUE(m_posted.empty());
+}
+
+TEST_F(TransferEngineTest, SideBySideEndsAsInTurn) {
+    test::LocalHttpServer other;
+    m_gate.serve(other.server(), 1);
+    ASSERT_TRUE(other.start());
+    struct Outcome {
+        QList<TransferState> states;
+        QStringList files;
+        QList<int> installed;
+        bool operator==(const Outcome&) const = default;
+    };
+    QList<Outcome> outcomes;
+    for (const int parallel : {1, 4}) {
+        SCOPED_TRACE(parallel);
+        QDir(m_dir.path()).removeRecursively();
+        QDir().mkpath(m_dir.path());
+        // Four transfers at once only when two servers take two each.
+        m_gate.reset(parallel == 1 ? 1 : 4);
+        m_settings.parallelDownloads = parallel;
+        auto at = [&](int server, const char* path) {
+            DownloadRequest r = request(QString::fromLatin1(path));
+            if (server == 1)
+                r.Url = other.url(QString::fromLatin1(path));
+            return r;
+        };
+        DownloadRequestList requests = {at(0, "/gate/big.zip"),     at(1, "/gate/b.zip"),
+                                        at(0, "/gate/missing.zip"), at(1, "/gate/same.zip"),
+                                        at(0, "/gate/same.zip"),    at(1, "/gate/c.zip")};
+        // The large first package and the small fifth go to one folder: the fifth waits.
+        for (int i = 0; i < requests.size(); ++i)
+            requests[i].ItemPath = i == 0 || i == 4 ? u"/p/shared/x.wcx"_s : u"/p/own%1/x.wcx"_s.arg(i);
+        TransferEngine engine(requests, m_settings);
+        const auto runner = std::this_thread::get_id();
+        std::atomic_bool installing{false};
+        Outcome outcome;
+        engine.setAfterFile([&](int index, const DownloadRequest&, const QString&) {
+            EXPECT_EQ(std::this_thread::get_id(), runner);
+            EXPECT_FALSE(installing.exchange(true));
+            outcome.installed.append(index);
+            installing = false;
+        });
+        engine.run();
+        EXPECT_EQ(m_gate.reached, true);
+        EXPECT_LE(m_gate.mostPerServer[0], kTransfersPerHost);
+        EXPECT_LE(m_gate.mostPerServer[1], kTransfersPerHost);
+        EXPECT_LT(outcome.installed.indexOf(0), outcome.installed.indexOf(4));
+        std::sort(outcome.installed.begin(), outcome.installed.end());
+        for (const TransferRow& row : engine.rows())
+            outcome.states.append(row.state);
+        outcome.files = filesLeft();
+        outcomes.append(outcome);
+    }
+    ASSERT_EQ(outcomes.size(), 2);
+    EXPECT_EQ(outcomes[0].states,
+              (QList<TransferState>{TransferState::Done, TransferState::Done, TransferState::Failed,
+                                    TransferState::Done, TransferState::Done, TransferState::Done}));
+    // Two servers' "same.zip": never one file written by both.
+    EXPECT_EQ(outcomes[0].files,
+              (QStringList{u"b.zip"_s, u"big.zip"_s, u"c.zip"_s, u"same (1).zip"_s, u"same.zip"_s}));
+    EXPECT_EQ(outcomes[0].installed, (QList<int>{0, 1, 3, 4, 5}));
+    EXPECT_TRUE(outcomes[1] == outcomes[0]);
+}
+
+TEST_F(TransferEngineTest, CancelEndsEveryTransferAndTheQueue) {
+    m_gate.reset(3); // never reached: one server takes two at once
+    m_settings.parallelDownloads = 4;
+    TransferEngine engine({request(u"/gate/x.zip"_s), request(u"/gate/y.zip"_s), request(u"/gate/z.zip"_s)},
+                          m_settings);
+    std::thread canceller([&] {
+        std::unique_lock lock(m_gate.mutex);
+        m_gate.changed.wait(lock, [this] { return m_gate.active == 2; });
+        engine.cancel();
+    });
+    engine.run();
+    canceller.join();
+    for (const TransferRow& row : engine.rows())
+        EXPECT_EQ(row.state, TransferState::Cancelled);
+    EXPECT_EQ(m_gate.mostPerServer[0], 2);
+    EXPECT_TRUE(filesLeft().isEmpty()) << filesLeft().join(u' ').toStdString();
 }
 
 } // namespace
