@@ -1,9 +1,9 @@
 #pragma once
 // One download-and-install pass over rows of the update list, the same for both front ends.
 // The requests are built on the owner's thread (building may ask the one-time install question
-// and which Total Commander package to take); the transfer, with each finished file installed,
-// runs on any thread and stops with its token; the end of the pass (its messages and the
-// clean-up) runs on the owner's thread again.
+// and, through the prompter, which Total Commander package to take); the transfer, with each finished file
+// installed, runs on any thread and stops with its token; the end of the pass (its messages and the clean-up)
+// runs on the owner's thread again.
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -36,13 +36,14 @@ struct UpdatePassOptions {
     // The desktop program asks once whether downloads should be installed from now on; a run of
     // the command line neither asks that question nor takes its answer away from the window.
     bool askInstallQuestion = false;
+    // Which Total Commander package to take is asked through the prompter; otherwise the stored
+    // choice is taken (a preview, the external download manager, the command line).
+    bool askPackage = false;
     // The running program is replaced only when the front end had that confirmed.
     bool replaceProgramConfirmed = true;
     // The requests are for an external download manager: its links (the catalogue's plain
     // address, Total Commander's package read from its download page while building).
     bool externalManager = false;
-    // Which Total Commander package to take; none: the stored choice.
-    std::function<std::optional<PackageSelection>()> choosePackage;
     // For a preview of the pass: nothing is installed, so no temporary directory is made.
     bool preview = false;
 };

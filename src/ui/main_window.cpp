@@ -48,6 +48,7 @@ Ttc_Updater::Ttc_Updater(AppCore& core, MessageBoxPrompter& prompter, QWidget* p
     : QMainWindow(parent), m_core(core), m_prompter(prompter), m_jobs(new JobRunner(this)),
       m_tcCalls(new JobRunner(this)) {
     setObjectName(u"Ttc_Updater"_s);
+    m_prompter.setLanguage(&m_core.language());
     setWindowTitle(m_core.windowCaption());
     setWindowIcon(QIcon(u":/icons/quillon.svg"_s));
     buildWidgets();
@@ -69,7 +70,10 @@ Ttc_Updater::Ttc_Updater(AppCore& core, MessageBoxPrompter& prompter, QWidget* p
     m_update->applySavedFilter();
 }
 
-Ttc_Updater::~Ttc_Updater() = default;
+Ttc_Updater::~Ttc_Updater() {
+    // The core may go before the prompter does (another prefix chosen).
+    m_prompter.setLanguage(nullptr);
+}
 
 void Ttc_Updater::buildWidgets() {
     tcUpdater_Pages = new QTabWidget(this);

@@ -29,7 +29,6 @@
 #include "job_runner.h"
 #include "main_window.h"
 #include "message_box_prompter.h"
-#include "package_chooser.h"
 #include "platform/platform.h"
 #include "plugin_db_browser.h"
 #include "tcdetect/tc_locator.h"
@@ -336,9 +335,8 @@ void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice insta
     UpdatePassOptions options;
     options.rows = rows;
     options.forceItem = item;
-    // Asked while the requests are built, before the window opens; unattended, the stored choice.
-    if (!m_prompter.isUnattended())
-        options.choosePackage = [this] { return TChooseTCpackage::ask(m_core.language(), this); };
+    // Asked while the requests are built, before the window opens.
+    options.askPackage = true;
     options.install = install;
     options.askInstallQuestion = true;
     auto* window = new TDownloadFiles(m_core, m_prompter, std::move(options), this);
