@@ -153,17 +153,17 @@ int UpdateCommand::execute() {
     UpdateSequence sequence(m_core, prompter, std::move(options));
     sequence.build();
 
-    UpdatePass& pass = sequence.pass();
-    TransferEngine& engine = pass.transfer();
+    UpdatePass& updatePass = sequence.pass();
+    TransferEngine& engine = updatePass.transfer();
     TransferProgressPrinter printer(engine, m_err, TransferProgressPrinter::stderrIsTerminal());
-    pass.setRowChanged([&printer](int index) { printer.rowChanged(index); });
-    pass.setProgress([&printer](const TransferProgress& progress) { printer.progress(progress); });
+    updatePass.setRowChanged([&printer](int index) { printer.rowChanged(index); });
+    updatePass.setProgress([&printer](const TransferProgress& progress) { printer.progress(progress); });
     prompter.setBeforeOutput([&printer] { printer.clearLine(); });
     sequence.run(m_cancel);
     printer.clearLine();
 
-    report.requests = RequestReports(engine, pass.installs());
-    report.errors += pass.errors();
+    report.requests = RequestReports(engine, updatePass.installs());
+    report.errors += updatePass.errors();
     failed = failed || !engine.fatalError().isEmpty();
     sequence.finish();
     sequence.cleanUp();

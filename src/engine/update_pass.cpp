@@ -53,8 +53,8 @@ const DownloadRequestList& UpdatePass::buildRequests() {
     m_pageReader = std::make_unique<PageFetcher>(FetchSettings::fromSettings(values), m_core.language());
     RequestContext context{
         m_core.updateList(),
-        m_core.userDbStore(),
-        m_core.pluginDbStore(),
+        m_core.stores().userDb,
+        m_core.stores().pluginDb,
         DatabaseSwitches{values.databaseEnabled, values.ignoreUserDb},
         state.OnlineRecords,
         values,

@@ -48,7 +48,7 @@ TDownloadFiles::TDownloadFiles(AppCore& core, Prompter& prompter, UpdatePassOpti
     build();
     retranslate();
     setMinimumSize(416, 280);
-    const auto [width, height] = ReadWindowSize(m_core.settingsStore(), kDownloadFormSize);
+    const auto [width, height] = ReadWindowSize(m_core.stores().settings, kDownloadFormSize);
     resize(std::max(width, 416), std::max(height, 280));
 }
 
@@ -557,7 +557,7 @@ void TDownloadFiles::closeEvent(QCloseEvent* event) {
         btn_CancelClick();
         return;
     }
-    WriteWindowSize(m_core.settingsStore(), kDownloadFormSize, width(), height());
+    WriteWindowSize(m_core.stores().settings, kDownloadFormSize, width(), height());
     // Partial files and packages marked for deletion go with the window.
     m_sequence->cleanUp();
     QDialog::closeEvent(event);

@@ -295,7 +295,7 @@ void Ttc_Updater::showEvent(QShowEvent* event) {
 }
 
 void Ttc_Updater::FormActivate() {
-    if (!m_core.WindowPlaced) {
+    if (!m_placed) {
         const SettingValues& values = m_core.settings().values;
         // First the screen's centre; over Total Commander's window when it answers.
         QPoint centred = pos();
@@ -322,11 +322,10 @@ void Ttc_Updater::FormActivate() {
             const int width = stored > 0 && stored < listWidth ? widths[c] * listWidth / stored : widths[c];
             m_update->view().setColumnWidth(c, width > 0 ? width : fallback);
         }
-        m_core.WindowPlaced = true;
+        m_placed = true;
     }
     if (!m_core.InventoryDone)
         startInventory(false);
-    m_core.ActivationDone = true;
 }
 
 void Ttc_Updater::placeOverTotalCommander(QPoint stored, bool centreOverIt) {
@@ -509,7 +508,7 @@ void Ttc_Updater::pageChanged(int index) {
             return m_core.language().text(s, k, e);
         };
         if (CheckForConfigChange(m_core.settings(), DetectionOptions::fromValues(m_core.settings().values),
-                                 m_core.settingsStore(), m_prompter, texts))
+                                 m_core.stores().settings, m_prompter, texts))
             ReloadList();
         m_update->view().setFocus();
     } else if (index == TabUserDB) {

@@ -176,6 +176,7 @@ private:
     bool m_autoDownloadDone = false;   // and their download
     int m_rememberedHeight = 0;        // before the Configuration page made the window taller
     bool m_activated = false;
+    bool m_placed = false; // centred, or over Total Commander, and the columns sized
     bool m_checkRunning = false;
     bool m_shutDownDone = false;
 };

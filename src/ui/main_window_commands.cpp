@@ -64,8 +64,8 @@ bool isInDirectory(const QString& file, const QString& dir) {
 ItemPageContext Ttc_Updater::pageContext() const {
     const SettingValues& values = m_core.settings().values;
     const QLocale::Language system = QLocale::system().language();
-    return ItemPageContext{const_cast<AppCore&>(m_core).userDbStore(),
-                           const_cast<AppCore&>(m_core).pluginDbStore(),
+    return ItemPageContext{const_cast<AppCore&>(m_core).stores().userDb,
+                           const_cast<AppCore&>(m_core).stores().pluginDb,
                            {values.databaseEnabled, values.ignoreUserDb},
                            const_cast<AppCore&>(m_core).updateCheckState().OnlineRecords,
                            values,
@@ -82,8 +82,8 @@ QList<MenuRowFacts> Ttc_Updater::selectedFacts() const {
         f.tcRow = item.Group == ItemGroup::TC;
         f.databaseRow = isDatabasePseudoPath(item.FilePath);
         f.ownExecutable = sameFile(item.FilePath, m_core.programPath());
-        f.inProtectedDir =
-            isInDirectory(item.FilePath, m_core.TCDir()) || isInDirectory(item.FilePath, m_core.programDir());
+        f.inProtectedDir = isInDirectory(item.FilePath, m_core.tc().dir) ||
+                           isInDirectory(item.FilePath, m_core.programDir());
         const QString link = directLink(context, item.FilePath);
         f.hasDirectLink = !link.isEmpty();
         f.directLinkViaMirror = link.startsWith(u'$');
@@ -120,12 +120,12 @@ QString Ttc_Updater::databaseEntryCaption() const {
     if (rows.size() == 1) {
         const QString path = m_core.updateList().row(rows.first()).FilePath;
         AppCore& core = const_cast<AppCore&>(m_core);
-        if (!EntryValue(core.userDbStore(), path, dbkey::WebsiteID).isEmpty() ||
-            core.userDbStore().hasSection(entryFileName(path)) ||
-            core.userDbStore().hasSection(entryFileStem(path)))
+        if (!EntryValue(core.stores().userDb, path, dbkey::WebsiteID).isEmpty() ||
+            core.stores().userDb.hasSection(entryFileName(path)) ||
+            core.stores().userDb.hasSection(entryFileStem(path)))
             return uiText(lng, "Popup01MainFrm", "ModifyUserDBentry", "Modify UserDB entry");
-        if (core.pluginDbStore().hasSection(entryFileName(path)) ||
-            core.pluginDbStore().hasSection(entryFileStem(path)))
+        if (core.stores().pluginDb.hasSection(entryFileName(path)) ||
+            core.stores().pluginDb.hasSection(entryFileStem(path)))
             return uiText(lng, "Popup01MainFrm", "ModifyDBentry", "Modify DB entry");
     }
     return uiText(lng, "Buttons", "BtnSaveInUDB", "Save in UserDB");
@@ -300,8 +300,8 @@ void Ttc_Updater::confirmUpdatableAsLatest() {
     if (m_jobs->isRunning())
         return;
     TcLocator* locator = &m_core.tcLocator();
-    ConfirmContext context{m_core.updateList(), m_core.settingsStore(), m_core.programPath(),
-                           m_core.TCExeFile(),
+    ConfirmContext context{m_core.updateList(), m_core.stores().settings, m_core.programPath(),
+                           m_core.tc().exeFile,
                            [locator](const QString& path) { return locator->ConvertTCPathToEnvPath(path); }};
     if (ConfirmUpdatableAsLatest(context, m_prompter, m_core.language()) == 0)
         return;
@@ -498,7 +498,8 @@ void Ttc_Updater::openDatabaseBrowser(const QString& filePath) {
 void Ttc_Updater::modifyDatabaseEntry(const QString& filePath) {
     if (filePath.isEmpty() || isDatabasePseudoPath(filePath))
         return;
-    const EntryEditTarget target = entryEditTarget(m_core.userDbStore(), m_core.pluginDbStore(), filePath);
+    const EntryEditTarget target =
+        entryEditTarget(m_core.stores().userDb, m_core.stores().pluginDb, filePath);
     switch (target.kind) {
     case EntryEditTarget::Kind::EditUserEntry:
         editUserEntry(target.id);
@@ -519,7 +520,7 @@ void Ttc_Updater::modifyDatabaseEntry(const QString& filePath) {
 
 void Ttc_Updater::editUserEntry(const QString& id) {
     tcUpdater_Pages->setCurrentIndex(TabUserDB);
-    m_userDb->entries().openEditor(id, m_core.userDbStore().value(id, u"WebsiteID"_s).trimmed());
+    m_userDb->entries().openEditor(id, m_core.stores().userDb.value(id, u"WebsiteID"_s).trimmed());
     m_infoBox->refresh();
 }
 
