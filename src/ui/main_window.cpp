@@ -378,11 +378,9 @@ void Ttc_Updater::inventoryApplied(const InventoryPassResult& result) {
     ProgressBar->setValue(0);
     // The pass asked for Total Commander's window: why it could not, when Wine is in the way.
     showStatus(TcWindowNote(m_core.system().tcWindow().lastProblem(), m_core.language()));
-    m_config->showValues();
-    m_update->reloadFromCore();
+    refreshViews({View::Settings, View::List, View::UserDb});
     m_update->setFiltersEnabled(true);
     m_update->applySavedFilter();
-    m_userDb->refill();
     updateStatusLine();
     if (result.showConfiguration)
         tcUpdater_Pages->setCurrentIndex(TabConfig);
@@ -396,7 +394,7 @@ void Ttc_Updater::inventoryApplied(const InventoryPassResult& result) {
     // The start switches check after every filling of the list, the first and every reload.
     const bool autoStart = m_core.commandLine().anyAutoStart();
     if (result.configFound && (std::exchange(m_checkAfterReload, false) || autoStart))
-        btn_SearchUpdatesClick();
+        searchForUpdates();
 }
 
 void Ttc_Updater::btn_SearchUpdatesClick() {
@@ -405,6 +403,10 @@ void Ttc_Updater::btn_SearchUpdatesClick() {
         btn_SearchUpdates->setEnabled(false);
         return;
     }
+    searchForUpdates();
+}
+
+void Ttc_Updater::searchForUpdates() {
     if (m_jobs->isRunning() || m_core.updateList().snapshot().isEmpty())
         return;
     SettingValues& values = m_core.settings().values;
@@ -441,11 +443,11 @@ void Ttc_Updater::checkApplied(const CheckJobResult& result, bool cancelled) {
     showStatus(m_lastCheck.cancelled ? uiText(m_core.language(), "CaptionsMainFrm", "StatusCancelled",
                                               "The search for updates was cancelled.")
                                      : QString());
-    m_update->reloadFromCore();
+    refreshViews(View::List);
     m_update->setFiltersEnabled(true);
     if (m_lastCheck.cancelled) {
         ProgressBar->setValue(0);
-        m_update->recount();
+        refreshViews(View::Counters);
         emit checkFinished();
         return;
     }
@@ -453,13 +455,35 @@ void Ttc_Updater::checkApplied(const CheckJobResult& result, bool cancelled) {
     if (m_core.settings().values.showItemType != 0)
         m_update->applySavedFilter();
     else
-        m_update->recount();
+        refreshViews(View::Counters);
     if (result.run.selectRow)
         m_update->selectRow(*result.run.selectRow);
     m_update->view().setFocus();
     emit checkFinished();
     if (result.run.startDownload && !std::exchange(m_autoDownloadDone, true))
-        btn_UpdateSelectedClick();
+        downloadMarked();
+}
+
+void Ttc_Updater::refreshViews(Views what) {
+    if (what.testFlag(View::Settings))
+        m_config->showValues();
+    if (what.testFlag(View::List))
+        m_update->reloadFromCore();
+    if (what.testFlag(View::UserDb))
+        m_userDb->refill();
+    if (what.testFlag(View::Counters))
+        m_update->recount();
+}
+
+void Ttc_Updater::refreshRowsSoon(const QList<int>& rows) {
+    const bool pending = !m_rowsToRefresh.isEmpty();
+    for (const int row : rows) {
+        if (!m_rowsToRefresh.contains(row))
+            m_rowsToRefresh.append(row);
+    }
+    if (pending || m_rowsToRefresh.isEmpty())
+        return;
+    QTimer::singleShot(100, this, [this] { m_update->refreshRows(std::exchange(m_rowsToRefresh, {})); });
 }
 
 void Ttc_Updater::setJobRunning(bool running, bool check) {

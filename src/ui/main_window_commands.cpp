@@ -289,6 +289,10 @@ void Ttc_Updater::runListCommand(ListCommand command) {
 }
 
 void Ttc_Updater::btn_UpdateSelectedClick() {
+    downloadMarked();
+}
+
+void Ttc_Updater::downloadMarked() {
     const QList<int> marked = m_core.updateList().markedRows();
     // "autostartinstall" installs whatever the settings say.
     const bool installAll =
@@ -308,8 +312,7 @@ void Ttc_Updater::confirmUpdatableAsLatest() {
     UpdateList& list = m_core.updateList();
     for (int row = 0; row < list.rowCount(); ++row)
         list.updateSnapshotRow(list.row(row).FilePath, row);
-    m_update->reloadFromCore();
-    m_update->recount();
+    refreshViews({View::List, View::Counters});
 }
 
 void Ttc_Updater::previewMarked() {
@@ -343,15 +346,7 @@ void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice insta
     window->setAttribute(Qt::WA_DeleteOnClose);
     m_download = window;
     // Files may finish many times a second: the list is shown again at most every 100 ms.
-    connect(window, &TDownloadFiles::rowsRefreshed, this, [this] {
-        if (m_listRefreshPending)
-            return;
-        m_listRefreshPending = true;
-        QTimer::singleShot(100, this, [this] {
-            m_listRefreshPending = false;
-            m_update->reloadFromCore();
-        });
-    });
+    connect(window, &TDownloadFiles::rowsRefreshed, this, &Ttc_Updater::refreshRowsSoon);
     connect(window, &QDialog::finished, this,
             [this, window] { downloadWindowClosed(window->endOfPassAction()); });
     if (!window->prepare()) {
@@ -374,9 +369,7 @@ void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice insta
 }
 
 void Ttc_Updater::downloadWindowClosed(EndOfPassAction action) {
-    m_update->reloadFromCore();
-    m_update->recount();
-    m_config->showValues();
+    refreshViews({View::List, View::Counters, View::Settings});
     if (action == EndOfPassAction::Restart) {
         // The new program takes over: started with the switches that bring it back to work.
         const QStringList arguments{u"/restart"_s, u"/autostart"_s};
@@ -456,9 +449,7 @@ void Ttc_Updater::excludeSelected(bool directory) {
     if (paths.isEmpty())
         return;
     excludeItems(m_core, paths, directory ? ExcludeMode::Directory : ExcludeMode::File);
-    m_userDb->refill();
-    m_update->reloadFromCore();
-    m_update->recount();
+    refreshViews({View::UserDb, View::List, View::Counters});
 }
 
 void Ttc_Updater::excludeMarked() {
@@ -475,15 +466,15 @@ void Ttc_Updater::refreshSelectedItem() {
     const QString path = list.row(row).FilePath;
     if (m_core.RefreshPluginInfo(path, row, QString(), false))
         list.updateSnapshotRow(path, row);
-    m_update->model().refreshRow(list, row);
-    m_update->recount();
+    m_update->refreshRows({row});
+    refreshViews(View::Counters);
 }
 
 void Ttc_Updater::openDatabaseBrowser(const QString& filePath) {
     if (m_jobs->isRunning())
         return;
     TPluginDB browser(m_core, filePath, this);
-    connect(&browser, &TPluginDB::userDbChanged, this, [this] { m_userDb->refill(); });
+    connect(&browser, &TPluginDB::userDbChanged, this, [this] { refreshViews(View::UserDb); });
     bool downloadDatabase = false;
     connect(&browser, &TPluginDB::downloadLatestRequested, this,
             [&downloadDatabase] { downloadDatabase = true; });

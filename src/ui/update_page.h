@@ -29,6 +29,8 @@ public:
     void retranslate();
     // The core's list changed (a job ended, a command): the view shows it again.
     void reloadFromCore();
+    // Rows whose contents changed in the core, shown again in place.
+    void refreshRows(const QList<int>& rows);
     // A job runs: marks are frozen and nothing recounts.
     void setBusy(bool busy);
     bool busy() const { return m_busy; }
