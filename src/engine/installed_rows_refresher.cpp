@@ -54,13 +54,13 @@ RowsRefresh InstalledRowsRefresher::refresh(const QString& itemPath) {
         if (const int now = m_list.indexOfPath(path); now >= 0)
             refresh.rows.append(m_list.row(now));
     }
-    refresh.userPluginInfo = IniEditsBetween(userPluginInfoBefore, m_userPluginInfo);
-    refresh.settings = IniEditsBetween(settingsBefore, m_settings);
+    refresh.userPluginInfo = IniEditsBetween(userPluginInfoBefore, m_stores.userPluginInfo);
+    refresh.settings = IniEditsBetween(settingsBefore, m_stores.settings);
     return refresh;
 }
 
 TcVersionFacts InstalledRowsRefresher::detectTcVersion() {
-    const TcVersionDetector detector(m_system, m_locator, m_checksumDb, m_tcOptions);
+    const TcVersionDetector detector(m_system, m_locator, m_stores.checksumDb, m_tcOptions);
     const TcVersionFacts facts = detector.detect(m_tcExeFile, m_tcDir);
     m_tcExeFile = facts.exeFile;
     ApplyTcVersionRow(m_list, facts, false);
