@@ -206,6 +206,12 @@ int runWindowPass(int argc, char** argv) {
     QApplication app(argc, argv);
     QStringList arguments = QApplication::arguments();
     arguments.removeAll(u"--pass-run"_s);
+    // Total Commander's case: "--tc-run BRIDGE", the bridge program the Wine program is given.
+    QString bridge;
+    if (const qsizetype at = arguments.indexOf(u"--tc-run"_s); at >= 0 && at + 1 < arguments.size()) {
+        bridge = arguments.at(at + 1);
+        arguments.remove(at, 2);
+    }
     const quillon::ui::GuiOptions options = quillon::ui::parseGuiArguments(arguments);
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "window_pass_bench: %s\n", qPrintable(options.error));
@@ -215,6 +221,7 @@ int runWindowPass(int argc, char** argv) {
     prompter.setUnattendedAnswer(quillon::PromptAnswer::No);
     quillon::platform::PlatformOptions platformOptions;
     platformOptions.winePrefix = options.winePrefix.toStdString();
+    platformOptions.tcBridgeProgram = bridge.toStdString();
     quillon::AppCore core(prompter, platformOptions);
     quillon::StartOptions startOptions;
     startOptions.settingsDir = options.settingsDir;
@@ -236,8 +243,7 @@ int runWindowPass(int argc, char** argv) {
         return 1;
     }
     // Total Commander's case: its row alone.
-    const bool tcOnly = QApplication::arguments().contains(u"--tc-run"_s);
-    if (tcOnly) {
+    if (!bridge.isEmpty()) {
         quillon::UpdateList& list = core.updateList();
         for (int row = 0; row < list.rowCount(); ++row)
             list.setChecked(row, QFileInfo(list.row(row).FilePath).fileName() == kTcFile &&
@@ -405,9 +411,11 @@ public:
         for (const char* folder : {"/settings", "/downloads", "/temp"})
             QDir().mkpath(root + QLatin1String(folder));
         m_wine = root + u"/wine"_s;
+        m_bridge = root + u"/quillon-tcbridge.exe"_s;
         m_ready = QFileInfo(m_servers.path()).absolutePath() == QDir::tempPath() &&
                   writeFile(m_servers.path() + u'/' + serverName + u"/socket"_s, {}) &&
                   writeFile(m_prefix + u"/wineserver"_s, servers.toUtf8() + '\n') &&
+                  writeFile(m_bridge, "MZ") &&
                   writeFile(m_wine, "#!/bin/sh\nsleep " + QByteArray::number(kSlowBridgeS) +
                                         "\nprintf 'running 0\\r\\nend\\r\\n'\n") &&
                   QFile::setPermissions(m_wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) &&
@@ -421,6 +429,7 @@ public:
     bool ready() const { return m_ready; }
     QString settingsDir() const { return m_dir.path() + u"/settings"_s; }
     QString wineProgram() const { return m_wine; }
+    QString bridgeProgram() const { return m_bridge; }
     QStringList programOptions() const {
         return {u"--wine-prefix"_s, m_prefix, u"--settings-dir"_s, settingsDir(), u"--lang"_s, u"1033"_s};
     }
@@ -431,6 +440,7 @@ private:
     QTemporaryDir m_servers{QDir::tempPath() + u"/quillon-bench-server-XXXXXX"_s};
     QString m_prefix;
     QString m_wine;
+    QString m_bridge;
     bool m_ready = false;
 };
 
@@ -451,9 +461,10 @@ void BM_TcUpdateInWindowWithSlowBridge(benchmark::State& state) {
             state.SkipWithError("the sample installation or its stand-ins could not be written");
             return;
         }
-        const ChildRun window = runChild(QCoreApplication::applicationFilePath(),
-                                         QStringList{u"--pass-run"_s, u"--tc-run"_s} + in.programOptions(),
-                                         {{u"WINELOADER"_s, in.wineProgram()}});
+        const ChildRun window =
+            runChild(QCoreApplication::applicationFilePath(),
+                     QStringList{u"--pass-run"_s, u"--tc-run"_s, in.bridgeProgram()} + in.programOptions(),
+                     {{u"WINELOADER"_s, in.wineProgram()}});
         if (!window.error.isEmpty()) {
             state.SkipWithError(qPrintable(window.error));
             return;
