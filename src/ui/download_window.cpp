@@ -94,10 +94,11 @@ void TDownloadFiles::build() {
     // each change of one costs the transfer more than it shows.
     LV_DLFiles->header()->setSectionResizeMode(QHeaderView::Interactive);
     LV_DLFiles->header()->setSectionResizeMode(DownloadRowsModel::FileColumn, QHeaderView::Stretch);
-    // Shown 25 times a second: a window kept busy repainting takes the transfer's processor.
+    // Shown ten times a second: a window kept busy repainting takes the transfer's processor (each
+    // progress bar that moves repaints at once).
     m_applyLatest = new QTimer(this);
     m_applyLatest->setSingleShot(true);
-    m_applyLatest->setInterval(40);
+    m_applyLatest->setInterval(100);
     connect(m_applyLatest, &QTimer::timeout, this, &TDownloadFiles::applyLatest);
     m_fitColumns = new QTimer(this);
     m_fitColumns->setSingleShot(true);

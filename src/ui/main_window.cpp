@@ -483,7 +483,7 @@ void Ttc_Updater::refreshRowsSoon(const QList<int>& rows) {
     }
     if (pending || m_rowsToRefresh.isEmpty())
         return;
-    QTimer::singleShot(100, this, [this] { m_update->refreshRows(std::exchange(m_rowsToRefresh, {})); });
+    QTimer::singleShot(250, this, [this] { m_update->refreshRows(std::exchange(m_rowsToRefresh, {})); });
 }
 
 void Ttc_Updater::setJobRunning(bool running, bool check) {

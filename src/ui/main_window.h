@@ -75,7 +75,7 @@ public:
     // The one place that tells the pages what changed in the core.
     void refreshViews(Views what);
     // Rows an installation changed, shown again in place; many files a second are shown at
-    // most every 100 ms.
+    // most four times a second, so that repainting the list does not slow the pass.
     void refreshRowsSoon(const QList<int>& rows);
     void LNGPopupItemClick(quint32 lcid);
 
