@@ -294,11 +294,12 @@ void BM_UpdatePassJob(benchmark::State& state) {
             [&pass, &owner, &sample](const quillon::CancelToken& cancel, quillon::ProgressSink& sink) {
                 pass.setProgress([&sink](const quillon::TransferProgress&) { sink.report({}); });
                 quillon::AppCore* core = sample.core.get();
-                pass.setFileInstalled([&owner, core](int, const quillon::InstallStepResult& result) {
-                    QMetaObject::invokeMethod(
-                        &owner, [core, result] { core->applyRowsRefresh(result.refresh); },
-                        Qt::QueuedConnection);
-                });
+                pass.setFileInstalled(
+                    [&owner, core](int, const QString&, const quillon::InstallStepResult& result) {
+                        QMetaObject::invokeMethod(
+                            &owner, [core, result] { core->applyRowsRefresh(result.refresh); },
+                            Qt::QueuedConnection);
+                    });
                 pass.run(cancel);
             },
             owner);

@@ -21,6 +21,9 @@ public:
     // Answers given in order; when the script is empty, defaultAnswer() decides.
     void queueAnswer(PromptAnswer answer) { m_answers.enqueue(answer); }
     void queueFile(const QString& path) { m_files.enqueue(path); }
+    // Package answers in order (nothing: the chooser was closed); when none is queued, the stored
+    // choice, not remembered.
+    void queuePackage(std::optional<PackageSelection> selection) { m_packages.enqueue(selection); }
     const QList<Message>& messages() const { return m_messages; }
     void clearMessages() { m_messages.clear(); }
 
@@ -35,6 +38,10 @@ public:
     QString chooseFile(const QString& caption, const QString&) override {
         m_messages.append({PromptIcon::Question, PromptButtons::OkCancel, caption, {}, true});
         return m_files.isEmpty() ? QString() : m_files.dequeue();
+    }
+
+    std::optional<PackageSelection> choosePackage(PackageChoice stored) override {
+        return m_packages.isEmpty() ? PackageSelection{stored, false} : m_packages.dequeue();
     }
 
     // The cautious answer: No to a yes/no question, Cancel where it is offered, else Ok.
@@ -54,6 +61,7 @@ public:
 private:
     QQueue<PromptAnswer> m_answers;
     QQueue<QString> m_files;
+    QQueue<std::optional<PackageSelection>> m_packages;
     QList<Message> m_messages;
 };
 

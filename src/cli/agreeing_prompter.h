@@ -19,6 +19,9 @@ public:
                      const QString& text) override;
     void tell(PromptIcon icon, const QString& caption, const QString& text) override;
     QString chooseFile(const QString& caption, const QString& startPath) override;
+    std::optional<PackageSelection> choosePackage(PackageChoice stored) override {
+        return m_inner.choosePackage(stored);
+    }
 
 private:
     void output(const std::function<void()>& write) const {

@@ -96,10 +96,10 @@ QString desktopProgram() {
 
 bool CheckCommand::announceUpdates() {
     const std::optional<UpdateAnnouncement> announcement =
-        UpdatesToAnnounce(m_core.updateList(), m_core.language(), m_core.settingsStore());
+        UpdatesToAnnounce(m_core.updateList(), m_core.language(), m_core.stores().settings);
     if (!announcement) {
         // Nothing new; an update gone since is forgotten, so its return is news again.
-        RememberAnnouncedUpdates(m_core.settingsStore(), UpdatableEntries(m_core.updateList()));
+        RememberAnnouncedUpdates(m_core.stores().settings, UpdatableEntries(m_core.updateList()));
         return true;
     }
     DesktopNotification notification;
@@ -115,7 +115,7 @@ bool CheckCommand::announceUpdates() {
         m_err << "quillon-cli: " << TerminalSafe(outcome.error) << Qt::endl;
     if (!outcome.shown)
         return false;
-    RememberAnnouncedUpdates(m_core.settingsStore(), announcement->entries);
+    RememberAnnouncedUpdates(m_core.stores().settings, announcement->entries);
     return true;
 }
 

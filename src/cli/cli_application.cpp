@@ -99,7 +99,7 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
     // they name asks again.
     if (core.system().useWineProgram(wineProgram)) {
         // As start-up would have found them with this program.
-        core.setTCExeFile(QString());
+        core.setTcExeFile(QString());
         core.DetectTCversion(false);
     }
     // An installation killed in the middle is undone before anything else looks at the files,

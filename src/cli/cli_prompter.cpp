@@ -40,6 +40,10 @@ QString CliPrompter::chooseFile(const QString& caption, const QString&) {
     return {};
 }
 
+std::optional<PackageSelection> CliPrompter::choosePackage(PackageChoice stored) {
+    return PackageSelection{stored, false};
+}
+
 void CliPrompter::print(const QString& caption, const QString& text) {
     // Message texts carry Windows line breaks.
     QString flat = text;

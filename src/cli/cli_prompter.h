@@ -15,6 +15,7 @@ public:
                      const QString& text) override;
     void tell(PromptIcon icon, const QString& caption, const QString& text) override;
     QString chooseFile(const QString& caption, const QString& startPath) override;
+    std::optional<PackageSelection> choosePackage(PackageChoice stored) override;
 
 private:
     void print(const QString& caption, const QString& text);

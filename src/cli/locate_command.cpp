@@ -14,10 +14,10 @@ using namespace Qt::StringLiterals;
 namespace quillon::cli {
 
 int LocateCommand::execute() {
-    const QString dir = WithoutTrailingSlash(m_core.TCDir());
-    const QString ini = m_core.TCIniFile();
-    const QString exe = m_core.TCExeFile();
-    const QString window = m_core.TCWindowTitle();
+    const QString dir = WithoutTrailingSlash(m_core.tc().dir);
+    const QString ini = m_core.tc().iniFile;
+    const QString exe = m_core.tc().exeFile;
+    const QString window = m_core.tc().windowTitle;
     const QString settingsFile = m_core.settingsFile();
     const QString language = m_core.language().buttonCaption();
 

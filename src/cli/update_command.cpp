@@ -17,6 +17,7 @@
 #include "engine/check_run.h"
 #include "engine/update_pass.h"
 #include "engine/update_preview.h"
+#include "engine/update_sequence.h"
 #include "inventory/inventory_pass.h"
 #include "inventory/update_list.h"
 
@@ -149,28 +150,27 @@ int UpdateCommand::execute() {
     options.replaceProgramConfirmed = m_options.yes;
     if (m_options.dryRun)
         return preview(std::move(options), failed);
-    UpdatePass updatePass(m_core, prompter, std::move(options));
-    updatePass.buildRequests();
+    UpdateSequence sequence(m_core, prompter, std::move(options));
+    sequence.build();
 
+    UpdatePass& updatePass = sequence.pass();
     TransferEngine& engine = updatePass.transfer();
     TransferProgressPrinter printer(engine, m_err, TransferProgressPrinter::stderrIsTerminal());
     updatePass.setRowChanged([&printer](int index) { printer.rowChanged(index); });
     updatePass.setProgress([&printer](const TransferProgress& progress) { printer.progress(progress); });
     prompter.setAroundOutput([&printer](const std::function<void()>& write) { printer.aside(write); });
-    updatePass.run(m_cancel);
+    sequence.run(m_cancel);
     printer.clearLine();
-    for (const InstallStepResult& installed : updatePass.installs())
-        m_core.applyRowsRefresh(installed.refresh);
 
     report.requests = RequestReports(engine, updatePass.installs());
     report.errors += updatePass.errors();
     failed = failed || !engine.fatalError().isEmpty();
-    const EndOfPassAction action = updatePass.finish();
-    updatePass.cleanUp();
-    report.restartRequired = updatePass.restartRequired();
+    sequence.finish();
+    sequence.cleanUp();
+    report.restartRequired = sequence.restartRequired();
     if (report.restartRequired)
         m_err << "quillon-cli: Quillon was updated; start it again to use the new version." << Qt::endl;
-    if (action == EndOfPassAction::ReloadAndCheck)
+    if (sequence.reloadAndCheckDue())
         report.reload = reloadAndCheck(report.errors, failed);
 
     failed = failed || report.anyUnfinished();

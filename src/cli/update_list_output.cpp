@@ -48,9 +48,9 @@ void PrintUpdateListJson(const AppCore& core, const QStringList& errors, QTextSt
                              {u"update"_s, list.countInState(ItemState::Update)},
                              {u"ok"_s, list.countInState(ItemState::Ok)},
                              {u"unknown"_s, list.countInState(ItemState::Unknown)}};
-    const QJsonObject tc{{u"dir"_s, WithoutTrailingSlash(core.TCDir())},
-                         {u"ini"_s, core.TCIniFile()},
-                         {u"exe"_s, core.TCExeFile()}};
+    const QJsonObject tc{{u"dir"_s, WithoutTrailingSlash(core.tc().dir)},
+                         {u"ini"_s, core.tc().iniFile},
+                         {u"exe"_s, core.tc().exeFile}};
     const QJsonObject root{{u"totalCommander"_s, tc},
                            {u"items"_s, items},
                            {u"counts"_s, counts},

@@ -45,7 +45,7 @@ QString AppCore::windowCaption() const {
 }
 
 QString AppCore::settingsDir() const {
-    return QFileInfo(m_settingsStore.filePath()).absolutePath();
+    return QFileInfo(m_stores.settings.filePath()).absolutePath();
 }
 
 bool AppCore::TCWindowExists() const {
@@ -70,7 +70,7 @@ void AppCore::LoadPluginDatabases() {
     DatabaseLoadOptions options;
     options.settingsDir = settingsDir();
     options.forceUseExtDb = m_settings->values.forceUseExtDb;
-    m_databaseState = quillon::LoadPluginDatabases(m_pluginDbStore, m_checksumDbStore, options);
+    m_databaseState = quillon::LoadPluginDatabases(m_stores.pluginDb, m_stores.checksumDb, options);
     m_settings->values.forceUseExtDb = m_databaseState.forceUseExtDb;
 }
 
@@ -80,11 +80,11 @@ InventoryPassResult AppCore::runInventoryPass(const CancelToken& cancel) {
         UpdateList list;
         SettingValues values;
         IniDocument settings, userPluginInfo;
-        QString tcIniFile, tcExeFile, tcWindowTitle;
+        TcLocation tc;
         bool inventoryDone;
     };
-    const Before before{*m_updateList, m_settings->values, m_settingsStore, m_userPluginInfoStore,
-                        m_tcIniFile,   m_tcExeFile,        m_tcWindowTitle, InventoryDone};
+    const Before before{*m_updateList, m_settings->values, m_stores.settings, m_stores.userPluginInfo,
+                        m_tc,          InventoryDone};
     InventoryPass pass(InventoryContext{
         *m_system,
         *m_tcLocator,
@@ -94,14 +94,14 @@ InventoryPassResult AppCore::runInventoryPass(const CancelToken& cancel) {
         m_settings->exceptionList(),
         m_commandLine,
         *m_updateList,
-        identificationStores(),
+        m_stores.identification(),
         m_programPath,
         m_programDir,
-        m_tcDir,
+        m_tc.dir,
         commandLineIniFile(),
-        m_tcIniFile,
-        m_tcExeFile,
-        m_tcWindowTitle,
+        m_tc.iniFile,
+        m_tc.exeFile,
+        m_tc.windowTitle,
     });
     if (m_inventoryStep)
         pass.setStepCallback(m_inventoryStep);
@@ -110,11 +110,9 @@ InventoryPassResult AppCore::runInventoryPass(const CancelToken& cancel) {
     if (result.cancelled) {
         *m_updateList = before.list;
         m_settings->values = before.values;
-        m_settingsStore = before.settings;
-        m_userPluginInfoStore = before.userPluginInfo;
-        m_tcIniFile = before.tcIniFile;
-        m_tcExeFile = before.tcExeFile;
-        m_tcWindowTitle = before.tcWindowTitle;
+        m_stores.settings = before.settings;
+        m_stores.userPluginInfo = before.userPluginInfo;
+        m_tc = before.tc;
         InventoryDone = before.inventoryDone;
         return result;
     }
@@ -125,12 +123,8 @@ InventoryPassResult AppCore::runInventoryPass(const CancelToken& cancel) {
     return result;
 }
 
-IdentificationStores AppCore::identificationStores() {
-    return {m_pluginDbStore, m_userDbStore, m_checksumDbStore, m_userPluginInfoStore, m_settingsStore};
-}
-
 bool AppCore::RefreshPluginInfo(const QString& path, int row, const QString& installedFilePath, bool delay) {
-    ItemIdentifier identifier(*m_updateList, identificationStores(),
+    ItemIdentifier identifier(*m_updateList, m_stores.identification(),
                               IdentificationOptions::from(m_settings->values, m_commandLine),
                               PathForms::fromLocator(*m_tcLocator, *m_system), m_programPath);
     const UpdateCheckState& state = updateCheckState();
@@ -149,11 +143,11 @@ QList<int> AppCore::applyRowsRefresh(const RowsRefresh& refresh) {
         m_updateList->updateSnapshotRow(item.FilePath, row);
         changed.append(row);
     }
-    ApplyIniEdits(m_userPluginInfoStore, refresh.userPluginInfo);
-    ApplyIniEdits(m_settingsStore, refresh.settings);
+    ApplyIniEdits(m_stores.userPluginInfo, refresh.userPluginInfo);
+    ApplyIniEdits(m_stores.settings, refresh.settings);
     if (refresh.tcVersion) {
-        m_tcExeFile = refresh.tcVersion->exeFile;
-        m_tcWindowTitle = refresh.tcVersion->windowTitle;
+        m_tc.exeFile = refresh.tcVersion->exeFile;
+        m_tc.windowTitle = refresh.tcVersion->windowTitle;
         if (ApplyTcVersionRow(*m_updateList, *refresh.tcVersion, false))
             changed.append(0);
     }
@@ -190,11 +184,11 @@ InventoryPassResult AppCore::ReloadList(const CancelToken& cancel) {
 
 void AppCore::DetectTCversion(bool addItem) {
     const TcVersionDetector detector(
-        *m_system, *m_tcLocator, m_checksumDbStore,
+        *m_system, *m_tcLocator, m_stores.checksumDb,
         {m_settings->values.tcIntelliDetect, m_settings->values.plugChecksumDbState});
-    const TcVersionFacts facts = detector.detect(m_tcExeFile, m_tcDir);
-    m_tcExeFile = facts.exeFile;
-    m_tcWindowTitle = facts.windowTitle;
+    const TcVersionFacts facts = detector.detect(m_tc.exeFile, m_tc.dir);
+    m_tc.exeFile = facts.exeFile;
+    m_tc.windowTitle = facts.windowTitle;
     ApplyTcVersionRow(*m_updateList, facts, addItem);
 }
 

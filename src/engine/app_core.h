@@ -11,9 +11,11 @@
 #include "app/command_line.h"
 #include "app/ini_document.h"
 #include "app/job_control.h"
+#include "engine/stores.h"
 #include "inventory/database_loader.h"
 #include "inventory/inventory_pass.h"
 #include "platform/platform.h"
+#include "tcdetect/tc_location.h"
 
 namespace quillon {
 
@@ -27,7 +29,6 @@ class TcLocator;
 class UpdateList;
 struct UpdateCheckState;
 struct RowsRefresh;
-struct IdentificationStores;
 
 struct StartOptions {
     // Empty: the directory of the running executable.
@@ -114,28 +115,19 @@ public:
     const Language& language() const { return *m_language; }
     TcLocator& tcLocator() { return *m_tcLocator; }
 
-    IniDocument& settingsStore() { return m_settingsStore; }
-    IniDocument& userDbStore() { return m_userDbStore; }
-    IniDocument& userPluginInfoStore() { return m_userPluginInfoStore; }
-    IniDocument& pluginDbStore() { return m_pluginDbStore; }
-    IniDocument& checksumDbStore() { return m_checksumDbStore; }
-    // The five stores as identification takes them.
-    IdentificationStores identificationStores();
+    Stores& stores() { return m_stores; }
+    const Stores& stores() const { return m_stores; }
 
     // Process-wide values. Directories without a trailing "/" unless stated.
     const QString& ProgramBaseName() const { return m_programBaseName; }
     const QString& programDir() const { return m_programDir; }
     const QString& programPath() const { return m_programPath; }
-    QString settingsFile() const { return m_settingsStore.filePath(); }
+    QString settingsFile() const { return m_stores.settings.filePath(); }
     QString settingsDir() const;
     bool TCWindowExists() const;
-    const QString& TCWindowTitle() const { return m_tcWindowTitle; }
-    void setTCWindowTitle(const QString& title) { m_tcWindowTitle = title; }
-    const QString& TCDir() const { return m_tcDir; }
-    const QString& TCIniFile() const { return m_tcIniFile; }
-    void setTCIniFile(const QString& path) { m_tcIniFile = path; }
-    const QString& TCExeFile() const { return m_tcExeFile; }
-    void setTCExeFile(const QString& path) { m_tcExeFile = path; }
+    const TcLocation& tc() const { return m_tc; }
+    // Another Wine program may find another executable: it is looked for again.
+    void setTcExeFile(const QString& path) { m_tc.exeFile = path; }
     // With a trailing "/"; empty when the system cannot tell.
     const QString& DownloadsFolder() const { return m_downloadsFolder; }
     bool RestartMode() const { return m_commandLine.restartMode(); }
@@ -143,10 +135,8 @@ public:
     // The "/i=" file when it names an existing file, else empty (also read by the inventory).
     QString commandLineIniFile() const;
 
-    // Run flags of the window's life; the inventory's reload clears InventoryDone.
-    bool WindowPlaced = false;
+    // Set by every inventory pass that was not cancelled; a new start-up clears it.
     bool InventoryDone = false;
-    bool ActivationDone = false;
 
 private:
     SettingsContext settingsContext() const;
@@ -173,19 +163,12 @@ private:
     DatabaseLoadResult m_databaseState;
     CommandLine m_commandLine;
 
-    IniDocument m_settingsStore;
-    IniDocument m_userDbStore;
-    IniDocument m_userPluginInfoStore;
-    IniDocument m_pluginDbStore{QStringLiteral("tcPlugin.ini"), IniDocument::Encoding::Latin1};
-    IniDocument m_checksumDbStore{QStringLiteral("checksumdb.ini"), IniDocument::Encoding::Latin1};
+    Stores m_stores;
 
     QString m_programBaseName;
     QString m_programDir;
     QString m_programPath;
-    QString m_tcWindowTitle;
-    QString m_tcDir;
-    QString m_tcIniFile;
-    QString m_tcExeFile;
+    TcLocation m_tc;
     QString m_downloadsFolder;
     QString m_useIniInTcDirAsLocated = QStringLiteral("False");
     bool m_started = false;

@@ -47,9 +47,9 @@ bool AppCore::writeSettings(bool ctrlHeld) {
     SettingsWriteOptions options;
     options.externalLanguage = ExternalLanguage();
     options.ctrlHeld = ctrlHeld;
-    m_settings->write(m_settingsStore, settingsContext(), options);
+    m_settings->write(m_stores.settings, settingsContext(), options);
     QString reason;
-    if (m_settingsStore.saveIfChanged(&reason))
+    if (m_stores.settings.saveIfChanged(&reason))
         return true;
     reportSaveFailure(m_programBaseName + ".ini"_L1, reason);
     return false;
@@ -57,10 +57,10 @@ bool AppCore::writeSettings(bool ctrlHeld) {
 
 bool AppCore::writeUserDb() {
     QString reason;
-    if (hasAnyEntry(m_userDbStore)) {
-        if (m_userDbStore.saveIfChanged(&reason))
+    if (hasAnyEntry(m_stores.userDb)) {
+        if (m_stores.userDb.saveIfChanged(&reason))
             return true;
-    } else if (ForceDeleteFile(m_userDbStore.filePath(), &reason)) {
+    } else if (ForceDeleteFile(m_stores.userDb.filePath(), &reason)) {
         return true;
     }
     reportSaveFailure(u"userdb.ini"_s, reason);
@@ -69,7 +69,7 @@ bool AppCore::writeUserDb() {
 
 bool AppCore::writeUserPluginInfo() {
     QString reason;
-    if (m_userPluginInfoStore.sectionCount() == 0 || m_userPluginInfoStore.saveIfChanged(&reason))
+    if (m_stores.userPluginInfo.sectionCount() == 0 || m_stores.userPluginInfo.saveIfChanged(&reason))
         return true;
     reportSaveFailure(u"upluginfo.ini"_s, reason);
     return false;

@@ -34,7 +34,7 @@ SettingsContext AppCore::settingsContext() const {
     return SettingsContext{*m_system,
                            m_programBaseName,
                            m_programDir,
-                           m_tcIniFile,
+                           m_tc.iniFile,
                            m_downloadsFolder,
                            m_useIniInTcDirAsLocated,
                            kDesignedUpdateListWidth,
@@ -50,42 +50,40 @@ void AppCore::startUp(const CommandLine& commandLine, const StartOptions& option
     m_programDir =
         withoutTrailingSlash(options.programDir.isEmpty() ? QFileInfo(m_programPath).absolutePath()
                                                           : QDir::fromNativeSeparators(options.programDir));
-    WindowPlaced = false;
     InventoryDone = false;
-    ActivationDone = false;
     // A new start reads the settings and the language again: nothing of an earlier one is kept.
     m_pageFetcher.reset();
     m_checkState.reset();
 
     // Step 5: the stores that are filled later start empty.
-    m_pluginDbStore.clear();
-    m_checksumDbStore.clear();
+    m_stores.pluginDb.clear();
+    m_stores.checksumDb.clear();
 
     // Step 6.
     m_downloadsFolder = m_system->knownFolderPath(-1, QLatin1String(platform::FOLDERID_Downloads)).trimmed();
 
     // Steps 7-12: where Total Commander is. Its window, when it runs, knows its executable best.
-    m_tcDir = m_tcLocator->GetTCMainDir();
-    m_tcIniFile = commandLineIniFile();
-    if (m_tcIniFile.isEmpty())
-        m_tcIniFile = m_tcLocator->GetTCIniPath();
-    m_tcWindowTitle.clear();
-    m_tcExeFile.clear();
+    m_tc.dir = m_tcLocator->GetTCMainDir();
+    m_tc.iniFile = commandLineIniFile();
+    if (m_tc.iniFile.isEmpty())
+        m_tc.iniFile = m_tcLocator->GetTCIniPath();
+    m_tc.windowTitle.clear();
+    m_tc.exeFile.clear();
     if (const platform::TcWindowState tcWindow = m_system->tcWindow().state(); tcWindow.running) {
-        m_tcWindowTitle = QString::fromStdString(tcWindow.title).trimmed();
-        m_tcExeFile = QString::fromStdString(tcWindow.processPath);
+        m_tc.windowTitle = QString::fromStdString(tcWindow.title).trimmed();
+        m_tc.exeFile = QString::fromStdString(tcWindow.processPath);
     }
-    if (m_tcExeFile.isEmpty() || !QFileInfo(m_tcExeFile).isFile())
-        m_tcExeFile = m_tcLocator->GetTCExePath();
+    if (m_tc.exeFile.isEmpty() || !QFileInfo(m_tc.exeFile).isFile())
+        m_tc.exeFile = m_tcLocator->GetTCExePath();
 
     // Step 14: so that "%COMMANDER_PATH%" in stored paths expands for us too.
-    if (m_system->expandEnvVariable(u"%COMMANDER_PATH%"_s).isEmpty() && !m_tcDir.isEmpty())
-        m_system->setEnvVariable(u"COMMANDER_PATH"_s, withoutTrailingSlash(m_tcDir));
+    if (m_system->expandEnvVariable(u"%COMMANDER_PATH%"_s).isEmpty() && !m_tc.dir.isEmpty())
+        m_system->setEnvVariable(u"COMMANDER_PATH"_s, withoutTrailingSlash(m_tc.dir));
 
     // Steps 15-17.
     openSettingsStores(options);
     m_settings = std::make_unique<Settings>();
-    m_settings->read(m_settingsStore, settingsContext());
+    m_settings->read(m_stores.settings, settingsContext());
 
     // Step 20 without the check boxes: "notc" forces Total Commander's own row on, and that
     // is what the unchecked box writes back.
@@ -121,24 +119,24 @@ void AppCore::openSettingsStores(const StartOptions& options) {
         settingsFile = SettingsFileInDirectory(dir, m_programBaseName);
     } else {
         const SettingsLocation location = LocateSettingsFile(
-            *m_system, SettingsLocationInput{m_programBaseName, m_programDir, m_tcIniFile});
+            *m_system, SettingsLocationInput{m_programBaseName, m_programDir, m_tc.iniFile});
         settingsFile = location.filePath;
         m_useIniInTcDirAsLocated = location.useIniInTcDir;
     }
 
     // A file that exists but cannot be read leaves an empty store: the defaults apply, as for
     // a missing file, and writing at exit says what went wrong.
-    m_settingsStore = IniDocument(settingsFile, IniDocument::Encoding::Utf8);
-    m_settingsStore.load();
+    m_stores.settings = IniDocument(settingsFile, IniDocument::Encoding::Utf8);
+    m_stores.settings.load();
     if (!options.settingsDir.isEmpty())
         m_useIniInTcDirAsLocated =
-            m_settingsStore.value(u"Configuration"_s, u"UseIniInTCDir"_s, u"False"_s).trimmed();
+            m_stores.settings.value(u"Configuration"_s, u"UseIniInTCDir"_s, u"False"_s).trimmed();
 
     const QString dir = QFileInfo(settingsFile).absolutePath();
-    m_userDbStore = IniDocument(dir + "/userdb.ini"_L1, IniDocument::Encoding::Utf8);
-    m_userDbStore.load();
-    m_userPluginInfoStore = IniDocument(dir + "/upluginfo.ini"_L1, IniDocument::Encoding::Utf8);
-    m_userPluginInfoStore.load();
+    m_stores.userDb = IniDocument(dir + "/userdb.ini"_L1, IniDocument::Encoding::Utf8);
+    m_stores.userDb.load();
+    m_stores.userPluginInfo = IniDocument(dir + "/upluginfo.ini"_L1, IniDocument::Encoding::Utf8);
+    m_stores.userPluginInfo.load();
 }
 
 void AppCore::chooseLanguage(const StartOptions& options) {

@@ -35,13 +35,13 @@ bool AskReloadBeforeCheck(AppCore& core, const DetectionOptions& detection) {
     const TextLookup texts = [&language](const QString& s, const QString& k, const QString& e) {
         return language.text(s, k, e);
     };
-    return CheckForConfigChange(core.settings(), detection, core.settingsStore(), core.prompter(), texts);
+    return CheckForConfigChange(core.settings(), detection, core.stores().settings, core.prompter(), texts);
 }
 
 CheckJob::CheckJob(AppCore& core, const DetectionOptions& detection)
     : m_core(core), m_detection(detection),
       m_copies(std::make_unique<Copies>(Copies{core.updateList(), core.updateCheckState(), core.pageFetcher(),
-                                               core.settingsStore(), core.userPluginInfoStore()})) {
+                                               core.stores().settings, core.stores().userPluginInfo})) {
     // The copy tells no view: the owner's model follows the owner's list.
     m_copies->list.setObserver(nullptr);
 }
@@ -73,8 +73,8 @@ void ApplyCheckOutcome(AppCore& core, const CheckOutcome& outcome) {
     core.updateList().replaceWith(outcome.list);
     core.updateCheckState() = outcome.state;
     core.pageFetcher().setConnectionErrorKind(outcome.connectionErrorKind);
-    ApplyIniEdits(core.settingsStore(), outcome.settings);
-    ApplyIniEdits(core.userPluginInfoStore(), outcome.userPluginInfo);
+    ApplyIniEdits(core.stores().settings, outcome.settings);
+    ApplyIniEdits(core.stores().userPluginInfo, outcome.userPluginInfo);
 }
 
 CheckJobResult RunUpdateCheck(AppCore& core, const DetectionOptions& detection, int selectedRow,

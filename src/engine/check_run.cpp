@@ -45,8 +45,8 @@ QString UpdateCheckState::publicationDate(const QString& filePath) const {
 }
 
 UpdateCheckRun::UpdateCheckRun(AppCore& core, PageFetcher& fetcher, UpdateCheckState& state)
-    : UpdateCheckRun(core, CheckWorkspace{core.updateList(), state, fetcher, core.settingsStore(),
-                                          core.userPluginInfoStore()}) {
+    : UpdateCheckRun(core, CheckWorkspace{core.updateList(), state, fetcher, core.stores().settings,
+                                          core.stores().userPluginInfo}) {
     m_asksReload = true;
 }
 
@@ -109,7 +109,7 @@ CheckRunResult UpdateCheckRun::run(int selectedRow) {
     };
     if (m_asksReload &&
         CheckForConfigChange(settings, m_detection.value_or(DetectionOptions::fromValues(values)),
-                             m_core.settingsStore(), m_core.prompter(), texts)) {
+                             m_core.stores().settings, m_core.prompter(), texts)) {
         m_core.ReloadList();
         m_state.listLoaded(m_state.TcNotFound);
         m_fetcher.resetConnectionErrorKind();
@@ -129,7 +129,7 @@ CheckRunResult UpdateCheckRun::run(int selectedRow) {
     m_fetcher.setSettings(FetchSettings::fromSettings(values));
 
     // Steps 6 and 7.
-    const bool tcRow = list.rowCount() > 0 && isTotalCommanderFile(list.row(0).FilePath, m_core.TCExeFile());
+    const bool tcRow = list.rowCount() > 0 && isTotalCommanderFile(list.row(0).FilePath, m_core.tc().exeFile);
     result.tcChecked = tcRow && !m_state.TcNotFound;
     result.tcAnswered = result.tcChecked && checkTotalCommander();
     if (result.tcAnswered)
@@ -218,12 +218,12 @@ int UpdateCheckRun::checkCatalogue(bool tcChecked) {
     const CommandLine& commandLine = m_core.commandLine();
     GroupResolver resolver(ResolverContext{
         list,
-        IdentificationStores{m_core.pluginDbStore(), m_core.userDbStore(), m_core.checksumDbStore(),
+        IdentificationStores{m_core.stores().pluginDb, m_core.stores().userDb, m_core.stores().checksumDb,
                              m_userPluginInfoStore, m_settingsStore},
         IdentificationOptions::from(values, commandLine),
         PathForms::fromLocator(m_core.tcLocator(), m_core.system()),
         m_core.programPath(),
-        m_core.TCExeFile(),
+        m_core.tc().exeFile,
         values.scrollOnUpdCheck,
     });
     resolver.setProgressHook([this](int row) { progress(row); });

@@ -13,11 +13,10 @@ namespace quillon {
 
 InstalledRowsRefresher::InstalledRowsRefresher(AppCore& core)
     : m_system(core.system()), m_locator(core.tcLocator()), m_list(core.updateList()),
-      m_pluginDb(core.pluginDbStore()), m_userDb(core.userDbStore()), m_checksumDb(core.checksumDbStore()),
-      m_userPluginInfo(core.userPluginInfoStore()), m_settings(core.settingsStore()),
+      m_stores(core.stores()),
       m_options(IdentificationOptions::from(core.settings().values, core.commandLine())),
       m_tcOptions{core.settings().values.tcIntelliDetect, core.settings().values.plugChecksumDbState},
-      m_programPath(core.programPath()), m_tcExeFile(core.TCExeFile()), m_tcDir(core.TCDir()),
+      m_programPath(core.programPath()), m_tcExeFile(core.tc().exeFile), m_tcDir(core.tc().dir),
       m_publicationDates(core.updateCheckState().PublicationDates) {
     // The copy tells no view: the owner's model follows the owner's list.
     m_list.setObserver(nullptr);
@@ -25,11 +24,10 @@ InstalledRowsRefresher::InstalledRowsRefresher(AppCore& core)
 
 RowsRefresh InstalledRowsRefresher::refresh(const QString& itemPath) {
     RowsRefresh refresh;
-    const IniDocument userPluginInfoBefore = m_userPluginInfo;
-    const IniDocument settingsBefore = m_settings;
-    ItemIdentifier identifier(
-        m_list, IdentificationStores{m_pluginDb, m_userDb, m_checksumDb, m_userPluginInfo, m_settings},
-        m_options, PathForms::fromLocator(m_locator, m_system), m_programPath);
+    const IniDocument userPluginInfoBefore = m_stores.userPluginInfo;
+    const IniDocument settingsBefore = m_stores.settings;
+    ItemIdentifier identifier(m_list, m_stores.identification(), m_options,
+                              PathForms::fromLocator(m_locator, m_system), m_programPath);
     identifier.setPublicationDateLookup(
         [this](const QString& filePath) { return m_publicationDates.value(filePath.trimmed().toLower()); });
 
@@ -56,13 +54,13 @@ RowsRefresh InstalledRowsRefresher::refresh(const QString& itemPath) {
         if (const int now = m_list.indexOfPath(path); now >= 0)
             refresh.rows.append(m_list.row(now));
     }
-    refresh.userPluginInfo = IniEditsBetween(userPluginInfoBefore, m_userPluginInfo);
-    refresh.settings = IniEditsBetween(settingsBefore, m_settings);
+    refresh.userPluginInfo = IniEditsBetween(userPluginInfoBefore, m_stores.userPluginInfo);
+    refresh.settings = IniEditsBetween(settingsBefore, m_stores.settings);
     return refresh;
 }
 
 TcVersionFacts InstalledRowsRefresher::detectTcVersion() {
-    const TcVersionDetector detector(m_system, m_locator, m_checksumDb, m_tcOptions);
+    const TcVersionDetector detector(m_system, m_locator, m_stores.checksumDb, m_tcOptions);
     const TcVersionFacts facts = detector.detect(m_tcExeFile, m_tcDir);
     m_tcExeFile = facts.exeFile;
     ApplyTcVersionRow(m_list, facts, false);

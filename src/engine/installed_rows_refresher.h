@@ -6,7 +6,7 @@
 // package sees the rows as the owner will.
 #include <QHash>
 
-#include "app/ini_document.h"
+#include "engine/stores.h"
 #include "inventory/item_identification.h"
 #include "inventory/rows_refresh.h"
 #include "inventory/update_list.h"
@@ -33,11 +33,7 @@ private:
     System& m_system;
     const TcLocator& m_locator;
     UpdateList m_list;
-    IniDocument m_pluginDb;
-    IniDocument m_userDb;
-    IniDocument m_checksumDb;
-    IniDocument m_userPluginInfo;
-    IniDocument m_settings;
+    Stores m_stores;
     IdentificationOptions m_options;
     TcVersionOptions m_tcOptions;
     QString m_programPath;

@@ -25,10 +25,10 @@ InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter) {
         core.settings().expandedTempDirectory(core.system(), &context.tempDirectoryRefusal);
     context.settingsDir = core.settingsDir();
     context.programPath = core.programPath();
-    context.tcDir = core.TCDir();
+    context.tcDir = core.tc().dir;
     context.tcLanguage =
-        core.TCIniFile().isEmpty() ? QString() : core.tcLocator().GetTCLanguage(core.TCIniFile()).toUpper();
-    QString unrar = FindUnrarLibrary(core.TCDir());
+        core.tc().iniFile.isEmpty() ? QString() : core.tcLocator().GetTCLanguage(core.tc().iniFile).toUpper();
+    QString unrar = FindUnrarLibrary(core.tc().dir);
     if (unrar.isEmpty())
         unrar = FindUnrarLibrary(core.programDir());
     if (unrar.isEmpty())
@@ -44,8 +44,8 @@ InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter) {
     context.refreshRows = [refresher](const QString& itemPath) { return refresher->refresh(itemPath); };
     context.detectTcVersion = [refresher] { return refresher->detectTcVersion(); };
     context.startTotalCommander = [&core] {
-        if (!core.TCExeFile().isEmpty())
-            core.system().tcWindow().launch(core.TCExeFile().toStdString());
+        if (!core.tc().exeFile.isEmpty())
+            core.system().tcWindow().launch(core.tc().exeFile.toStdString());
     };
     return context;
 }
@@ -59,8 +59,8 @@ InstallRecovery RecoverCutOffInstallation(AppCore& core) {
     const std::string prefix = core.system().platform().winePrefix();
     if (!prefix.empty())
         bounds.itemRoots.append(QString::fromStdString(prefix));
-    if (!core.TCDir().isEmpty())
-        bounds.itemRoots.append(core.TCDir());
+    if (!core.tc().dir.isEmpty())
+        bounds.itemRoots.append(core.tc().dir);
     bounds.programDir = core.programDir();
     bounds.itemRoots.append(bounds.programDir);
     return RecoverCutOffInstallation(InstallJournalPath(core.settingsDir()), bounds);

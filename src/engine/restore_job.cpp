@@ -23,7 +23,7 @@ const QString kSection = u"CaptionsRestore"_s;
 RestoreJob::RestoreJob(AppCore& core, QString itemFile, Prompter& prompter)
     : m_itemFile(std::move(itemFile)),
       m_reader(InventoryBackupVersionReader(
-          core.identificationStores(),
+          core.stores().identification(),
           IdentificationOptions::from(core.settings().values, core.commandLine()),
           PathForms::fromLocator(core.tcLocator(), core.system()), core.programPath())),
       m_context(InstallerContextFromCore(core, &prompter)) {

@@ -26,9 +26,9 @@ TcInstallationChoice ChooseTcInstallation(AppCore& core, const QString& prefixOp
     if (!prefixOption.isEmpty() || startedByTc)
         return choice;
     const QString inUse = QString::fromStdString(core.system().platform().winePrefix());
-    const QString remembered = core.settingsStore().value(kSection, kChosenKey).trimmed();
+    const QString remembered = core.stores().settings.value(kSection, kChosenKey).trimmed();
     const bool rememberedInUse = !remembered.isEmpty() && canonical(remembered) == canonical(inUse);
-    if (!core.TCDir().isEmpty() && (remembered.isEmpty() || rememberedInUse))
+    if (!core.tc().dir.isEmpty() && (remembered.isEmpty() || rememberedInUse))
         return choice;
 
     QList<TcInstallation> others;
@@ -50,7 +50,7 @@ TcInstallationChoice ChooseTcInstallation(AppCore& core, const QString& prefixOp
         return choice;
     }
     // The prefix in use holds Total Commander: the remembered one is gone, so this one stays.
-    if (!core.TCDir().isEmpty() || others.isEmpty())
+    if (!core.tc().dir.isEmpty() || others.isEmpty())
         return choice;
     if (others.size() == 1)
         choice.taken = others.front();
@@ -60,7 +60,7 @@ TcInstallationChoice ChooseTcInstallation(AppCore& core, const QString& prefixOp
 }
 
 void RememberTcInstallation(AppCore& core, const TcInstallation& chosen) {
-    core.settingsStore().setValue(kSection, kChosenKey, chosen.prefix);
+    core.stores().settings.setValue(kSection, kChosenKey, chosen.prefix);
 }
 
 } // namespace quillon

@@ -49,17 +49,12 @@ const DownloadRequestList& UpdatePass::buildRequests() {
     const UpdateCheckState& state = m_core.updateCheckState();
     const QString downloadDir = m_core.settings().expandedDownloadDir(m_core.system());
     const PackageChoice storedPackage = values.tcDownloadPackage;
-    auto choosePackage = m_options.choosePackage;
-    if (!choosePackage)
-        choosePackage = [storedPackage]() -> std::optional<PackageSelection> {
-            return PackageSelection{storedPackage, false};
-        };
     // The settings as they are now: a proxy or a folder changed a moment ago counts.
     m_pageReader = std::make_unique<PageFetcher>(FetchSettings::fromSettings(values), m_core.language());
     RequestContext context{
         m_core.updateList(),
-        m_core.userDbStore(),
-        m_core.pluginDbStore(),
+        m_core.stores().userDb,
+        m_core.stores().pluginDb,
         DatabaseSwitches{values.databaseEnabled, values.ignoreUserDb},
         state.OnlineRecords,
         values,
@@ -71,7 +66,11 @@ const DownloadRequestList& UpdatePass::buildRequests() {
             const HttpResponse response = HttpClient::perform(m_pageReader->requestFor(url));
             return response.ok() ? GetPageLinks(response.finalUrl, response.body) : QStringList();
         },
-        choosePackage,
+        [this, storedPackage]() -> std::optional<PackageSelection> {
+            if (m_options.askPackage)
+                return m_prompter.choosePackage(storedPackage);
+            return PackageSelection{storedPackage, false};
+        },
         m_options.askInstallQuestion,
         {},
     };
@@ -145,7 +144,7 @@ void UpdatePass::installFinishedFile(int index, const DownloadRequest& request, 
     if (installs(request))
         m_installs[index] = m_installer->installStep(request, localFile);
     if (m_fileInstalled)
-        m_fileInstalled(index, m_installs.at(index));
+        m_fileInstalled(index, request.ItemPath, m_installs.at(index));
 }
 
 void UpdatePass::run(const CancelToken& cancel) {

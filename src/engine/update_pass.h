@@ -1,9 +1,9 @@
 #pragma once
 // One download-and-install pass over rows of the update list, the same for both front ends.
 // The requests are built on the owner's thread (building may ask the one-time install question
-// and which Total Commander package to take); the transfer, with each finished file installed,
-// runs on any thread and stops with its token; the end of the pass (its messages and the
-// clean-up) runs on the owner's thread again.
+// and, through the prompter, which Total Commander package to take); the transfer, with each finished file
+// installed, runs on any thread and stops with its token; the end of the pass (its messages and the clean-up)
+// runs on the owner's thread again.
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -36,13 +36,14 @@ struct UpdatePassOptions {
     // The desktop program asks once whether downloads should be installed from now on; a run of
     // the command line neither asks that question nor takes its answer away from the window.
     bool askInstallQuestion = false;
+    // Which Total Commander package to take is asked through the prompter; otherwise the stored
+    // choice is taken (a preview, the external download manager, the command line).
+    bool askPackage = false;
     // The running program is replaced only when the front end had that confirmed.
     bool replaceProgramConfirmed = true;
     // The requests are for an external download manager: its links (the catalogue's plain
     // address, Total Commander's package read from its download page while building).
     bool externalManager = false;
-    // Which Total Commander package to take; none: the stored choice.
-    std::function<std::optional<PackageSelection>()> choosePackage;
     // For a preview of the pass: nothing is installed, so no temporary directory is made.
     bool preview = false;
 };
@@ -61,9 +62,10 @@ public:
     // Called on the thread of the transfer they are about, one call at a time; set before run().
     void setRowChanged(std::function<void(int index)> rowChanged);
     void setProgress(std::function<void(const TransferProgress&)> progress);
-    // After each finished file's installation step (the request's index and what it did), on the
-    // pass's thread. The result's refresh is the owner's to apply (AppCore::applyRowsRefresh).
-    void setFileInstalled(std::function<void(int index, const InstallStepResult&)> fileInstalled) {
+    // After each finished file's installation step (the request's index, its item and what it
+    // did), on the pass's thread. The result's refresh is the owner's to apply.
+    void setFileInstalled(
+        std::function<void(int index, const QString& itemPath, const InstallStepResult&)> fileInstalled) {
         m_fileInstalled = std::move(fileInstalled);
     }
 
@@ -106,7 +108,7 @@ private:
     std::unique_ptr<TransferEngine> m_engine;
     std::unique_ptr<Installer> m_installer;
     QList<InstallStepResult> m_installs;
-    std::function<void(int, const InstallStepResult&)> m_fileInstalled;
+    std::function<void(int, const QString&, const InstallStepResult&)> m_fileInstalled;
     QStringList m_errors;
     bool m_proxyUsable = true;
     bool m_anyInstallRequest = false;

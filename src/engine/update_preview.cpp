@@ -18,6 +18,7 @@ UpdatePassOptions previewOptions(UpdatePassOptions options) {
     options.preview = true;
     // Its answer would go into the settings; a preview changes none.
     options.askInstallQuestion = false;
+    options.askPackage = false;
     return options;
 }
 

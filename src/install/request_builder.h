@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "app/prompter.h"
 #include "app/setting_modes.h"
 #include "install/download_request.h"
 #include "inventory/plugin_database.h"
@@ -49,12 +50,6 @@ QString TcPackagePage(const QString& tcSiteBase, const QString& announcedBetaPag
 // "x32", "x64" or "x32+x64" for a catalogue address.
 QString PackageTag(const QString& name, const QString& extension, const QString& platform,
                    const QString& platform2);
-
-// The answer of the package selector window.
-struct PackageSelection {
-    PackageChoice packageChoice = PackageChoice::Unified;
-    bool remember = true;
-};
 
 // What the user chose while requests were built: the builder reads its own choices back, and
 // the owner keeps them in the settings (ApplyRequestChoices) or, for a preview, drops them.

@@ -114,7 +114,7 @@ void TAddonInfo::build() {
     m_visitSite->setObjectName(u"btn_VisitSite"_s);
     connect(m_visitSite, &QPushButton::clicked, this, [this] {
         const QString id =
-            EntryLookup(m_core.userDbStore(), m_core.pluginDbStore(),
+            EntryLookup(m_core.stores().userDb, m_core.stores().pluginDb,
                         {m_core.settings().values.databaseEnabled, m_core.settings().values.ignoreUserDb},
                         m_item.FilePath, dbkey::WebsiteID);
         openWebAddress(websitePageFor(m_core, id.isEmpty() ? entryFileStem(m_item.FilePath) : id));
@@ -222,7 +222,7 @@ ItemInfoOutcome ShowItemInfoDialog(AppCore& core, const UpdateItem& item, QWidge
     const Language& language = core.language();
     const QString fileName = entryFileName(item.FilePath);
     QString id =
-        EntryLookup(core.userDbStore(), core.pluginDbStore(),
+        EntryLookup(core.stores().userDb, core.stores().pluginDb,
                     {settings.databaseEnabled, settings.ignoreUserDb}, item.FilePath, dbkey::WebsiteID);
     const bool tcRow = item.Group == ItemGroup::TC;
     if (id.isEmpty())

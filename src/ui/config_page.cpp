@@ -163,7 +163,7 @@ void ConfigPage::retranslate() {
         if (c.index == 0)
             c.box->setMinimumWidth(c.box->sizeHint().width());
     }
-    rb_AutoDetect->setToolTip(m_core.TCIniFile());
+    rb_AutoDetect->setToolTip(m_core.tc().iniFile);
     edit_PluginFile->setToolTip(uiText(lng, "Hints", "ManualFile",
                                        "A file in the format of wincmd.ini that lists the plugins to check"));
     if (kWineWorld) {

@@ -41,13 +41,14 @@ namespace quillon::ui {
 
 TDownloadFiles::TDownloadFiles(AppCore& core, Prompter& prompter, UpdatePassOptions options, QWidget* parent)
     : QDialog(parent), m_core(core), m_prompter(prompter),
-      m_pass(std::make_unique<UpdatePass>(core, prompter, std::move(options))), m_jobs(new JobRunner(this)),
-      m_tcCalls(new JobRunner(this)), m_model(new DownloadRowsModel(core.language(), this)) {
+      m_sequence(std::make_unique<UpdateSequence>(core, prompter, std::move(options))),
+      m_jobs(new JobRunner(this)), m_tcCalls(new JobRunner(this)),
+      m_model(new DownloadRowsModel(core.language(), this)) {
     setObjectName(u"TDownloadFiles"_s);
     build();
     retranslate();
     setMinimumSize(416, 280);
-    const auto [width, height] = ReadWindowSize(m_core.settingsStore(), kDownloadFormSize);
+    const auto [width, height] = ReadWindowSize(m_core.stores().settings, kDownloadFormSize);
     resize(std::max(width, 416), std::max(height, 280));
 }
 
@@ -93,10 +94,11 @@ void TDownloadFiles::build() {
     // each change of one costs the transfer more than it shows.
     LV_DLFiles->header()->setSectionResizeMode(QHeaderView::Interactive);
     LV_DLFiles->header()->setSectionResizeMode(DownloadRowsModel::FileColumn, QHeaderView::Stretch);
-    // Shown 25 times a second: a window kept busy repainting takes the transfer's processor.
+    // Shown ten times a second: a window kept busy repainting takes the transfer's processor (each
+    // progress bar that moves repaints at once).
     m_applyLatest = new QTimer(this);
     m_applyLatest->setSingleShot(true);
-    m_applyLatest->setInterval(40);
+    m_applyLatest->setInterval(100);
     connect(m_applyLatest, &QTimer::timeout, this, &TDownloadFiles::applyLatest);
     m_fitColumns = new QTimer(this);
     m_fitColumns->setSingleShot(true);
@@ -168,7 +170,7 @@ void TDownloadFiles::fitColumnsSoon() {
 }
 
 bool TDownloadFiles::prepare() {
-    const DownloadRequestList& requests = m_pass->buildRequests();
+    const DownloadRequestList& requests = m_sequence->build();
     if (requests.isEmpty())
         return false;
     m_model->setRequests(requests);
@@ -217,42 +219,43 @@ void TDownloadFiles::startTransfer() {
     btn_Cancel->setEnabled(true);
     retranslate();
 
+    UpdateSequence* sequence = m_sequence.get();
+    UpdatePass& pass = sequence->pass();
     // Called on the job's thread: the rows are copied there and shown here.
-    m_pass->setRowChanged([this](int index) {
-        const TransferRow row = m_pass->transfer().row(index);
+    pass.setRowChanged([this, &pass](int index) {
+        const TransferRow row = pass.transfer().row(index);
         const std::lock_guard lock(m_latestMutex);
         m_latestRows.insert(index, row);
         queueLatest();
     });
-    m_pass->setProgress([this](const TransferProgress& progress) {
+    pass.setProgress([this](const TransferProgress& progress) {
         const std::lock_guard lock(m_latestMutex);
         m_latestProgress = progress;
         queueLatest();
     });
     // What an installation changed is applied here, on the list's own thread; the job goes on.
-    m_pass->setFileInstalled([this](int index, const InstallStepResult& result) {
+    pass.setFileInstalled([this](int index, const QString& itemPath, const InstallStepResult& result) {
         QMetaObject::invokeMethod(
-            this, [this, index, result] { fileInstalled(index, result); }, Qt::QueuedConnection);
+            this, [this, index, itemPath, result] { fileInstalled(index, itemPath, result); },
+            Qt::QueuedConnection);
     });
-    UpdatePass* pass = m_pass.get();
-    m_jobs->start([pass](const CancelToken& token, ProgressSink&) { pass->run(token); },
+    m_jobs->start([sequence](const CancelToken& token, ProgressSink&) { sequence->run(token); },
                   [this](bool cancelled) { transferDone(cancelled); });
 }
 
-void TDownloadFiles::fileInstalled(int index, const InstallStepResult& result) {
+void TDownloadFiles::fileInstalled(int index, const QString& itemPath, const InstallStepResult& result) {
     const bool installed = result.outcome == InstallStepResult::Outcome::Installed;
     m_model->setInstalled(index, installed, result.rowStatus);
-    const DownloadRequestList& requests = m_pass->transfer().requests();
-    if ((installed || !result.rowStatus.isEmpty()) && index >= 0 && index < requests.size())
-        emit rowNoted(requests.at(index).ItemPath, result.rowStatus);
+    if (installed || !result.rowStatus.isEmpty())
+        emit rowNoted(itemPath, result.rowStatus);
     fitColumnsSoon();
-    applyRefresh(result.refresh);
+    applyInstalled(index, result);
 }
 
-void TDownloadFiles::applyRefresh(const RowsRefresh& refresh) {
-    // The main list shows the refreshed rows once per file, not once per change.
-    m_core.applyRowsRefresh(refresh);
-    emit rowsRefreshed();
+void TDownloadFiles::applyInstalled(int index, const InstallStepResult& result) {
+    const QList<int> rows = m_sequence->applyInstalled(index, result);
+    if (!rows.isEmpty())
+        emit rowsRefreshed(rows);
 }
 
 void TDownloadFiles::applyRow(int index, const TransferRow& row) {
@@ -298,7 +301,7 @@ void TDownloadFiles::transferDone(bool cancelled) {
     // The last rows the pass reported are shown before its end.
     m_applyLatest->stop();
     applyLatest();
-    cancelled = cancelled || m_pass->cancelled();
+    cancelled = cancelled || m_sequence->pass().cancelled();
     if (!cancelled) {
         PB_CurrFile->setValue(PB_CurrFile->maximum());
         PB_Total->setValue(PB_Total->maximum());
@@ -317,10 +320,10 @@ void TDownloadFiles::transferDone(bool cancelled) {
         edit_SelDir->setEnabled(true);
         btn_Browse->setEnabled(true);
     }
-    if (!m_pass->transfer().fatalError().isEmpty()) {
-        m_prompter.tell(PromptIcon::Error, u"Cannot create file"_s, m_pass->transfer().fatalError());
-    }
-    m_action = m_pass->finish();
+    if (const QString fatal = m_sequence->pass().transfer().fatalError(); !fatal.isEmpty())
+        m_prompter.tell(PromptIcon::Error, u"Cannot create file"_s, fatal);
+    // Outcomes still queued to this thread are applied with the rest here.
+    m_action = m_sequence->finish();
     emit passFinished();
     if (m_closeWhenDone)
         close();
@@ -337,7 +340,7 @@ void TDownloadFiles::btn_OK_StartClick() {
             return;
         }
         m_core.settings().values.downloadDir = directory + u'/';
-        m_pass->transfer().setDownloadDirectory(directory);
+        m_sequence->pass().transfer().setDownloadDirectory(directory);
         m_askDirectory = false;
         startTransfer();
         return;
@@ -400,19 +403,19 @@ void TDownloadFiles::ReinstallUpdate1Click() {
         return;
     LV_DLFiles->sortByColumn(DownloadRowsModel::IdColumn, Qt::AscendingOrder);
     btn_OK_Start->setEnabled(false);
-    UpdatePass* pass = m_pass.get();
-    auto results = std::make_shared<QList<InstallStepResult>>();
+    UpdatePass* pass = &m_sequence->pass();
+    auto results = std::make_shared<QList<std::pair<int, InstallStepResult>>>();
     m_jobs->start(
         [pass, indexes, results](const CancelToken& token, ProgressSink&) {
             for (const int index : indexes) {
                 if (token.isCancelled())
                     return;
-                results->append(pass->reinstall(index));
+                results->append({index, pass->reinstall(index)});
             }
         },
         [this, results](bool) {
-            for (const InstallStepResult& result : std::as_const(*results))
-                applyRefresh(result.refresh);
+            for (const auto& [index, result] : std::as_const(*results))
+                applyInstalled(index, result);
             btn_OK_Start->setEnabled(true);
         });
 }
@@ -560,9 +563,9 @@ void TDownloadFiles::closeEvent(QCloseEvent* event) {
         btn_CancelClick();
         return;
     }
-    WriteWindowSize(m_core.settingsStore(), kDownloadFormSize, width(), height());
+    WriteWindowSize(m_core.stores().settings, kDownloadFormSize, width(), height());
     // Partial files and packages marked for deletion go with the window.
-    m_pass->cleanUp();
+    m_sequence->cleanUp();
     QDialog::closeEvent(event);
 }
 

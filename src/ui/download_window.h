@@ -10,7 +10,7 @@
 #include <mutex>
 #include <optional>
 
-#include "engine/update_pass.h"
+#include "engine/update_sequence.h"
 #include "taskbar_progress.h"
 
 class QLabel;
@@ -64,8 +64,8 @@ public:
     void Jumptothefile1Click();
 
 signals:
-    // An installed row of the main list changed (applied on this thread).
-    void rowsRefreshed();
+    // Rows of the main list changed by an installation (applied on this thread).
+    void rowsRefreshed(const QList<int>& rows);
     // The pass is over (finished or cancelled) and its closing messages were shown.
     void passFinished();
     // A main list row's installation was taken back, and why; an empty note: it went in.
@@ -79,8 +79,8 @@ private:
     void build();
     void startTransfer();
     void transferDone(bool cancelled);
-    void fileInstalled(int index, const InstallStepResult& result);
-    void applyRefresh(const RowsRefresh& refresh);
+    void fileInstalled(int index, const QString& itemPath, const InstallStepResult& result);
+    void applyInstalled(int index, const InstallStepResult& result);
     void applyRow(int index, const TransferRow& row);
     void applyProgress(const TransferProgress& progress);
     void queueLatest();
@@ -96,7 +96,7 @@ private:
 
     AppCore& m_core;
     Prompter& m_prompter;
-    std::unique_ptr<UpdatePass> m_pass;
+    std::unique_ptr<UpdateSequence> m_sequence;
     JobRunner* m_jobs = nullptr;
     JobRunner* m_tcCalls = nullptr; // calls to Total Commander's window, one at a time
     QTimer* m_applyLatest = nullptr;

@@ -9,13 +9,13 @@
 
 #include "app/language.h"
 #include "app/settings.h"
-#include "engine/app_core.h"
 
 using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
 
-ExclusionListWidget::ExclusionListWidget(AppCore& core, QWidget* parent) : QWidget(parent), m_core(core) {
+ExclusionListWidget::ExclusionListWidget(const Language& language, Settings& settings, QWidget* parent)
+    : QWidget(parent), m_language(language), m_settings(settings) {
     setObjectName(u"ExclusionList"_s);
     m_group = new QGroupBox(this);
     m_list = new QListWidget(m_group);
@@ -40,7 +40,7 @@ ExclusionListWidget::ExclusionListWidget(AppCore& core, QWidget* parent) : QWidg
 }
 
 void ExclusionListWidget::retranslate() {
-    const Language& l = m_core.language();
+    const Language& l = m_language;
     m_group->setTitle(l.text(u"CaptionsMainFrm"_s, u"UserDB_GB_ExceptionList"_s,
                              u"Exception list (files and directories left out of the list)"_s));
     m_remove->setText(l.text(u"Buttons"_s, u"BtnDelete"_s, u"Delete"_s));
@@ -48,7 +48,7 @@ void ExclusionListWidget::retranslate() {
 
 void ExclusionListWidget::reload() {
     m_list->clear();
-    m_list->addItems(m_core.settings().exceptionList());
+    m_list->addItems(m_settings.exceptionList());
     m_remove->setEnabled(false);
 }
 
@@ -61,7 +61,7 @@ void ExclusionListWidget::removeSelected() {
     QStringList lines;
     for (int i = 0; i < m_list->count(); ++i)
         lines.append(m_list->item(i)->text());
-    m_core.settings().setExceptionList(lines);
+    m_settings.setExceptionList(lines);
     m_remove->setEnabled(false);
     emit changed();
 }

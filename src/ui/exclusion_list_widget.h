@@ -9,15 +9,16 @@ class QListWidget;
 class QPushButton;
 
 namespace quillon {
-class AppCore;
-}
+class Language;
+class Settings;
+} // namespace quillon
 
 namespace quillon::ui {
 
 class ExclusionListWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit ExclusionListWidget(AppCore& core, QWidget* parent = nullptr);
+    ExclusionListWidget(const Language& language, Settings& settings, QWidget* parent = nullptr);
 
     // The lines again from the settings (after an exclusion made elsewhere).
     void reload();
@@ -28,7 +29,8 @@ signals:
     void changed();
 
 private:
-    AppCore& m_core;
+    const Language& m_language;
+    Settings& m_settings;
     QGroupBox* m_group = nullptr;
     QListWidget* m_list = nullptr;
     QPushButton* m_remove = nullptr;

@@ -287,8 +287,8 @@ void TInfobox::fill() {
     m_loadCheck->setCursorPosition(0);
     m_loadCheck->setVisible(!loadCheck.isEmpty());
     m_loadCheckCaption->setVisible(!loadCheck.isEmpty());
-    const IniDocument& userDb = m_core.userDbStore();
-    const IniDocument& pluginDb = m_core.pluginDbStore();
+    const IniDocument& userDb = m_core.stores().userDb;
+    const IniDocument& pluginDb = m_core.stores().pluginDb;
     const SettingValues& settings = m_core.settings().values;
     const DatabaseSwitches switches{settings.databaseEnabled, settings.ignoreUserDb};
     QString product, internal, original, author, description;
@@ -402,7 +402,7 @@ void TInfobox::fillDbEntry() {
 void TInfobox::onDbEntryClicked() {
     switch (m_dbEntry) {
     case DbEntry::UserDatabase:
-        emit editUserEntryRequested(m_userId.isEmpty() ? sectionOf(m_core.userDbStore(), m_filePath)
+        emit editUserEntryRequested(m_userId.isEmpty() ? sectionOf(m_core.stores().userDb, m_filePath)
                                                        : m_userId);
         break;
     case DbEntry::PluginDatabaseOnly:

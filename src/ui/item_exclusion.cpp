@@ -10,13 +10,13 @@ namespace quillon::ui {
 
 ExclusionContext exclusionContext(AppCore& core) {
     ExclusionContext context;
-    context.tcDir = core.TCDir();
-    context.tcExeFile = core.TCExeFile();
+    context.tcDir = core.tc().dir;
+    context.tcExeFile = core.tc().exeFile;
     context.programPath = core.programPath();
     TcLocator* locator = &core.tcLocator();
     context.toEnvPath = [locator](const QString& path) { return locator->ConvertTCPathToEnvPath(path); };
     const System* system = &core.system();
-    const QString tcDir = core.TCDir();
+    const QString tcDir = core.tc().dir;
     context.expand = [system, tcDir](const QString& line) { return resolveTcPath(*system, line, tcDir); };
     return context;
 }

@@ -48,6 +48,7 @@ Ttc_Updater::Ttc_Updater(AppCore& core, MessageBoxPrompter& prompter, QWidget* p
     : QMainWindow(parent), m_core(core), m_prompter(prompter), m_jobs(new JobRunner(this)),
       m_tcCalls(new JobRunner(this)) {
     setObjectName(u"Ttc_Updater"_s);
+    m_prompter.setLanguage(&m_core.language());
     setWindowTitle(m_core.windowCaption());
     setWindowIcon(QIcon(u":/icons/quillon.svg"_s));
     buildWidgets();
@@ -69,7 +70,10 @@ Ttc_Updater::Ttc_Updater(AppCore& core, MessageBoxPrompter& prompter, QWidget* p
     m_update->applySavedFilter();
 }
 
-Ttc_Updater::~Ttc_Updater() = default;
+Ttc_Updater::~Ttc_Updater() {
+    // The core may go before the prompter does (another prefix chosen).
+    m_prompter.setLanguage(nullptr);
+}
 
 void Ttc_Updater::buildWidgets() {
     tcUpdater_Pages = new QTabWidget(this);
@@ -291,7 +295,7 @@ void Ttc_Updater::showEvent(QShowEvent* event) {
 }
 
 void Ttc_Updater::FormActivate() {
-    if (!m_core.WindowPlaced) {
+    if (!m_placed) {
         const SettingValues& values = m_core.settings().values;
         // First the screen's centre; over Total Commander's window when it answers.
         QPoint centred = pos();
@@ -318,11 +322,10 @@ void Ttc_Updater::FormActivate() {
             const int width = stored > 0 && stored < listWidth ? widths[c] * listWidth / stored : widths[c];
             m_update->view().setColumnWidth(c, width > 0 ? width : fallback);
         }
-        m_core.WindowPlaced = true;
+        m_placed = true;
     }
     if (!m_core.InventoryDone)
         startInventory(false);
-    m_core.ActivationDone = true;
 }
 
 void Ttc_Updater::placeOverTotalCommander(QPoint stored, bool centreOverIt) {
@@ -375,11 +378,9 @@ void Ttc_Updater::inventoryApplied(const InventoryPassResult& result) {
     ProgressBar->setValue(0);
     // The pass asked for Total Commander's window: why it could not, when Wine is in the way.
     showStatus(TcWindowNote(m_core.system().tcWindow().lastProblem(), m_core.language()));
-    m_config->showValues();
-    m_update->reloadFromCore();
+    refreshViews({View::Settings, View::List, View::UserDb});
     m_update->setFiltersEnabled(true);
     m_update->applySavedFilter();
-    m_userDb->refill();
     updateStatusLine();
     if (result.showConfiguration)
         tcUpdater_Pages->setCurrentIndex(TabConfig);
@@ -393,7 +394,7 @@ void Ttc_Updater::inventoryApplied(const InventoryPassResult& result) {
     // The start switches check after every filling of the list, the first and every reload.
     const bool autoStart = m_core.commandLine().anyAutoStart();
     if (result.configFound && (std::exchange(m_checkAfterReload, false) || autoStart))
-        btn_SearchUpdatesClick();
+        searchForUpdates();
 }
 
 void Ttc_Updater::btn_SearchUpdatesClick() {
@@ -402,6 +403,10 @@ void Ttc_Updater::btn_SearchUpdatesClick() {
         btn_SearchUpdates->setEnabled(false);
         return;
     }
+    searchForUpdates();
+}
+
+void Ttc_Updater::searchForUpdates() {
     if (m_jobs->isRunning() || m_core.updateList().snapshot().isEmpty())
         return;
     SettingValues& values = m_core.settings().values;
@@ -438,11 +443,11 @@ void Ttc_Updater::checkApplied(const CheckJobResult& result, bool cancelled) {
     showStatus(m_lastCheck.cancelled ? uiText(m_core.language(), "CaptionsMainFrm", "StatusCancelled",
                                               "The search for updates was cancelled.")
                                      : QString());
-    m_update->reloadFromCore();
+    refreshViews(View::List);
     m_update->setFiltersEnabled(true);
     if (m_lastCheck.cancelled) {
         ProgressBar->setValue(0);
-        m_update->recount();
+        refreshViews(View::Counters);
         emit checkFinished();
         return;
     }
@@ -450,13 +455,35 @@ void Ttc_Updater::checkApplied(const CheckJobResult& result, bool cancelled) {
     if (m_core.settings().values.showItemType != 0)
         m_update->applySavedFilter();
     else
-        m_update->recount();
+        refreshViews(View::Counters);
     if (result.run.selectRow)
         m_update->selectRow(*result.run.selectRow);
     m_update->view().setFocus();
     emit checkFinished();
     if (result.run.startDownload && !std::exchange(m_autoDownloadDone, true))
-        btn_UpdateSelectedClick();
+        downloadMarked();
+}
+
+void Ttc_Updater::refreshViews(Views what) {
+    if (what.testFlag(View::Settings))
+        m_config->showValues();
+    if (what.testFlag(View::List))
+        m_update->reloadFromCore();
+    if (what.testFlag(View::UserDb))
+        m_userDb->refill();
+    if (what.testFlag(View::Counters))
+        m_update->recount();
+}
+
+void Ttc_Updater::refreshRowsSoon(const QList<int>& rows) {
+    const bool pending = !m_rowsToRefresh.isEmpty();
+    for (const int row : rows) {
+        if (!m_rowsToRefresh.contains(row))
+            m_rowsToRefresh.append(row);
+    }
+    if (pending || m_rowsToRefresh.isEmpty())
+        return;
+    QTimer::singleShot(250, this, [this] { m_update->refreshRows(std::exchange(m_rowsToRefresh, {})); });
 }
 
 void Ttc_Updater::setJobRunning(bool running, bool check) {
@@ -505,7 +532,7 @@ void Ttc_Updater::pageChanged(int index) {
             return m_core.language().text(s, k, e);
         };
         if (CheckForConfigChange(m_core.settings(), DetectionOptions::fromValues(m_core.settings().values),
-                                 m_core.settingsStore(), m_prompter, texts))
+                                 m_core.stores().settings, m_prompter, texts))
             ReloadList();
         m_update->view().setFocus();
     } else if (index == TabUserDB) {

@@ -59,6 +59,24 @@ public:
     void btn_SearchUpdatesClick();
     void btn_UpdateSelectedClick();
     void ReloadList();
+    // Searches for updates of the list as it is (the button when no search runs).
+    void searchForUpdates();
+    // Downloads (and installs, as the settings say) the marked rows.
+    void downloadMarked();
+
+    // What changed in the core for refreshViews().
+    enum class View : unsigned {
+        List = 0x1,     // the update list: changed in place when its rows are the same
+        Counters = 0x2, // the counts above the list and the buttons they enable
+        Settings = 0x4, // the Configuration page
+        UserDb = 0x8,   // the user database page
+    };
+    Q_DECLARE_FLAGS(Views, View)
+    // The one place that tells the pages what changed in the core.
+    void refreshViews(Views what);
+    // Rows an installation changed, shown again in place; many files a second are shown at
+    // most four times a second, so that repainting the list does not slow the pass.
+    void refreshRowsSoon(const QList<int>& rows);
     void LNGPopupItemClick(quint32 lcid);
 
     UpdatePage& updatePage() { return *m_update; }
@@ -171,13 +189,16 @@ private:
     std::function<bool(const QString&, const QStringList&)> m_startProgram;
     std::unique_ptr<ProgramLauncher> m_detachedLauncher = std::make_unique<DetachedLauncher>();
     ProgramLauncher* m_launcher = m_detachedLauncher.get();
-    bool m_checkAfterReload = false;   // a database update asked for a new check
-    bool m_listRefreshPending = false; // installed rows are shown again shortly
-    bool m_autoDownloadDone = false;   // and their download
-    int m_rememberedHeight = 0;        // before the Configuration page made the window taller
+    bool m_checkAfterReload = false; // a database update asked for a new check
+    QList<int> m_rowsToRefresh;      // installed rows, shown again shortly
+    bool m_autoDownloadDone = false; // and their download
+    int m_rememberedHeight = 0;      // before the Configuration page made the window taller
     bool m_activated = false;
+    bool m_placed = false; // centred, or over Total Commander, and the columns sized
     bool m_checkRunning = false;
     bool m_shutDownDone = false;
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Ttc_Updater::Views)
 
 } // namespace quillon::ui

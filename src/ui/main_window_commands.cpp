@@ -29,7 +29,6 @@
 #include "job_runner.h"
 #include "main_window.h"
 #include "message_box_prompter.h"
-#include "package_chooser.h"
 #include "platform/platform.h"
 #include "plugin_db_browser.h"
 #include "tcdetect/tc_locator.h"
@@ -65,8 +64,8 @@ bool isInDirectory(const QString& file, const QString& dir) {
 ItemPageContext Ttc_Updater::pageContext() const {
     const SettingValues& values = m_core.settings().values;
     const QLocale::Language system = QLocale::system().language();
-    return ItemPageContext{const_cast<AppCore&>(m_core).userDbStore(),
-                           const_cast<AppCore&>(m_core).pluginDbStore(),
+    return ItemPageContext{const_cast<AppCore&>(m_core).stores().userDb,
+                           const_cast<AppCore&>(m_core).stores().pluginDb,
                            {values.databaseEnabled, values.ignoreUserDb},
                            const_cast<AppCore&>(m_core).updateCheckState().OnlineRecords,
                            values,
@@ -83,8 +82,8 @@ QList<MenuRowFacts> Ttc_Updater::selectedFacts() const {
         f.tcRow = item.Group == ItemGroup::TC;
         f.databaseRow = isDatabasePseudoPath(item.FilePath);
         f.ownExecutable = sameFile(item.FilePath, m_core.programPath());
-        f.inProtectedDir =
-            isInDirectory(item.FilePath, m_core.TCDir()) || isInDirectory(item.FilePath, m_core.programDir());
+        f.inProtectedDir = isInDirectory(item.FilePath, m_core.tc().dir) ||
+                           isInDirectory(item.FilePath, m_core.programDir());
         const QString link = directLink(context, item.FilePath);
         f.hasDirectLink = !link.isEmpty();
         f.directLinkViaMirror = link.startsWith(u'$');
@@ -121,12 +120,12 @@ QString Ttc_Updater::databaseEntryCaption() const {
     if (rows.size() == 1) {
         const QString path = m_core.updateList().row(rows.first()).FilePath;
         AppCore& core = const_cast<AppCore&>(m_core);
-        if (!EntryValue(core.userDbStore(), path, dbkey::WebsiteID).isEmpty() ||
-            core.userDbStore().hasSection(entryFileName(path)) ||
-            core.userDbStore().hasSection(entryFileStem(path)))
+        if (!EntryValue(core.stores().userDb, path, dbkey::WebsiteID).isEmpty() ||
+            core.stores().userDb.hasSection(entryFileName(path)) ||
+            core.stores().userDb.hasSection(entryFileStem(path)))
             return uiText(lng, "Popup01MainFrm", "ModifyUserDBentry", "Modify UserDB entry");
-        if (core.pluginDbStore().hasSection(entryFileName(path)) ||
-            core.pluginDbStore().hasSection(entryFileStem(path)))
+        if (core.stores().pluginDb.hasSection(entryFileName(path)) ||
+            core.stores().pluginDb.hasSection(entryFileStem(path)))
             return uiText(lng, "Popup01MainFrm", "ModifyDBentry", "Modify DB entry");
     }
     return uiText(lng, "Buttons", "BtnSaveInUDB", "Save in UserDB");
@@ -290,6 +289,10 @@ void Ttc_Updater::runListCommand(ListCommand command) {
 }
 
 void Ttc_Updater::btn_UpdateSelectedClick() {
+    downloadMarked();
+}
+
+void Ttc_Updater::downloadMarked() {
     const QList<int> marked = m_core.updateList().markedRows();
     // "autostartinstall" installs whatever the settings say.
     const bool installAll =
@@ -301,16 +304,15 @@ void Ttc_Updater::confirmUpdatableAsLatest() {
     if (m_jobs->isRunning())
         return;
     TcLocator* locator = &m_core.tcLocator();
-    ConfirmContext context{m_core.updateList(), m_core.settingsStore(), m_core.programPath(),
-                           m_core.TCExeFile(),
+    ConfirmContext context{m_core.updateList(), m_core.stores().settings, m_core.programPath(),
+                           m_core.tc().exeFile,
                            [locator](const QString& path) { return locator->ConvertTCPathToEnvPath(path); }};
     if (ConfirmUpdatableAsLatest(context, m_prompter, m_core.language()) == 0)
         return;
     UpdateList& list = m_core.updateList();
     for (int row = 0; row < list.rowCount(); ++row)
         list.updateSnapshotRow(list.row(row).FilePath, row);
-    m_update->reloadFromCore();
-    m_update->recount();
+    refreshViews({View::List, View::Counters});
 }
 
 void Ttc_Updater::previewMarked() {
@@ -336,24 +338,15 @@ void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice insta
     UpdatePassOptions options;
     options.rows = rows;
     options.forceItem = item;
-    // Asked while the requests are built, before the window opens; unattended, the stored choice.
-    if (!m_prompter.isUnattended())
-        options.choosePackage = [this] { return TChooseTCpackage::ask(m_core.language(), this); };
+    // Asked while the requests are built, before the window opens.
+    options.askPackage = true;
     options.install = install;
     options.askInstallQuestion = true;
     auto* window = new TDownloadFiles(m_core, m_prompter, std::move(options), this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     m_download = window;
-    // Files may finish many times a second: the list is shown again at most every 100 ms.
-    connect(window, &TDownloadFiles::rowsRefreshed, this, [this] {
-        if (m_listRefreshPending)
-            return;
-        m_listRefreshPending = true;
-        QTimer::singleShot(100, this, [this] {
-            m_listRefreshPending = false;
-            m_update->reloadFromCore();
-        });
-    });
+    // Files may finish many times a second: changed rows are gathered and shown a few times a second.
+    connect(window, &TDownloadFiles::rowsRefreshed, this, &Ttc_Updater::refreshRowsSoon);
     connect(window, &TDownloadFiles::rowNoted, this, [this](const QString& filePath, const QString& note) {
         m_update->setStatusNote(filePath, note);
     });
@@ -379,9 +372,7 @@ void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice insta
 }
 
 void Ttc_Updater::downloadWindowClosed(EndOfPassAction action) {
-    m_update->reloadFromCore();
-    m_update->recount();
-    m_config->showValues();
+    refreshViews({View::List, View::Counters, View::Settings});
     if (action == EndOfPassAction::Restart) {
         // The new program takes over: started with the switches that bring it back to work.
         const QStringList arguments{u"/restart"_s, u"/autostart"_s};
@@ -461,9 +452,7 @@ void Ttc_Updater::excludeSelected(bool directory) {
     if (paths.isEmpty())
         return;
     excludeItems(m_core, paths, directory ? ExcludeMode::Directory : ExcludeMode::File);
-    m_userDb->refill();
-    m_update->reloadFromCore();
-    m_update->recount();
+    refreshViews({View::UserDb, View::List, View::Counters});
 }
 
 void Ttc_Updater::excludeMarked() {
@@ -480,15 +469,15 @@ void Ttc_Updater::refreshSelectedItem() {
     const QString path = list.row(row).FilePath;
     if (m_core.RefreshPluginInfo(path, row, QString(), false))
         list.updateSnapshotRow(path, row);
-    m_update->model().refreshRow(list, row);
-    m_update->recount();
+    m_update->refreshRows({row});
+    refreshViews(View::Counters);
 }
 
 void Ttc_Updater::openDatabaseBrowser(const QString& filePath) {
     if (m_jobs->isRunning())
         return;
     TPluginDB browser(m_core, filePath, this);
-    connect(&browser, &TPluginDB::userDbChanged, this, [this] { m_userDb->refill(); });
+    connect(&browser, &TPluginDB::userDbChanged, this, [this] { refreshViews(View::UserDb); });
     bool downloadDatabase = false;
     connect(&browser, &TPluginDB::downloadLatestRequested, this,
             [&downloadDatabase] { downloadDatabase = true; });
@@ -503,7 +492,8 @@ void Ttc_Updater::openDatabaseBrowser(const QString& filePath) {
 void Ttc_Updater::modifyDatabaseEntry(const QString& filePath) {
     if (filePath.isEmpty() || isDatabasePseudoPath(filePath))
         return;
-    const EntryEditTarget target = entryEditTarget(m_core.userDbStore(), m_core.pluginDbStore(), filePath);
+    const EntryEditTarget target =
+        entryEditTarget(m_core.stores().userDb, m_core.stores().pluginDb, filePath);
     switch (target.kind) {
     case EntryEditTarget::Kind::EditUserEntry:
         editUserEntry(target.id);
@@ -524,7 +514,7 @@ void Ttc_Updater::modifyDatabaseEntry(const QString& filePath) {
 
 void Ttc_Updater::editUserEntry(const QString& id) {
     tcUpdater_Pages->setCurrentIndex(TabUserDB);
-    m_userDb->entries().openEditor(id, m_core.userDbStore().value(id, u"WebsiteID"_s).trimmed());
+    m_userDb->entries().openEditor(id, m_core.stores().userDb.value(id, u"WebsiteID"_s).trimmed());
     m_infoBox->refresh();
 }
 

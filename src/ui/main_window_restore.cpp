@@ -80,8 +80,8 @@ void Ttc_Updater::restoreApplied(const RestoreJob& job, const QString& label, co
     ProgressBar->setValue(0);
     showStatus(QString());
     if (const int row = job.applyRestored(m_core).row; row >= 0) {
-        m_update->model().refreshRow(m_core.updateList(), row);
-        m_update->recount();
+        m_update->refreshRows({row});
+        refreshViews(View::Counters);
     }
     const Language& lng = m_core.language();
     if (result.ok()) {

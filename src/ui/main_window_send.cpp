@@ -63,7 +63,7 @@ void Ttc_Updater::sendToDownloadManager(const QList<int>& rows) {
                       setJobRunning(false, false);
                       ProgressBar->setRange(0, 100);
                       ProgressBar->setValue(0);
-                      m_update->recount();
+                      refreshViews(View::Counters);
                       if (cancelled)
                           return;
                       for (qsizetype i = 0; i < links->size(); ++i) {

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "ui/job_runner.h"
+#include "ui/package_chooser.h"
 
 using namespace Qt::StringLiterals;
 
@@ -139,6 +140,15 @@ QString MessageBoxPrompter::chooseFile(const QString& caption, const QString& st
         return {};
     return onWindowThread<QString>(
         [=, this] { return QFileDialog::getOpenFileName(m_parent, caption, startPath); }, QString());
+}
+
+std::optional<PackageSelection> MessageBoxPrompter::choosePackage(PackageChoice stored) {
+    if (muted())
+        return std::nullopt;
+    if (m_unattended || !m_language)
+        return PackageSelection{stored, false};
+    return onWindowThread<std::optional<PackageSelection>>(
+        [this] { return TChooseTCpackage::ask(*m_language, m_parent); }, std::nullopt);
 }
 
 } // namespace quillon::ui

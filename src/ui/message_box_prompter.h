@@ -12,17 +12,22 @@
 
 #include "app/prompter.h"
 
+namespace quillon {
+class Language;
+}
+
 namespace quillon::ui {
 
 class MessageBoxPrompter : public QObject, public Prompter {
     Q_OBJECT
 public:
     void setParentWindow(QWidget* parent) { m_parent = parent; }
+    // The language of the windows it shows itself (the package chooser).
+    void setLanguage(const Language* language) { m_language = language; }
 
     // Without a person in front of the screen (tests, screenshots): every question gets this
     // answer and no box is shown; the texts are still collected.
     void setUnattendedAnswer(std::optional<PromptAnswer> answer) { m_unattended = answer; }
-    bool isUnattended() const { return m_unattended.has_value(); }
     // "caption: text" of everything told or asked while unattended.
     const QStringList& unattendedTexts() const { return m_texts; }
 
@@ -30,6 +35,7 @@ public:
                      const QString& text) override;
     void tell(PromptIcon icon, const QString& caption, const QString& text) override;
     QString chooseFile(const QString& caption, const QString& startPath) override;
+    std::optional<PackageSelection> choosePackage(PackageChoice stored) override;
 
 private:
     bool muted() const;
@@ -37,6 +43,7 @@ private:
     template <typename Result, typename Function> Result onWindowThread(Function function, Result declined);
 
     QPointer<QWidget> m_parent;
+    const Language* m_language = nullptr;
     std::optional<PromptAnswer> m_unattended;
     QStringList m_texts;
 };

@@ -316,10 +316,10 @@ bool TPluginDB::saveInUserDb() {
     edited.id = m_current;
     for (const auto& [key, edit] : m_fields)
         edited.setField(key, edit->text());
-    if (m_current.isEmpty() || storeCorrections(m_core.userDbStore(), m_database, edited) == 0)
+    if (m_current.isEmpty() || storeCorrections(m_core.stores().userDb, m_database, edited) == 0)
         return false;
     m_saveUserDb->setEnabled(false);
-    const bool written = writeUserDbFile(m_core.userDbStore());
+    const bool written = writeUserDbFile(m_core.stores().userDb);
     if (!written)
         reportUserDbNotSaved(m_core);
     emit userDbChanged();

@@ -16,9 +16,9 @@ namespace quillon::ui {
 namespace {
 
 QString tcFontFamily(AppCore& core) {
-    if (core.settings().values.forceOriginalFont || core.TCIniFile().isEmpty())
+    if (core.settings().values.forceOriginalFont || core.tc().iniFile.isEmpty())
         return {};
-    const QString family = core.tcLocator().GetTCFont(core.TCIniFile()).trimmed();
+    const QString family = core.tcLocator().GetTCFont(core.tc().iniFile).trimmed();
     if (family.compare(QStringLiteral("Segoe UI Semibold"), Qt::CaseInsensitive) != 0)
         return {};
     const QStringList installed = QFontDatabase::families();

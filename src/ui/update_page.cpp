@@ -150,6 +150,15 @@ void UpdatePage::setStatusNote(const QString& filePath, const QString& note) {
     m_model->setStatusNote(filePath, note);
 }
 
+void UpdatePage::refreshRows(const QList<int>& rows) {
+    const quillon::UpdateList& list = m_core.updateList();
+    // A list of another shape (a reload meanwhile) is shown again whole, keeping the selection.
+    if (list.rowCount() != m_model->rowCountTotal())
+        return reloadFromCore();
+    for (const int row : rows)
+        m_model->refreshRow(list, row);
+}
+
 void UpdatePage::setBusy(bool busy) {
     m_busy = busy;
     m_model->setReadOnly(busy);

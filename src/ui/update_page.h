@@ -31,6 +31,8 @@ public:
     void reloadFromCore();
     // The row of filePath says note instead of its status, until a note empty again.
     void setStatusNote(const QString& filePath, const QString& note);
+    // Rows whose contents changed in the core, shown again in place.
+    void refreshRows(const QList<int>& rows);
     // A job runs: marks are frozen and nothing recounts.
     void setBusy(bool busy);
     bool busy() const { return m_busy; }

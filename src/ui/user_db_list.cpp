@@ -20,7 +20,7 @@ namespace quillon::ui {
 
 UserDbList::UserDbList(AppCore& core, QWidget* parent) : QWidget(parent), m_core(core) {
     setObjectName(u"UserDbList"_s);
-    m_model = new UserDbModel(m_core.userDbStore(), m_core.language(), this);
+    m_model = new UserDbModel(m_core.stores().userDb, m_core.language(), this);
     m_list = new QTableView(this);
     m_list->setObjectName(u"LV_UserDB"_s);
     m_list->setModel(m_model);
@@ -130,7 +130,7 @@ void UserDbList::openEditor(const QString& id, const QString& proposedWebsiteId)
 void UserDbList::editSelected() {
     const QString id = currentId();
     if (!id.isEmpty())
-        openEditor(id, m_core.userDbStore().value(id, u"WebsiteID"_s).trimmed());
+        openEditor(id, m_core.stores().userDb.value(id, u"WebsiteID"_s).trimmed());
 }
 
 void UserDbList::deleteSelected() {
@@ -144,14 +144,14 @@ void UserDbList::deleteSelected() {
     if (m_core.prompter().ask(PromptIcon::Question, PromptButtons::YesNo, deleteText, question) !=
         PromptAnswer::Yes)
         return;
-    removeUserDbEntries(m_core.userDbStore(), ids);
+    removeUserDbEntries(m_core.stores().userDb, ids);
     writeFile();
     m_model->reload();
     emit userDbChanged();
 }
 
 void UserDbList::writeFile() {
-    if (!writeUserDbFile(m_core.userDbStore()))
+    if (!writeUserDbFile(m_core.stores().userDb))
         reportUserDbNotSaved(m_core);
 }
 

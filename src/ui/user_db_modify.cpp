@@ -34,7 +34,7 @@ TUserDBModify::TUserDBModify(AppCore& core, const QString& id, const QString& pr
     setObjectName(u"TUserDBModify"_s);
     setAcceptDrops(true);
     build();
-    const IniDocument& userDb = m_core.userDbStore();
+    const IniDocument& userDb = m_core.stores().userDb;
     QString identifier = id.trimmed();
     const bool existing = !identifier.isEmpty() &&
                           (userDb.hasSection(identifier) || userDb.hasSection(entryFileStem(identifier)));
@@ -208,7 +208,7 @@ bool TUserDBModify::save() {
         entry.setField(key, edit->text());
     if (!canSaveUserDbEntry(entry))
         return false;
-    IniDocument& userDb = m_core.userDbStore();
+    IniDocument& userDb = m_core.stores().userDb;
     const QString target = storeUserDbEntry(userDb, m_originalId, entry);
     // Written now, not only at exit: a crash or a killed session keeps the correction.
     const bool written = writeUserDbFile(userDb);

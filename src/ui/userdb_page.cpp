@@ -3,6 +3,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "engine/app_core.h"
 #include "exclusion_list_widget.h"
 #include "user_db_list.h"
 
@@ -10,10 +11,10 @@ using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
 
-UserDbPage::UserDbPage(AppCore& core, QWidget* parent) : QWidget(parent), m_core(core) {
+UserDbPage::UserDbPage(AppCore& core, QWidget* parent) : QWidget(parent) {
     setObjectName(u"TabUserDB"_s);
     m_entries = new UserDbList(core, this);
-    m_exclusions = new ExclusionListWidget(core, this);
+    m_exclusions = new ExclusionListWidget(core.language(), core.settings(), this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_entries, 3);
     layout->addWidget(m_exclusions, 2);

@@ -23,7 +23,6 @@ public:
     UserDbList& entries() { return *m_entries; }
 
 private:
-    AppCore& m_core;
     UserDbList* m_entries;
     ExclusionListWidget* m_exclusions;
 };

@@ -25,13 +25,13 @@ int readInt(const IniDocument& store, const SettingKey& key) {
 
 void restoreWindowSize(AppCore& core, QWidget& window, WindowSizeKeys keys) {
     const auto [w, h] = keysOf(keys);
-    window.resize(readInt(core.settingsStore(), *w), readInt(core.settingsStore(), *h));
+    window.resize(readInt(core.stores().settings, *w), readInt(core.stores().settings, *h));
 }
 
 void saveWindowSize(AppCore& core, const QWidget& window, WindowSizeKeys keys) {
     const auto [w, h] = keysOf(keys);
-    core.settingsStore().setValue(w->sectionName(), w->keyName(), QString::number(window.width()));
-    core.settingsStore().setValue(h->sectionName(), h->keyName(), QString::number(window.height()));
+    core.stores().settings.setValue(w->sectionName(), w->keyName(), QString::number(window.width()));
+    core.stores().settings.setValue(h->sectionName(), h->keyName(), QString::number(window.height()));
 }
 
 } // namespace quillon::ui

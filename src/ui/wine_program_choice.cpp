@@ -10,7 +10,7 @@ void takeWineProgramChoice(AppCore& core, const QString& wineOption) {
     const QString choice = wineOption.isEmpty() ? core.settings().values.wineProgram : wineOption;
     if (core.system().useWineProgram(choice)) {
         // As start-up would have found them with this program.
-        core.setTCExeFile(QString());
+        core.setTcExeFile(QString());
         core.DetectTCversion(false);
     }
 }

@@ -108,12 +108,12 @@ protected:
 
 TEST_F(AppCoreTest, FindsTotalCommanderAndKeepsItsFilesNextToTheSettings) {
     auto core = start();
-    EXPECT_EQ(core->TCDir(), tcDir);
-    EXPECT_EQ(core->TCIniFile(), tcDir + u"/wincmd.ini"_s);
-    EXPECT_EQ(core->TCExeFile(), tcDir + u"/TOTALCMD.EXE"_s);
+    EXPECT_EQ(core->tc().dir, tcDir);
+    EXPECT_EQ(core->tc().iniFile, tcDir + u"/wincmd.ini"_s);
+    EXPECT_EQ(core->tc().exeFile, tcDir + u"/TOTALCMD.EXE"_s);
     EXPECT_EQ(core->settingsFile(), settingsFile());
-    EXPECT_EQ(core->userDbStore().filePath(), settingsDir + u"/userdb.ini"_s);
-    EXPECT_EQ(core->userPluginInfoStore().filePath(), settingsDir + u"/upluginfo.ini"_s);
+    EXPECT_EQ(core->stores().userDb.filePath(), settingsDir + u"/userdb.ini"_s);
+    EXPECT_EQ(core->stores().userPluginInfo.filePath(), settingsDir + u"/upluginfo.ini"_s);
     EXPECT_EQ(core->windowCaption(), QStringLiteral("Quillon " QUILLON_VERSION));
     EXPECT_TRUE(core->shutDown());
     EXPECT_TRUE(prompter.messages().isEmpty());
@@ -151,7 +151,7 @@ TEST_F(AppCoreTest, IniSwitchIsUsedOnlyForAnExistingFile) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(start(c.switches)->TCIniFile(), c.expected);
+        EXPECT_EQ(start(c.switches)->tc().iniFile, c.expected);
     }
 }
 
@@ -228,9 +228,9 @@ TEST_F(AppCoreTest, ShutdownWritesOrRemovesTheUserFiles) {
         }
         auto core = start();
         if (c.addUserEntry)
-            core->userDbStore().setValue(u"b.wfx"_s, u"Version"_s, u"2"_s);
+            core->stores().userDb.setValue(u"b.wfx"_s, u"Version"_s, u"2"_s);
         if (c.addPluginInfo)
-            core->userPluginInfoStore().setValue(u"b.wfx"_s, u"Info"_s, u"x"_s);
+            core->stores().userPluginInfo.setValue(u"b.wfx"_s, u"Info"_s, u"x"_s);
         EXPECT_TRUE(core->shutDown());
         EXPECT_EQ(QFileInfo::exists(userDb), c.userDbAfter);
         EXPECT_EQ(QFileInfo::exists(pluginInfo), c.pluginInfoAfter);
@@ -272,8 +272,8 @@ TEST_F(AppCoreTest, SaveFailureNamesTheFileAndTheOthersAreStillWritten) {
     // A folder where the settings file should be: it cannot be replaced.
     QDir().mkpath(settingsFile());
     auto core = start();
-    core->userDbStore().setValue(u"b.wfx"_s, u"Version"_s, u"2"_s);
-    core->userPluginInfoStore().setValue(u"b.wfx"_s, u"Info"_s, u"x"_s);
+    core->stores().userDb.setValue(u"b.wfx"_s, u"Version"_s, u"2"_s);
+    core->stores().userPluginInfo.setValue(u"b.wfx"_s, u"Info"_s, u"x"_s);
     EXPECT_FALSE(core->shutDown());
     ASSERT_EQ(prompter.messages().size(), 1);
     const auto& message = prompter.messages().front();
@@ -292,8 +292,8 @@ TEST_F(AppCoreTest, ReadOnlySettingsFolderReportsEveryFileAndKeepsTheOldOnes) {
     writeSettings("[GUI]\r\nMainForm_W=600\r\n");
     ASSERT_TRUE(test::writeFile(settingsDir + u"/userdb.ini"_s, "[a.wcx]\r\nVersion=1\r\n"));
     auto core = start();
-    core->userDbStore().setValue(u"b.wfx"_s, u"Version"_s, u"2"_s);
-    core->userPluginInfoStore().setValue(u"b.wfx"_s, u"Info"_s, u"x"_s);
+    core->stores().userDb.setValue(u"b.wfx"_s, u"Version"_s, u"2"_s);
+    core->stores().userPluginInfo.setValue(u"b.wfx"_s, u"Info"_s, u"x"_s);
     {
         test::ReadOnlyFolder readOnly(settingsDir);
         QUILLON_SKIP_UNLESS(readOnly.ok(), "cannot make a folder read-only here");

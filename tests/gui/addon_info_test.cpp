@@ -43,7 +43,7 @@ TEST_F(AddonInfoTest, DetailsFromTheCatalogue) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.websiteId);
-        core->userDbStore().setValue(u"mine"_s, u"WebsiteID"_s, QString::fromLatin1(c.websiteId));
+        core->stores().userDb.setValue(u"mine"_s, u"WebsiteID"_s, QString::fromLatin1(c.websiteId));
         prompter.clearMessages();
         opened.urls.clear();
         TAddonInfo* window = nullptr;

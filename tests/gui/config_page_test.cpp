@@ -153,7 +153,7 @@ TEST_F(ConfigPageTest, AnotherWinePrefixIsRememberedAndAskedFor) {
     typeIn(other.path());
     ASSERT_EQ(chosen.count(), 1);
     EXPECT_EQ(chosen.at(0).at(0).value<TcInstallation>().prefix, other.path());
-    EXPECT_EQ(core->settingsStore().value(u"WinePrefixes"_s, u"Chosen"_s), other.path());
+    EXPECT_EQ(core->stores().settings.value(u"WinePrefixes"_s, u"Chosen"_s), other.path());
 
     // Named on the command line: it stays for the run.
     page().setPrefixFromCommandLine(true);

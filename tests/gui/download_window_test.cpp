@@ -96,7 +96,7 @@ TEST_F(DownloadWindow, ConfirmingAsLatestSettlesTheRowAndRemembersItsVersion) {
     EXPECT_EQ(list().state(row), ItemState::Ok);
     EXPECT_EQ(list().row(row).InstalledVersion, list().row(row).LatestVersion);
     // Kept in the Windows form of the path, as the Windows program keeps it.
-    const QStringList keys = core->settingsStore().keys(u"OverridePlugVer"_s);
+    const QStringList keys = core->stores().settings.keys(u"OverridePlugVer"_s);
     EXPECT_TRUE(keys.contains(u"%COMMANDER_PATH%\\plugins\\wcx\\sampack\\sampack.wcx64"_s))
         << keys.join(u' ').toStdString();
 }

@@ -24,7 +24,7 @@ TEST_F(ExclusionTest, ExcludedRowsStayOutUntilTheirLineIsRemoved) {
         EXPECT_EQ(excludeItems(*core, {sampack}, ExcludeMode::File), 1);
         EXPECT_EQ(excludeItems(*core, {other}, ExcludeMode::Directory), 1);
         // Total Commander's directory is never excluded as a whole.
-        EXPECT_EQ(excludeItems(*core, {core->TCExeFile()}, ExcludeMode::Directory), 0);
+        EXPECT_EQ(excludeItems(*core, {core->tc().exeFile}, ExcludeMode::Directory), 0);
         EXPECT_EQ(rowOf(*core, u"sampack.wcx64"_s), -1);
         EXPECT_EQ(rowOf(*core, u"other.wfx64"_s), -1);
         core->ReloadList();
@@ -37,7 +37,7 @@ TEST_F(ExclusionTest, ExcludedRowsStayOutUntilTheirLineIsRemoved) {
     EXPECT_EQ(rowOf(*core, u"sampack.wcx64"_s), -1);
     EXPECT_EQ(rowOf(*core, u"other.wfx64"_s), -1);
 
-    ExclusionListWidget widget(*core);
+    ExclusionListWidget widget(core->language(), core->settings());
     auto* list = widget.findChild<QListWidget*>(u"m_ExceptionList"_s);
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(0)->text(), u"%COMMANDER_PATH%/plugins/wcx/sampack/sampack.wcx64"_s);

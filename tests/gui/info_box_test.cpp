@@ -70,8 +70,8 @@ TEST_F(InfoBoxTest, TheFilesIconShowsWhenSwitchedOn) {
 
 TEST_F(InfoBoxTest, EntryLabelLinksAndWhatAClickOpens) {
     auto core = start(u"http://127.0.0.1:9/"_s);
-    core->userDbStore().setText(u"[mine]\nWebsiteID=mine_web\nAuthorURL=http://author.example/\n"
-                                "DirectLink=file:///etc/passwd\nDescription=Mine\n"_s);
+    core->stores().userDb.setText(u"[mine]\nWebsiteID=mine_web\nAuthorURL=http://author.example/\n"
+                                  "DirectLink=file:///etc/passwd\nDescription=Mine\n"_s);
     TInfobox box(*core);
     struct Case {
         const char* file;

@@ -31,7 +31,7 @@ TEST_F(PluginDbBrowserTest, SearchSwitchAndCorrections) {
     QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(browser.currentName(), u"sampack.wcx64"_s);
     const int all = browser.visibleEntries();
-    EXPECT_EQ(all, countEntries(core->pluginDbStore()));
+    EXPECT_EQ(all, countEntries(core->stores().pluginDb));
 
     struct Search {
         const char* text;
@@ -50,7 +50,7 @@ TEST_F(PluginDbBrowserTest, SearchSwitchAndCorrections) {
     browser.findChild<QRadioButton*>(u"rb_off"_s)->click();
     EXPECT_FALSE(core->settings().values.databaseEnabled);
     EXPECT_TRUE(
-        EntryLookup(core->userDbStore(), core->pluginDbStore(), {false, false}, sampack, u"Description"_s)
+        EntryLookup(core->stores().userDb, core->stores().pluginDb, {false, false}, sampack, u"Description"_s)
             .isEmpty());
     browser.findChild<QRadioButton*>(u"rb_on"_s)->click();
     EXPECT_TRUE(core->settings().values.databaseEnabled);

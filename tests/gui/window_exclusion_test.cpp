@@ -53,7 +53,7 @@ TEST_F(WindowExclusion, ExcludedRowsStayOutAfterReloadAndRestart) {
     const int total = window->updatePage().model().rowCountTotal();
     ASSERT_GE(rowOf(u"samview.wlx64"_s), 0);
     // Total Commander's own directory never goes as a whole.
-    EXPECT_FALSE(exclude(core->TCExeFile().section(u'/', -1), "Exclude_Sub2"));
+    EXPECT_FALSE(exclude(core->tc().exeFile.section(u'/', -1), "Exclude_Sub2"));
     EXPECT_TRUE(exclude(u"sampack.wcx64"_s, "Exclude_Sub1"));
     EXPECT_TRUE(exclude(u"samplefs.wfx64"_s, "Exclude_Sub2"));
     // Marked rows: only samview.wlx64 is marked.

@@ -73,11 +73,11 @@ TEST_F(WindowFaults, TheDatabaseEntryCommandOpensTheEntryTheRowHas) {
     serve();
     ASSERT_TRUE(open());
     ASSERT_TRUE(runCheck());
-    core->userDbStore().setValue(u"samview"_s, u"WebsiteID"_s, u"viewer_web"_s);
-    core->pluginDbStore().setValue(u"samplefs"_s, u"WebsiteID"_s, u"fs_web"_s);
+    core->stores().userDb.setValue(u"samview"_s, u"WebsiteID"_s, u"viewer_web"_s);
+    core->stores().pluginDb.setValue(u"samplefs"_s, u"WebsiteID"_s, u"fs_web"_s);
     for (const QString& none : {u"samfield"_s, u"samfield.wdx64"_s}) {
-        core->userDbStore().removeSection(none);
-        core->pluginDbStore().removeSection(none);
+        core->stores().userDb.removeSection(none);
+        core->stores().pluginDb.removeSection(none);
     }
     auto* pages = window->findChild<QTabWidget*>();
     const struct {
@@ -180,8 +180,8 @@ TEST_F(WindowFaults, DownloadingWithoutAnAddressSaysWhy) {
     ASSERT_TRUE(runCheck());
     // Known to no database: only the catalogue's list could have named its download.
     for (const QString& none : {u"samfield"_s, u"samfield.wdx64"_s}) {
-        core->userDbStore().removeSection(none);
-        core->pluginDbStore().removeSection(none);
+        core->stores().userDb.removeSection(none);
+        core->stores().pluginDb.removeSection(none);
     }
     for (int row = 0; row < list().rowCount(); ++row)
         core->updateList().setChecked(row, row == rowOf(u"samfield.wdx64"_s));

@@ -55,7 +55,7 @@ TEST(WindowUnderWine, PlacesItselfAndJumpsThroughTotalCommandersWindow) {
     options.settingsDir = settings;
     options.programPath = programDir + u"/quillon"_s;
     core.startUp(CommandLine(QStringList{u"quillon"_s}), options);
-    EXPECT_EQ(QFileInfo(core.TCExeFile()).fileName(), u"TOTALCMD64.EXE"_s);
+    EXPECT_EQ(QFileInfo(core.tc().exeFile).fileName(), u"TOTALCMD64.EXE"_s);
 
     ui::Ttc_Updater window(core, prompter);
     QSignalSpy tcCalls(&window, &ui::Ttc_Updater::tcCallsFinished);
