@@ -75,52 +75,69 @@ void AppCore::LoadPluginDatabases() {
 }
 
 InventoryPassResult AppCore::runInventoryPass(const CancelToken& cancel) {
-    // What the pass changes, kept so a cancel leaves the list and the stores as they were.
-    struct Before {
-        UpdateList list;
-        SettingValues values;
-        IniDocument settings, userPluginInfo;
-        TcLocation tc;
-        bool inventoryDone;
-    };
-    const Before before{*m_updateList, m_settings->values, m_stores.settings, m_stores.userPluginInfo,
-                        m_tc,          InventoryDone};
+    InventoryOutcome outcome = inventory(false, cancel, m_inventoryStep);
+    InventoryPassResult result = outcome.result;
+    applyInventory(std::move(outcome));
+    return result;
+}
+
+InventoryOutcome AppCore::inventory(bool reload, const CancelToken& cancel,
+                                    const std::function<void(int, bool)>& step) const {
+    InventoryOutcome outcome{{}, *m_updateList, m_settings->values, m_stores, m_tc, std::nullopt};
+    if (reload) {
+        DatabaseLoadOptions options;
+        options.settingsDir = settingsDir();
+        options.forceUseExtDb = outcome.values.forceUseExtDb;
+        outcome.databaseState =
+            quillon::LoadPluginDatabases(outcome.stores.pluginDb, outcome.stores.checksumDb, options);
+        outcome.values.forceUseExtDb = outcome.databaseState->forceUseExtDb;
+        outcome.list.clearRows();
+    }
     InventoryPass pass(InventoryContext{
         *m_system,
         *m_tcLocator,
         m_prompter,
         *m_language,
-        m_settings->values,
+        outcome.values,
         m_settings->exceptionList(),
         m_commandLine,
-        *m_updateList,
-        m_stores.identification(),
+        outcome.list,
+        outcome.stores.identification(),
         m_programPath,
         m_programDir,
-        m_tc.dir,
+        outcome.tc.dir,
         commandLineIniFile(),
-        m_tc.iniFile,
-        m_tc.exeFile,
-        m_tc.windowTitle,
+        outcome.tc.iniFile,
+        outcome.tc.exeFile,
+        outcome.tc.windowTitle,
     });
-    if (m_inventoryStep)
-        pass.setStepCallback(m_inventoryStep);
+    if (step)
+        pass.setStepCallback(step);
     pass.setCancelToken(cancel);
-    InventoryPassResult result = pass.run();
-    if (result.cancelled) {
-        *m_updateList = before.list;
-        m_settings->values = before.values;
-        m_stores.settings = before.settings;
-        m_stores.userPluginInfo = before.userPluginInfo;
-        m_tc = before.tc;
-        InventoryDone = before.inventoryDone;
-        return result;
+    outcome.result = pass.run();
+    return outcome;
+}
+
+void AppCore::applyInventory(InventoryOutcome outcome) {
+    if (outcome.result.cancelled)
+        return;
+    *m_updateList = std::move(outcome.list);
+    // Only what the pass writes: the user database may have been edited meanwhile.
+    m_settings->values.plugDetectionMode = outcome.values.plugDetectionMode;
+    m_settings->values.plugManualFilePath = outcome.values.plugManualFilePath;
+    m_settings->values.forceUseExtDb = outcome.values.forceUseExtDb;
+    m_stores.settings = std::move(outcome.stores.settings);
+    m_stores.userPluginInfo = std::move(outcome.stores.userPluginInfo);
+    if (outcome.databaseState) {
+        m_stores.pluginDb = std::move(outcome.stores.pluginDb);
+        m_stores.checksumDb = std::move(outcome.stores.checksumDb);
+        m_databaseState = *outcome.databaseState;
     }
+    m_tc = std::move(outcome.tc);
     InventoryDone = true;
-    updateCheckState().listLoaded(!m_settings->values.tcDisabled && !result.tcRow);
+    updateCheckState().listLoaded(!m_settings->values.tcDisabled && !outcome.result.tcRow);
     if (m_pageFetcher)
         m_pageFetcher->resetConnectionErrorKind();
-    return result;
 }
 
 bool AppCore::RefreshPluginInfo(const QString& path, int row, const QString& installedFilePath, bool delay) {
@@ -168,17 +185,9 @@ PageFetcher& AppCore::pageFetcher() {
 }
 
 InventoryPassResult AppCore::ReloadList(const CancelToken& cancel) {
-    LoadPluginDatabases();
-    // The pass starts from an empty list; a cancelled one puts these rows back.
-    const UpdateList before = *m_updateList;
-    const bool inventoryDone = InventoryDone;
-    InventoryDone = false;
-    m_updateList->clearRows();
-    InventoryPassResult result = runInventoryPass(cancel);
-    if (result.cancelled) {
-        *m_updateList = before;
-        InventoryDone = inventoryDone;
-    }
+    InventoryOutcome outcome = inventory(true, cancel, m_inventoryStep);
+    InventoryPassResult result = outcome.result;
+    applyInventory(std::move(outcome));
     return result;
 }
 

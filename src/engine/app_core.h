@@ -5,19 +5,32 @@
 // the Prompter.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <QList>
 #include <QString>
 
 #include "app/command_line.h"
 #include "app/ini_document.h"
 #include "app/job_control.h"
+#include "app/settings_values.h"
 #include "engine/stores.h"
 #include "inventory/database_loader.h"
 #include "inventory/inventory_pass.h"
+#include "inventory/update_list.h"
 #include "platform/platform.h"
 #include "tcdetect/tc_location.h"
 
 namespace quillon {
+
+// What an inventory pass made of copies of the core's state; see AppCore::inventory().
+struct InventoryOutcome {
+    InventoryPassResult result;
+    UpdateList list;
+    SettingValues values;
+    Stores stores;
+    TcLocation tc;
+    std::optional<DatabaseLoadResult> databaseState; // a reload's
+};
 
 class Language;
 class PageFetcher;
@@ -74,8 +87,15 @@ public:
     }
     // The inventory pass: rows for Total Commander, its plugins, add-ons and Quillon itself,
     // then the snapshot; sets InventoryDone. Needs startUp() first. Once cancel is set the pass
-    // stops before the next file and everything it changed is put back as it was.
+    // stops before the next file and the core stays as it was.
     InventoryPassResult runInventoryPass(const CancelToken& cancel = CancelToken());
+    // The same pass for a job: computed on copies of the list, the settings, the stores and Total
+    // Commander's location, from any thread while the owner leaves the core alone; with reload
+    // the databases are loaded again and the list starts empty. step: after every identification.
+    InventoryOutcome inventory(bool reload, const CancelToken& cancel,
+                               const std::function<void(int, bool)>& step = {}) const;
+    // Owner's thread: the outcome becomes the core's. A cancelled one changes nothing.
+    void applyInventory(InventoryOutcome outcome);
     // The update check's state beside the list (latest versions' records and publication dates,
     // the flags the download side reads) and the one page fetcher, which keeps
     // ConnectionErrorKind: a window keeps both between checks, the CLI uses them for its run, and

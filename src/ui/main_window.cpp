@@ -359,17 +359,23 @@ void Ttc_Updater::ReloadList() {
 }
 
 void Ttc_Updater::startInventory(bool reload) {
-    auto result = std::make_shared<InventoryPassResult>();
+    auto outcome = std::make_shared<InventoryOutcome>();
     setJobRunning(true, false);
     ProgressBar->setRange(0, 0);
     showStatus(uiText(m_core.language(), "CaptionsMainFrm", "StatusLoading", "Loading the plugin list..."));
+    // The job reads the core and builds on copies; the list changes here, when it is done.
+    const AppCore& core = m_core;
     m_jobs->start(
-        [this, result, reload](const CancelToken& token, ProgressSink& sink) {
-            m_core.setInventoryStepCallback([&sink](int row, bool) { sink.report({QString(), row, -1}); });
-            *result = reload ? m_core.ReloadList(token) : m_core.runInventoryPass(token);
-            m_core.setInventoryStepCallback({});
+        [&core, outcome, reload](const CancelToken& token, ProgressSink& sink) {
+            *outcome = core.inventory(reload, token, [&sink](int row, bool) {
+                sink.report({QString(), row, -1});
+            });
         },
-        [this, result](bool) { inventoryApplied(*result); });
+        [this, outcome](bool) {
+            const InventoryPassResult result = outcome->result;
+            m_core.applyInventory(std::move(*outcome));
+            inventoryApplied(result);
+        });
 }
 
 void Ttc_Updater::inventoryApplied(const InventoryPassResult& result) {

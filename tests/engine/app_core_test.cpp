@@ -340,6 +340,29 @@ TEST_F(AppCoreTest, CheckStateAndFetcherLastFromOneListLoadToTheNext) {
     EXPECT_EQ(fetcher.ConnectionErrorKind(), kConnectionOk);
 }
 
+// The window's inventory job builds on copies: the core changes only when its outcome is
+// applied, and a cancelled outcome changes nothing.
+TEST_F(AppCoreTest, InventoryOfAJobChangesTheCoreOnlyWhenApplied) {
+    auto core = start();
+    ASSERT_EQ(core->updateList().rowCount(), 0);
+    const CancelToken cancelled;
+    cancelled.cancel();
+    for (const bool reload : {false, true}) {
+        InventoryOutcome dropped = core->inventory(reload, cancelled);
+        EXPECT_TRUE(dropped.result.cancelled);
+        core->applyInventory(std::move(dropped));
+        EXPECT_EQ(core->updateList().rowCount(), 0);
+        EXPECT_FALSE(core->InventoryDone);
+    }
+    InventoryOutcome outcome = core->inventory(true, CancelToken());
+    const int rows = outcome.list.rowCount();
+    EXPECT_GT(rows, 0);
+    EXPECT_EQ(core->updateList().rowCount(), 0);
+    core->applyInventory(std::move(outcome));
+    EXPECT_EQ(core->updateList().rowCount(), rows);
+    EXPECT_TRUE(core->InventoryDone);
+}
+
 TEST_F(AppCoreTest, RefreshAfterAnInstallationReadsTheLastCheck) {
     // A plugin built ten days after the catalogue published 1.1, its history still saying 1.0:
     // with the publication date the file is taken as that release, without it the versions
