@@ -81,7 +81,8 @@ void Ttc_Updater::buildWidgets() {
     m_update = new UpdatePage(m_core);
     m_config = new ConfigPage(m_core);
     m_userDb = new UserDbPage(m_core);
-    m_about = new AboutPage(m_core);
+    m_about = new AboutPage(m_core.language(), m_core.settings().values, m_core.databaseState(),
+                            m_core.stores().settings, m_core.system().platform());
     tcUpdater_Pages->addTab(m_update, QString());
     tcUpdater_Pages->addTab(m_config, QString());
     tcUpdater_Pages->addTab(m_userDb, QString());
@@ -272,7 +273,8 @@ void Ttc_Updater::LNGPopupItemClick(quint32 lcid) {
 }
 
 void Ttc_Updater::updateStatusLine() {
-    lbl_databaseCount->setText(AboutPage::databaseStateLine(m_core));
+    lbl_databaseCount->setText(
+        AboutPage::databaseStateLine(m_core.language(), m_core.settings().values, m_core.databaseState()));
 }
 
 bool Ttc_Updater::inventoryDone() const {
