@@ -117,7 +117,8 @@ void TAddonInfo::build() {
             EntryLookup(m_core.stores().userDb, m_core.stores().pluginDb,
                         {m_core.settings().values.databaseEnabled, m_core.settings().values.ignoreUserDb},
                         m_item.FilePath, dbkey::WebsiteID);
-        openWebAddress(websitePageFor(m_core, id.isEmpty() ? entryFileStem(m_item.FilePath) : id));
+        openWebAddress(
+            websitePageFor(m_core.settings().values, id.isEmpty() ? entryFileStem(m_item.FilePath) : id));
     });
     m_ok = new QPushButton(this);
     m_ok->setObjectName(u"btn_OK"_s);
@@ -239,7 +240,7 @@ ItemInfoOutcome ShowItemInfoDialog(AppCore& core, const UpdateItem& item, QWidge
         return ItemInfoOutcome::NoIdentifier;
     }
     if (!tcRow && classifyWebsiteId(id) != WebsiteIdKind::Catalogue) {
-        openWebAddress(websitePageFor(core, id));
+        openWebAddress(websitePageFor(core.settings().values, id));
         return ItemInfoOutcome::ForumOpened;
     }
 

@@ -149,7 +149,8 @@ void Ttc_Updater::buildWidgets() {
         if (!m_jobs->isRunning())
             m_core.pageFetcher().setSettings(FetchSettings::fromSettings(m_core.settings().values));
     });
-    m_infoBox = new TInfobox(m_core, this);
+    m_infoBox = new TInfobox(m_core.language(), m_core.settings().values, m_core.stores(),
+                             m_core.updateCheckState(), m_core.system(), this);
     m_infoBox->follow(this);
     addAction(m_infoBox->toggleAction());
     connect(m_infoBox, &TInfobox::editUserEntryRequested, this, &Ttc_Updater::editUserEntry);

@@ -151,8 +151,9 @@ void TPluginDB::build() {
     m_visitSite = new QToolButton(this);
     m_visitSite->setObjectName(u"btn_VisitSite"_s);
     m_visitSite->setText(u"\u2197"_s);
-    connect(m_visitSite, &QToolButton::clicked, this,
-            [this, web = field(dbkey::WebsiteID)] { openWebAddress(websitePageFor(m_core, web->text())); });
+    connect(m_visitSite, &QToolButton::clicked, this, [this, web = field(dbkey::WebsiteID)] {
+        openWebAddress(websitePageFor(m_core.settings().values, web->text()));
+    });
     m_visitAuthor = new QToolButton(this);
     m_visitAuthor->setObjectName(u"btn_VisitAuthorURL"_s);
     m_visitAuthor->setText(u"\u2302"_s);

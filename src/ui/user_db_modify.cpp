@@ -92,7 +92,7 @@ void TUserDBModify::build() {
     m_visitSite->setObjectName(u"btn_VisitSite"_s);
     m_visitSite->setText(u"\u2197"_s);
     connect(m_visitSite, &QToolButton::clicked, this,
-            [this] { openWebAddress(websitePageFor(m_core, m_webId->text())); });
+            [this] { openWebAddress(websitePageFor(m_core.settings().values, m_webId->text())); });
     m_visitAuthor = new QToolButton(this);
     m_visitAuthor->setObjectName(u"btn_VisitSite2"_s);
     m_visitAuthor->setText(u"\u2302"_s);
