@@ -152,7 +152,7 @@ void UserDbList::deleteSelected() {
 
 void UserDbList::writeFile() {
     if (!writeUserDbFile(m_core.stores().userDb))
-        reportUserDbNotSaved(m_core);
+        reportUserDbNotSaved(m_core.language(), m_core.prompter());
 }
 
 bool UserDbList::eventFilter(QObject* watched, QEvent* event) {

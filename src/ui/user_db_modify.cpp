@@ -63,7 +63,7 @@ TUserDBModify::TUserDBModify(AppCore& core, const QString& id, const QString& pr
     }
     retranslate();
     updateButtons();
-    restoreWindowSize(m_core, *this, WindowSizeKeys::UserDbEditor);
+    restoreWindowSize(m_core.stores().settings, *this, WindowSizeKeys::UserDbEditor);
 }
 
 QString TUserDBModify::text(const char* section, const char* key, const char* english) const {
@@ -213,29 +213,27 @@ bool TUserDBModify::save() {
     // Written now, not only at exit: a crash or a killed session keeps the correction.
     const bool written = writeUserDbFile(userDb);
     if (!written)
-        reportUserDbNotSaved(m_core);
+        reportUserDbNotSaved(m_core.language(), m_core.prompter());
     emit saved(target);
     accept();
     return written;
 }
 
-void reportUserDbNotSaved(AppCore& core) {
-    const Language& language = core.language();
-    core.prompter().tell(
-        PromptIcon::Error,
-        language.text(u"ErrorMessages"_s, u"CannotSaveConf_Caption"_s,
-                      u"Error: Configuration cannot be saved"_s),
-        language.format(u"ErrorMessages"_s, u"CannotSaveConf_L1"_s,
-                        u"Unfortunately %s cannot save the current configuration."_s,
-                        {QCoreApplication::applicationName(), {}, {}}) +
-            '\n'_L1 +
-            language.format(u"ErrorMessages"_s, u"CannotSaveConf_L2"_s,
-                            u"Reason: %s is not writable (read-only / insufficient rights)."_s,
-                            {u"userdb.ini"_s, {}, {}}));
+void reportUserDbNotSaved(const Language& language, Prompter& prompter) {
+    prompter.tell(PromptIcon::Error,
+                  language.text(u"ErrorMessages"_s, u"CannotSaveConf_Caption"_s,
+                                u"Error: Configuration cannot be saved"_s),
+                  language.format(u"ErrorMessages"_s, u"CannotSaveConf_L1"_s,
+                                  u"Unfortunately %s cannot save the current configuration."_s,
+                                  {QCoreApplication::applicationName(), {}, {}}) +
+                      '\n'_L1 +
+                      language.format(u"ErrorMessages"_s, u"CannotSaveConf_L2"_s,
+                                      u"Reason: %s is not writable (read-only / insufficient rights)."_s,
+                                      {u"userdb.ini"_s, {}, {}}));
 }
 
 void TUserDBModify::done(int result) {
-    saveWindowSize(m_core, *this, WindowSizeKeys::UserDbEditor);
+    saveWindowSize(m_core.stores().settings, *this, WindowSizeKeys::UserDbEditor);
     QDialog::done(result);
 }
 

@@ -10,7 +10,9 @@ class QToolButton;
 
 namespace quillon {
 class AppCore;
-}
+class Language;
+class Prompter;
+} // namespace quillon
 
 namespace quillon::ui {
 
@@ -71,6 +73,6 @@ private:
 };
 
 // The message that userdb.ini could not be written (its entries stay in memory).
-void reportUserDbNotSaved(AppCore& core);
+void reportUserDbNotSaved(const Language& language, Prompter& prompter);
 
 } // namespace quillon::ui
