@@ -15,18 +15,30 @@ class QPushButton;
 
 namespace quillon {
 class AppCore;
-}
+class Language;
+class Prompter;
+struct SettingValues;
+struct Stores;
+} // namespace quillon
 
 namespace quillon::ui {
 
 class DescriptionBrowser;
 class JobRunner;
 
+// What the window reads and changes.
+struct AddonInfoParts {
+    const Language& language;
+    SettingValues& settings; // the checksum method
+    const Stores& stores;    // the databases naming the item's site
+    Prompter& prompter;      // details that did not arrive
+};
+
 class TAddonInfo : public QDialog {
     Q_OBJECT
 public:
     // title: the item's name as the window names it.
-    TAddonInfo(AppCore& core, const UpdateItem& item, const QString& title, ItemDetailsJob job,
+    TAddonInfo(const AddonInfoParts& parts, const UpdateItem& item, const QString& title, ItemDetailsJob job,
                QWidget* parent = nullptr);
     ~TAddonInfo() override;
 
@@ -45,7 +57,7 @@ private:
     void showChecksum();
     QString text(const char* section, const char* key, const char* english) const;
 
-    AppCore& m_core;
+    AddonInfoParts m_parts;
     UpdateItem m_item;
     QString m_name;
     ItemDetailsJob m_job;

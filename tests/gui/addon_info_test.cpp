@@ -95,7 +95,8 @@ TEST_F(AddonInfoTest, ChecksumSwitchTwiceReturnsAndTheChoicePersists) {
     {
         auto core = start();
         const UpdateItem mine = core->updateList().row(rowOf(*core, u"mine.wlx64"_s));
-        TAddonInfo window(*core, mine, u"Mine"_s, {});
+        TAddonInfo window({core->language(), core->settings().values, core->stores(), core->prompter()}, mine,
+                          u"Mine"_s, {});
         auto* button = window.findChild<QAbstractButton*>(u"btn_switchMd5Crc32"_s);
         auto* field = window.findChild<QLineEdit*>(u"edt_checksum"_s);
         const QString md5 = *FileMd5Hex(file);
@@ -110,7 +111,8 @@ TEST_F(AddonInfoTest, ChecksumSwitchTwiceReturnsAndTheChoicePersists) {
     }
     auto core = start();
     const UpdateItem mine = core->updateList().row(rowOf(*core, u"mine.wlx64"_s));
-    TAddonInfo window(*core, mine, u"Mine"_s, {});
+    TAddonInfo window({core->language(), core->settings().values, core->stores(), core->prompter()}, mine,
+                      u"Mine"_s, {});
     EXPECT_EQ(window.findChild<QAbstractButton*>(u"btn_switchMd5Crc32"_s)->text(), u"CRC:"_s);
 }
 
