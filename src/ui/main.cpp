@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
         started = std::make_unique<quillon::AppCore>(prompter, platformOptions);
         started->startUp(commandLine, startOptions);
         quillon::ui::takeWineProgramChoice(*started, wine);
-        quillon::RememberTcInstallation(*started, chosen);
+        quillon::RememberTcInstallation(started->stores().settings, chosen);
         return quillon::ui::tcInstallationTakenText(*started, chosen);
     };
     QString prefixTaken;

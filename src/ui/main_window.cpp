@@ -79,7 +79,8 @@ void Ttc_Updater::buildWidgets() {
     tcUpdater_Pages = new QTabWidget(this);
     tcUpdater_Pages->setObjectName(u"tcUpdater_Pages"_s);
     m_update = new UpdatePage(m_core);
-    m_config = new ConfigPage(m_core);
+    m_config = new ConfigPage({m_core.language(), m_core.settings().values, m_core.stores().settings,
+                               m_core.system(), m_core.prompter(), m_core.commandLine(), m_core.tc()});
     m_userDb = new UserDbPage(m_core);
     m_about = new AboutPage(m_core.language(), m_core.settings().values, m_core.databaseState(),
                             m_core.stores().settings, m_core.system().platform());
