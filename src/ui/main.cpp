@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
         started->startUp(commandLine, startOptions);
         quillon::ui::takeWineProgramChoice(*started, wine);
         quillon::RememberTcInstallation(started->stores().settings, chosen);
-        return quillon::ui::tcInstallationTakenText(*started, chosen);
+        return quillon::ui::tcInstallationTakenText(started->language(), chosen);
     };
     QString prefixTaken;
     if (const auto chosen = quillon::ui::chooseTcInstallation(*started, options.winePrefix, startedByTc))
