@@ -81,7 +81,7 @@ void Ttc_Updater::buildWidgets() {
     m_update = new UpdatePage(m_core);
     m_config = new ConfigPage({m_core.language(), m_core.settings().values, m_core.stores().settings,
                                m_core.system(), m_core.prompter(), m_core.commandLine(), m_core.tc()});
-    m_userDb = new UserDbPage(m_core);
+    m_userDb = new UserDbPage(m_core.language(), m_core.settings(), m_core.stores(), m_core.prompter());
     m_about = new AboutPage(m_core.language(), m_core.settings().values, m_core.databaseState(),
                             m_core.stores().settings, m_core.system().platform());
     tcUpdater_Pages->addTab(m_update, QString());

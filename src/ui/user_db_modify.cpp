@@ -16,8 +16,8 @@
 #include "app/common/pe_info.h"
 #include "app/language.h"
 #include "app/prompter.h"
-#include "app/settings.h"
-#include "engine/app_core.h"
+#include "app/settings_values.h"
+#include "engine/stores.h"
 #include "inventory/plugin_database.h"
 #include "inventory/user_database.h"
 #include "ui/ui_text.h"
@@ -28,13 +28,13 @@ using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
 
-TUserDBModify::TUserDBModify(AppCore& core, const QString& id, const QString& proposedWebsiteId,
+TUserDBModify::TUserDBModify(const UserDbParts& parts, const QString& id, const QString& proposedWebsiteId,
                              QWidget* parent)
-    : QDialog(parent), m_core(core) {
+    : QDialog(parent), m_parts(parts) {
     setObjectName(u"TUserDBModify"_s);
     setAcceptDrops(true);
     build();
-    const IniDocument& userDb = m_core.stores().userDb;
+    const IniDocument& userDb = m_parts.stores.userDb;
     QString identifier = id.trimmed();
     const bool existing = !identifier.isEmpty() &&
                           (userDb.hasSection(identifier) || userDb.hasSection(entryFileStem(identifier)));
@@ -63,12 +63,12 @@ TUserDBModify::TUserDBModify(AppCore& core, const QString& id, const QString& pr
     }
     retranslate();
     updateButtons();
-    restoreWindowSize(m_core.stores().settings, *this, WindowSizeKeys::UserDbEditor);
+    restoreWindowSize(m_parts.stores.settings, *this, WindowSizeKeys::UserDbEditor);
 }
 
 QString TUserDBModify::text(const char* section, const char* key, const char* english) const {
-    return m_core.language().text(QString::fromLatin1(section), QString::fromLatin1(key),
-                                  QString::fromUtf8(english));
+    return m_parts.language.text(QString::fromLatin1(section), QString::fromLatin1(key),
+                                 QString::fromUtf8(english));
 }
 
 void TUserDBModify::build() {
@@ -92,7 +92,7 @@ void TUserDBModify::build() {
     m_visitSite->setObjectName(u"btn_VisitSite"_s);
     m_visitSite->setText(u"\u2197"_s);
     connect(m_visitSite, &QToolButton::clicked, this,
-            [this] { openWebAddress(websitePageFor(m_core.settings().values, m_webId->text())); });
+            [this] { openWebAddress(websitePageFor(m_parts.settings, m_webId->text())); });
     m_visitAuthor = new QToolButton(this);
     m_visitAuthor->setObjectName(u"btn_VisitSite2"_s);
     m_visitAuthor->setText(u"\u2302"_s);
@@ -208,12 +208,12 @@ bool TUserDBModify::save() {
         entry.setField(key, edit->text());
     if (!canSaveUserDbEntry(entry))
         return false;
-    IniDocument& userDb = m_core.stores().userDb;
+    IniDocument& userDb = m_parts.stores.userDb;
     const QString target = storeUserDbEntry(userDb, m_originalId, entry);
     // Written now, not only at exit: a crash or a killed session keeps the correction.
     const bool written = writeUserDbFile(userDb);
     if (!written)
-        reportUserDbNotSaved(m_core.language(), m_core.prompter());
+        reportUserDbNotSaved(m_parts.language, m_parts.prompter);
     emit saved(target);
     accept();
     return written;
@@ -233,7 +233,7 @@ void reportUserDbNotSaved(const Language& language, Prompter& prompter) {
 }
 
 void TUserDBModify::done(int result) {
-    saveWindowSize(m_core.stores().settings, *this, WindowSizeKeys::UserDbEditor);
+    saveWindowSize(m_parts.stores.settings, *this, WindowSizeKeys::UserDbEditor);
     QDialog::done(result);
 }
 
