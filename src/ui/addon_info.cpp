@@ -17,10 +17,11 @@
 #include "app/language.h"
 #include "app/locales.h"
 #include "app/prompter.h"
-#include "app/settings.h"
+#include "app/settings_values.h"
 #include "app/tc_description.h"
-#include "engine/app_core.h"
 #include "engine/check_run.h"
+#include "engine/stores.h"
+#include "inventory/database_loader.h"
 #include "inventory/plugin_database.h"
 #include "inventory/website_links.h"
 #include "ui/description_browser.h"
@@ -213,21 +214,22 @@ void TAddonInfo::showDetails(const ItemDetailsResult& result) {
     emit detailsShown();
 }
 
-ItemInfoOutcome ShowItemInfoDialog(AppCore& core, const UpdateItem& item, QWidget* parent,
+ItemInfoOutcome ShowItemInfoDialog(const ItemInfoSources& sources, const UpdateItem& item, QWidget* parent,
                                    TAddonInfo** window) {
     if (window)
         *window = nullptr;
-    const SettingValues& settings = core.settings().values;
-    const Language& language = core.language();
+    const AddonInfoParts& parts = sources.window;
+    const SettingValues& settings = parts.settings;
+    const Language& language = parts.language;
     const QString fileName = entryFileName(item.FilePath);
     QString id =
-        EntryLookup(core.stores().userDb, core.stores().pluginDb,
+        EntryLookup(parts.stores.userDb, parts.stores.pluginDb,
                     {settings.databaseEnabled, settings.ignoreUserDb}, item.FilePath, dbkey::WebsiteID);
     const bool tcRow = item.Group == ItemGroup::TC;
     if (id.isEmpty())
-        id = IsPluginFoundOnline(core.updateCheckState().OnlineRecords, fileName, OnlineField::Identifier);
+        id = IsPluginFoundOnline(sources.checkState.OnlineRecords, fileName, OnlineField::Identifier);
     if (id.isEmpty() && !tcRow) {
-        core.prompter().tell(
+        parts.prompter.tell(
             PromptIcon::Information, language.text(u"ErrorMessages"_s, u"CaptionInfo"_s, u"Information"_s),
             language.format(u"ErrorMessages"_s, u"InfoNotAvailable_L1"_s,
                             u"Sorry, %s1 is unable to show additional info of %s2."_s,
@@ -238,28 +240,27 @@ ItemInfoOutcome ShowItemInfoDialog(AppCore& core, const UpdateItem& item, QWidge
         return ItemInfoOutcome::NoIdentifier;
     }
     if (!tcRow && classifyWebsiteId(id) != WebsiteIdKind::Catalogue) {
-        openWebAddress(websitePageFor(core.settings().values, id));
+        openWebAddress(websitePageFor(settings, id));
         return ItemInfoOutcome::ForumOpened;
     }
 
     ItemDetailsJob job;
-    job.requestTemplate = core.pageFetcher().requestFor(QString());
+    job.requestTemplate = sources.fetcher.requestFor(QString());
     job.requestTemplate.progress = nullptr;
     if (tcRow) {
-        const bool beta = core.updateCheckState().TcPreReleaseAccepted;
-        const DatabaseLoadResult& db = core.databaseState();
+        const bool beta = sources.checkState.TcPreReleaseAccepted;
+        const DatabaseLoadResult& db = sources.database;
         job.tcDescription = TotalCommanderDescription(language.currentLcid());
         job.historyUrl = settings.siteTotalCommander + (beta ? db.changeLogBeta : db.changeLogStable);
     } else {
         job.detailsUrl = itemDetailsUrl(settings.siteCatalogue, id, catalogueLanguageTag(UserDefaultLcid()));
     }
-    QString title = IsPluginFoundOnline(core.updateCheckState().OnlineRecords, fileName, OnlineField::Name);
+    QString title = IsPluginFoundOnline(sources.checkState.OnlineRecords, fileName, OnlineField::Name);
     if (title.isEmpty())
         title = item.Name;
     if (const qsizetype bracket = title.lastIndexOf('('_L1); bracket > 0)
         title = title.left(bracket);
-    auto* dialog = new TAddonInfo({core.language(), core.settings().values, core.stores(), core.prompter()},
-                                  item, title.trimmed(), job, parent);
+    auto* dialog = new TAddonInfo(parts, item, title.trimmed(), job, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
     dialog->start();

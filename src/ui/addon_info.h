@@ -14,11 +14,13 @@ class QProgressBar;
 class QPushButton;
 
 namespace quillon {
-class AppCore;
 class Language;
+class PageFetcher;
 class Prompter;
+struct DatabaseLoadResult;
 struct SettingValues;
 struct Stores;
+struct UpdateCheckState;
 } // namespace quillon
 
 namespace quillon::ui {
@@ -83,9 +85,17 @@ enum class ItemInfoOutcome {
     WindowOpened, // the add-on window was opened (returned through window)
 };
 
+// What asking for an item's information reads besides what the window uses.
+struct ItemInfoSources {
+    AddonInfoParts window;
+    const UpdateCheckState& checkState; // online identifiers and names; the pre-release choice
+    const PageFetcher& fetcher;         // the request the details go out as
+    const DatabaseLoadResult& database; // Total Commander's change logs
+};
+
 // The add-on information of an update-list row: its WebsiteID (user database, plugin database,
 // then the online list) decides between a message, a forum page and the window.
-ItemInfoOutcome ShowItemInfoDialog(AppCore& core, const UpdateItem& item, QWidget* parent,
+ItemInfoOutcome ShowItemInfoDialog(const ItemInfoSources& sources, const UpdateItem& item, QWidget* parent,
                                    TAddonInfo** window = nullptr);
 
 } // namespace quillon::ui

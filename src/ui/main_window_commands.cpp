@@ -276,7 +276,12 @@ void Ttc_Updater::runListCommand(ListCommand command) {
         if (item.FilePath == kPluginDbPath)
             openDatabaseBrowser(QString());
         else if (item.FilePath != kChecksumDbPath)
-            ShowItemInfoDialog(m_core, item, this);
+            ShowItemInfoDialog(
+                {{m_core.language(), m_core.settings().values, m_core.stores(), m_core.prompter()},
+                 m_core.updateCheckState(),
+                 m_core.pageFetcher(),
+                 m_core.databaseState()},
+                item, this);
         return;
     }
     case ListCommand::DatabaseEntry: {
