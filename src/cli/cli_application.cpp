@@ -92,7 +92,7 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
         platformOptions.wineProgram = wineProgram.toStdString();
         started = std::make_unique<AppCore>(prompter, platformOptions);
         started->startUp(CommandLine(options.programArguments), startOptions);
-        RememberTcInstallation(*started, *choice.taken);
+        RememberTcInstallation(started->stores().settings, *choice.taken);
     }
     AppCore& core = *started;
     // Start-up asked for Total Commander's window before the settings were read: a Wine program

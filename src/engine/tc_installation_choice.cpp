@@ -59,8 +59,8 @@ TcInstallationChoice ChooseTcInstallation(AppCore& core, const QString& prefixOp
     return choice;
 }
 
-void RememberTcInstallation(AppCore& core, const TcInstallation& chosen) {
-    core.stores().settings.setValue(kSection, kChosenKey, chosen.prefix);
+void RememberTcInstallation(IniDocument& settings, const TcInstallation& chosen) {
+    settings.setValue(kSection, kChosenKey, chosen.prefix);
 }
 
 } // namespace quillon

@@ -11,6 +11,7 @@
 namespace quillon {
 
 class AppCore;
+class IniDocument;
 
 struct TcInstallationChoice {
     // Start again on this one.
@@ -23,7 +24,7 @@ struct TcInstallationChoice {
 // started the program (startedByTc: COMMANDER_PATH was set before start-up).
 TcInstallationChoice ChooseTcInstallation(AppCore& core, const QString& prefixOption, bool startedByTc);
 
-// Kept in the settings of the core started on it.
-void RememberTcInstallation(AppCore& core, const TcInstallation& chosen);
+// Kept in the settings store of the core started on it.
+void RememberTcInstallation(IniDocument& settings, const TcInstallation& chosen);
 
 } // namespace quillon

@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/settings.h"
-#include "app/system.h"
-#include "engine/app_core.h"
+#include "app/ini_document.h"
+#include "app/language.h"
+#include "app/settings_values.h"
+#include "inventory/database_loader.h"
+#include "platform/platform.h"
 #include "ui_text.h"
 
 using namespace Qt::StringLiterals;
@@ -28,7 +30,11 @@ QString link(const QString& address) {
 
 } // namespace
 
-AboutPage::AboutPage(AppCore& core, QWidget* parent) : QWidget(parent), m_core(core) {
+AboutPage::AboutPage(const Language& language, const SettingValues& settings,
+                     const DatabaseLoadResult& database, const IniDocument& settingsFile,
+                     const platform::Platform& platform, QWidget* parent)
+    : QWidget(parent), m_language(language), m_settings(settings), m_database(database),
+      m_settingsFile(settingsFile), m_platform(platform) {
     setObjectName(u"TabAbout"_s);
     lbl_Title = new QLabel(this);
     QFont big = lbl_Title->font();
@@ -52,35 +58,35 @@ AboutPage::AboutPage(AppCore& core, QWidget* parent) : QWidget(parent), m_core(c
     layout->addStretch(1);
 }
 
-QString AboutPage::databaseStateLine(const AppCore& core) {
-    const Language& lng = core.language();
+QString AboutPage::databaseStateLine(const Language& lng, const SettingValues& settings,
+                                     const DatabaseLoadResult& database) {
     Placeholders count;
-    count.s = QString::number(core.databaseState().entryCount);
-    const bool on = core.settings().values.databaseEnabled;
+    count.s = QString::number(database.entryCount);
+    const bool on = settings.databaseEnabled;
     return lng.format(u"CaptionsMainFrm"_s, u"NrOfPluginsInDB"_s, u"%s plugins in the database"_s, count) +
-           u" ("_s + core.databaseState().updateText + u", "_s +
+           u" ("_s + database.updateText + u", "_s +
            (on ? uiText(lng, "CaptionsMainFrm", "LblOn", "on")
                : uiText(lng, "CaptionsMainFrm", "LblOff", "off")) +
            u")"_s;
 }
 
 void AboutPage::retranslate() {
-    const Language& lng = m_core.language();
+    const Language& lng = m_language;
     lbl_Title->setText(u"Quillon"_s);
     lbl_Description->setText(uiText(lng, "CaptionsMainFrm", "About_Description",
                                     "Keeps Total Commander and its plugins up to date."));
     lbl_Version->setText(uiText(lng, "CaptionsPluginDB", "LblVersion", "Version") + u" : "_s +
                          QStringLiteral(QUILLON_VERSION));
-    lbl_Database->setText(databaseStateLine(m_core));
+    lbl_Database->setText(databaseStateLine(m_language, m_settings, m_database));
     lbl_Settings->setText(uiText(lng, "CaptionsMainFrm", "About_SettingsFile", "Settings file:") + u' ' +
-                          QDir::toNativeSeparators(m_core.settingsFile()));
-    const QString prefix = QString::fromStdString(m_core.system().platform().winePrefix());
+                          QDir::toNativeSeparators(m_settingsFile.filePath()));
+    const QString prefix = QString::fromStdString(m_platform.winePrefix());
     lbl_Prefix->setText(uiText(lng, "CaptionsMainFrm", "About_WinePrefix", "Wine prefix:") + u' ' +
                         (prefix.isEmpty() ? u"-"_s : QDir::toNativeSeparators(prefix)));
     lbl_Translator->setText(uiText(lng, "CaptionsMainFrm", "About_Translator", "Translator:") + u' ' +
                             uiText(lng, "Language", "Author", "-"));
     lbl_Translator->setToolTip(uiText(lng, "Language", "Contact", "-"));
-    const SettingValues& v = m_core.settings().values;
+    const SettingValues& v = m_settings;
     QStringList sites;
     const struct {
         const char* key;

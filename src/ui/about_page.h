@@ -6,21 +6,34 @@
 class QLabel;
 
 namespace quillon {
-class AppCore;
+class IniDocument;
+class Language;
+struct DatabaseLoadResult;
+struct SettingValues;
+namespace platform {
+class Platform;
 }
+} // namespace quillon
 
 namespace quillon::ui {
 
 class AboutPage : public QWidget {
     Q_OBJECT
 public:
-    explicit AboutPage(AppCore& core, QWidget* parent = nullptr);
+    // settingsFile: the store whose file the page names; platform: for the Wine prefix.
+    AboutPage(const Language& language, const SettingValues& settings, const DatabaseLoadResult& database,
+              const IniDocument& settingsFile, const platform::Platform& platform, QWidget* parent = nullptr);
     void retranslate();
     // The plugin database's state line: entries, date, on or off.
-    static QString databaseStateLine(const AppCore& core);
+    static QString databaseStateLine(const Language& language, const SettingValues& settings,
+                                     const DatabaseLoadResult& database);
 
 private:
-    AppCore& m_core;
+    const Language& m_language;
+    const SettingValues& m_settings;
+    const DatabaseLoadResult& m_database;
+    const IniDocument& m_settingsFile;
+    const platform::Platform& m_platform;
     QLabel* lbl_Title;
     QLabel* lbl_Description;
     QLabel* lbl_Version;

@@ -17,10 +17,11 @@
 #include "app/language.h"
 #include "app/locales.h"
 #include "app/prompter.h"
-#include "app/settings.h"
+#include "app/settings_values.h"
 #include "app/tc_description.h"
-#include "engine/app_core.h"
 #include "engine/check_run.h"
+#include "engine/stores.h"
+#include "inventory/database_loader.h"
 #include "inventory/plugin_database.h"
 #include "inventory/website_links.h"
 #include "ui/description_browser.h"
@@ -46,9 +47,9 @@ int heightFor(const QString& text, int most) {
 }
 } // namespace
 
-TAddonInfo::TAddonInfo(AppCore& core, const UpdateItem& item, const QString& title, ItemDetailsJob job,
-                       QWidget* parent)
-    : QDialog(parent), m_core(core), m_item(item), m_name(title), m_job(std::move(job)) {
+TAddonInfo::TAddonInfo(const AddonInfoParts& parts, const UpdateItem& item, const QString& title,
+                       ItemDetailsJob job, QWidget* parent)
+    : QDialog(parent), m_parts(parts), m_item(item), m_name(title), m_job(std::move(job)) {
     setObjectName(u"TAddonInfo"_s);
     m_runner = new JobRunner(this);
     build();
@@ -59,8 +60,8 @@ TAddonInfo::TAddonInfo(AppCore& core, const UpdateItem& item, const QString& tit
 TAddonInfo::~TAddonInfo() = default;
 
 QString TAddonInfo::text(const char* section, const char* key, const char* english) const {
-    return m_core.language().text(QString::fromLatin1(section), QString::fromLatin1(key),
-                                  QString::fromUtf8(english));
+    return m_parts.language.text(QString::fromLatin1(section), QString::fromLatin1(key),
+                                 QString::fromUtf8(english));
 }
 
 void TAddonInfo::build() {
@@ -70,7 +71,7 @@ void TAddonInfo::build() {
     m_checksumSwitch = new QPushButton(this);
     m_checksumSwitch->setObjectName(u"btn_switchMd5Crc32"_s);
     connect(m_checksumSwitch, &QPushButton::clicked, this, [this] {
-        int& method = m_core.settings().values.checksumMethod;
+        int& method = m_parts.settings.checksumMethod;
         method = method == kMethodCrc32 ? kMethodMd5 : kMethodCrc32;
         showChecksum();
     });
@@ -113,11 +114,10 @@ void TAddonInfo::build() {
     m_visitSite = new QPushButton(this);
     m_visitSite->setObjectName(u"btn_VisitSite"_s);
     connect(m_visitSite, &QPushButton::clicked, this, [this] {
-        const QString id =
-            EntryLookup(m_core.stores().userDb, m_core.stores().pluginDb,
-                        {m_core.settings().values.databaseEnabled, m_core.settings().values.ignoreUserDb},
-                        m_item.FilePath, dbkey::WebsiteID);
-        openWebAddress(websitePageFor(m_core, id.isEmpty() ? entryFileStem(m_item.FilePath) : id));
+        const QString id = EntryLookup(m_parts.stores.userDb, m_parts.stores.pluginDb,
+                                       {m_parts.settings.databaseEnabled, m_parts.settings.ignoreUserDb},
+                                       m_item.FilePath, dbkey::WebsiteID);
+        openWebAddress(websitePageFor(m_parts.settings, id.isEmpty() ? entryFileStem(m_item.FilePath) : id));
     });
     m_ok = new QPushButton(this);
     m_ok->setObjectName(u"btn_OK"_s);
@@ -134,7 +134,7 @@ void TAddonInfo::build() {
     auto* titleRow = new QHBoxLayout;
     auto* iconLabel = new QLabel(this);
     iconLabel->setObjectName(u"img_Icon"_s);
-    const QIcon icon = m_core.settings().values.showPlugIcons ? fileIcon(m_item.FilePath) : QIcon();
+    const QIcon icon = m_parts.settings.showPlugIcons ? fileIcon(m_item.FilePath) : QIcon();
     if (!icon.isNull()) {
         const int side = style()->pixelMetric(QStyle::PM_LargeIconSize);
         iconLabel->setPixmap(icon.pixmap(QSize(side, side), devicePixelRatio()));
@@ -153,8 +153,8 @@ void TAddonInfo::build() {
 }
 
 void TAddonInfo::retranslate() {
-    setWindowTitle(m_core.language().format(u"CaptionsAddonInfo"_s, u"Caption"_s, u"%s - information"_s,
-                                            {m_name, {}, {}}));
+    setWindowTitle(m_parts.language.format(u"CaptionsAddonInfo"_s, u"Caption"_s, u"%s - information"_s,
+                                           {m_name, {}, {}}));
     m_title->setText(m_name + u' ' + m_item.InstalledVersion);
     m_title->setCursorPosition(0); // a long name shows from its start
     m_descriptionGroup->setTitle(text("CaptionsAddonInfo", "GbDescription", "Description"));
@@ -168,7 +168,7 @@ void TAddonInfo::retranslate() {
 }
 
 void TAddonInfo::showChecksum() {
-    const bool crc = m_core.settings().values.checksumMethod == kMethodCrc32;
+    const bool crc = m_parts.settings.checksumMethod == kMethodCrc32;
     m_checksumSwitch->setText(crc ? u"CRC:"_s : u"MD5:"_s);
     if (!QFileInfo(m_item.FilePath).isFile()) {
         m_checksum->clear();
@@ -196,9 +196,9 @@ void TAddonInfo::showDetails(const ItemDetailsResult& result) {
     if (result.outcome == ItemDetailsResult::Outcome::Cancelled)
         return;
     if (result.outcome == ItemDetailsResult::Outcome::NoAnswer) {
-        m_core.prompter().tell(PromptIcon::Error, text("ErrorMessages", "CaptionError", "Error"),
-                               text("ErrorMessages", "DownloadError_02",
-                                    "Error: No internet connection / invalid proxy settings."));
+        m_parts.prompter.tell(PromptIcon::Error, text("ErrorMessages", "CaptionError", "Error"),
+                              text("ErrorMessages", "DownloadError_02",
+                                   "Error: No internet connection / invalid proxy settings."));
         emit detailsFailed();
         reject();
         return;
@@ -214,21 +214,22 @@ void TAddonInfo::showDetails(const ItemDetailsResult& result) {
     emit detailsShown();
 }
 
-ItemInfoOutcome ShowItemInfoDialog(AppCore& core, const UpdateItem& item, QWidget* parent,
+ItemInfoOutcome ShowItemInfoDialog(const ItemInfoSources& sources, const UpdateItem& item, QWidget* parent,
                                    TAddonInfo** window) {
     if (window)
         *window = nullptr;
-    const SettingValues& settings = core.settings().values;
-    const Language& language = core.language();
+    const AddonInfoParts& parts = sources.window;
+    const SettingValues& settings = parts.settings;
+    const Language& language = parts.language;
     const QString fileName = entryFileName(item.FilePath);
     QString id =
-        EntryLookup(core.stores().userDb, core.stores().pluginDb,
+        EntryLookup(parts.stores.userDb, parts.stores.pluginDb,
                     {settings.databaseEnabled, settings.ignoreUserDb}, item.FilePath, dbkey::WebsiteID);
     const bool tcRow = item.Group == ItemGroup::TC;
     if (id.isEmpty())
-        id = IsPluginFoundOnline(core.updateCheckState().OnlineRecords, fileName, OnlineField::Identifier);
+        id = IsPluginFoundOnline(sources.checkState.OnlineRecords, fileName, OnlineField::Identifier);
     if (id.isEmpty() && !tcRow) {
-        core.prompter().tell(
+        parts.prompter.tell(
             PromptIcon::Information, language.text(u"ErrorMessages"_s, u"CaptionInfo"_s, u"Information"_s),
             language.format(u"ErrorMessages"_s, u"InfoNotAvailable_L1"_s,
                             u"Sorry, %s1 is unable to show additional info of %s2."_s,
@@ -239,27 +240,27 @@ ItemInfoOutcome ShowItemInfoDialog(AppCore& core, const UpdateItem& item, QWidge
         return ItemInfoOutcome::NoIdentifier;
     }
     if (!tcRow && classifyWebsiteId(id) != WebsiteIdKind::Catalogue) {
-        openWebAddress(websitePageFor(core, id));
+        openWebAddress(websitePageFor(settings, id));
         return ItemInfoOutcome::ForumOpened;
     }
 
     ItemDetailsJob job;
-    job.requestTemplate = core.pageFetcher().requestFor(QString());
+    job.requestTemplate = sources.fetcher.requestFor(QString());
     job.requestTemplate.progress = nullptr;
     if (tcRow) {
-        const bool beta = core.updateCheckState().TcPreReleaseAccepted;
-        const DatabaseLoadResult& db = core.databaseState();
+        const bool beta = sources.checkState.TcPreReleaseAccepted;
+        const DatabaseLoadResult& db = sources.database;
         job.tcDescription = TotalCommanderDescription(language.currentLcid());
         job.historyUrl = settings.siteTotalCommander + (beta ? db.changeLogBeta : db.changeLogStable);
     } else {
         job.detailsUrl = itemDetailsUrl(settings.siteCatalogue, id, catalogueLanguageTag(UserDefaultLcid()));
     }
-    QString title = IsPluginFoundOnline(core.updateCheckState().OnlineRecords, fileName, OnlineField::Name);
+    QString title = IsPluginFoundOnline(sources.checkState.OnlineRecords, fileName, OnlineField::Name);
     if (title.isEmpty())
         title = item.Name;
     if (const qsizetype bracket = title.lastIndexOf('('_L1); bracket > 0)
         title = title.left(bracket);
-    auto* dialog = new TAddonInfo(core, item, title.trimmed(), job, parent);
+    auto* dialog = new TAddonInfo(parts, item, title.trimmed(), job, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
     dialog->start();

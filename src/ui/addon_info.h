@@ -14,19 +14,33 @@ class QProgressBar;
 class QPushButton;
 
 namespace quillon {
-class AppCore;
-}
+class Language;
+class PageFetcher;
+class Prompter;
+struct DatabaseLoadResult;
+struct SettingValues;
+struct Stores;
+struct UpdateCheckState;
+} // namespace quillon
 
 namespace quillon::ui {
 
 class DescriptionBrowser;
 class JobRunner;
 
+// What the window reads and changes.
+struct AddonInfoParts {
+    const Language& language;
+    SettingValues& settings; // the checksum method
+    const Stores& stores;    // the databases naming the item's site
+    Prompter& prompter;      // details that did not arrive
+};
+
 class TAddonInfo : public QDialog {
     Q_OBJECT
 public:
     // title: the item's name as the window names it.
-    TAddonInfo(AppCore& core, const UpdateItem& item, const QString& title, ItemDetailsJob job,
+    TAddonInfo(const AddonInfoParts& parts, const UpdateItem& item, const QString& title, ItemDetailsJob job,
                QWidget* parent = nullptr);
     ~TAddonInfo() override;
 
@@ -45,7 +59,7 @@ private:
     void showChecksum();
     QString text(const char* section, const char* key, const char* english) const;
 
-    AppCore& m_core;
+    AddonInfoParts m_parts;
     UpdateItem m_item;
     QString m_name;
     ItemDetailsJob m_job;
@@ -71,9 +85,17 @@ enum class ItemInfoOutcome {
     WindowOpened, // the add-on window was opened (returned through window)
 };
 
+// What asking for an item's information reads besides what the window uses.
+struct ItemInfoSources {
+    AddonInfoParts window;
+    const UpdateCheckState& checkState; // online identifiers and names; the pre-release choice
+    const PageFetcher& fetcher;         // the request the details go out as
+    const DatabaseLoadResult& database; // Total Commander's change logs
+};
+
 // The add-on information of an update-list row: its WebsiteID (user database, plugin database,
 // then the online list) decides between a message, a forum page and the window.
-ItemInfoOutcome ShowItemInfoDialog(AppCore& core, const UpdateItem& item, QWidget* parent,
+ItemInfoOutcome ShowItemInfoDialog(const ItemInfoSources& sources, const UpdateItem& item, QWidget* parent,
                                    TAddonInfo** window = nullptr);
 
 } // namespace quillon::ui

@@ -18,13 +18,15 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include "app/command_line.h"
+#include "app/language.h"
 #include "app/settings.h"
 #include "app/settings_keys.h"
 #include "app/system.h"
 #include "config_form.h"
-#include "engine/app_core.h"
 #include "install/request_builder.h"
 #include "platform/daily_check_timer.h"
+#include "tcdetect/tc_location.h"
 #include "ui_text.h"
 
 using namespace Qt::StringLiterals;
@@ -41,8 +43,8 @@ constexpr bool kWineWorld = true;
 
 } // namespace
 
-ConfigPage::ConfigPage(AppCore& core, QWidget* parent)
-    : QWidget(parent), m_core(core), m_dailyTimer(std::make_shared<platform::DailyCheckTimer>()) {
+ConfigPage::ConfigPage(const ConfigPageParts& parts, QWidget* parent)
+    : QWidget(parent), m_parts(parts), m_dailyTimer(std::make_shared<platform::DailyCheckTimer>()) {
     setObjectName(u"TabConfig"_s);
     auto* content = new QWidget;
     content->setObjectName(u"ConfigContent"_s);
@@ -71,7 +73,7 @@ ConfigPage::ConfigPage(AppCore& core, QWidget* parent)
         }
     }
 
-    if (m_core.commandLine().safe()) {
+    if (m_parts.commandLine.safe()) {
         for (const char* name : {"cb_IntelliPlugVer", "cb_DoNotLoad3rdPApps", "cb_InstallPackages"})
             findChild<QCheckBox*>(QString::fromLatin1(name))->setEnabled(false);
     }
@@ -130,7 +132,7 @@ void ConfigPage::nameChoices(QComboBox* box, const char* section, std::initializ
 void ConfigPage::showValues() {
     for (const auto& load : m_loaders)
         load();
-    if (m_core.commandLine().notc()) {
+    if (m_parts.commandLine.notc()) {
         auto* box = findChild<QCheckBox*>(u"cb_DoNotDetectTC"_s);
         box->setChecked(false);
         box->setEnabled(false);
@@ -138,7 +140,7 @@ void ConfigPage::showValues() {
 }
 
 void ConfigPage::retranslate() {
-    const Language& lng = m_core.language();
+    const Language& lng = m_parts.language;
     for (const Caption& c : m_captions) {
         QString text = uiText(lng, c.section, c.key, c.english);
         if (c.widget == m_autoDetectCaption)
@@ -163,7 +165,7 @@ void ConfigPage::retranslate() {
         if (c.index == 0)
             c.box->setMinimumWidth(c.box->sizeHint().width());
     }
-    rb_AutoDetect->setToolTip(m_core.tc().iniFile);
+    rb_AutoDetect->setToolTip(m_parts.tc.iniFile);
     edit_PluginFile->setToolTip(uiText(lng, "Hints", "ManualFile",
                                        "A file in the format of wincmd.ini that lists the plugins to check"));
     if (kWineWorld) {
@@ -187,7 +189,7 @@ QWidget* ConfigPage::captioned(QAbstractButton* button, const char* key, const c
 }
 
 void ConfigPage::addBoolOptions(QVBoxLayout* layout, std::initializer_list<BoolOption> options) {
-    SettingValues& values = m_core.settings().values;
+    SettingValues& values = m_parts.settings;
     for (const BoolOption& option : options) {
         auto* box = new QCheckBox;
         box->setObjectName(QString::fromLatin1(option.objectName));
@@ -216,7 +218,7 @@ QWidget* ConfigPage::browseField(QLineEdit* edit, const std::function<void()>& b
 
 QWidget* ConfigPage::folderField(QLineEdit* edit) {
     return browseField(edit, [this, edit] {
-        const QString start = m_core.system().expandEnvPath(edit->text().trimmed());
+        const QString start = m_parts.system.expandEnvPath(edit->text().trimmed());
         const QString folder = QFileDialog::getExistingDirectory(this, QString(), start);
         if (!folder.isEmpty())
             edit->setText(QDir::toNativeSeparators(folder) + QDir::separator());
@@ -239,7 +241,7 @@ QWidget* ConfigPage::buildTotalCommander() {
                        {"cb_DevCompareMethod", "Config_DevCompareMethod",
                         "Compare Total Commander's versions by build", &SettingValues::tcDevCompareMethod},
                    });
-    SettingValues& values = m_core.settings().values;
+    SettingValues& values = m_parts.settings;
     QFormLayout* form = wrappingForm();
     QLabel* packageLabel = formLabel();
     caption(packageLabel, "CaptionsMainFrm", "Config_DownloadPackage", "Package to download:");
@@ -281,7 +283,7 @@ QWidget* ConfigPage::buildPlugins() {
     auto* group = new QGroupBox;
     caption(group, "CaptionsMainFrm", "Config_GB_Plugins", "Plugin detection");
     auto* layout = new QVBoxLayout(group);
-    SettingValues& values = m_core.settings().values;
+    SettingValues& values = m_parts.settings;
 
     rb_AutoDetect = new QRadioButton;
     auto* rb_LoadAllPlugin = new QRadioButton;

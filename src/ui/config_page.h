@@ -25,7 +25,12 @@ class QThread;
 class QVBoxLayout;
 
 namespace quillon {
-class AppCore;
+class CommandLine;
+class IniDocument;
+class Language;
+class Prompter;
+class System;
+struct TcLocation;
 namespace platform {
 class DailyCheckTimer;
 struct DailyCheckState;
@@ -36,10 +41,21 @@ namespace quillon::ui {
 
 class ButtonCaption;
 
+// What the page reads and changes.
+struct ConfigPageParts {
+    const Language& language;
+    SettingValues& settings;
+    IniDocument& settingsStore; // the Wine prefix chosen here is remembered in it
+    System& system;             // paths expanded; the Wine program and prefix in use
+    Prompter& prompter;
+    const CommandLine& commandLine; // "safe" and "notc" lock options
+    const TcLocation& tc;           // the wincmd.ini found
+};
+
 class ConfigPage : public QWidget {
     Q_OBJECT
 public:
-    explicit ConfigPage(AppCore& core, QWidget* parent = nullptr);
+    explicit ConfigPage(const ConfigPageParts& parts, QWidget* parent = nullptr);
     ~ConfigPage() override;
     void retranslate();
     // The values as they stand in the settings (after start-up or a pass that changed them).
@@ -117,7 +133,7 @@ private:
     // work on a thread of its own; done on this page's thread unless the page is gone.
     void offThread(std::function<void()> work, std::function<void()> done);
 
-    AppCore& m_core;
+    ConfigPageParts m_parts;
     QList<Caption> m_captions;
     QList<ChoiceName> m_choiceNames;
     QList<std::function<void()>> m_loaders; // show the settings' values in the controls

@@ -13,7 +13,6 @@
 #include "app/settings.h"
 #include "config_form.h"
 #include "config_page.h"
-#include "engine/app_core.h"
 
 using namespace Qt::StringLiterals;
 
@@ -23,7 +22,7 @@ QWidget* ConfigPage::buildDownload() {
     auto* group = new QGroupBox;
     caption(group, "CaptionsMainFrm", "Config_GB_Download", "Download");
     auto* layout = new QVBoxLayout(group);
-    SettingValues& values = m_core.settings().values;
+    SettingValues& values = m_parts.settings;
 #ifndef Q_OS_WIN
     addDailyCheck(layout);
 #endif
@@ -138,7 +137,7 @@ QWidget* ConfigPage::buildConnection() {
     auto* group = new QGroupBox;
     caption(group, "CaptionsMainFrm", "Config_GB_Connection", "Connection");
     auto* layout = new QVBoxLayout(group);
-    SettingValues& values = m_core.settings().values;
+    SettingValues& values = m_parts.settings;
 
     auto* proxyOn = new QCheckBox;
     proxyOn->setObjectName(u"cb_ProxyEnabled"_s);

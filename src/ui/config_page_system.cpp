@@ -18,7 +18,6 @@
 #include "app/system.h"
 #include "config_form.h"
 #include "config_page.h"
-#include "engine/app_core.h"
 #include "engine/tc_installation_choice.h"
 #include "platform/daily_check_timer.h"
 #include "platform/wine_prefixes.h"
@@ -63,7 +62,7 @@ void ConfigPage::setDailyCheckTimer(std::shared_ptr<const platform::DailyCheckTi
 }
 
 QString ConfigPage::prefixInUse() const {
-    return QString::fromStdString(m_core.system().platform().winePrefix());
+    return QString::fromStdString(m_parts.system.platform().winePrefix());
 }
 
 void ConfigPage::addWineRows(QFormLayout* form) {
@@ -112,12 +111,12 @@ void ConfigPage::addWineRows(QFormLayout* form) {
     caption(wineLabel, "CaptionsMainFrm", "Config_WineProgram", "Wine program (empty: found on the system):");
     auto* wine = new QLineEdit;
     wine->setObjectName(u"edit_WineProgram"_s);
-    SettingValues& values = m_core.settings().values;
+    SettingValues& values = m_parts.settings;
     // Only the user's own edits apply at once: showing the values again must not undo a --wine
     // given for this run.
     const auto apply = [this, &values](const QString& text) {
         values.wineProgram = text.trimmed();
-        m_core.system().useWineProgram(values.wineProgram);
+        m_parts.system.useWineProgram(values.wineProgram);
     };
     connect(wine, &QLineEdit::textEdited, this, apply);
     m_loaders.append([wine, &values] { wine->setText(values.wineProgram); });
@@ -152,7 +151,7 @@ void ConfigPage::findInstallations() {
 void ConfigPage::showInstallations() {
     if (!cb_Installations)
         return;
-    const Language& lng = m_core.language();
+    const Language& lng = m_parts.language;
     cb_Installations->clear();
     int current = -1;
     const QString inUse = canonical(prefixInUse());
@@ -178,17 +177,17 @@ void ConfigPage::showInstallations() {
 void ConfigPage::choosePrefix(const QString& typed) {
     if (m_prefixFromCommandLine)
         return;
-    const QString prefix = QDir::fromNativeSeparators(m_core.system().expandEnvPath(typed));
+    const QString prefix = QDir::fromNativeSeparators(m_parts.system.expandEnvPath(typed));
     if (prefix.isEmpty() || canonical(prefix) == canonical(prefixInUse())) {
         showValues();
         return;
     }
     if (!platform::isWinePrefixFolder(prefix.toStdString())) {
-        const Language& lng = m_core.language();
-        m_core.prompter().tell(PromptIcon::Error, uiText(lng, "ErrorMessages", "CaptionError", "Error"),
-                               lng.format(u"CaptionsMainFrm"_s, u"Config_WinePrefixInvalid"_s,
-                                          u"%s is not a Wine prefix."_s,
-                                          {QDir::toNativeSeparators(prefix), {}, {}}));
+        const Language& lng = m_parts.language;
+        m_parts.prompter.tell(PromptIcon::Error, uiText(lng, "ErrorMessages", "CaptionError", "Error"),
+                              lng.format(u"CaptionsMainFrm"_s, u"Config_WinePrefixInvalid"_s,
+                                         u"%s is not a Wine prefix."_s,
+                                         {QDir::toNativeSeparators(prefix), {}, {}}));
         showValues();
         showInstallations();
         return;
@@ -200,7 +199,7 @@ void ConfigPage::choosePrefix(const QString& typed) {
             chosen = found;
     }
     // Remembered first: the program started again on it keeps to it, and so does the next start.
-    RememberTcInstallation(m_core, chosen);
+    RememberTcInstallation(m_parts.settingsStore, chosen);
     emit installationChosen(chosen);
 }
 
@@ -237,11 +236,11 @@ void ConfigPage::showDailyCheck(const platform::DailyCheckState& state, bool swi
     cb_DailyCheck->setToolTip(QString());
     retranslate();
     if (switched && !state.error.empty()) {
-        const Language& lng = m_core.language();
-        m_core.prompter().tell(PromptIcon::Error, uiText(lng, "ErrorMessages", "CaptionError", "Error"),
-                               lng.format(u"CaptionsMainFrm"_s, u"Config_DailyCheckFailed"_s,
-                                          u"The daily check could not be switched: %s"_s,
-                                          {QString::fromStdString(state.error), {}, {}}));
+        const Language& lng = m_parts.language;
+        m_parts.prompter.tell(PromptIcon::Error, uiText(lng, "ErrorMessages", "CaptionError", "Error"),
+                              lng.format(u"CaptionsMainFrm"_s, u"Config_DailyCheckFailed"_s,
+                                         u"The daily check could not be switched: %s"_s,
+                                         {QString::fromStdString(state.error), {}, {}}));
     }
     emit dailyCheckShown();
 }

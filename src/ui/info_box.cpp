@@ -17,9 +17,9 @@
 
 #include "app/common/pe_info.h"
 #include "app/language.h"
-#include "app/settings.h"
-#include "engine/app_core.h"
+#include "app/settings_values.h"
 #include "engine/check_run.h"
+#include "engine/stores.h"
 #include "inventory/plugin_database.h"
 #include "inventory/update_item.h"
 #include "inventory/website_links.h"
@@ -63,7 +63,10 @@ QString sectionOf(const IniDocument& db, const QString& filePath) {
 
 } // namespace
 
-TInfobox::TInfobox(AppCore& core, QWidget* parent) : QWidget(parent, Qt::Tool), m_core(core) {
+TInfobox::TInfobox(const Language& language, SettingValues& settings, const Stores& stores,
+                   const UpdateCheckState& checkState, System& system, QWidget* parent)
+    : QWidget(parent, Qt::Tool), m_language(language), m_settings(settings), m_stores(stores),
+      m_checkState(checkState), m_system(system) {
     setObjectName(u"TInfobox"_s);
     m_toggle = new QAction(this);
     m_toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -75,8 +78,8 @@ TInfobox::TInfobox(AppCore& core, QWidget* parent) : QWidget(parent, Qt::Tool), 
 }
 
 QString TInfobox::text(const char* section, const char* key, const char* english) const {
-    return m_core.language().text(QString::fromLatin1(section), QString::fromLatin1(key),
-                                  QString::fromUtf8(english));
+    return m_language.text(QString::fromLatin1(section), QString::fromLatin1(key),
+                           QString::fromUtf8(english));
 }
 
 void TInfobox::build() {
@@ -236,7 +239,7 @@ void TInfobox::place() {
 }
 
 void TInfobox::setActive(bool active) {
-    m_core.settings().values.showInfoBox = active;
+    m_settings.showInfoBox = active;
     if (active) {
         place();
         show();
@@ -269,7 +272,7 @@ void TInfobox::setLoadCheckResult(const QString& filePath, const QString& text) 
 }
 
 void TInfobox::showIcon() {
-    const QIcon icon = m_core.settings().values.showPlugIcons && m_userId.isEmpty() && !m_filePath.isEmpty()
+    const QIcon icon = m_settings.showPlugIcons && m_userId.isEmpty() && !m_filePath.isEmpty()
                            ? fileIcon(m_filePath)
                            : QIcon();
     if (!icon.isNull()) {
@@ -287,9 +290,9 @@ void TInfobox::fill() {
     m_loadCheck->setCursorPosition(0);
     m_loadCheck->setVisible(!loadCheck.isEmpty());
     m_loadCheckCaption->setVisible(!loadCheck.isEmpty());
-    const IniDocument& userDb = m_core.stores().userDb;
-    const IniDocument& pluginDb = m_core.stores().pluginDb;
-    const SettingValues& settings = m_core.settings().values;
+    const IniDocument& userDb = m_stores.userDb;
+    const IniDocument& pluginDb = m_stores.pluginDb;
+    const SettingValues& settings = m_settings;
     const DatabaseSwitches switches{settings.databaseEnabled, settings.ignoreUserDb};
     QString product, internal, original, author, description;
 
@@ -365,7 +368,7 @@ void TInfobox::fill() {
     fillDbEntry();
     bool knownOnline = !m_websiteId.isEmpty();
     if (!knownOnline && m_userId.isEmpty() && !isDatabasePseudoPath(m_filePath))
-        knownOnline = !IsPluginFoundOnline(m_core.updateCheckState().OnlineRecords, entryFileName(m_filePath),
+        knownOnline = !IsPluginFoundOnline(m_checkState.OnlineRecords, entryFileName(m_filePath),
                                            OnlineField::Identifier)
                            .isEmpty();
     m_visitAuthor->setEnabled(!m_authorUrl.isEmpty());
@@ -374,7 +377,7 @@ void TInfobox::fill() {
 }
 
 void TInfobox::fillDbEntry() {
-    const SettingValues& settings = m_core.settings().values;
+    const SettingValues& settings = m_settings;
     switch (m_dbEntry) {
     case DbEntry::UserDatabase:
         m_dbLabel->setText(text("CaptionsMainFrm", "MenuUserDB", "UserDB"));
@@ -402,8 +405,7 @@ void TInfobox::fillDbEntry() {
 void TInfobox::onDbEntryClicked() {
     switch (m_dbEntry) {
     case DbEntry::UserDatabase:
-        emit editUserEntryRequested(m_userId.isEmpty() ? sectionOf(m_core.stores().userDb, m_filePath)
-                                                       : m_userId);
+        emit editUserEntryRequested(m_userId.isEmpty() ? sectionOf(m_stores.userDb, m_filePath) : m_userId);
         break;
     case DbEntry::PluginDatabaseOnly:
         emit browseDatabaseRequested(m_filePath);
@@ -416,15 +418,15 @@ void TInfobox::onDbEntryClicked() {
 
 void TInfobox::onAuthorClicked() {
     const bool forum = classifyWebsiteId(m_authorUrl) != WebsiteIdKind::Catalogue;
-    openWebAddress(!m_userId.isEmpty() && forum ? websitePageFor(m_core, m_authorUrl) : m_authorUrl);
+    openWebAddress(!m_userId.isEmpty() && forum ? websitePageFor(m_settings, m_authorUrl) : m_authorUrl);
 }
 
 void TInfobox::onOnlineSiteClicked() {
     QString id = m_websiteId;
     if (id.isEmpty() && m_userId.isEmpty())
-        id = IsPluginFoundOnline(m_core.updateCheckState().OnlineRecords, entryFileName(m_filePath),
+        id = IsPluginFoundOnline(m_checkState.OnlineRecords, entryFileName(m_filePath),
                                  OnlineField::Identifier);
-    openWebAddress(websitePageFor(m_core, id));
+    openWebAddress(websitePageFor(m_settings, id));
 }
 
 void TInfobox::onDirectDownloadClicked() {
@@ -436,7 +438,7 @@ void TInfobox::onDirectDownloadClicked() {
 
 void TInfobox::onFileNameClicked() {
     if (!m_filePath.isEmpty() && !isDatabasePseudoPath(m_filePath))
-        jumpToFiles(m_core.system(), {m_filePath});
+        jumpToFiles(m_system, {m_filePath});
 }
 
 } // namespace quillon::ui

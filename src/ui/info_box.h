@@ -13,8 +13,12 @@ class QLineEdit;
 class QToolButton;
 
 namespace quillon {
-class AppCore;
-}
+class Language;
+class System;
+struct SettingValues;
+struct Stores;
+struct UpdateCheckState;
+} // namespace quillon
 
 namespace quillon::ui {
 
@@ -25,7 +29,9 @@ class TInfobox : public QWidget {
 public:
     enum class DbEntry { UserDatabase, PluginDatabaseOnly, NotFound };
 
-    explicit TInfobox(AppCore& core, QWidget* parent = nullptr);
+    // settings: GUI/ShowInfoBox is written there; checkState: the last check's online records.
+    TInfobox(const Language& language, SettingValues& settings, const Stores& stores,
+             const UpdateCheckState& checkState, System& system, QWidget* parent = nullptr);
 
     // Stays beside this window (to its right, centred on its height) while it moves.
     void follow(QWidget* mainWindow);
@@ -81,7 +87,11 @@ private:
     void onFileNameClicked();
     QString text(const char* section, const char* key, const char* english) const;
 
-    AppCore& m_core;
+    const Language& m_language;
+    SettingValues& m_settings;
+    const Stores& m_stores;
+    const UpdateCheckState& m_checkState;
+    System& m_system;
     QPointer<QWidget> m_mainWindow;
     QAction* m_toggle = nullptr;
 

@@ -79,8 +79,8 @@ int main(int argc, char** argv) {
         started = std::make_unique<quillon::AppCore>(prompter, platformOptions);
         started->startUp(commandLine, startOptions);
         quillon::ui::takeWineProgramChoice(*started, wine);
-        quillon::RememberTcInstallation(*started, chosen);
-        return quillon::ui::tcInstallationTakenText(*started, chosen);
+        quillon::RememberTcInstallation(started->stores().settings, chosen);
+        return quillon::ui::tcInstallationTakenText(started->language(), chosen);
     };
     QString prefixTaken;
     if (const auto chosen = quillon::ui::chooseTcInstallation(*started, options.winePrefix, startedByTc))

@@ -79,9 +79,11 @@ void Ttc_Updater::buildWidgets() {
     tcUpdater_Pages = new QTabWidget(this);
     tcUpdater_Pages->setObjectName(u"tcUpdater_Pages"_s);
     m_update = new UpdatePage(m_core);
-    m_config = new ConfigPage(m_core);
-    m_userDb = new UserDbPage(m_core);
-    m_about = new AboutPage(m_core);
+    m_config = new ConfigPage({m_core.language(), m_core.settings().values, m_core.stores().settings,
+                               m_core.system(), m_core.prompter(), m_core.commandLine(), m_core.tc()});
+    m_userDb = new UserDbPage(m_core.language(), m_core.settings(), m_core.stores(), m_core.prompter());
+    m_about = new AboutPage(m_core.language(), m_core.settings().values, m_core.databaseState(),
+                            m_core.stores().settings, m_core.system().platform());
     tcUpdater_Pages->addTab(m_update, QString());
     tcUpdater_Pages->addTab(m_config, QString());
     tcUpdater_Pages->addTab(m_userDb, QString());
@@ -148,7 +150,8 @@ void Ttc_Updater::buildWidgets() {
         if (!m_jobs->isRunning())
             m_core.pageFetcher().setSettings(FetchSettings::fromSettings(m_core.settings().values));
     });
-    m_infoBox = new TInfobox(m_core, this);
+    m_infoBox = new TInfobox(m_core.language(), m_core.settings().values, m_core.stores(),
+                             m_core.updateCheckState(), m_core.system(), this);
     m_infoBox->follow(this);
     addAction(m_infoBox->toggleAction());
     connect(m_infoBox, &TInfobox::editUserEntryRequested, this, &Ttc_Updater::editUserEntry);
@@ -272,7 +275,8 @@ void Ttc_Updater::LNGPopupItemClick(quint32 lcid) {
 }
 
 void Ttc_Updater::updateStatusLine() {
-    lbl_databaseCount->setText(AboutPage::databaseStateLine(m_core));
+    lbl_databaseCount->setText(
+        AboutPage::databaseStateLine(m_core.language(), m_core.settings().values, m_core.databaseState()));
 }
 
 bool Ttc_Updater::inventoryDone() const {

@@ -276,7 +276,12 @@ void Ttc_Updater::runListCommand(ListCommand command) {
         if (item.FilePath == kPluginDbPath)
             openDatabaseBrowser(QString());
         else if (item.FilePath != kChecksumDbPath)
-            ShowItemInfoDialog(m_core, item, this);
+            ShowItemInfoDialog(
+                {{m_core.language(), m_core.settings().values, m_core.stores(), m_core.prompter()},
+                 m_core.updateCheckState(),
+                 m_core.pageFetcher(),
+                 m_core.databaseState()},
+                item, this);
         return;
     }
     case ListCommand::DatabaseEntry: {
@@ -476,7 +481,9 @@ void Ttc_Updater::refreshSelectedItem() {
 void Ttc_Updater::openDatabaseBrowser(const QString& filePath) {
     if (m_jobs->isRunning())
         return;
-    TPluginDB browser(m_core, filePath, this);
+    TPluginDB browser({m_core.language(), m_core.settings().values, m_core.stores(),
+                       m_core.updateCheckState(), m_core.prompter(), m_core.settingsDir()},
+                      filePath, this);
     connect(&browser, &TPluginDB::userDbChanged, this, [this] { refreshViews(View::UserDb); });
     bool downloadDatabase = false;
     connect(&browser, &TPluginDB::downloadLatestRequested, this,

@@ -15,9 +15,9 @@
 
 #include "app/language.h"
 #include "app/prompter.h"
-#include "app/settings.h"
-#include "engine/app_core.h"
+#include "app/settings_values.h"
 #include "engine/check_run.h"
+#include "engine/stores.h"
 #include "inventory/database_loader.h"
 #include "inventory/plugin_database.h"
 #include "inventory/user_database.h"
@@ -45,18 +45,18 @@ QString dayText(const QString& updateText) {
 }
 } // namespace
 
-TPluginDB::TPluginDB(AppCore& core, const QString& selectedFilePath, QWidget* parent)
-    : QDialog(parent), m_core(core) {
+TPluginDB::TPluginDB(const PluginDbBrowserParts& parts, const QString& selectedFilePath, QWidget* parent)
+    : QDialog(parent), m_parts(parts) {
     setObjectName(u"TPluginDB"_s);
     loadDatabase();
     build();
     retranslate();
-    restoreWindowSize(m_core, *this, WindowSizeKeys::PluginDbBrowser);
+    restoreWindowSize(m_parts.stores.settings, *this, WindowSizeKeys::PluginDbBrowser);
 
-    const SettingValues& settings = m_core.settings().values;
+    const SettingValues& settings = m_parts.settings;
     (settings.databaseEnabled ? m_on : m_off)->setChecked(true);
     const std::optional<QDate> online =
-        parseDatabaseDate(m_core.updateCheckState().DatabaseInfo.pluginDbReleaseDate);
+        parseDatabaseDate(m_parts.checkState.DatabaseInfo.pluginDbReleaseDate);
     const bool newer = online && databaseReleaseDate(m_database) < *online;
     m_updateToLatest->setEnabled(newer);
     QFont font = m_updateToLatest->font();
@@ -82,20 +82,20 @@ TPluginDB::TPluginDB(AppCore& core, const QString& selectedFilePath, QWidget* pa
 }
 
 QString TPluginDB::text(const char* section, const char* key, const char* english) const {
-    return m_core.language().text(QString::fromLatin1(section), QString::fromLatin1(key),
-                                  QString::fromUtf8(english));
+    return m_parts.language.text(QString::fromLatin1(section), QString::fromLatin1(key),
+                                 QString::fromUtf8(english));
 }
 
 void TPluginDB::loadDatabase() {
     IniDocument checksums;
     DatabaseLoadOptions options;
-    options.settingsDir = m_core.settingsDir();
-    options.forceUseExtDb = m_core.settings().values.forceUseExtDb;
+    options.settingsDir = m_parts.settingsDir;
+    options.forceUseExtDb = m_parts.settings.forceUseExtDb;
     LoadPluginDatabases(m_database, checksums, options);
 }
 
 void TPluginDB::build() {
-    m_model = new PluginDbModel(m_database, m_core.language(), this);
+    m_model = new PluginDbModel(m_database, m_parts.language, this);
     m_filter = new QSortFilterProxyModel(this);
     m_filter->setSourceModel(m_model);
     m_filter->setFilterKeyColumn(PluginDbModel::NameColumn);
@@ -151,8 +151,9 @@ void TPluginDB::build() {
     m_visitSite = new QToolButton(this);
     m_visitSite->setObjectName(u"btn_VisitSite"_s);
     m_visitSite->setText(u"\u2197"_s);
-    connect(m_visitSite, &QToolButton::clicked, this,
-            [this, web = field(dbkey::WebsiteID)] { openWebAddress(websitePageFor(m_core, web->text())); });
+    connect(m_visitSite, &QToolButton::clicked, this, [this, web = field(dbkey::WebsiteID)] {
+        openWebAddress(websitePageFor(m_parts.settings, web->text()));
+    });
     m_visitAuthor = new QToolButton(this);
     m_visitAuthor->setObjectName(u"btn_VisitAuthorURL"_s);
     m_visitAuthor->setText(u"\u2302"_s);
@@ -316,24 +317,24 @@ bool TPluginDB::saveInUserDb() {
     edited.id = m_current;
     for (const auto& [key, edit] : m_fields)
         edited.setField(key, edit->text());
-    if (m_current.isEmpty() || storeCorrections(m_core.stores().userDb, m_database, edited) == 0)
+    if (m_current.isEmpty() || storeCorrections(m_parts.stores.userDb, m_database, edited) == 0)
         return false;
     m_saveUserDb->setEnabled(false);
-    const bool written = writeUserDbFile(m_core.stores().userDb);
+    const bool written = writeUserDbFile(m_parts.stores.userDb);
     if (!written)
-        reportUserDbNotSaved(m_core);
+        reportUserDbNotSaved(m_parts.language, m_parts.prompter);
     emit userDbChanged();
     return written;
 }
 
 void TPluginDB::switchDatabase(bool enabled) {
-    m_core.settings().values.databaseEnabled = enabled;
+    m_parts.settings.databaseEnabled = enabled;
     paintState();
     emit databaseSwitched(enabled);
 }
 
 void TPluginDB::paintState() {
-    const QColor colour = m_core.settings().values.databaseEnabled ? kOnColour : kOffColour;
+    const QColor colour = m_parts.settings.databaseEnabled ? kOnColour : kOffColour;
     for (QWidget* w : std::initializer_list<QWidget*>{m_totalEntries, m_fields.at(3).second, m_on, m_off}) {
         QPalette p = w->palette();
         p.setColor(QPalette::WindowText, colour);
@@ -343,7 +344,7 @@ void TPluginDB::paintState() {
 }
 
 void TPluginDB::done(int result) {
-    saveWindowSize(m_core, *this, WindowSizeKeys::PluginDbBrowser);
+    saveWindowSize(m_parts.stores.settings, *this, WindowSizeKeys::PluginDbBrowser);
     QDialog::done(result);
 }
 

@@ -15,18 +15,32 @@ class QTableView;
 class QToolButton;
 
 namespace quillon {
-class AppCore;
-}
+class Language;
+class Prompter;
+struct SettingValues;
+struct Stores;
+struct UpdateCheckState;
+} // namespace quillon
 
 namespace quillon::ui {
 
 class PluginDbModel;
 
+// What the browser reads and changes.
+struct PluginDbBrowserParts {
+    const Language& language;
+    SettingValues& settings;            // the database switch
+    Stores& stores;                     // corrections into the user database; the window's size
+    const UpdateCheckState& checkState; // the online database's release date
+    Prompter& prompter;                 // a user database that cannot be written
+    QString settingsDir;                // where an external database.dat is looked for
+};
+
 class TPluginDB : public QDialog {
     Q_OBJECT
 public:
     // selectedFilePath: the update-list row whose entry is selected first (may be empty).
-    TPluginDB(AppCore& core, const QString& selectedFilePath, QWidget* parent = nullptr);
+    TPluginDB(const PluginDbBrowserParts& parts, const QString& selectedFilePath, QWidget* parent = nullptr);
 
     // The entries whose names contain text (letter case ignored); one left is selected and shown.
     void search(const QString& text);
@@ -55,7 +69,7 @@ private:
     void updateButtons();
     QString text(const char* section, const char* key, const char* english) const;
 
-    AppCore& m_core;
+    PluginDbBrowserParts m_parts;
     IniDocument m_database{QStringLiteral("tcPluginMem.ini"), IniDocument::Encoding::Latin1};
     QString m_current;
 

@@ -41,10 +41,10 @@ std::optional<TcInstallation> chooseTcInstallation(AppCore& core, const QString&
     return others.at(index);
 }
 
-QString tcInstallationTakenText(AppCore& core, const TcInstallation& chosen) {
-    return core.language().format(u"CaptionsMainFrm"_s, u"WinePrefixTaken"_s,
-                                  u"Total Commander found in the %s1 prefix %s2"_s,
-                                  Placeholders{{}, managerName(chosen.manager), chosen.prefix});
+QString tcInstallationTakenText(const Language& language, const TcInstallation& chosen) {
+    return language.format(u"CaptionsMainFrm"_s, u"WinePrefixTaken"_s,
+                           u"Total Commander found in the %s1 prefix %s2"_s,
+                           Placeholders{{}, managerName(chosen.manager), chosen.prefix});
 }
 
 } // namespace quillon::ui

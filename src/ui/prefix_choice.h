@@ -9,7 +9,8 @@
 
 namespace quillon {
 class AppCore;
-}
+class Language;
+} // namespace quillon
 
 namespace quillon::ui {
 
@@ -19,6 +20,6 @@ std::optional<TcInstallation> chooseTcInstallation(AppCore& core, const QString&
                                                    bool startedByTc);
 
 // For the status bar: where Total Commander was taken from.
-QString tcInstallationTakenText(AppCore& core, const TcInstallation& chosen);
+QString tcInstallationTakenText(const Language& language, const TcInstallation& chosen);
 
 } // namespace quillon::ui

@@ -9,7 +9,7 @@
 
 #include "app/language.h"
 #include "app/prompter.h"
-#include "engine/app_core.h"
+#include "engine/stores.h"
 #include "inventory/user_database.h"
 #include "ui/user_db_model.h"
 #include "ui/user_db_modify.h"
@@ -18,9 +18,9 @@ using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
 
-UserDbList::UserDbList(AppCore& core, QWidget* parent) : QWidget(parent), m_core(core) {
+UserDbList::UserDbList(const UserDbParts& parts, QWidget* parent) : QWidget(parent), m_parts(parts) {
     setObjectName(u"UserDbList"_s);
-    m_model = new UserDbModel(m_core.stores().userDb, m_core.language(), this);
+    m_model = new UserDbModel(m_parts.stores.userDb, m_parts.language, this);
     m_list = new QTableView(this);
     m_list->setObjectName(u"LV_UserDB"_s);
     m_list->setModel(m_model);
@@ -71,7 +71,7 @@ UserDbList::UserDbList(AppCore& core, QWidget* parent) : QWidget(parent), m_core
 }
 
 void UserDbList::retranslate() {
-    const Language& l = m_core.language();
+    const Language& l = m_parts.language;
     m_add->setText(l.text(u"Buttons"_s, u"BtnAddNew"_s, u"Add new"_s));
     m_edit->setText(l.text(u"Buttons"_s, u"BtnEdit"_s, u"Edit"_s));
     m_delete->setText(l.text(u"Buttons"_s, u"BtnDelete"_s, u"Delete"_s));
@@ -116,7 +116,7 @@ void UserDbList::updateButtons() {
 }
 
 void UserDbList::openEditor(const QString& id, const QString& proposedWebsiteId) {
-    TUserDBModify editor(m_core, id, proposedWebsiteId, this);
+    TUserDBModify editor(m_parts, id, proposedWebsiteId, this);
     connect(&editor, &TUserDBModify::saved, this, [this](const QString& saved) {
         m_list->horizontalHeader()->setSortIndicatorShown(false);
         m_model->reload();
@@ -130,29 +130,29 @@ void UserDbList::openEditor(const QString& id, const QString& proposedWebsiteId)
 void UserDbList::editSelected() {
     const QString id = currentId();
     if (!id.isEmpty())
-        openEditor(id, m_core.stores().userDb.value(id, u"WebsiteID"_s).trimmed());
+        openEditor(id, m_parts.stores.userDb.value(id, u"WebsiteID"_s).trimmed());
 }
 
 void UserDbList::deleteSelected() {
     const QStringList ids = selectedIds();
     if (ids.isEmpty())
         return;
-    const Language& l = m_core.language();
+    const Language& l = m_parts.language;
     const QString deleteText = l.text(u"Buttons"_s, u"BtnDelete"_s, u"Delete"_s);
     const QString question = l.text(u"CaptionsMainFrm"_s, u"UserDB_LB_ID"_s, u"Item ID (filename)"_s) +
                              ":\n"_L1 + ids.join(", "_L1) + "\n\n"_L1 + deleteText + "?"_L1;
-    if (m_core.prompter().ask(PromptIcon::Question, PromptButtons::YesNo, deleteText, question) !=
+    if (m_parts.prompter.ask(PromptIcon::Question, PromptButtons::YesNo, deleteText, question) !=
         PromptAnswer::Yes)
         return;
-    removeUserDbEntries(m_core.stores().userDb, ids);
+    removeUserDbEntries(m_parts.stores.userDb, ids);
     writeFile();
     m_model->reload();
     emit userDbChanged();
 }
 
 void UserDbList::writeFile() {
-    if (!writeUserDbFile(m_core.stores().userDb))
-        reportUserDbNotSaved(m_core);
+    if (!writeUserDbFile(m_parts.stores.userDb))
+        reportUserDbNotSaved(m_parts.language, m_parts.prompter);
 }
 
 bool UserDbList::eventFilter(QObject* watched, QEvent* event) {

@@ -3,12 +3,10 @@
 // database page.
 #include <QWidget>
 
+#include "ui/user_db_modify.h"
+
 class QPushButton;
 class QTableView;
-
-namespace quillon {
-class AppCore;
-}
 
 namespace quillon::ui {
 
@@ -17,7 +15,7 @@ class UserDbModel;
 class UserDbList : public QWidget {
     Q_OBJECT
 public:
-    explicit UserDbList(AppCore& core, QWidget* parent = nullptr);
+    explicit UserDbList(const UserDbParts& parts, QWidget* parent = nullptr);
 
     UserDbModel& model() { return *m_model; }
     QTableView& list() { return *m_list; }
@@ -47,7 +45,7 @@ private:
     QStringList selectedIds() const;
     void writeFile();
 
-    AppCore& m_core;
+    UserDbParts m_parts;
     UserDbModel* m_model = nullptr;
     QTableView* m_list = nullptr;
     QPushButton* m_add = nullptr;

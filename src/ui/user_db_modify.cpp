@@ -16,8 +16,8 @@
 #include "app/common/pe_info.h"
 #include "app/language.h"
 #include "app/prompter.h"
-#include "app/settings.h"
-#include "engine/app_core.h"
+#include "app/settings_values.h"
+#include "engine/stores.h"
 #include "inventory/plugin_database.h"
 #include "inventory/user_database.h"
 #include "ui/ui_text.h"
@@ -28,13 +28,13 @@ using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
 
-TUserDBModify::TUserDBModify(AppCore& core, const QString& id, const QString& proposedWebsiteId,
+TUserDBModify::TUserDBModify(const UserDbParts& parts, const QString& id, const QString& proposedWebsiteId,
                              QWidget* parent)
-    : QDialog(parent), m_core(core) {
+    : QDialog(parent), m_parts(parts) {
     setObjectName(u"TUserDBModify"_s);
     setAcceptDrops(true);
     build();
-    const IniDocument& userDb = m_core.stores().userDb;
+    const IniDocument& userDb = m_parts.stores.userDb;
     QString identifier = id.trimmed();
     const bool existing = !identifier.isEmpty() &&
                           (userDb.hasSection(identifier) || userDb.hasSection(entryFileStem(identifier)));
@@ -63,12 +63,12 @@ TUserDBModify::TUserDBModify(AppCore& core, const QString& id, const QString& pr
     }
     retranslate();
     updateButtons();
-    restoreWindowSize(m_core, *this, WindowSizeKeys::UserDbEditor);
+    restoreWindowSize(m_parts.stores.settings, *this, WindowSizeKeys::UserDbEditor);
 }
 
 QString TUserDBModify::text(const char* section, const char* key, const char* english) const {
-    return m_core.language().text(QString::fromLatin1(section), QString::fromLatin1(key),
-                                  QString::fromUtf8(english));
+    return m_parts.language.text(QString::fromLatin1(section), QString::fromLatin1(key),
+                                 QString::fromUtf8(english));
 }
 
 void TUserDBModify::build() {
@@ -92,7 +92,7 @@ void TUserDBModify::build() {
     m_visitSite->setObjectName(u"btn_VisitSite"_s);
     m_visitSite->setText(u"\u2197"_s);
     connect(m_visitSite, &QToolButton::clicked, this,
-            [this] { openWebAddress(websitePageFor(m_core, m_webId->text())); });
+            [this] { openWebAddress(websitePageFor(m_parts.settings, m_webId->text())); });
     m_visitAuthor = new QToolButton(this);
     m_visitAuthor->setObjectName(u"btn_VisitSite2"_s);
     m_visitAuthor->setText(u"\u2302"_s);
@@ -208,34 +208,32 @@ bool TUserDBModify::save() {
         entry.setField(key, edit->text());
     if (!canSaveUserDbEntry(entry))
         return false;
-    IniDocument& userDb = m_core.stores().userDb;
+    IniDocument& userDb = m_parts.stores.userDb;
     const QString target = storeUserDbEntry(userDb, m_originalId, entry);
     // Written now, not only at exit: a crash or a killed session keeps the correction.
     const bool written = writeUserDbFile(userDb);
     if (!written)
-        reportUserDbNotSaved(m_core);
+        reportUserDbNotSaved(m_parts.language, m_parts.prompter);
     emit saved(target);
     accept();
     return written;
 }
 
-void reportUserDbNotSaved(AppCore& core) {
-    const Language& language = core.language();
-    core.prompter().tell(
-        PromptIcon::Error,
-        language.text(u"ErrorMessages"_s, u"CannotSaveConf_Caption"_s,
-                      u"Error: Configuration cannot be saved"_s),
-        language.format(u"ErrorMessages"_s, u"CannotSaveConf_L1"_s,
-                        u"Unfortunately %s cannot save the current configuration."_s,
-                        {QCoreApplication::applicationName(), {}, {}}) +
-            '\n'_L1 +
-            language.format(u"ErrorMessages"_s, u"CannotSaveConf_L2"_s,
-                            u"Reason: %s is not writable (read-only / insufficient rights)."_s,
-                            {u"userdb.ini"_s, {}, {}}));
+void reportUserDbNotSaved(const Language& language, Prompter& prompter) {
+    prompter.tell(PromptIcon::Error,
+                  language.text(u"ErrorMessages"_s, u"CannotSaveConf_Caption"_s,
+                                u"Error: Configuration cannot be saved"_s),
+                  language.format(u"ErrorMessages"_s, u"CannotSaveConf_L1"_s,
+                                  u"Unfortunately %s cannot save the current configuration."_s,
+                                  {QCoreApplication::applicationName(), {}, {}}) +
+                      '\n'_L1 +
+                      language.format(u"ErrorMessages"_s, u"CannotSaveConf_L2"_s,
+                                      u"Reason: %s is not writable (read-only / insufficient rights)."_s,
+                                      {u"userdb.ini"_s, {}, {}}));
 }
 
 void TUserDBModify::done(int result) {
-    saveWindowSize(m_core, *this, WindowSizeKeys::UserDbEditor);
+    saveWindowSize(m_parts.stores.settings, *this, WindowSizeKeys::UserDbEditor);
     QDialog::done(result);
 }
 

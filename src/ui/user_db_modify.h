@@ -9,17 +9,28 @@ class QPushButton;
 class QToolButton;
 
 namespace quillon {
-class AppCore;
-}
+class Language;
+class Prompter;
+struct SettingValues;
+struct Stores;
+} // namespace quillon
 
 namespace quillon::ui {
+
+// What the user database's list and editor read and change.
+struct UserDbParts {
+    const Language& language;
+    const SettingValues& settings; // the sites a WebsiteID opens on
+    Stores& stores;                // the user database; the editor's window size
+    Prompter& prompter;
+};
 
 class TUserDBModify : public QDialog {
     Q_OBJECT
 public:
     // id: the entry to edit, or an identifier (a file path too) to propose for a new entry;
     // proposedWebsiteId: the web identifier to put in.
-    TUserDBModify(AppCore& core, const QString& id, const QString& proposedWebsiteId,
+    TUserDBModify(const UserDbParts& parts, const QString& id, const QString& proposedWebsiteId,
                   QWidget* parent = nullptr);
 
     bool isEditing() const { return !m_originalId.isEmpty(); }
@@ -42,7 +53,7 @@ private:
     void updateButtons();
     QString text(const char* section, const char* key, const char* english) const;
 
-    AppCore& m_core;
+    UserDbParts m_parts;
     QString m_originalId; // the entry's identifier when the editor opened; empty when adding
 
     QGroupBox* m_infoGroup = nullptr;
@@ -71,6 +82,6 @@ private:
 };
 
 // The message that userdb.ini could not be written (its entries stay in memory).
-void reportUserDbNotSaved(AppCore& core);
+void reportUserDbNotSaved(const Language& language, Prompter& prompter);
 
 } // namespace quillon::ui

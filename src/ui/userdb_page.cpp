@@ -3,7 +3,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "engine/app_core.h"
+#include "app/settings.h"
 #include "exclusion_list_widget.h"
 #include "user_db_list.h"
 
@@ -11,10 +11,12 @@ using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
 
-UserDbPage::UserDbPage(AppCore& core, QWidget* parent) : QWidget(parent) {
+UserDbPage::UserDbPage(const Language& language, Settings& settings, Stores& stores, Prompter& prompter,
+                       QWidget* parent)
+    : QWidget(parent) {
     setObjectName(u"TabUserDB"_s);
-    m_entries = new UserDbList(core, this);
-    m_exclusions = new ExclusionListWidget(core.language(), core.settings(), this);
+    m_entries = new UserDbList({language, settings.values, stores, prompter}, this);
+    m_exclusions = new ExclusionListWidget(language, settings, this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_entries, 3);
     layout->addWidget(m_exclusions, 2);

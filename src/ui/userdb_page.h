@@ -3,8 +3,11 @@
 #include <QWidget>
 
 namespace quillon {
-class AppCore;
-}
+class Language;
+class Prompter;
+class Settings;
+struct Stores;
+} // namespace quillon
 
 namespace quillon::ui {
 
@@ -14,7 +17,9 @@ class UserDbList;
 class UserDbPage : public QWidget {
     Q_OBJECT
 public:
-    explicit UserDbPage(AppCore& core, QWidget* parent = nullptr);
+    // settings: the exception list and the sites a WebsiteID opens on.
+    UserDbPage(const Language& language, Settings& settings, Stores& stores, Prompter& prompter,
+               QWidget* parent = nullptr);
     void retranslate();
     // Both lists again from the core (after a change made elsewhere).
     void refill();

@@ -4,8 +4,7 @@
 #include <QUrl>
 
 #include "app/locales.h"
-#include "app/settings.h"
-#include "engine/app_core.h"
+#include "app/settings_values.h"
 #include "inventory/website_links.h"
 
 namespace quillon::ui {
@@ -16,8 +15,8 @@ bool openWebAddress(const QString& address) {
     return QDesktopServices::openUrl(QUrl(address.trimmed(), QUrl::StrictMode));
 }
 
-QString websitePageFor(const AppCore& core, const QString& websiteId) {
-    return websiteIdPageUrl(websiteId, SiteAddresses::fromSettings(core.settings().values),
+QString websitePageFor(const SettingValues& settings, const QString& websiteId) {
+    return websiteIdPageUrl(websiteId, SiteAddresses::fromSettings(settings),
                             isRussianLocale(UserDefaultLcid()));
 }
 

@@ -4,7 +4,7 @@
 #include <QString>
 
 namespace quillon {
-class AppCore;
+struct SettingValues;
 }
 
 namespace quillon::ui {
@@ -12,6 +12,6 @@ namespace quillon::ui {
 // False (and nothing opened) for anything but an http or https address.
 bool openWebAddress(const QString& address);
 // The page of a WebsiteID (catalogue, its Russian mirror on Russian systems, forum topic or post).
-QString websitePageFor(const AppCore& core, const QString& websiteId);
+QString websitePageFor(const SettingValues& settings, const QString& websiteId);
 
 } // namespace quillon::ui

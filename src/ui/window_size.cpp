@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
+#include "app/ini_document.h"
 #include "app/settings_keys.h"
-#include "engine/app_core.h"
 
 namespace quillon::ui {
 
@@ -23,15 +23,15 @@ int readInt(const IniDocument& store, const SettingKey& key) {
 
 } // namespace
 
-void restoreWindowSize(AppCore& core, QWidget& window, WindowSizeKeys keys) {
+void restoreWindowSize(const IniDocument& settings, QWidget& window, WindowSizeKeys keys) {
     const auto [w, h] = keysOf(keys);
-    window.resize(readInt(core.stores().settings, *w), readInt(core.stores().settings, *h));
+    window.resize(readInt(settings, *w), readInt(settings, *h));
 }
 
-void saveWindowSize(AppCore& core, const QWidget& window, WindowSizeKeys keys) {
+void saveWindowSize(IniDocument& settings, const QWidget& window, WindowSizeKeys keys) {
     const auto [w, h] = keysOf(keys);
-    core.stores().settings.setValue(w->sectionName(), w->keyName(), QString::number(window.width()));
-    core.stores().settings.setValue(h->sectionName(), h->keyName(), QString::number(window.height()));
+    settings.setValue(w->sectionName(), w->keyName(), QString::number(window.width()));
+    settings.setValue(h->sectionName(), h->keyName(), QString::number(window.height()));
 }
 
 } // namespace quillon::ui

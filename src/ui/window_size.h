@@ -4,14 +4,15 @@
 class QWidget;
 
 namespace quillon {
-class AppCore;
+class IniDocument;
 }
 
 namespace quillon::ui {
 
 enum class WindowSizeKeys { UserDbEditor, PluginDbBrowser };
 
-void restoreWindowSize(AppCore& core, QWidget& window, WindowSizeKeys keys);
-void saveWindowSize(AppCore& core, const QWidget& window, WindowSizeKeys keys);
+// settings: the settings store.
+void restoreWindowSize(const IniDocument& settings, QWidget& window, WindowSizeKeys keys);
+void saveWindowSize(IniDocument& settings, const QWidget& window, WindowSizeKeys keys);
 
 } // namespace quillon::ui

@@ -22,7 +22,15 @@ using namespace Qt::StringLiterals;
 namespace quillon::ui {
 namespace {
 
-class AddonInfoTest : public test::GuiCoreTest {};
+class AddonInfoTest : public test::GuiCoreTest {
+protected:
+    static AddonInfoParts windowParts(AppCore& core) {
+        return {core.language(), core.settings().values, core.stores(), core.prompter()};
+    }
+    static ItemInfoSources sources(AppCore& core) {
+        return {windowParts(core), core.updateCheckState(), core.pageFetcher(), core.databaseState()};
+    }
+};
 
 TEST_F(AddonInfoTest, DetailsFromTheCatalogue) {
     test::FixtureServerProcess server;
@@ -47,7 +55,7 @@ TEST_F(AddonInfoTest, DetailsFromTheCatalogue) {
         prompter.clearMessages();
         opened.urls.clear();
         TAddonInfo* window = nullptr;
-        const ItemInfoOutcome outcome = ShowItemInfoDialog(*core, mine, nullptr, &window);
+        const ItemInfoOutcome outcome = ShowItemInfoDialog(sources(*core), mine, nullptr, &window);
         if (c.expect == Expect::Forum) {
             EXPECT_EQ(outcome, ItemInfoOutcome::ForumOpened);
             EXPECT_EQ(opened.urls, QStringList{server.base() + QString::fromLatin1(c.text)});
@@ -85,7 +93,7 @@ TEST_F(AddonInfoTest, DetailsFromTheCatalogue) {
     // No identifier anywhere: a message and no network.
     prompter.clearMessages();
     const UpdateItem other = core->updateList().row(rowOf(*core, u"other.wfx64"_s));
-    EXPECT_EQ(ShowItemInfoDialog(*core, other, nullptr), ItemInfoOutcome::NoIdentifier);
+    EXPECT_EQ(ShowItemInfoDialog(sources(*core), other, nullptr), ItemInfoOutcome::NoIdentifier);
     ASSERT_EQ(prompter.messages().size(), 1);
     EXPECT_TRUE(prompter.messages().first().text.contains(u"Reason: Database entry not found."_s));
 }
@@ -95,7 +103,7 @@ TEST_F(AddonInfoTest, ChecksumSwitchTwiceReturnsAndTheChoicePersists) {
     {
         auto core = start();
         const UpdateItem mine = core->updateList().row(rowOf(*core, u"mine.wlx64"_s));
-        TAddonInfo window(*core, mine, u"Mine"_s, {});
+        TAddonInfo window(windowParts(*core), mine, u"Mine"_s, {});
         auto* button = window.findChild<QAbstractButton*>(u"btn_switchMd5Crc32"_s);
         auto* field = window.findChild<QLineEdit*>(u"edt_checksum"_s);
         const QString md5 = *FileMd5Hex(file);
@@ -110,7 +118,7 @@ TEST_F(AddonInfoTest, ChecksumSwitchTwiceReturnsAndTheChoicePersists) {
     }
     auto core = start();
     const UpdateItem mine = core->updateList().row(rowOf(*core, u"mine.wlx64"_s));
-    TAddonInfo window(*core, mine, u"Mine"_s, {});
+    TAddonInfo window(windowParts(*core), mine, u"Mine"_s, {});
     EXPECT_EQ(window.findChild<QAbstractButton*>(u"btn_switchMd5Crc32"_s)->text(), u"CRC:"_s);
 }
 

@@ -26,10 +26,17 @@ namespace {
 
 class InfoBoxTest : public test::GuiCoreTest {};
 
+// The box over a started core's parts, as the main window builds it.
+struct CoreInfobox : TInfobox {
+    explicit CoreInfobox(AppCore& core)
+        : TInfobox(core.language(), core.settings().values, core.stores(), core.updateCheckState(),
+                   core.system()) {}
+};
+
 // The captions of a language take room from the box, not from the values beside them.
 TEST_F(InfoBoxTest, AFileNameShowsWholeInEveryLanguage) {
     auto core = start(u"http://127.0.0.1:9/"_s);
-    TInfobox box(*core);
+    CoreInfobox box(*core);
     box.show();
     auto* field = box.findChild<QLineEdit*>(u"edit_OriginalFN"_s);
     for (const char* lcid : {"1033", "1049", "1058", "1038", "1063"}) {
@@ -51,7 +58,7 @@ TEST_F(InfoBoxTest, TheFilesIconShowsWhenSwitchedOn) {
     for (const bool on : {true, false}) {
         SCOPED_TRACE(on);
         core->settings().values.showPlugIcons = on;
-        TInfobox box(*core);
+        CoreInfobox box(*core);
         box.show();
         box.showItem(withIcon, u"Script"_s);
         auto* icon = box.findChild<QLabel*>(u"img_Icon"_s);
@@ -72,7 +79,7 @@ TEST_F(InfoBoxTest, EntryLabelLinksAndWhatAClickOpens) {
     auto core = start(u"http://127.0.0.1:9/"_s);
     core->stores().userDb.setText(u"[mine]\nWebsiteID=mine_web\nAuthorURL=http://author.example/\n"
                                   "DirectLink=file:///etc/passwd\nDescription=Mine\n"_s);
-    TInfobox box(*core);
+    CoreInfobox box(*core);
     struct Case {
         const char* file;
         const char* label;
@@ -132,7 +139,7 @@ TEST_F(InfoBoxTest, EntryLabelLinksAndWhatAClickOpens) {
 
 TEST_F(InfoBoxTest, CtrlQSwitchIsRemembered) {
     auto core = start();
-    TInfobox box(*core);
+    CoreInfobox box(*core);
     box.toggleAction()->trigger();
     EXPECT_TRUE(box.isVisible());
     EXPECT_TRUE(core->settings().values.showInfoBox);

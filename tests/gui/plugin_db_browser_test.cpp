@@ -26,7 +26,9 @@ class PluginDbBrowserTest : public test::GuiCoreTest {};
 TEST_F(PluginDbBrowserTest, SearchSwitchAndCorrections) {
     auto core = start();
     const QString sampack = core->updateList().row(rowOf(*core, u"sampack.wcx64"_s)).FilePath;
-    TPluginDB browser(*core, sampack);
+    TPluginDB browser({core->language(), core->settings().values, core->stores(), core->updateCheckState(),
+                       core->prompter(), core->settingsDir()},
+                      sampack);
     auto* model = browser.findChild<PluginDbModel*>();
     QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(browser.currentName(), u"sampack.wcx64"_s);

@@ -44,7 +44,7 @@ TEST_F(PrefixChoiceTest, AnotherManagersInstallationOnlyWhenTheOneInUseHasNoneOr
         if (!chosen)
             continue;
         // Kept for the next start, where the usual prefix may hold one again.
-        RememberTcInstallation(*core, *chosen);
+        RememberTcInstallation(core->stores().settings, *chosen);
         ASSERT_TRUE(core->shutDown());
         QFile settings(settingsDir + u"/Quillon.ini"_s);
         ASSERT_TRUE(settings.open(QIODevice::ReadOnly));

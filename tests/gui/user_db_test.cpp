@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTableView>
 
+#include "app/settings.h"
 #include "gui/gui_fixture.h"
 #include "support/test_support.h"
 #include "ui/user_db_list.h"
@@ -19,6 +20,9 @@ namespace {
 
 class UserDbTest : public test::GuiCoreTest {
 protected:
+    static UserDbParts userDbParts(AppCore& core) {
+        return {core.language(), core.settings().values, core.stores(), core.prompter()};
+    }
     static void fill(TUserDBModify& editor,
                      std::initializer_list<std::pair<const char*, const char*>> fields) {
         for (const auto& [name, text] : fields)
@@ -33,7 +37,7 @@ protected:
 TEST_F(UserDbTest, AddEditDeleteSurviveRestartAndKill) {
     {
         auto core = start();
-        TUserDBModify editor(*core, {}, {});
+        TUserDBModify editor(userDbParts(*core), {}, {});
         fill(editor, {{"edit_ID", "newone"}});
         EXPECT_FALSE(saveButton(editor)->isEnabled()); // an identifier alone is not enough
         fill(editor, {{"edit_WEBID", " newweb "}, {"edit_Description", "Mine"}});
@@ -44,12 +48,12 @@ TEST_F(UserDbTest, AddEditDeleteSurviveRestartAndKill) {
     }
     {
         auto core = start();
-        UserDbList page(*core);
+        UserDbList page(userDbParts(*core));
         QAbstractItemModelTester tester(&page.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         ASSERT_EQ(page.model().rowOfId(u"newone"_s), 0);
         EXPECT_EQ(page.model().index(0, UserDbModel::WebColumn).data().toString(), u"newweb"_s);
 
-        TUserDBModify editor(*core, u"newone"_s, u"newweb"_s);
+        TUserDBModify editor(userDbParts(*core), u"newone"_s, u"newweb"_s);
         EXPECT_TRUE(editor.isEditing());
         EXPECT_EQ(editor.findChild<QLineEdit*>(u"edit_Description"_s)->text(), u"Mine"_s);
         fill(editor, {{"edit_ID", "renamed"}, {"edit_AuthorURL", "http://author.example/"}});
@@ -62,7 +66,7 @@ TEST_F(UserDbTest, AddEditDeleteSurviveRestartAndKill) {
     }
     {
         auto core = start();
-        UserDbList page(*core);
+        UserDbList page(userDbParts(*core));
         page.selectEntry(u"renamed"_s);
         prompter.queueAnswer(PromptAnswer::No);
         page.deleteSelected();
@@ -74,7 +78,7 @@ TEST_F(UserDbTest, AddEditDeleteSurviveRestartAndKill) {
         EXPECT_FALSE(QFile::exists(settingsDir + u"/userdb.ini"_s));
     }
     auto core = start();
-    EXPECT_EQ(UserDbList(*core).model().rowCount(), 0);
+    EXPECT_EQ(UserDbList(userDbParts(*core)).model().rowCount(), 0);
 }
 
 } // namespace

@@ -138,8 +138,8 @@ int main(int argc, char** argv) {
             }
             if (auto* scroll = pages->currentWidget()->findChild<QScrollArea*>()) {
                 QScrollBar* bar = scroll->verticalScrollBar();
-                for (const auto& [part, value] : {std::pair{u"-mid"_s, bar->maximum() / 2},
-                                                  std::pair{u"-end"_s, bar->maximum()}}) {
+                for (const auto& [part, value] :
+                     {std::pair{u"-mid"_s, bar->maximum() / 2}, std::pair{u"-end"_s, bar->maximum()}}) {
                     bar->setValue(value);
                     settle(300);
                     if (!capture(window, stem + part + u".png"_s))
@@ -175,7 +175,11 @@ int main(int argc, char** argv) {
             info->setActive(false);
         }
         quillon::ui::TAddonInfo* addon = nullptr;
-        quillon::ui::ShowItemInfoDialog(core, item, &window, &addon);
+        const quillon::ui::AddonInfoParts addonParts{core.language(), core.settings().values, core.stores(),
+                                                     core.prompter()};
+        quillon::ui::ShowItemInfoDialog(
+            {addonParts, core.updateCheckState(), core.pageFetcher(), core.databaseState()}, item, &window,
+            &addon);
         if (addon) {
             QPointer<quillon::ui::TAddonInfo> shown(addon);
             waitFor(addon, SIGNAL(detailsShown()), 20000);
@@ -187,12 +191,16 @@ int main(int argc, char** argv) {
                 shown->close();
             }
         }
-        quillon::ui::TUserDBModify editor(core, item.FilePath, QString(), &window);
+        quillon::ui::TUserDBModify editor(
+            {core.language(), core.settings().values, core.stores(), core.prompter()}, item.FilePath,
+            QString(), &window);
         editor.show();
         settle(400);
         captureOrCount(editor, u"userdb-editor"_s);
         editor.close();
-        quillon::ui::TPluginDB browser(core, item.FilePath, &window);
+        quillon::ui::TPluginDB browser({core.language(), core.settings().values, core.stores(),
+                                        core.updateCheckState(), core.prompter(), core.settingsDir()},
+                                       item.FilePath, &window);
         browser.resize(680, 540);
         browser.show();
         settle(400);
