@@ -120,10 +120,14 @@ InventoryPassResult InventoryPass::run() {
         own.append(QString(kChecksumDbPath));
     }
 
+    m_readAhead = std::make_unique<ExecutableReadAhead>();
     collectPlugins(configFile);
+    queueForReading();
     collectAddons();
+    queueForReading();
     addTotalCommanderRow();
     identifyEntries();
+    m_readAhead.reset();
     if (m_cancel.isCancelled()) {
         m_result.cancelled = true;
         return m_result;
@@ -274,6 +278,8 @@ void InventoryPass::identifyEntries() {
     identifier.usePassCaches(std::move(m_tcTree));
     if (m_step)
         identifier.setStepCallback(m_step);
+    // The files are read in the order they are identified in now.
+    queueForReading();
     for (int g = static_cast<int>(ItemGroup::Wcx); g <= static_cast<int>(ItemGroup::QN); ++g) {
         const GroupFileList& groupList = lists.list(static_cast<ItemGroup>(g));
         // Identification only appends rows; the lists stay as they are until the pass ends.
@@ -281,9 +287,15 @@ void InventoryPass::identifyEntries() {
         for (const QString& path : paths) {
             if (m_cancel.isCancelled())
                 return;
-            identifier.GetPluginInformation(g, path);
+            identifier.GetPluginInformation(g, path, m_readAhead->take(path));
         }
     }
+}
+
+void InventoryPass::queueForReading() {
+    const GroupFileLists& lists = m_c.list.groupLists();
+    for (int g = static_cast<int>(ItemGroup::Wcx); g <= static_cast<int>(ItemGroup::QN); ++g)
+        m_readAhead->add(lists.list(static_cast<ItemGroup>(g)).filePaths());
 }
 
 } // namespace quillon

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/job_control.h"
+#include "inventory/executable_read_ahead.h"
 #include "inventory/item_identification.h"
 
 namespace quillon {
@@ -87,6 +88,8 @@ private:
     void collectAddons();
     void addTotalCommanderRow();
     void identifyEntries();
+    // Hands the files the group lists hold now to the read-ahead.
+    void queueForReading();
     QString text(const char* section, const char* key, const char* englishDefault) const;
 
     InventoryContext m_c;
@@ -95,6 +98,8 @@ private:
     InventoryPassResult m_result;
     // Total Commander's tree as the add-on search read it, for the text-file search after it.
     std::shared_ptr<const FileTreeListing> m_tcTree;
+    // Reads each group's executables while the pass goes on; one per run.
+    std::unique_ptr<ExecutableReadAhead> m_readAhead;
     bool m_tcErrorShown = false;
 };
 

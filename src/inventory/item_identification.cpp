@@ -90,6 +90,11 @@ void ItemIdentifier::failRow(int row, const QString& path) {
 }
 
 int ItemIdentifier::GetPluginInformation(int group, const QString& path) {
+    return GetPluginInformation(group, path, std::nullopt);
+}
+
+int ItemIdentifier::GetPluginInformation(int group, const QString& path,
+                                         std::optional<ExecutableReading> reading) {
     const bool checksumRow = path.compare(kChecksumDbPath, Qt::CaseInsensitive) == 0;
     const bool databaseRow = path.compare(kPluginDbPath, Qt::CaseInsensitive) == 0;
     const bool scrollIntoView = m_options.prcMsgOnLoad || m_options.safe;
@@ -115,12 +120,13 @@ int ItemIdentifier::GetPluginInformation(int group, const QString& path) {
     // One opening of the file answers whether it is an executable and what its version says.
     std::optional<ExecutableFacts> facts;
     if (!checksumRow && !databaseRow) {
-        ExecutableReading reading = ReadExecutable(path);
-        if (!reading.isPeFile && !ownExecutableWithMarker()) {
+        if (!reading)
+            reading = ReadExecutable(path);
+        if (!reading->isPeFile && !ownExecutableWithMarker()) {
             m_list.hidePath(path);
             return finish(-1);
         }
-        facts = std::move(reading.facts);
+        facts = std::move(reading->facts);
     }
 
     const int row = m_list.addRow(QString(), QString(), path, *itemGroup);

@@ -4,10 +4,12 @@
 // determines the installed version of an existing row again and re-evaluates its state.
 #include <QString>
 
+#include "app/common/pe_info.h"
 #include "app/setting_modes.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "inventory/plugin_database.h"
 
@@ -85,6 +87,8 @@ public:
     // Adds the row for path (a file, or "tcplugindb"/"checksumdb") to group 1..6. Returns the
     // row index, or -1 when no row was kept (the path then is in the hidden-item list).
     int GetPluginInformation(int group, const QString& path);
+    // The same with the file's reading done already (by a read-ahead); none reads it here.
+    int GetPluginInformation(int group, const QString& path, std::optional<ExecutableReading> reading);
 
     // Determines the installed version of the row again and re-evaluates its state. path is the
     // row's path; installedFilePath the file a download installed (empty for "Refresh Item").

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "app/common/files.h"
+#include "inventory/executable_read_ahead.h"
 #include "inventory/identification_fixture.h"
 #include "inventory/text_version_scan.h"
 
@@ -167,6 +168,45 @@ TEST_F(PassCaches, FilesWrittenAfterThePassAreSeen) {
     ItemIdentifier& next = identifier();
     next.usePassCaches();
     EXPECT_EQ(list.row(next.GetPluginInformation(4, path)).InstalledVersion, u"2.5"_s);
+}
+
+// The read-ahead hands each file what reading it gives, in any order of taking, and never
+// leaves the taker waiting: not with a window of one, nor with files taken out of queue order.
+TEST(ExecutableReadAhead, GivesWhatReadingTheFileGivesInAnyOrder) {
+    const QString dir = QStringLiteral(QUILLON_GENERATED_DATA_DIR "/pe");
+    QStringList files;
+    for (const QString& name : QDir(dir).entryList({u"*.dll"_s, u"*.exe"_s, u"*.res"_s}, QDir::Files))
+        files.append(dir + u'/' + name);
+    ASSERT_GE(files.size(), 4);
+    files.append(dir + u"/missing.dll"_s);
+    QStringList reversed(files.crbegin(), files.crend());
+    const struct {
+        const char* name;
+        int threads;
+        qsizetype window;
+        bool takeReversed; // taken in the other order than first queued
+        bool requeue;      // queued again in the order taken
+    } cases[] = {{"in order", 2, 256, false, false},
+                 {"reversed, window of one", 1, 1, true, false},
+                 {"reversed, queued again", 3, 1, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExecutableReadAhead ahead(c.threads, c.window);
+        ahead.add(files + QStringList{QString(kChecksumDbPath)});
+        if (c.requeue)
+            ahead.add(reversed);
+        for (const QString& path : c.takeReversed ? reversed : files) {
+            const std::optional<ExecutableReading> given = ahead.take(path);
+            if (!given)
+                continue; // not started: the taker reads it itself
+            const ExecutableReading direct = ReadExecutable(path);
+            EXPECT_EQ(given->isPeFile, direct.isPeFile) << path.toStdString();
+            EXPECT_EQ(given->facts.fileVersionNumber, direct.facts.fileVersionNumber) << path.toStdString();
+            EXPECT_EQ(given->facts.info.FFileDescription, direct.facts.info.FFileDescription);
+        }
+        EXPECT_FALSE(ahead.take(files.first())) << "taken twice";
+        EXPECT_FALSE(ahead.take(QString(kChecksumDbPath)));
+    }
 }
 
 } // namespace

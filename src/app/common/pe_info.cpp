@@ -10,6 +10,7 @@
 #include "app/common/pe_image.h"
 #include "app/common/regular_file.h"
 #include "app/common/version_info.h"
+#include "platform/regular_file.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -267,19 +268,45 @@ ExecutableFacts ReadExecutableFacts(const QString& path) {
     return factsOf(pe::PeImage::fromFile(path));
 }
 
+namespace {
+
+// The reading of a file's first imageSize bytes, of which bytes holds what could be read.
+ExecutableReading readingOf(QByteArray bytes, qint64 size, qint64 imageSize, const QString& path) {
+    ExecutableReading reading;
+    reading.isPeFile = size <= ImageReadLimit ? hasPeSignature(bytes, size) : IsPEFile(path);
+    if (imageSize >= DosHeaderSize)
+        reading.facts = factsOf(pe::PeImage::fromBytes(std::move(bytes)));
+    return reading;
+}
+
+} // namespace
+
 ExecutableReading ReadExecutable(const QString& path) {
+    // Most plugins and tools are small: one read straight from the descriptor costs less than a
+    // stream's set-up or a mapping's faults, and an inventory reads thousands of them.
+    std::int64_t size = 0;
+    const int fd = platform::OpenRegularFileForReading(PlatformPath(path), size);
+    if (fd < 0)
+        return {};
+    if (size <= SmallImageSize) {
+        QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+        const std::int64_t got = platform::ReadFileDescriptor(fd, bytes.data(), size);
+        platform::CloseFileDescriptor(fd);
+        bytes.truncate(qsizetype(std::max<std::int64_t>(got, 0)));
+        return readingOf(std::move(bytes), size, size, path);
+    }
+    platform::CloseFileDescriptor(fd);
+
     ExecutableReading reading;
     QFile file(path);
     // Unbuffered: the bytes go straight into the image instead of through the device's buffer.
     if (!OpenRegularFile(file, QIODevice::Unbuffered))
         return reading;
-    const qint64 size = file.size();
-    const qint64 imageSize = std::min(size, ImageReadLimit);
-    // Most plugins and tools are small: one read costs less than setting up, faulting in and
-    // tearing down a mapping. Larger files are mapped whole so that the header check sees what
-    // a plain read would; only the image's part of it is ever touched.
-    const bool mapWhole = size > SmallImageSize;
-    if (const uchar* mapped = mapWhole ? file.map(0, size) : nullptr) {
+    size = file.size();
+    const qint64 imageSize = std::min<qint64>(size, ImageReadLimit);
+    // Larger files are mapped whole so that the header check sees what a plain read would; only
+    // the image's part of it is ever touched.
+    if (const uchar* mapped = file.map(0, size)) {
         const QByteArrayView all(mapped, size);
         reading.isPeFile = hasPeSignature(all, size);
         if (imageSize >= DosHeaderSize) {
@@ -297,10 +324,7 @@ ExecutableReading ReadExecutable(const QString& path) {
         filled += got;
     }
     bytes.truncate(qsizetype(filled));
-    reading.isPeFile = size <= ImageReadLimit ? hasPeSignature(bytes, size) : IsPEFile(path);
-    if (imageSize >= DosHeaderSize)
-        reading.facts = factsOf(pe::PeImage::fromBytes(std::move(bytes)));
-    return reading;
+    return readingOf(std::move(bytes), size, imageSize, path);
 }
 
 std::optional<QString> ReadAhkScriptResource(const QString& path) {
