@@ -81,7 +81,9 @@ int CliApplication::run(const QStringList& arguments, const QString& programPath
         options.wineProgram.isEmpty() ? started->settings().values.wineProgram : options.wineProgram;
     // The desktop program's rule, without its question: among several installations elsewhere
     // the prefix in use stays.
-    const TcInstallationChoice choice = ChooseTcInstallation(*started, options.winePrefix, startedByTc);
+    const TcInstallationChoice choice =
+        ChooseTcInstallation(started->system().platform(), started->stores().settings, started->tc().dir,
+                             options.winePrefix, startedByTc);
     if (choice.taken) {
         // Start-up set it to the first prefix's directory; the second start sets it anew.
         started->system().setEnvVariable(u"COMMANDER_PATH"_s, QString());

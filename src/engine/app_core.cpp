@@ -75,7 +75,7 @@ void AppCore::LoadPluginDatabases() {
 }
 
 InventoryPassResult AppCore::runInventoryPass(const CancelToken& cancel) {
-    InventoryOutcome outcome = inventory(false, cancel, m_inventoryStep);
+    InventoryOutcome outcome = inventory(false, cancel);
     InventoryPassResult result = outcome.result;
     applyInventory(std::move(outcome));
     return result;
@@ -185,7 +185,7 @@ PageFetcher& AppCore::pageFetcher() {
 }
 
 InventoryPassResult AppCore::ReloadList(const CancelToken& cancel) {
-    InventoryOutcome outcome = inventory(true, cancel, m_inventoryStep);
+    InventoryOutcome outcome = inventory(true, cancel);
     InventoryPassResult result = outcome.result;
     applyInventory(std::move(outcome));
     return result;

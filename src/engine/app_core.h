@@ -80,11 +80,6 @@ public:
     // The update list the inventory pass fills and the update check works on.
     UpdateList& updateList() { return *m_updateList; }
     const UpdateList& updateList() const { return *m_updateList; }
-    // Called after every identification of a pass (row, or -1; whether to scroll to it and
-    // process pending events): a front end's progress hangs here.
-    void setInventoryStepCallback(std::function<void(int, bool)> callback) {
-        m_inventoryStep = std::move(callback);
-    }
     // The inventory pass: rows for Total Commander, its plugins, add-ons and Quillon itself,
     // then the snapshot; sets InventoryDone. Needs startUp() first. Once cancel is set the pass
     // stops before the next file and the core stays as it was.
@@ -179,7 +174,6 @@ private:
     // After the settings and the language: the fetcher refers to the language and goes first.
     std::unique_ptr<UpdateCheckState> m_checkState;
     std::unique_ptr<PageFetcher> m_pageFetcher;
-    std::function<void(int, bool)> m_inventoryStep;
     DatabaseLoadResult m_databaseState;
     CommandLine m_commandLine;
 

@@ -63,9 +63,8 @@ void UpdateCheckRun::progress(int value) {
         m_observer->setProgress(value);
 }
 
-CheckCounters UpdateCheckRun::ReCountCheckedItems() {
-    const UpdateList& list = m_list;
-    const Language& language = m_core.language();
+CheckCounters CountCheckedItems(const UpdateList& list, const Language& language,
+                                const UpdateCheckState& state) {
     CheckCounters c;
     c.checked = list.checkedCount();
     c.rows = list.rowCount();
@@ -85,10 +84,15 @@ CheckCounters UpdateCheckRun::ReCountCheckedItems() {
     c.allCaption = caption(u"ShowAllItems"_s, u"All items"_s, c.snapshotRows);
     c.updatableCaption = caption(u"ShowUpdatableItems"_s, u"Updatable items only"_s, c.snapshotUpdatable);
     c.unknownCaption = caption(u"ShowUnknownItems"_s, u"Unknown only"_s, c.snapshotUnknown);
-    const bool idle = !m_state.CheckRunning && m_state.ListLoaded;
+    const bool idle = !state.CheckRunning && state.ListLoaded;
     c.updateSelectedEnabled = c.checked > 0 && idle;
-    c.updateSelectedDefault = c.checked > 0 && m_state.OnlineListFetched;
+    c.updateSelectedDefault = c.checked > 0 && state.OnlineListFetched;
     c.searchEnabled = c.rows > 0 && idle;
+    return c;
+}
+
+CheckCounters UpdateCheckRun::ReCountCheckedItems() {
+    const CheckCounters c = CountCheckedItems(m_list, m_core.language(), m_state);
     if (m_observer)
         m_observer->countersChanged(c);
     return c;

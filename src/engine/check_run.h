@@ -17,6 +17,7 @@ namespace quillon {
 
 class AppCore;
 class IniDocument;
+class Language;
 class PageFetcher;
 class UpdateList;
 
@@ -56,6 +57,11 @@ struct CheckCounters {
     bool updateSelectedDefault = false; // instead of btn_SearchUpdates, when it has no focus
     bool searchEnabled = false;
 };
+
+// The counters of the list as it stands, with the captions in the language and the buttons'
+// state from the check's.
+CheckCounters CountCheckedItems(const UpdateList& list, const Language& language,
+                                const UpdateCheckState& state);
 
 // A window's part in the run; every hook may be left alone.
 class CheckRunObserver {

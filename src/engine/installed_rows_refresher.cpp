@@ -59,9 +59,9 @@ RowsRefresh InstalledRowsRefresher::refresh(const QString& itemPath) {
     return refresh;
 }
 
-TcVersionFacts InstalledRowsRefresher::detectTcVersion() {
+TcVersionFacts InstalledRowsRefresher::detectTcVersion(const platform::TcWindowState* window) {
     const TcVersionDetector detector(m_system, m_locator, m_stores.checksumDb, m_tcOptions);
-    const TcVersionFacts facts = detector.detect(m_tcExeFile, m_tcDir);
+    const TcVersionFacts facts = detector.detect(m_tcExeFile, m_tcDir, window);
     m_tcExeFile = facts.exeFile;
     ApplyTcVersionRow(m_list, facts, false);
     return facts;

@@ -26,8 +26,8 @@ public:
     // The job's thread: the chosen rows (marked, or with an update) refreshed after the package
     // of itemPath was installed; only rows in that package's folder take its version.
     RowsRefresh refresh(const QString& itemPath);
-    // The job's thread: Total Commander's version found again.
-    TcVersionFacts detectTcVersion();
+    // The job's thread: Total Commander's version found again; window: see TcVersionDetector.
+    TcVersionFacts detectTcVersion(const platform::TcWindowState* window = nullptr);
 
 private:
     System& m_system;

@@ -42,7 +42,9 @@ InstallerContext InstallerContextFromCore(AppCore& core, Prompter* prompter) {
     // Shared: the installer's context is copied, the refresher's copies must stay one.
     const auto refresher = std::make_shared<InstalledRowsRefresher>(core);
     context.refreshRows = [refresher](const QString& itemPath) { return refresher->refresh(itemPath); };
-    context.detectTcVersion = [refresher] { return refresher->detectTcVersion(); };
+    context.detectTcVersion = [refresher](const platform::TcWindowState* window) {
+        return refresher->detectTcVersion(window);
+    };
     context.startTotalCommander = [&core] {
         if (!core.tc().exeFile.isEmpty())
             core.system().tcWindow().launch(core.tc().exeFile.toStdString());

@@ -2,8 +2,8 @@
 
 #include <QFileInfo>
 
-#include "app/system.h"
-#include "engine/app_core.h"
+#include "app/ini_document.h"
+#include "platform/platform.h"
 
 using namespace Qt::StringLiterals;
 
@@ -21,14 +21,16 @@ QString canonical(const QString& path) {
 
 } // namespace
 
-TcInstallationChoice ChooseTcInstallation(AppCore& core, const QString& prefixOption, bool startedByTc) {
+TcInstallationChoice ChooseTcInstallation(const platform::Platform& platform, const IniDocument& settings,
+                                          const QString& tcDir, const QString& prefixOption,
+                                          bool startedByTc) {
     TcInstallationChoice choice;
     if (!prefixOption.isEmpty() || startedByTc)
         return choice;
-    const QString inUse = QString::fromStdString(core.system().platform().winePrefix());
-    const QString remembered = core.stores().settings.value(kSection, kChosenKey).trimmed();
+    const QString inUse = QString::fromStdString(platform.winePrefix());
+    const QString remembered = settings.value(kSection, kChosenKey).trimmed();
     const bool rememberedInUse = !remembered.isEmpty() && canonical(remembered) == canonical(inUse);
-    if (!core.tc().dir.isEmpty() && (remembered.isEmpty() || rememberedInUse))
+    if (!tcDir.isEmpty() && (remembered.isEmpty() || rememberedInUse))
         return choice;
 
     QList<TcInstallation> others;
@@ -50,7 +52,7 @@ TcInstallationChoice ChooseTcInstallation(AppCore& core, const QString& prefixOp
         return choice;
     }
     // The prefix in use holds Total Commander: the remembered one is gone, so this one stays.
-    if (!core.tc().dir.isEmpty() || others.isEmpty())
+    if (!tcDir.isEmpty() || others.isEmpty())
         return choice;
     if (others.size() == 1)
         choice.taken = others.front();

@@ -10,8 +10,10 @@
 
 namespace quillon {
 
-class AppCore;
 class IniDocument;
+namespace platform {
+class Platform;
+}
 
 struct TcInstallationChoice {
     // Start again on this one.
@@ -20,9 +22,13 @@ struct TcInstallationChoice {
     QList<TcInstallation> candidates;
 };
 
-// After start-up. prefixOption: --wine-prefix, which always wins; so does a Total Commander that
-// started the program (startedByTc: COMMANDER_PATH was set before start-up).
-TcInstallationChoice ChooseTcInstallation(AppCore& core, const QString& prefixOption, bool startedByTc);
+// After start-up, from the started core's platform (the prefix in use), settings store (the
+// remembered choice) and Total Commander's directory (empty: none in that prefix).
+// prefixOption: --wine-prefix, which always wins; so does a Total Commander that started the
+// program (startedByTc: COMMANDER_PATH was set before start-up).
+TcInstallationChoice ChooseTcInstallation(const platform::Platform& platform, const IniDocument& settings,
+                                          const QString& tcDir, const QString& prefixOption,
+                                          bool startedByTc);
 
 // Kept in the settings store of the core started on it.
 void RememberTcInstallation(IniDocument& settings, const TcInstallation& chosen);

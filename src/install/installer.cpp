@@ -183,8 +183,12 @@ QString TemporaryDirectoryProblem(const QString& tempDirectory, bool create) {
 
 bool Installer::closeTotalCommander() {
     platform::TcWindow* window = m_c.tcWindow;
-    if (!window || !window->isRunning())
+    if (!window)
         return true;
+    if (const platform::TcWindowState state = window->state(); !state.running) {
+        m_tcWindowBeforeInstall = state;
+        return true;
+    }
     const PromptAnswer answer = m_c.prompter.ask(
         PromptIcon::Warning, PromptButtons::OkCancel,
         m_c.language.text(u"ErrorMessages"_s, u"CaptionInfo"_s, u"Information"_s),
@@ -214,8 +218,9 @@ RowsRefresh Installer::refreshRows(const DownloadRequest& request) {
         m_tcStarted = true;
     }
     pause(300);
+    const bool answerHolds = m_tcWindowBeforeInstall && !m_tcStarted;
     if (m_c.detectTcVersion)
-        refresh.tcVersion = m_c.detectTcVersion();
+        refresh.tcVersion = m_c.detectTcVersion(answerHolds ? &*m_tcWindowBeforeInstall : nullptr);
     return refresh;
 }
 
@@ -225,6 +230,7 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
     if (!gateOpen(request, reinstall))
         return result;
     result.outcome = InstallStepResult::Outcome::Failed;
+    m_tcWindowBeforeInstall.reset();
 
     if (!m_c.tempDirectoryRefusal.isEmpty()) {
         result.error = m_c.tempDirectoryRefusal;
@@ -252,7 +258,8 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
     }
 
     const bool isExe = QFileInfo(request.ItemPath).suffix().compare("exe"_L1, Qt::CaseInsensitive) == 0;
-    if (m_c.tcWindow && m_c.tcWindow->isRunning() && !isExe)
+    // Asked only for a plugin: under Wine every question starts the bridge.
+    if (!isExe && m_c.tcWindow && m_c.tcWindow->isRunning())
         m_c.tcWindow->sendCommand(kTcCommandBeforePluginInstall);
 
     const bool totalCommander = request.Category == category::TotalCmd;

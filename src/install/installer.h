@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 #include "app/job_control.h"
 #include "app/setting_modes.h"
@@ -16,6 +17,7 @@
 #include "install/self_update.h"
 #include "install/unpack_limits.h"
 #include "inventory/rows_refresh.h"
+#include "platform/tc_window.h"
 
 namespace quillon {
 
@@ -62,8 +64,9 @@ struct InstallerContext {
     // the step's result; none: no row is refreshed (a preview).
     std::function<RowsRefresh(const QString& itemPath)> refreshRows;
     // Total Commander's version found again after its own update (DetectTCversion), on the
-    // installer's thread: under Wine this asks its window through the bridge.
-    std::function<TcVersionFacts()> detectTcVersion;
+    // installer's thread. window: the answer its window gave during this installation when it
+    // still holds; none: the window is asked, under Wine through the bridge.
+    std::function<TcVersionFacts(const platform::TcWindowState* window)> detectTcVersion;
     // Starts Total Commander after its own update; none: it is left for the user to start.
     std::function<void()> startTotalCommander;
     // Blocking wait; tests may replace it. The default ends early when cancel is set.
@@ -151,6 +154,9 @@ private:
     bool m_reloadAfterDownload = false;
     bool m_tcStarted = false;
     bool m_tcClosed = false; // this pass closed a running Total Commander
+    // This installation found Total Commander not running: until it is started that answer holds,
+    // and the bridge is not asked again for it.
+    std::optional<platform::TcWindowState> m_tcWindowBeforeInstall;
 };
 
 } // namespace quillon

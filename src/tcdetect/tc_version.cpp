@@ -115,10 +115,11 @@ QString TcVersionDetector::checksumVersion(const QString& exeFile) const {
     return version;
 }
 
-TcVersionFacts TcVersionDetector::detect(const QString& knownExeFile, const QString& tcDir) const {
+TcVersionFacts TcVersionDetector::detect(const QString& knownExeFile, const QString& tcDir,
+                                         const platform::TcWindowState* known) const {
     TcVersionFacts facts;
     facts.exeFile = knownExeFile;
-    const platform::TcWindowState window = m_system.tcWindow().state();
+    const platform::TcWindowState window = known ? *known : m_system.tcWindow().state();
     facts.windowExists = window.running;
     if (facts.windowExists) {
         facts.windowTitle = QString::fromStdString(window.title).trimmed();

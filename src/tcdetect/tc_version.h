@@ -11,6 +11,9 @@ namespace quillon {
 class IniDocument;
 class System;
 class TcLocator;
+namespace platform {
+struct TcWindowState;
+}
 
 struct TcVersionOptions {
     bool intelliSubVer = true; // Total Commander/IntelliDetect: title and HISTORY.TXT decide
@@ -44,8 +47,10 @@ public:
         : m_system(system), m_locator(locator), m_checksumDb(checksumDb), m_options(options) {}
 
     // knownExeFile: TCExeFile as known so far; a running window's process replaces it, a missing
-    // file is located again. tcDir holds HISTORY.TXT.
-    TcVersionFacts detect(const QString& knownExeFile, const QString& tcDir) const;
+    // file is located again. tcDir holds HISTORY.TXT. known: an answer of Total Commander's window
+    // that still holds; none: the window is asked (under Wine a bridge call).
+    TcVersionFacts detect(const QString& knownExeFile, const QString& tcDir,
+                          const platform::TcWindowState* known = nullptr) const;
 
 private:
     QString checksumVersion(const QString& exeFile) const;

@@ -24,12 +24,13 @@
 
 #include "app/common/files.h"
 #include "app/common/urls.h"
+#include "app/ini_document.h"
+#include "app/language.h"
 #include "app/prompter.h"
 #include "app/settings.h"
 #include "app/settings_keys.h"
 #include "app/system.h"
 #include "clipboard_text.h"
-#include "engine/app_core.h"
 #include "ui/download_rows_model.h"
 #include "ui/file_jump.h"
 #include "ui/job_runner.h"
@@ -39,16 +40,15 @@ using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
 
-TDownloadFiles::TDownloadFiles(AppCore& core, Prompter& prompter, UpdatePassOptions options, QWidget* parent)
-    : QDialog(parent), m_core(core), m_prompter(prompter),
-      m_sequence(std::make_unique<UpdateSequence>(core, prompter, std::move(options))),
-      m_jobs(new JobRunner(this)), m_tcCalls(new JobRunner(this)),
-      m_model(new DownloadRowsModel(core.language(), this)) {
+TDownloadFiles::TDownloadFiles(const DownloadWindowParts& parts, std::unique_ptr<UpdateSequence> sequence,
+                               QWidget* parent)
+    : QDialog(parent), m_parts(parts), m_sequence(std::move(sequence)), m_jobs(new JobRunner(this)),
+      m_tcCalls(new JobRunner(this)), m_model(new DownloadRowsModel(parts.language, this)) {
     setObjectName(u"TDownloadFiles"_s);
     build();
     retranslate();
     setMinimumSize(416, 280);
-    const auto [width, height] = ReadWindowSize(m_core.stores().settings, kDownloadFormSize);
+    const auto [width, height] = ReadWindowSize(m_parts.settingsStore, kDownloadFormSize);
     resize(std::max(width, 416), std::max(height, 280));
 }
 
@@ -58,7 +58,7 @@ TDownloadFiles::~TDownloadFiles() {
 }
 
 QString TDownloadFiles::text(const char* section, const char* key, const char* english) const {
-    return uiText(m_core.language(), section, key, english);
+    return uiText(m_parts.language, section, key, english);
 }
 
 void TDownloadFiles::build() {
@@ -183,8 +183,8 @@ bool TDownloadFiles::prepare() {
     if (m_model->count() > 0)
         LV_DLFiles->setCurrentIndex(m_sorted->index(0, 0));
 
-    const Settings& settings = m_core.settings();
-    const QString directory = settings.expandedDownloadDir(m_core.system());
+    const Settings& settings = m_parts.settings;
+    const QString directory = settings.expandedDownloadDir(m_parts.system);
     edit_SelDir->setText(directory);
     // A folder that cannot be used is chosen by the user before anything is fetched.
     const QString parent = QFileInfo(WithoutTrailingSlash(directory)).absolutePath();
@@ -321,7 +321,7 @@ void TDownloadFiles::transferDone(bool cancelled) {
         btn_Browse->setEnabled(true);
     }
     if (const QString fatal = m_sequence->pass().transfer().fatalError(); !fatal.isEmpty())
-        m_prompter.tell(PromptIcon::Error, u"Cannot create file"_s, fatal);
+        m_parts.prompter.tell(PromptIcon::Error, u"Cannot create file"_s, fatal);
     // Outcomes still queued to this thread are applied with the rest here.
     m_action = m_sequence->finish();
     emit passFinished();
@@ -335,11 +335,11 @@ void TDownloadFiles::btn_OK_StartClick() {
         if (directory.isEmpty())
             return;
         if (!QFileInfo(directory).isDir() && !QDir().mkpath(directory)) {
-            m_prompter.tell(PromptIcon::Error, text("ErrorMessages", "CaptionError", "Error"),
-                            u"Cannot create file"_s + u"\n\n"_s + QDir::toNativeSeparators(directory));
+            m_parts.prompter.tell(PromptIcon::Error, text("ErrorMessages", "CaptionError", "Error"),
+                                  u"Cannot create file"_s + u"\n\n"_s + QDir::toNativeSeparators(directory));
             return;
         }
-        m_core.settings().values.downloadDir = directory + u'/';
+        m_parts.settings.values.downloadDir = directory + u'/';
         m_sequence->pass().transfer().setDownloadDirectory(directory);
         m_askDirectory = false;
         startTransfer();
@@ -349,7 +349,7 @@ void TDownloadFiles::btn_OK_StartClick() {
         return;
     const QString directory = WithoutTrailingSlash(edit_SelDir->text().trimmed());
     if (!directory.isEmpty() && QFileInfo(directory).isDir())
-        m_core.settings().values.downloadDir = directory + u'/';
+        m_parts.settings.values.downloadDir = directory + u'/';
     close();
 }
 
@@ -362,7 +362,7 @@ void TDownloadFiles::btn_CancelClick() {
     // installation does not start until the answer.
     const CancelToken token = m_jobs->token();
     token.pause();
-    const PromptAnswer answer = m_prompter.ask(
+    const PromptAnswer answer = m_parts.prompter.ask(
         PromptIcon::Warning, PromptButtons::YesNo, text("ErrorMessages", "CaptionWarning", "Warning"),
         text("ErrorMessages", "AbortTask", "Are you sure you want to abort the current task?"));
     if (answer != PromptAnswer::Yes) {
@@ -453,7 +453,7 @@ void TDownloadFiles::showPopup(const QPoint& position) {
     if (!LV_DLFiles->selectionModel()->hasSelection())
         return;
     const QList<int> indexes = selectedIndexes();
-    const bool shortcuts = m_core.settings().values.showMenuShortcuts;
+    const bool shortcuts = m_parts.settings.values.showMenuShortcuts;
     QMenu menu(this);
     const auto add = [&](const QString& caption, bool enabled, const QKeySequence& keys, auto handler) {
         QAction* action = menu.addAction(caption, this, handler);
@@ -552,7 +552,7 @@ void TDownloadFiles::keyPressEvent(QKeyEvent* event) {
 
 void TDownloadFiles::jumpTo(const QStringList& files) {
     // Under Wine a call to Total Commander's window starts the bridge: never on this thread.
-    System* system = &m_core.system();
+    System* system = &m_parts.system;
     m_tcCalls->start([system, files](const CancelToken&, ProgressSink&) { jumpToFiles(*system, files); },
                      [](bool) {});
 }
@@ -563,7 +563,7 @@ void TDownloadFiles::closeEvent(QCloseEvent* event) {
         btn_CancelClick();
         return;
     }
-    WriteWindowSize(m_core.stores().settings, kDownloadFormSize, width(), height());
+    WriteWindowSize(m_parts.settingsStore, kDownloadFormSize, width(), height());
     // Partial files and packages marked for deletion go with the window.
     m_sequence->cleanUp();
     QDialog::closeEvent(event);

@@ -23,8 +23,11 @@ class QTreeView;
 class QWidget;
 
 namespace quillon {
-class AppCore;
+class IniDocument;
+class Language;
 class Prompter;
+class Settings;
+class System;
 } // namespace quillon
 
 namespace quillon::ui {
@@ -32,10 +35,20 @@ namespace quillon::ui {
 class DownloadRowsModel;
 class JobRunner;
 
+// What the window reads and changes beside its pass.
+struct DownloadWindowParts {
+    const Language& language;
+    Settings& settings;         // the download folder, chosen here when it cannot be used
+    System& system;             // Total Commander's window for "Jump to the file"
+    IniDocument& settingsStore; // the window's size
+    Prompter& prompter;
+};
+
 class TDownloadFiles : public QDialog {
     Q_OBJECT
 public:
-    TDownloadFiles(AppCore& core, Prompter& prompter, UpdatePassOptions options, QWidget* parent = nullptr);
+    TDownloadFiles(const DownloadWindowParts& parts, std::unique_ptr<UpdateSequence> sequence,
+                   QWidget* parent = nullptr);
     ~TDownloadFiles() override;
 
     // Builds the requests (this may ask the one-time install question and which Total
@@ -94,8 +107,7 @@ private:
     void jumpTo(const QStringList& files);
     QString text(const char* section, const char* key, const char* english) const;
 
-    AppCore& m_core;
-    Prompter& m_prompter;
+    DownloadWindowParts m_parts;
     std::unique_ptr<UpdateSequence> m_sequence;
     JobRunner* m_jobs = nullptr;
     JobRunner* m_tcCalls = nullptr; // calls to Total Commander's window, one at a time

@@ -83,7 +83,10 @@ int main(int argc, char** argv) {
         return quillon::ui::tcInstallationTakenText(started->language(), chosen);
     };
     QString prefixTaken;
-    if (const auto chosen = quillon::ui::chooseTcInstallation(*started, options.winePrefix, startedByTc))
+    if (const auto chosen =
+            quillon::ui::chooseTcInstallation({started->language(), started->system().platform(),
+                                               started->stores().settings, started->tc().dir},
+                                              options.winePrefix, startedByTc))
         prefixTaken = startOn(*chosen);
 
     // Another prefix chosen on the Configuration page: this window ends as at exit (everything
@@ -97,7 +100,8 @@ int main(int argc, char** argv) {
             quillon::ReportRecovery(prompter, core.language(), quillon::RecoverCutOffInstallation(core));
 
             // Without "Keep the program's own font": Total Commander's font, when it is installed.
-            quillon::ui::adoptTotalCommanderFont(core);
+            quillon::ui::adoptTotalCommanderFont(core.settings().values.forceOriginalFont, core.tc().iniFile,
+                                                 core.tcLocator());
             quillon::ui::Ttc_Updater window(core, prompter);
             prompter.setParentWindow(&window);
             window.configPage().setPrefixFromCommandLine(!options.winePrefix.isEmpty());

@@ -78,7 +78,8 @@ Ttc_Updater::~Ttc_Updater() {
 void Ttc_Updater::buildWidgets() {
     tcUpdater_Pages = new QTabWidget(this);
     tcUpdater_Pages->setObjectName(u"tcUpdater_Pages"_s);
-    m_update = new UpdatePage(m_core);
+    m_update = new UpdatePage(
+        {m_core.language(), m_core.settings().values, m_core.updateList(), m_core.updateCheckState()});
     m_config = new ConfigPage({m_core.language(), m_core.settings().values, m_core.stores().settings,
                                m_core.system(), m_core.prompter(), m_core.commandLine(), m_core.tc()});
     m_userDb = new UserDbPage(m_core.language(), m_core.settings(), m_core.stores(), m_core.prompter());

@@ -327,7 +327,8 @@ void Ttc_Updater::previewMarked() {
     options.rows = m_core.updateList().markedRows();
     // As the download button would run it: installed when the settings say so.
     options.install = InstallChoice::AsSettingsSay;
-    auto* preview = new TUpdatePreview(m_core, m_prompter, std::move(options), this);
+    auto* preview = new TUpdatePreview(
+        m_core.language(), std::make_unique<UpdatePreview>(m_core, m_prompter, std::move(options)), this);
     preview->setAttribute(Qt::WA_DeleteOnClose);
     m_preview = preview;
     if (!preview->start()) {
@@ -347,7 +348,9 @@ void Ttc_Updater::openDownloadWindow(const QList<int>& rows, InstallChoice insta
     options.askPackage = true;
     options.install = install;
     options.askInstallQuestion = true;
-    auto* window = new TDownloadFiles(m_core, m_prompter, std::move(options), this);
+    auto* window = new TDownloadFiles(
+        {m_core.language(), m_core.settings(), m_core.system(), m_core.stores().settings, m_prompter},
+        std::make_unique<UpdateSequence>(m_core, m_prompter, std::move(options)), this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     m_download = window;
     // Files may finish many times a second: changed rows are gathered and shown a few times a second.
@@ -456,7 +459,9 @@ void Ttc_Updater::excludeSelected(bool directory) {
         paths.append(m_core.updateList().row(row).FilePath);
     if (paths.isEmpty())
         return;
-    excludeItems(m_core, paths, directory ? ExcludeMode::Directory : ExcludeMode::File);
+    excludeItems({m_core.updateList(), m_core.settings(), m_core.tc(), m_core.tcLocator(), m_core.system(),
+                  m_core.programPath()},
+                 paths, directory ? ExcludeMode::Directory : ExcludeMode::File);
     refreshViews({View::UserDb, View::List, View::Counters});
 }
 

@@ -3,8 +3,6 @@
 #include <QInputDialog>
 
 #include "app/language.h"
-#include "app/system.h"
-#include "engine/app_core.h"
 #include "ui_text.h"
 
 using namespace Qt::StringLiterals;
@@ -18,13 +16,14 @@ QString managerName(platform::PrefixManager manager) {
 
 } // namespace
 
-std::optional<TcInstallation> chooseTcInstallation(AppCore& core, const QString& prefixOption,
-                                                   bool startedByTc) {
-    const TcInstallationChoice choice = ChooseTcInstallation(core, prefixOption, startedByTc);
+std::optional<TcInstallation> chooseTcInstallation(const PrefixChoiceParts& parts,
+                                                   const QString& prefixOption, bool startedByTc) {
+    const TcInstallationChoice choice =
+        ChooseTcInstallation(parts.platform, parts.settings, parts.tcDir, prefixOption, startedByTc);
     if (choice.taken || choice.candidates.isEmpty())
         return choice.taken;
     const QList<TcInstallation>& others = choice.candidates;
-    const Language& lng = core.language();
+    const Language& lng = parts.language;
     QStringList items;
     for (const TcInstallation& found : others)
         items.append(managerName(found.manager) + u": "_s + found.prefix + u" ("_s + found.tcDir + u')');

@@ -7,18 +7,16 @@
 #include <QFont>
 #include <QFontDatabase>
 
-#include "app/settings.h"
-#include "engine/app_core.h"
 #include "tcdetect/tc_locator.h"
 
 namespace quillon::ui {
 
 namespace {
 
-QString tcFontFamily(AppCore& core) {
-    if (core.settings().values.forceOriginalFont || core.tc().iniFile.isEmpty())
+QString tcFontFamily(bool forceOriginalFont, const QString& tcIniFile, const TcLocator& locator) {
+    if (forceOriginalFont || tcIniFile.isEmpty())
         return {};
-    const QString family = core.tcLocator().GetTCFont(core.tc().iniFile).trimmed();
+    const QString family = locator.GetTCFont(tcIniFile).trimmed();
     if (family.compare(QStringLiteral("Segoe UI Semibold"), Qt::CaseInsensitive) != 0)
         return {};
     const QStringList installed = QFontDatabase::families();
@@ -30,10 +28,10 @@ QString tcFontFamily(AppCore& core) {
 
 } // namespace
 
-bool adoptTotalCommanderFont(AppCore& core) {
+bool adoptTotalCommanderFont(bool forceOriginalFont, const QString& tcIniFile, const TcLocator& locator) {
     // The desktop's font as it was first met: another installation may not use Total Commander's.
     static const QFont own = QApplication::font();
-    const QString family = tcFontFamily(core);
+    const QString family = tcFontFamily(forceOriginalFont, tcIniFile, locator);
     QApplication::setFont(family.isEmpty() ? own : QFont(family, 8));
     return !family.isEmpty();
 }

@@ -10,9 +10,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/language.h"
 #include "app/settings.h"
 #include "clipboard_text.h"
-#include "engine/app_core.h"
 #include "inventory/row_copy_text.h"
 #include "inventory/update_list.h"
 #include "quick_search_strip.h"
@@ -24,7 +24,7 @@ using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
 
-UpdatePage::UpdatePage(AppCore& core, QWidget* parent) : QWidget(parent), m_core(core) {
+UpdatePage::UpdatePage(const UpdatePageParts& parts, QWidget* parent) : QWidget(parent), m_parts(parts) {
     setObjectName(u"TabUpdate"_s);
     m_model = new UpdateListModel(this);
     UpdateList = new UpdateListView(this);
@@ -73,7 +73,7 @@ UpdatePage::UpdatePage(AppCore& core, QWidget* parent) : QWidget(parent), m_core
             rb_UnknownClick();
     });
     connect(m_model, &UpdateListModel::markToggled, this, [this](int row, bool checked) {
-        quillon::UpdateList& list = m_core.updateList();
+        quillon::UpdateList& list = m_parts.list;
         list.setChecked(row, checked);
         list.updateSnapshotRow(list.row(row).FilePath, row);
         recount();
@@ -92,7 +92,7 @@ UpdatePage::UpdatePage(AppCore& core, QWidget* parent) : QWidget(parent), m_core
 }
 
 void UpdatePage::retranslate() {
-    const Language& lng = m_core.language();
+    const Language& lng = m_parts.language;
     m_model->setCaptions(
         {uiText(lng, "CaptionsMainFrm", "Update_Name", "Name"),
          uiText(lng, "CaptionsMainFrm", "Update_InstalledVer", "Installed"),
@@ -120,7 +120,7 @@ void UpdatePage::retranslate() {
     m_search->setCaption(uiText(lng, "CaptionsMainFrm", "SearchItem", "Search:"));
     if (!m_busy) {
         // Rows carry their status text: they are made again in the new language.
-        quillon::UpdateList& list = m_core.updateList();
+        quillon::UpdateList& list = m_parts.list;
         QList<SnapshotLine> rows;
         for (const UpdateItem& item : list.rows())
             rows.append(SnapshotLine::fromItem(item, list.statusTexts()));
@@ -132,16 +132,16 @@ void UpdatePage::retranslate() {
 
 void UpdatePage::showEvent(QShowEvent* event) {
     // The Configuration page may have switched the icons since the list was last shown.
-    m_model->setShowIcons(m_core.settings().values.showPlugIcons);
+    m_model->setShowIcons(m_parts.settings.showPlugIcons);
     QWidget::showEvent(event);
 }
 
 void UpdatePage::reloadFromCore() {
-    m_model->setShowIcons(m_core.settings().values.showPlugIcons);
-    if (m_model->refreshContents(m_core.updateList()))
+    m_model->setShowIcons(m_parts.settings.showPlugIcons);
+    if (m_model->refreshContents(m_parts.list))
         return;
     const QList<int> selected = selectedRows();
-    m_model->reload(m_core.updateList());
+    m_model->reload(m_parts.list);
     UpdateList->arrangeGroups();
     selectRows(selected);
 }
@@ -151,7 +151,7 @@ void UpdatePage::setStatusNote(const QString& filePath, const QString& note) {
 }
 
 void UpdatePage::refreshRows(const QList<int>& rows) {
-    const quillon::UpdateList& list = m_core.updateList();
+    const quillon::UpdateList& list = m_parts.list;
     // A list of another shape (a reload meanwhile) is shown again whole, keeping the selection.
     if (list.rowCount() != m_model->rowCountTotal())
         return reloadFromCore();
@@ -205,8 +205,7 @@ void UpdatePage::selectRows(const QList<int>& rows) {
 void UpdatePage::recount() {
     if (m_busy)
         return;
-    UpdateCheckRun run(m_core);
-    const CheckCounters counters = run.ReCountCheckedItems();
+    const CheckCounters counters = CountCheckedItems(m_parts.list, m_parts.language, m_parts.checkState);
     lbl_TotalUpdateNum->setText(counters.checkedLabel);
     rb_All->setText(counters.allCaption);
     rb_Updatable->setText(counters.updatableCaption);
@@ -228,7 +227,7 @@ void UpdatePage::setFilterSilently(ItemFilter filter, bool none) {
 }
 
 void UpdatePage::applySavedFilter() {
-    const ItemFilter filter = itemFilterFromSetting(m_core.settings().values.showItemType);
+    const ItemFilter filter = itemFilterFromSetting(m_parts.settings.showItemType);
     if (filter == ItemFilter::All) {
         setFilterSilently(ItemFilter::All);
         m_filterActive = false;
@@ -244,17 +243,17 @@ void UpdatePage::setFiltersEnabled(bool enabled) {
 }
 
 void UpdatePage::showLines(const QList<SnapshotLine>& lines) {
-    m_core.updateList().restoreFromSnapshot(lines);
+    m_parts.list.restoreFromSnapshot(lines);
     reloadFromCore();
 }
 
 void UpdatePage::applyFilter(ItemFilter filter) {
     if (m_busy)
         return;
-    m_core.settings().values.showItemType = static_cast<int>(filter);
+    m_parts.settings.showItemType = static_cast<int>(filter);
     m_filterActive = filter != ItemFilter::All;
     setFilterSilently(filter);
-    showLines(filterSnapshotLines(m_core.updateList().snapshot().lines(), filter));
+    showLines(filterSnapshotLines(m_parts.list.snapshot().lines(), filter));
     if (UpdateList->isVisible())
         UpdateList->setFocus();
     recount();
@@ -273,7 +272,7 @@ void UpdatePage::rb_UnknownClick() {
 }
 
 void UpdatePage::changeMarks(const std::function<bool(int, bool)>& newMark, bool needsTwoRows) {
-    quillon::UpdateList& list = m_core.updateList();
+    quillon::UpdateList& list = m_parts.list;
     if (m_busy || list.rowCount() < (needsTwoRows ? 2 : 1))
         return;
     for (int row = 0; row < list.rowCount(); ++row) {
@@ -301,7 +300,7 @@ void UpdatePage::Invertmarks1Click() {
 }
 
 void UpdatePage::Reselectupdatable1Click() {
-    const quillon::UpdateList& list = m_core.updateList();
+    const quillon::UpdateList& list = m_parts.list;
     changeMarks([&list](int row, bool) { return list.state(row) != ItemState::Ok; });
 }
 
@@ -311,7 +310,7 @@ void UpdatePage::setSelectedMarks(bool checked) {
 }
 
 void UpdatePage::JumpToUpdatable(bool forward, bool fromStart) {
-    const quillon::UpdateList& list = m_core.updateList();
+    const quillon::UpdateList& list = m_parts.list;
     if (list.countInState(ItemState::Update) == 0)
         return;
     int start = std::max(currentRow(), 0);
@@ -331,16 +330,16 @@ void UpdatePage::JumpToUpdatable(bool forward, bool fromStart) {
 void UpdatePage::copySelection(bool withChecksum) {
     QList<UpdateItem> rows;
     for (const int row : selectedRows())
-        rows.append(m_core.updateList().row(row));
+        rows.append(m_parts.list.row(row));
     if (!rows.isEmpty())
         QApplication::clipboard()->setText(
-            clipboardText(rowsCopyText(rows, m_core.updateList().statusTexts(), withChecksum)));
+            clipboardText(rowsCopyText(rows, m_parts.list.statusTexts(), withChecksum)));
 }
 
 void UpdatePage::copyChecksumEntries() {
     QList<UpdateItem> rows;
     for (const int row : selectedRows())
-        rows.append(m_core.updateList().row(row));
+        rows.append(m_parts.list.row(row));
     if (!rows.isEmpty())
         QApplication::clipboard()->setText(clipboardText(checksumEntriesText(rows)));
 }
@@ -351,7 +350,7 @@ bool UpdatePage::UpdateListKeyDown(QKeyEvent* event) {
     const bool ctrl = mods == Qt::ControlModifier;
     const bool ctrlShift = mods == (Qt::ControlModifier | Qt::ShiftModifier);
     const int key = event->key();
-    const bool haveRows = m_core.updateList().rowCount() > 0;
+    const bool haveRows = m_parts.list.rowCount() > 0;
     const bool haveSelection = !selectedRows().isEmpty();
 
     // The keyboard's ways to the context menu, under the current row.
@@ -407,7 +406,7 @@ bool UpdatePage::UpdateListKeyDown(QKeyEvent* event) {
     }
     if (mods == Qt::NoModifier && key == Qt::Key_Space && haveSelection && !m_busy) {
         const QList<int> rows = selectedRows();
-        const bool check = !m_core.updateList().row(rows.first()).Checked;
+        const bool check = !m_parts.list.row(rows.first()).Checked;
         setSelectedMarks(check);
         return true;
     }
@@ -426,10 +425,10 @@ void UpdatePage::startQuickSearch() {
     if (m_busy)
         return;
     if (m_filterBeforeSearch < 0)
-        m_filterBeforeSearch = m_core.settings().values.showItemType;
-    m_core.settings().values.showItemType = 0;
+        m_filterBeforeSearch = m_parts.settings.showItemType;
+    m_parts.settings.showItemType = 0;
     if (!m_filterActive)
-        m_core.updateList().takeSnapshot();
+        m_parts.list.takeSnapshot();
     setFilterSilently(ItemFilter::All, true);
     setFiltersEnabled(false);
     m_search->open();
@@ -443,19 +442,19 @@ void UpdatePage::quickSearchChanged(const QString& text) {
     if (m_busy)
         return;
     m_filterActive = !text.trimmed().isEmpty();
-    const QList<SnapshotLine>& all = m_core.updateList().snapshot().lines();
+    const QList<SnapshotLine>& all = m_parts.list.snapshot().lines();
     showLines(quickSearchLines(all, text));
     recount();
     // A blank list would look like a broken one: say what the narrowing left.
-    const int shown = m_core.updateList().rowCount();
+    const int shown = m_parts.list.rowCount();
     Placeholders counts;
     counts.s1 = QString::number(shown);
     counts.s2 = QString::number(all.size());
-    m_search->setResult(!m_filterActive ? QString()
-                        : shown == 0
-                            ? uiText(m_core.language(), "CaptionsMainFrm", "SearchNoMatch", "No match")
-                            : m_core.language().format(u"CaptionsMainFrm"_s, u"SearchShown"_s,
-                                                       u"%s1 of %s2 shown"_s, counts));
+    m_search->setResult(
+        !m_filterActive ? QString()
+        : shown == 0
+            ? uiText(m_parts.language, "CaptionsMainFrm", "SearchNoMatch", "No match")
+            : m_parts.language.format(u"CaptionsMainFrm"_s, u"SearchShown"_s, u"%s1 of %s2 shown"_s, counts));
 }
 
 void UpdatePage::quickSearchClosed() {
@@ -463,7 +462,7 @@ void UpdatePage::quickSearchClosed() {
     // Closed without narrowing: the filter that was on before is on again.
     if (m_search->text().trimmed().isEmpty())
         restoreFilterBeforeSearch();
-    if (currentRow() < 0 && m_core.updateList().rowCount() > 0)
+    if (currentRow() < 0 && m_parts.list.rowCount() > 0)
         selectRow(0);
     UpdateList->setFocus();
 }
@@ -478,7 +477,7 @@ bool UpdatePage::endNarrowing() {
     m_search->hide();
     setFiltersEnabled(true);
     m_filterActive = false;
-    showLines(m_core.updateList().snapshot().lines());
+    showLines(m_parts.list.snapshot().lines());
     if (m_filterBeforeSearch >= 0)
         restoreFilterBeforeSearch();
     else
@@ -489,7 +488,7 @@ bool UpdatePage::endNarrowing() {
 void UpdatePage::restoreFilterBeforeSearch() {
     if (m_filterBeforeSearch < 0)
         return;
-    m_core.settings().values.showItemType = m_filterBeforeSearch;
+    m_parts.settings.showItemType = m_filterBeforeSearch;
     m_filterBeforeSearch = -1;
     applySavedFilter();
 }

@@ -12,8 +12,11 @@ class QLabel;
 class QRadioButton;
 
 namespace quillon {
-class AppCore;
-}
+class Language;
+class UpdateList;
+struct SettingValues;
+struct UpdateCheckState;
+} // namespace quillon
 
 namespace quillon::ui {
 
@@ -21,17 +24,25 @@ class QuickSearchStrip;
 class UpdateListModel;
 class UpdateListView;
 
+// What the page reads and changes.
+struct UpdatePageParts {
+    const Language& language;
+    SettingValues& settings; // the icons switch; the filter shown (ShowItemType)
+    UpdateList& list;
+    const UpdateCheckState& checkState; // whether the buttons the counters enable may be used
+};
+
 class UpdatePage : public QWidget {
     Q_OBJECT
 public:
-    explicit UpdatePage(AppCore& core, QWidget* parent = nullptr);
+    explicit UpdatePage(const UpdatePageParts& parts, QWidget* parent = nullptr);
 
     void retranslate();
-    // The core's list changed (a job ended, a command): the view shows it again.
+    // The list changed (a job ended, a command): the view shows it again.
     void reloadFromCore();
     // The row of filePath says note instead of its status, until a note empty again.
     void setStatusNote(const QString& filePath, const QString& note);
-    // Rows whose contents changed in the core, shown again in place.
+    // Rows whose contents changed in the list, shown again in place.
     void refreshRows(const QList<int>& rows);
     // A job runs: marks are frozen and nothing recounts.
     void setBusy(bool busy);
@@ -92,7 +103,7 @@ private:
     void restoreFilterBeforeSearch();
     void setFilterSilently(ItemFilter filter, bool none = false);
 
-    AppCore& m_core;
+    UpdatePageParts m_parts;
     UpdateListModel* m_model;
     UpdateListView* UpdateList;
     QRadioButton* rb_All;

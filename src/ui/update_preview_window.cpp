@@ -11,8 +11,6 @@
 #include <QVBoxLayout>
 
 #include "app/common/dates.h"
-#include "app/prompter.h"
-#include "engine/app_core.h"
 #include "ui/job_runner.h"
 #include "ui/ui_text.h"
 
@@ -20,10 +18,10 @@ using namespace Qt::StringLiterals;
 
 namespace quillon::ui {
 
-TUpdatePreview::TUpdatePreview(AppCore& core, Prompter& prompter, UpdatePassOptions options, QWidget* parent)
-    : QDialog(parent), m_core(core), m_prompter(prompter),
-      m_preview(std::make_unique<UpdatePreview>(core, prompter, std::move(options))),
-      m_jobs(new JobRunner(this)), m_plan(new QStandardItemModel(this)) {
+TUpdatePreview::TUpdatePreview(const Language& language, std::unique_ptr<UpdatePreview> preview,
+                               QWidget* parent)
+    : QDialog(parent), m_language(language), m_preview(std::move(preview)), m_jobs(new JobRunner(this)),
+      m_plan(new QStandardItemModel(this)) {
     setObjectName(u"TUpdatePreview"_s);
     setWindowTitle(text("CaptionsPreview", "Caption", "Preview of the update"));
     auto* layout = new QVBoxLayout(this);
@@ -36,9 +34,9 @@ TUpdatePreview::TUpdatePreview(AppCore& core, Prompter& prompter, UpdatePassOpti
     layout->addWidget(m_view, 1);
     auto* bottom = new QHBoxLayout;
     m_progress = new QProgressBar(this);
-    m_cancel = new QPushButton(uiText(core.language(), "Buttons", "BtnCancel", "Cancel"), this);
+    m_cancel = new QPushButton(uiText(language, "Buttons", "BtnCancel", "Cancel"), this);
     m_cancel->setObjectName(u"btn_Cancel"_s);
-    auto* ok = new QPushButton(uiText(core.language(), "Buttons", "BtnOK", "OK"), this);
+    auto* ok = new QPushButton(uiText(language, "Buttons", "BtnOK", "OK"), this);
     bottom->addWidget(m_progress, 1);
     bottom->addWidget(m_cancel);
     bottom->addWidget(ok);
@@ -53,7 +51,7 @@ TUpdatePreview::~TUpdatePreview() {
 }
 
 QString TUpdatePreview::text(const char* section, const char* key, const char* english) const {
-    return uiText(m_core.language(), section, key, english);
+    return uiText(m_language, section, key, english);
 }
 
 bool TUpdatePreview::isRunning() const {

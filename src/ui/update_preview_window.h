@@ -16,9 +16,8 @@ class QStandardItemModel;
 class QTreeView;
 
 namespace quillon {
-class AppCore;
-class Prompter;
-} // namespace quillon
+class Language;
+}
 
 namespace quillon::ui {
 
@@ -27,7 +26,8 @@ class JobRunner;
 class TUpdatePreview : public QDialog {
     Q_OBJECT
 public:
-    TUpdatePreview(AppCore& core, Prompter& prompter, UpdatePassOptions options, QWidget* parent = nullptr);
+    TUpdatePreview(const Language& language, std::unique_ptr<UpdatePreview> preview,
+                   QWidget* parent = nullptr);
     ~TUpdatePreview() override;
 
     // Builds the requests and starts the dry run; false when there is nothing to preview.
@@ -46,8 +46,7 @@ private:
     void showPlan(const UpdatePreviewResult& result);
     QString text(const char* section, const char* key, const char* english) const;
 
-    AppCore& m_core;
-    Prompter& m_prompter;
+    const Language& m_language;
     std::unique_ptr<UpdatePreview> m_preview;
     JobRunner* m_jobs = nullptr;
     QStandardItemModel* m_plan = nullptr;

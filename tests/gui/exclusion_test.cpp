@@ -21,10 +21,12 @@ TEST_F(ExclusionTest, ExcludedRowsStayOutUntilTheirLineIsRemoved) {
         auto core = start();
         const QString sampack = core->updateList().row(rowOf(*core, u"sampack.wcx64"_s)).FilePath;
         const QString other = core->updateList().row(rowOf(*core, u"other.wfx64"_s)).FilePath;
-        EXPECT_EQ(excludeItems(*core, {sampack}, ExcludeMode::File), 1);
-        EXPECT_EQ(excludeItems(*core, {other}, ExcludeMode::Directory), 1);
+        const ExclusionParts parts{core->updateList(), core->settings(), core->tc(),
+                                   core->tcLocator(),  core->system(),   core->programPath()};
+        EXPECT_EQ(excludeItems(parts, {sampack}, ExcludeMode::File), 1);
+        EXPECT_EQ(excludeItems(parts, {other}, ExcludeMode::Directory), 1);
         // Total Commander's directory is never excluded as a whole.
-        EXPECT_EQ(excludeItems(*core, {core->tc().exeFile}, ExcludeMode::Directory), 0);
+        EXPECT_EQ(excludeItems(parts, {core->tc().exeFile}, ExcludeMode::Directory), 0);
         EXPECT_EQ(rowOf(*core, u"sampack.wcx64"_s), -1);
         EXPECT_EQ(rowOf(*core, u"other.wfx64"_s), -1);
         core->ReloadList();

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/system.h"
 #include "gui_fixture.h"
 #include "platform/fake_prefix.h"
 #include "prefix_choice.h"
@@ -39,7 +40,9 @@ TEST_F(PrefixChoiceTest, AnotherManagersInstallationOnlyWhenTheOneInUseHasNoneOr
                                         "[WinePrefixes]\nChosen=" + c.remembered.toUtf8() + "\n"));
         }
         const auto core = start();
-        const auto chosen = ui::chooseTcInstallation(*core, c.option, false);
+        const auto chosen = ui::chooseTcInstallation(
+            {core->language(), core->system().platform(), core->stores().settings, core->tc().dir}, c.option,
+            false);
         EXPECT_EQ(chosen ? chosen->prefix : QString(), c.expected);
         if (!chosen)
             continue;

@@ -16,6 +16,7 @@
 #include "install/installer.h"
 #include "install/zip_archive.h"
 #include "inventory/update_list.h"
+#include "platform/tc_window.h"
 #include "support/test_support.h"
 #include "support/zip_writer.h"
 
@@ -59,6 +60,23 @@ void expectPreviewMatches(const InstallPreview& preview, const InstallStepResult
     gone.sort();
     EXPECT_EQ(removes, gone);
 }
+
+// Total Commander not running; counts the questions, each of which starts the bridge under Wine.
+class NotRunningTcWindow final : public platform::TcWindow {
+public:
+    int questions = 0;
+    platform::TcWindowState state(Cancel) override {
+        ++questions;
+        return {};
+    }
+    bool sendChangeDir(std::string_view, bool, Cancel) override { return false; }
+    std::optional<std::string> request(std::string_view, Cancel) override { return std::nullopt; }
+    bool sendCommand(int, Cancel) override { return false; }
+    bool bringToFront(Cancel) override { return false; }
+    bool closeAndWait(Cancel) override { return true; }
+    bool launch(std::string_view) override { return false; }
+    platform::TcWindowProblem lastProblem() const override { return platform::TcWindowProblem::None; }
+};
 
 class InstallerTest : public ::testing::Test {
 protected:
@@ -380,6 +398,20 @@ TEST_F(InstallerTest, TotalCommanderPackageGetsTheInstallationsLanguage) {
         test::writeFile(tc + u"/DEFAULT.BAR"_s, "my buttons");
         InstallerContext ctx = context();
         ctx.tcLanguage = c.language;
+        // Not running before the installation and not started by it: that answer serves the
+        // version found again, and the window is asked once.
+        NotRunningTcWindow window;
+        ctx.tcWindow = &window;
+        ctx.refreshRows = [](const QString&) {
+            RowsRefresh refresh;
+            refresh.tcRowChosen = true;
+            return refresh;
+        };
+        bool answerReused = false;
+        ctx.detectTcVersion = [&answerReused](const platform::TcWindowState* seen) {
+            answerReused = seen && !seen->running;
+            return TcVersionFacts{};
+        };
         Installer installer(ctx);
         const InstallStepResult r =
             installer.installStep(request(category::TotalCmd, tc + u"/TOTALCMD.EXE"_s), setup);
@@ -392,6 +424,8 @@ TEST_F(InstallerTest, TotalCommanderPackageGetsTheInstallationsLanguage) {
         EXPECT_FALSE(QFileInfo::exists(tc + u"/d"_s));
         EXPECT_FALSE(QFileInfo::exists(tc + u"/e"_s));
         EXPECT_FALSE(QFileInfo::exists(m_temp + u"/inst_tcmd1100x64_cab"_s));
+        EXPECT_EQ(window.questions, 1);
+        EXPECT_TRUE(answerReused);
     }
 }
 
