@@ -4,6 +4,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <optional>
 
 #include "app/common/files.h"
@@ -28,16 +29,21 @@ bool searchableTcDir(const AddonSearchInput& input) {
 // A folder of plugins sorted by kind has a subfolder named after a kind. The first such name
 // settles it: a utility folder may hold thousands of files, and none of them needs sorting or
 // matching against patterns.
-bool holdsPluginKindFolder(const QString& dir) {
+bool holdsPluginKindFolder(const QString& dir, const FileTreeListing* tree) {
     static const QLatin1StringView kPluginKinds[] = {"wcx"_L1, "wdx"_L1, "wfx"_L1, "wlx"_L1};
+    const auto isKind = [](const QString& name) {
+        return std::any_of(std::begin(kPluginKinds), std::end(kPluginKinds), [&](QLatin1StringView kind) {
+            return name.compare(kind, Qt::CaseInsensitive) == 0;
+        });
+    };
+    // The tree read for the add-on search knows the folder's folders already.
+    if (const std::optional<QStringList> names = tree ? tree->folderNames(dir) : std::nullopt)
+        return std::any_of(names->cbegin(), names->cend(), isKind);
     QDirIterator it(dir, QDir::Dirs | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
-        const QString name = it.fileName();
-        for (const QLatin1StringView kind : kPluginKinds) {
-            if (name.compare(kind, Qt::CaseInsensitive) == 0)
-                return true;
-        }
+        if (isKind(it.fileName()))
+            return true;
     }
     return false;
 }
@@ -63,7 +69,7 @@ bool IsInstallerOrHelper(const QString& fileName) {
     return kNames.contains(fileName.trimmed(), Qt::CaseInsensitive);
 }
 
-QStringList UtilityDirectories(const AddonSearchInput& input) {
+QStringList UtilityDirectories(const AddonSearchInput& input, const FileTreeListing* tree) {
     const bool secondarySet = !input.secondaryDir.trimmed().isEmpty();
     if (input.forceSecondary && secondarySet)
         return {input.secondaryDir};
@@ -82,7 +88,7 @@ QStringList UtilityDirectories(const AddonSearchInput& input) {
                 name.compare("language"_L1, Qt::CaseInsensitive) == 0)
                 continue;
             // A folder of plugins sorted by kind holds plugins, not utilities.
-            if (holdsPluginKindFolder(sub.filePath()))
+            if (holdsPluginKindFolder(sub.filePath(), tree))
                 continue;
             dirs.append(sub.filePath());
         }
@@ -115,7 +121,7 @@ QStringList FindAddonFiles(const AddonSearchInput& input, std::shared_ptr<const 
     // programs are taken from it rather than from a second walk of the disk.
     std::optional<QStringList> treePrograms;
     const QString treeRoot = tree ? withoutTrailingSeparators(input.tcDir) : QString();
-    const QStringList dirs = UtilityDirectories(input);
+    const QStringList dirs = UtilityDirectories(input, tree.get());
     for (const QString& dir : dirs) {
         const QString folder = withoutTrailingSeparators(dir);
         const QString name = QFileInfo(folder).fileName();

@@ -19,8 +19,9 @@ struct AddonSearchInput {
 };
 
 // Subdirectories of Total Commander's directory (and the secondary directory) whose
-// executables are listed.
-QStringList UtilityDirectories(const AddonSearchInput& input);
+// executables are listed. tree: a listing of Total Commander's tree, asked instead of the disk
+// for the folders it read.
+QStringList UtilityDirectories(const AddonSearchInput& input, const FileTreeListing* tree = nullptr);
 
 // The known add-ons and every utility executable, unsorted and possibly with duplicates.
 // Symbolic links are never followed. wholeTree, when given, receives the listing of Total

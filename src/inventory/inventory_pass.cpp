@@ -124,7 +124,6 @@ InventoryPassResult InventoryPass::run() {
     collectPlugins(configFile);
     queueForReading();
     collectAddons();
-    queueForReading();
     addTotalCommanderRow();
     identifyEntries();
     m_readAhead.reset();
@@ -219,6 +218,9 @@ void InventoryPass::collectAddons() {
 
     GroupFileList& others = m_c.list.groupLists().list(ItemGroup::Oth);
     const QStringList found = FindAddonFiles(input, &m_tcTree);
+    // Their reading starts now rather than after the filters below: the reading of a file they
+    // leave out is wasted, the wait for them would be longer.
+    m_readAhead->add(found);
     for (const QString& file : found)
         others.append(file);
     sortAndDeduplicate(others);
@@ -229,9 +231,13 @@ void InventoryPass::collectAddons() {
         exclusions.apply(others);
     }
     const QString own = ExclusionFilter::comparable(m_c.programPath);
+    const QString ownName = QFileInfo(own).fileName();
     for (int k = others.count() - 1; k >= 0; --k) {
         const QString& path = others.at(k).filePath;
-        if (IsInstallerOrHelper(QFileInfo(path).fileName()) || ExclusionFilter::comparable(path) == own)
+        const QString name = QFileInfo(path).fileName();
+        // The whole path is compared only where the name is the program's own.
+        if (IsInstallerOrHelper(name) ||
+            (name.toLower() == ownName && ExclusionFilter::comparable(path) == own))
             others.removeAt(k);
     }
 }

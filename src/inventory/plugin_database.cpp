@@ -9,27 +9,43 @@
 
 namespace quillon {
 
+namespace {
+
+// What follows the last separator of either kind; an inventory asks this for every item and
+// database look-up.
+QStringView fileNameOf(const QString& filePath) {
+    const QStringView p = QStringView(filePath).trimmed();
+    for (qsizetype i = p.size() - 1; i >= 0; --i) {
+        if (p[i] == u'/' || p[i] == u'\\')
+            return p.sliced(i + 1);
+    }
+    return p;
+}
+
+QStringView stemOf(QStringView name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.first(dot);
+}
+
+} // namespace
+
 QString entryFileName(const QString& filePath) {
-    const QString p = filePath.trimmed();
-    const qsizetype cut = std::max(p.lastIndexOf(QLatin1Char('/')), p.lastIndexOf(QLatin1Char('\\')));
-    return p.mid(cut + 1);
+    return fileNameOf(filePath).toString();
 }
 
 QString entryFileStem(const QString& filePath) {
-    const QString name = entryFileName(filePath);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? name : name.left(dot);
+    return stemOf(fileNameOf(filePath)).toString();
 }
 
 QString EntryValue(const IniDocument& db, const QString& filePath, const QString& key) {
-    const QString name = entryFileName(filePath);
+    const QStringView name = fileNameOf(filePath);
     if (name.isEmpty())
         return {};
-    QString value = db.value(name, key).trimmed();
+    QString value = db.value(name.toString(), key).trimmed();
     if (value.isEmpty()) {
-        const QString stem = entryFileStem(filePath);
-        if (!stem.isEmpty() && stem != name)
-            value = db.value(stem, key).trimmed();
+        const QStringView stem = stemOf(name);
+        if (!stem.isEmpty() && stem.size() != name.size())
+            value = db.value(stem.toString(), key).trimmed();
     }
     return value;
 }

@@ -17,6 +17,7 @@
 #include <system_error>
 
 #ifdef Q_OS_UNIX
+#include <dirent.h>
 #include <sys/stat.h>
 #endif
 
@@ -241,9 +242,81 @@ QString directoryIdentity(const QString& directory) {
 struct TreeWalk {
     QList<FileTreeListing::Entry>& entries;
     QHash<QString, std::pair<qsizetype, qsizetype>>& ranges;
+    QHash<QString, QStringList>& folderNames;
     QSet<QString> visited;
     int passedOver = 0; // directories not entered: unreachable, or seen already
 };
+
+// One child of a directory as the tree walk needs it: its name and kind, links followed.
+struct Child {
+    QString name;
+    QString lower; // what the order compares
+    bool isFile = false;
+    bool isDir = false;
+    bool isLink = false;
+};
+
+// A directory's files and folders as QDir lists them (Files | Dirs | NoDotAndDotDot | Hidden,
+// sorted by Name | IgnoreCase): broken links and devices, FIFOs and sockets are left out.
+QList<Child> readChildren(const QString& directory) {
+    QList<Child> children;
+#ifdef Q_OS_UNIX
+    // The directory's own records give each entry's kind; only a link needs a look at its
+    // target. A QFileInfo per entry costs more than the rest of the walk.
+    DIR* dir = ::opendir(QFile::encodeName(directory).constData());
+    if (!dir)
+        return children;
+    const QByteArray prefix = QFile::encodeName(directory) + '/';
+    QByteArray path;
+    while (const dirent* record = ::readdir(dir)) {
+        const char* name = record->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        Child child;
+        unsigned char type = record->d_type;
+        struct stat status;
+        if (type == DT_UNKNOWN || type == DT_LNK) {
+            path = prefix + name;
+            if (::lstat(path.constData(), &status) != 0)
+                continue;
+            child.isLink = S_ISLNK(status.st_mode);
+            if (child.isLink && ::stat(path.constData(), &status) != 0)
+                continue;
+            type = S_ISREG(status.st_mode) ? DT_REG : S_ISDIR(status.st_mode) ? DT_DIR : DT_UNKNOWN;
+        }
+        if (type != DT_REG && type != DT_DIR)
+            continue;
+        child.isFile = type == DT_REG;
+        child.isDir = type == DT_DIR;
+        child.name = QFile::decodeName(name);
+        children.append(std::move(child));
+    }
+    ::closedir(dir);
+    // QDir's order: the lower-case names compared as they are.
+    for (Child& child : children)
+        child.lower = child.name.toLower();
+    std::sort(children.begin(), children.end(),
+              [](const Child& a, const Child& b) { return a.lower < b.lower; });
+    return children;
+#else
+    const QFileInfoList infos = QDir(directory).entryInfoList(
+        QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& info : infos)
+        children.append(
+            {info.fileName(), info.fileName().toLower(), info.isFile(), info.isDir(), info.isSymLink()});
+    return children;
+#endif
+}
+
+bool isHiddenName(const Child& child, const QString& path) {
+#ifdef Q_OS_UNIX
+    Q_UNUSED(path);
+    return child.name.startsWith(u'.');
+#else
+    Q_UNUSED(child);
+    return QFileInfo(path).isHidden();
+#endif
+}
 
 // Returns false when a directory holds names that differ only in letter case: QDir leaves their
 // order open, so a filtered listing need not keep the order of the whole one.
@@ -258,19 +331,22 @@ bool listTree(const QString& directory, TreeWalk& walk) {
     const int passedOverBefore = walk.passedOver;
     // One read of the directory for files and subdirectories alike. Both keep the order of the
     // whole listing, which is the order findFiles's two separate listings give them.
-    const QFileInfoList children = QDir(directory).entryInfoList(
-        QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    const QList<Child> children = readChildren(directory);
     bool ordered = true;
-    QString previous;
+    const QString* previousLower = nullptr;
     QStringList subdirs;
-    for (const QFileInfo& child : children) {
-        if (child.isFile()) {
-            const QString lower = child.fileName().toLower();
-            ordered = ordered && lower != previous;
-            previous = lower;
-            walk.entries.append({child.fileName(), childPath(directory, child.fileName()), child});
-        } else if (child.isDir() && !child.isSymLink()) {
-            subdirs.append(childPath(directory, child.fileName()));
+    QStringList& folderNames = walk.folderNames[directory];
+    for (const Child& child : children) {
+        if (child.isFile) {
+            ordered = ordered && !(previousLower && *previousLower == child.lower);
+            previousLower = &child.lower;
+            walk.entries.append({child.name, childPath(directory, child.name)});
+        } else if (child.isDir) {
+            const QString path = childPath(directory, child.name);
+            if (!isHiddenName(child, path))
+                folderNames.append(child.name);
+            if (!child.isLink)
+                subdirs.append(path);
         }
     }
     for (const QString& sub : subdirs)
@@ -301,10 +377,11 @@ FileTreeListing::FileTreeListing(const QString& directory) {
     if (directory.isEmpty())
         return;
     m_directory = directory;
-    TreeWalk walk{m_entries, m_ranges, {}, 0};
+    TreeWalk walk{m_entries, m_ranges, m_folderNames, {}, 0};
     if (!listTree(withoutTrailingSeparator(directory), walk)) {
         m_entries.clear();
         m_ranges.clear();
+        m_folderNames.clear();
         m_searchOnDisk = true;
         return;
     }
@@ -321,6 +398,13 @@ std::optional<FileTreeListing> FileTreeListing::subtree(const QString& directory
     part.m_entries = m_entries.mid(range->first, range->second - range->first);
     part.indexExtensions();
     return part;
+}
+
+std::optional<QStringList> FileTreeListing::folderNames(const QString& directory) const {
+    const auto names = m_folderNames.constFind(withoutTrailingSeparator(directory));
+    if (names == m_folderNames.cend())
+        return std::nullopt;
+    return *names;
 }
 
 void FileTreeListing::indexExtensions() {
@@ -371,7 +455,8 @@ void FileTreeListing::findFiles(const QString& mask, QStringList& list, bool wit
             matches = pattern->match(entry.name).hasMatch();
         }
         if (matches)
-            list.append(withDates ? datedEntry(entry.info.lastModified(), entry.path) : entry.path);
+            list.append(withDates ? datedEntry(QFileInfo(entry.path).lastModified(), entry.path)
+                                  : entry.path);
     };
     if (literalTail && isExtensionTail(tail)) {
         for (const qsizetype i : candidatesFor(tail))

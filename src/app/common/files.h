@@ -45,13 +45,16 @@ public:
     // root, reached only through a link, a folder seen twice inside it, or a tree searched on
     // the disk). The directory is compared as spelled, without trailing separators.
     std::optional<FileTreeListing> subtree(const QString& directory) const;
+    // The names of the folders (links to folders included, hidden ones left out) right inside a
+    // directory the walk read, as spelled there and in no order; none for a directory it did
+    // not read.
+    std::optional<QStringList> folderNames(const QString& directory) const;
     // Appends what FindFilesRecursive(directory, mask, true, list, withDates) would append.
     void findFiles(const QString& mask, QStringList& list, bool withDates = false) const;
 
     struct Entry {
         QString name;
-        QString path;
-        QFileInfo info; // asked for its time only when a dated entry needs it
+        QString path; // its time is asked only when a dated entry needs it
     };
 
 private:
@@ -68,6 +71,7 @@ private:
     bool m_searchOnDisk = false; // names differing only in case: their order is the disk search's
     // Each directory the walk went through whole: the range of m_entries below it.
     QHash<QString, std::pair<qsizetype, qsizetype>> m_ranges;
+    QHash<QString, QStringList> m_folderNames;      // per directory read
     QHash<QString, QList<qsizetype>> m_byExtension; // lower-case last extension of ASCII names
     QList<qsizetype> m_notAscii;                    // names matched by the pattern instead
 };
