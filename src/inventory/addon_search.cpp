@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <optional>
@@ -119,32 +120,38 @@ QStringList FindAddonFiles(const AddonSearchInput& input, std::shared_ptr<const 
     }
     // The utility folders below the installation directory were walked with the tree: their
     // programs are taken from it rather than from a second walk of the disk.
-    std::optional<QStringList> treePrograms;
+    // The tree's programs by the folder right below the installation directory they are in,
+    // each folder's in walk order.
+    std::optional<QHash<QString, QStringList>> treePrograms;
     const QString treeRoot = tree ? withoutTrailingSeparators(input.tcDir) : QString();
+    const QString rootPrefix = treeRoot.endsWith(u'/') ? treeRoot : treeRoot + u'/';
     const QStringList dirs = UtilityDirectories(input, tree.get());
     for (const QString& dir : dirs) {
         const QString folder = withoutTrailingSeparators(dir);
         const QString name = QFileInfo(folder).fileName();
-        const bool inTree = tree && !name.isEmpty() &&
-                            folder == (treeRoot.endsWith(u'/') ? treeRoot : treeRoot + u'/') + name;
+        const bool inTree = tree && !name.isEmpty() && folder == rootPrefix + name;
         if (!inTree) {
             findRecursive(dir, u"*.exe"_s, found);
             continue;
         }
         if (!treePrograms) {
             treePrograms.emplace();
-            tree->findFiles(u"*.exe"_s, *treePrograms);
+            QStringList programs;
+            tree->findFiles(u"*.exe"_s, programs);
+            for (const QString& path : std::as_const(programs)) {
+                const qsizetype slash =
+                    path.startsWith(rootPrefix) ? path.indexOf(u'/', rootPrefix.size()) : -1;
+                if (slash > rootPrefix.size())
+                    (*treePrograms)[path.sliced(rootPrefix.size(), slash - rootPrefix.size())].append(path);
+            }
         }
-        const QString prefix = folder + u'/';
-        const qsizetype before = found.size();
-        for (const QString& path : std::as_const(*treePrograms)) {
-            if (path.startsWith(prefix))
-                found.append(path);
-        }
+        const QStringList programs = treePrograms->value(name);
         // Nothing under the folder: the tree may have passed it over as a folder already seen
         // through a link, so the disk decides.
-        if (found.size() == before)
+        if (programs.isEmpty())
             findRecursive(dir, u"*.exe"_s, found);
+        else
+            found += programs;
     }
     return found;
 }

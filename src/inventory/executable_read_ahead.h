@@ -22,7 +22,7 @@ class ExecutableReadAhead {
 public:
     // window: at most this many readings wait to be taken, so memory stays bounded on a large
     // installation whatever the order of taking.
-    explicit ExecutableReadAhead(int threads = defaultThreads(), qsizetype window = 1024);
+    explicit ExecutableReadAhead(int threads = defaultThreads(), qsizetype window = 8192);
     // Stops the workers after the files they are reading and joins them.
     ~ExecutableReadAhead();
     ExecutableReadAhead(const ExecutableReadAhead&) = delete;

@@ -1,4 +1,5 @@
 #include "inventory/group_file_list.h"
+#include "inventory/update_item.h"
 
 #include <QSet>
 
@@ -9,10 +10,6 @@
 namespace quillon {
 
 namespace {
-
-bool samePath(const QString& a, const QString& b) {
-    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
-}
 
 char16_t asciiFolded(char16_t c) {
     return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
@@ -49,7 +46,7 @@ void GroupFileList::setSortKey(int k, const QString& sortKey) {
 
 int GroupFileList::indexOfPath(const QString& filePath) const {
     for (int k = 0; k < count(); ++k) {
-        if (samePath(m_entries[k].filePath, filePath))
+        if (sameItemPath(m_entries[k].filePath, filePath))
             return k;
     }
     return -1;
@@ -57,7 +54,7 @@ int GroupFileList::indexOfPath(const QString& filePath) const {
 
 int GroupFileList::removePath(const QString& filePath) {
     return static_cast<int>(
-        m_entries.removeIf([&](const Entry& e) { return samePath(e.filePath, filePath); }));
+        m_entries.removeIf([&](const Entry& e) { return sameItemPath(e.filePath, filePath); }));
 }
 
 void GroupFileList::removeDuplicatePaths() {
@@ -103,10 +100,19 @@ void GroupFileList::sortByLine() {
     lines.reserve(size_t(m_entries.size()));
     for (const Entry& e : std::as_const(m_entries))
         lines.push_back(e.line());
+    // Lines of ASCII only (nearly always) are folded once, and then compared as they are.
+    const bool ascii = std::all_of(lines.cbegin(), lines.cend(), [](const QString& line) {
+        return std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() < 128; });
+    });
+    if (ascii) {
+        for (QString& line : lines)
+            line = lowered(line);
+    }
     std::vector<qsizetype> order(lines.size());
     std::iota(order.begin(), order.end(), qsizetype(0));
-    std::stable_sort(order.begin(), order.end(), [&lines](qsizetype a, qsizetype b) {
-        return compareIgnoringCase(lines[size_t(a)], lines[size_t(b)]) < 0;
+    std::stable_sort(order.begin(), order.end(), [&lines, ascii](qsizetype a, qsizetype b) {
+        return ascii ? lines[size_t(a)] < lines[size_t(b)]
+                     : compareIgnoringCase(lines[size_t(a)], lines[size_t(b)]) < 0;
     });
     QList<Entry> sorted;
     sorted.reserve(m_entries.size());

@@ -1,12 +1,9 @@
 #include "inventory/list_snapshot.h"
+#include "inventory/update_item.h"
 
 namespace quillon {
 
 namespace {
-
-bool samePath(const QString& a, const QString& b) {
-    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
-}
 
 constexpr int kFieldCount = 8;
 
@@ -70,7 +67,7 @@ std::optional<SnapshotLine> SnapshotLine::parse(const QString& line) {
 int ListSnapshot::replaceByPath(const QString& filePath, const SnapshotLine& replacement) {
     int replaced = 0;
     for (SnapshotLine& l : m_lines) {
-        if (samePath(l.FilePath, filePath)) {
+        if (sameItemPath(l.FilePath, filePath)) {
             l = replacement;
             ++replaced;
         }
@@ -80,7 +77,7 @@ int ListSnapshot::replaceByPath(const QString& filePath, const SnapshotLine& rep
 
 int ListSnapshot::removeByPath(const QString& filePath) {
     return static_cast<int>(
-        m_lines.removeIf([&](const SnapshotLine& l) { return samePath(l.FilePath, filePath); }));
+        m_lines.removeIf([&](const SnapshotLine& l) { return sameItemPath(l.FilePath, filePath); }));
 }
 
 QStringList ListSnapshot::toText() const {

@@ -106,10 +106,16 @@ bool mayContainIgnoringCase(QStringView text, bool textIsAscii, QStringView need
 }
 
 // The extension without its dot; empty when the file name has none.
-QString extensionOf(const QString& path) {
-    const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-    const qsizetype dot = path.lastIndexOf(u'.');
-    return dot > slash ? path.mid(dot + 1) : QString();
+// What follows the last dot of the file name; one look from the end, as every caption asks it.
+QStringView extensionOf(const QString& path) {
+    for (qsizetype i = path.size() - 1; i >= 0; --i) {
+        const QChar c = path[i];
+        if (c == u'.')
+            return QStringView(path).sliced(i + 1);
+        if (c == u'/' || c == u'\\')
+            break;
+    }
+    return {};
 }
 
 void dropLastIf(QString& name, QChar c) {
@@ -196,11 +202,11 @@ QString comparedCaption(const CaptionInput& input) {
 QString captionKey(const QString& caption, const QString& filePath) {
     // Folded unit by unit as the case-insensitive comparison folds them; a surrogate becomes one
     // placeholder, which only makes the key coarser.
-    const QString extension = extensionOf(filePath);
+    const QStringView extension = extensionOf(filePath);
     QString key(caption.size() + extension.size() + 2, Qt::Uninitialized);
     QChar* out = key.data();
-    for (const QString* part : {&caption, &extension}) {
-        for (const QChar c : *part) {
+    for (const QStringView part : {QStringView(caption), extension}) {
+        for (const QChar c : part) {
             if (c.unicode() < 128)
                 *out++ = QChar(asciiFolded(c.unicode()));
             else
@@ -219,7 +225,7 @@ QString ItemCaption(const CaptionInput& input, const QList<CaptionedRow>& otherR
     } else if (input.onlineNameCorr) {
         const QString online = comparedCaption(input);
         if (!online.isEmpty()) {
-            const QString extension = extensionOf(input.path);
+            const QStringView extension = extensionOf(input.path);
             const auto sameCaption = [&](const CaptionedRow& row) {
                 return row.caption.compare(online, Qt::CaseInsensitive) == 0 &&
                        extensionOf(row.filePath).compare(extension, Qt::CaseInsensitive) == 0;

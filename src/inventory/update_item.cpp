@@ -1,5 +1,7 @@
 #include "inventory/update_item.h"
 
+#include <algorithm>
+
 namespace quillon {
 
 QString groupShortName(ItemGroup group) {
@@ -26,6 +28,26 @@ std::optional<ItemGroup> groupFromId(int id) {
     if (id < 0 || id >= kGroupCount)
         return std::nullopt;
     return static_cast<ItemGroup>(id);
+}
+
+bool sameItemPath(QStringView a, QStringView b) {
+    a = a.trimmed();
+    b = b.trimmed();
+    // Lists compare every path with many others: ASCII letters are folded here, and Qt's
+    // comparison takes over only from the first unit that is not ASCII.
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x == y)
+            continue;
+        if (x >= 128 || y >= 128)
+            return a.sliced(i).compare(b.sliced(i), Qt::CaseInsensitive) == 0;
+        const auto folded = [](char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; };
+        if (folded(x) != folded(y))
+            return false;
+    }
+    return a.size() == b.size();
 }
 
 bool isDatabasePseudoPath(const QString& path) {

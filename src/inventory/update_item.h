@@ -31,6 +31,9 @@ inline constexpr QLatin1StringView kPluginDbPath{"tcplugindb"};
 inline constexpr QLatin1StringView kChecksumDbPath{"checksumdb"};
 bool isDatabasePseudoPath(const QString& path);
 
+// Whether two rows' paths name the same item: spaces around them and letter case aside.
+bool sameItemPath(QStringView a, QStringView b);
+
 struct UpdateItem {
     QString Name;
     QString InstalledVersion = QString(kNoVersion); // "..." while the row is refreshed

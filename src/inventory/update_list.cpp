@@ -1,23 +1,16 @@
 #include "inventory/update_list.h"
+#include "inventory/update_item.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace quillon {
 
-namespace {
-
-bool samePath(const QString& a, const QString& b) {
-    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
-}
-
-} // namespace
-
 UpdateList::UpdateList(StatusTexts texts) : m_texts(std::move(texts)) {}
 
 int UpdateList::indexOfPath(const QString& filePath) const {
     for (int r = 0; r < rowCount(); ++r) {
-        if (samePath(m_rows[r].FilePath, filePath))
+        if (sameItemPath(m_rows[r].FilePath, filePath))
             return r;
     }
     return -1;
@@ -105,7 +98,7 @@ bool UpdateList::groupListsMatchRows() const {
     for (int r = first; r < rowCount(); ++r) {
         const auto pos = m_groups.locate(r, hasTcRow());
         if (!pos || m_rows[r].Group != pos->group ||
-            !samePath(m_rows[r].FilePath, m_groups.list(pos->group).at(pos->index).filePath))
+            !sameItemPath(m_rows[r].FilePath, m_groups.list(pos->group).at(pos->index).filePath))
             return false;
     }
     return true;
@@ -136,7 +129,7 @@ void UpdateList::removeRow(int row) {
         // The row's own entry when the lists mirror the rows; else the first with its path.
         const auto pos = m_groups.locate(row, hasTcRow());
         int k = -1;
-        if (pos && pos->group == item.Group && samePath(list.at(pos->index).filePath, item.FilePath))
+        if (pos && pos->group == item.Group && sameItemPath(list.at(pos->index).filePath, item.FilePath))
             k = pos->index;
         else
             k = list.indexOfPath(item.FilePath);
@@ -153,7 +146,7 @@ void UpdateList::removeRow(int row) {
 int UpdateList::excludePath(const QString& filePath) {
     int removed = 0;
     for (int r = rowCount() - 1; r >= 0; --r) {
-        if (samePath(m_rows[r].FilePath, filePath)) {
+        if (sameItemPath(m_rows[r].FilePath, filePath)) {
             if (m_observer)
                 m_observer->beginRemoveRow(r);
             m_rows.removeAt(r);

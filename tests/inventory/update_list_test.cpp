@@ -283,5 +283,27 @@ TEST(UpdateListTest, TellsTheViewAboutEveryChange) {
     EXPECT_EQ(observer.calls, (QStringList{u"reset"_s, u"+0"_s, u"+1"_s, u"~1"_s, u"-0"_s, u"reset"_s}));
 }
 
+// Rows are found by path with letter case and surrounding spaces aside, beyond ASCII too.
+TEST(SameItemPath, IgnoresCaseAndSpacesOnly) {
+    const struct {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"/tc/Plugins/WCX/Sample.wcx", "/tc/plugins/wcx/SAMPLE.WCX", true},
+        {" /tc/a.exe\t", "/tc/a.exe", true},
+        {"/tc/ÜBER/Straße.exe", "/tc/über/STRASSE.exe", false},
+        {"/tc/ÜBER/Ärger.exe", "/tc/über/ärger.EXE", true},
+        {"/tc/a.exe", "/tc/a.exe2", false},
+        {"/tc/a.exe", "/tc/b.exe", false},
+        {"/tc/a[.exe", "/tc/a{.exe", false}, // '[' and '{' are 32 apart, yet no letters
+        {"", "  ", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sameItemPath(QString::fromUtf8(c.a), QString::fromUtf8(c.b)), c.same)
+            << c.a << " | " << c.b;
+    }
+}
+
 } // namespace
 } // namespace quillon
