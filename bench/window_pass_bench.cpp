@@ -234,8 +234,11 @@ int runWindowPass(int argc, char** argv) {
 
     quillon::ui::Ttc_Updater window(core, prompter);
     prompter.setParentWindow(&window);
+    // Only Total Commander's case reports the whole run's stall. Each meter wakes the loop every
+    // millisecond, which the command's pass does not pay: the plugins' pass runs with one.
     LoopStallMeter wholeRun;
-    wholeRun.start();
+    if (!bridge.isEmpty())
+        wholeRun.start();
     window.show();
     if (!waitFor(&window, SIGNAL(inventoryFinished()))) {
         std::fprintf(stderr, "window_pass_bench: the list was not filled\n");
@@ -267,13 +270,15 @@ int runWindowPass(int argc, char** argv) {
     }
     const qint64 passNs = clock.nsecsElapsed();
     meter.stop();
-    wholeRun.stop();
+    if (!bridge.isEmpty())
+        wholeRun.stop();
     int installed = 0;
     for (int row = 0; row < download->rows().count(); ++row)
         installed += download->rows().row(row).outcome == quillon::ui::DownloadRowsModel::Outcome::Installed;
     print("pass_ns", passNs);
     print("stall_ns", meter.longestGapNs());
-    print("whole_stall_ns", wholeRun.longestGapNs());
+    if (!bridge.isEmpty())
+        print("whole_stall_ns", wholeRun.longestGapNs());
     print("requests", download->rows().count());
     print("installed", installed);
     for (const QString& text : prompter.unattendedTexts())
