@@ -58,9 +58,13 @@ void DownloadRowsModel::setInstalled(int index, bool installed, const QString& f
 void DownloadRowsModel::setCurrent(int index) {
     if (index == m_current)
         return;
+    // Only the rows between the former and the new current one change their font: a change
+    // over every row makes the view measure every row again.
+    const int first = std::max(0, std::min(index, m_current) + 1);
+    const int last = std::min(count() - 1, std::max(index, m_current));
     m_current = index;
-    if (count() > 0)
-        emit dataChanged(this->index(0, 0), this->index(count() - 1, ColumnCount - 1), {Qt::FontRole});
+    if (first <= last)
+        emit dataChanged(this->index(first, 0), this->index(last, ColumnCount - 1), {Qt::FontRole});
 }
 
 void DownloadRowsModel::setFinished(bool finished) {

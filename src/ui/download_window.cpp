@@ -84,6 +84,9 @@ void TDownloadFiles::build() {
     LV_DLFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
     LV_DLFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
     LV_DLFiles->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Every row is one line: a changed row is then not measured again, which on each progress
+    // step cost the window's thread more than painting it.
+    LV_DLFiles->setUniformRowHeights(true);
     m_sorted = new QSortFilterProxyModel(this);
     m_sorted->setSourceModel(m_model);
     m_sorted->setSortCaseSensitivity(Qt::CaseInsensitive);

@@ -3,6 +3,7 @@
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QDir>
+#include <QFont>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -148,5 +149,35 @@ TEST(PackageChooser, OkAnswersWithTheTickedKindAndEscapeWithNothing) {
     EXPECT_FALSE(declined.selection().has_value());
 }
 
+TEST(DownloadRowsModelCurrent, AMovedCurrentRowTellsTheViewOfEveryRowWhoseBoldChanged) {
+    const Language language;
+    ui::DownloadRowsModel model(language);
+    DownloadRequestList requests;
+    for (int i = 0; i < 6; ++i) {
+        DownloadRequest request;
+        request.Url = u"http://127.0.0.1/p%1.zip"_s.arg(i);
+        request.LocalArchive = u"/downloads/p%1.zip"_s.arg(i);
+        requests.append(request);
+    }
+    model.setRequests(requests);
+    ASSERT_EQ(model.count(), 6);
+    const auto bold = [&model](int row) {
+        return model.data(model.index(row, 0), Qt::FontRole).value<QFont>().bold();
+    };
+    for (const int current : {2, 4, 1, -1, 5}) {
+        QList<bool> before;
+        for (int row = 0; row < model.count(); ++row)
+            before.append(bold(row));
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        model.setCurrent(current);
+        ASSERT_EQ(changed.count(), 1) << "current " << current;
+        const int first = changed.at(0).at(0).toModelIndex().row();
+        const int last = changed.at(0).at(1).toModelIndex().row();
+        for (int row = 0; row < model.count(); ++row) {
+            const bool told = row >= first && row <= last;
+            EXPECT_TRUE(told || bold(row) == before.at(row)) << "current " << current << ", row " << row;
+        }
+    }
+}
 } // namespace
 } // namespace quillon
