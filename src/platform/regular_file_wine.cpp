@@ -8,24 +8,6 @@
 
 namespace quillon::platform {
 
-int OpenRegularFileForReading(const std::string& path) {
-    // Without O_NONBLOCK the open itself of a FIFO waits for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 int OpenRegularFileForReading(const std::string& path, std::int64_t& size) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
@@ -58,6 +40,11 @@ std::int64_t ReadFileDescriptor(int fd, void* buffer, std::int64_t length) {
         filled += got;
     }
     return filled;
+}
+
+int OpenRegularFileForReading(const std::string& path) {
+    std::int64_t size = 0;
+    return OpenRegularFileForReading(path, size);
 }
 
 void CloseFileDescriptor(int fd) {
