@@ -69,7 +69,9 @@ TEST_F(AddonInfoTest, DetailsFromTheCatalogue) {
         if (c.expect == Expect::ErrorBox) {
             ASSERT_EQ(prompter.messages().size(), 1);
             EXPECT_EQ(prompter.messages().first().text, QString::fromLatin1(c.text));
-            EXPECT_TRUE(!guard || !guard->isVisible());
+            if (TAddonInfo* left = guard.data(); left != nullptr) {
+                EXPECT_FALSE(left->isVisible());
+            }
             continue;
         }
         auto* browser = window->findChild<DescriptionBrowser*>();

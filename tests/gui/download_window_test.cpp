@@ -110,6 +110,7 @@ TEST_F(DownloadWindow, TheAutostartInstallSwitchInstallsTheUpdatesEndToEnd) {
     const QByteArray before = test::readFile(plugin);
     ASSERT_TRUE(QTest::qWaitFor([this] { return window->downloadWindow() != nullptr; }, 30000));
     ui::TDownloadFiles* download = window->downloadWindow();
+    ASSERT_NE(download, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([download] { return download->rows().finished(); }, 30000));
     for (int row = 0; row < download->rows().count(); ++row)
         EXPECT_EQ(download->rows().row(row).outcome, ui::DownloadRowsModel::Outcome::Installed)
