@@ -31,13 +31,16 @@ bool sameFolder(const QString& a, const QString& b) {
 bool releaseFiles(const InstallerContext& context, const QString& itemFile, const QString& itemDir,
                   const CancelToken& cancel, RestoreResult& result) {
     platform::TcWindow* window = context.tcWindow;
-    if (!window || !window->isRunning(cancel.flag()))
+    if (!window)
         return true;
+    // The command finds the window itself: under Wine a question first would start the bridge twice.
     if (!sameFolder(itemDir, context.tcDir)) {
         if (QFileInfo(itemFile).suffix().compare("exe"_L1, Qt::CaseInsensitive) != 0)
             window->sendCommand(kTcCommandBeforePluginInstall, cancel.flag());
         return true;
     }
+    if (!window->isRunning(cancel.flag()))
+        return true;
     const Language& lng = context.language;
     const PromptAnswer answer = context.prompter.ask(
         PromptIcon::Warning, PromptButtons::OkCancel,

@@ -258,9 +258,10 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
     }
 
     const bool isExe = QFileInfo(request.ItemPath).suffix().compare("exe"_L1, Qt::CaseInsensitive) == 0;
-    // Asked only for a plugin: under Wine every question starts the bridge.
-    if (!isExe && m_c.tcWindow && m_c.tcWindow->isRunning())
-        m_c.tcWindow->sendCommand(kTcCommandBeforePluginInstall);
+    // Only for a plugin, and sent without asking first whether Total Commander runs: the command
+    // finds the window itself, and under Wine every call starts the bridge.
+    if (!isExe && m_c.tcWindow)
+        m_c.tcWindow->sendCommand(kTcCommandBeforePluginInstall, m_c.cancel.flag());
 
     const bool totalCommander = request.Category == category::TotalCmd;
     const QString packageFolder = tempDir + u"/inst_"_s + FileBaseName(localFile);

@@ -61,17 +61,21 @@ void expectPreviewMatches(const InstallPreview& preview, const InstallStepResult
     EXPECT_EQ(removes, gone);
 }
 
-// Total Commander not running; counts the questions, each of which starts the bridge under Wine.
+// Total Commander not running; counts the calls, each of which starts the bridge under Wine.
 class NotRunningTcWindow final : public platform::TcWindow {
 public:
     int questions = 0;
+    int commands = 0;
     platform::TcWindowState state(Cancel) override {
         ++questions;
         return {};
     }
     bool sendChangeDir(std::string_view, bool, Cancel) override { return false; }
     std::optional<std::string> request(std::string_view, Cancel) override { return std::nullopt; }
-    bool sendCommand(int, Cancel) override { return false; }
+    bool sendCommand(int, Cancel) override {
+        ++commands;
+        return false;
+    }
     bool bringToFront(Cancel) override { return false; }
     bool closeAndWait(Cancel) override { return true; }
     bool launch(std::string_view) override { return false; }
@@ -145,10 +149,15 @@ TEST_F(InstallerTest, GateDecidesWhichRequestsAreInstalled) {
         InstallerContext ctx = context();
         ctx.installAfterDownload = c.installAfterDl;
         ctx.autoStartInstall = c.autoStartInstall;
+        // An installed plugin tells Total Commander with one call, no question first.
+        NotRunningTcWindow window;
+        ctx.tcWindow = &window;
         Installer installer(ctx);
         const InstallStepResult r = installer.installStep(
             request(category::Packer, m_item + u"/demo.wcx"_s, c.flag), zip, c.reinstall);
         EXPECT_EQ(r.outcome == InstallStepResult::Outcome::Installed, c.installed) << c.flag << c.reinstall;
+        EXPECT_EQ(window.questions + window.commands, c.installed ? 1 : 0);
+        EXPECT_EQ(window.commands, c.installed ? 1 : 0);
         EXPECT_EQ(QFileInfo::exists(m_item + u"/demo.wcx"_s), c.installed);
         QDir(m_item).removeRecursively();
     }

@@ -1,5 +1,6 @@
 // quillon-cli with Total Commander's window in a real Wine prefix: start-up takes the window's
-// title and executable, and updating Total Commander closes it first and starts it again.
+// title and executable, updating Total Commander closes it first and starts it again, and
+// updating a plugin sends it the command that comes before a plugin's files are replaced.
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -40,8 +41,42 @@ protected:
         return test::runCli(all + arguments, {}, 180000);
     }
 
+    // Wine through a wrapper that notes every start, and the fixture site as both sites.
+    void wrapWineAndServe() {
+        starts = m_dir.path() + u"/starts.log"_s;
+        wrapper = m_dir.path() + u"/wine"_s;
+        ASSERT_TRUE(test::writeFile(wrapper, "#!/bin/sh\nprintf '%s\\n' \"$*\" >>'" + starts.toUtf8() +
+                                                 "'\nexec '" + test::wineWorld()->wine.toUtf8() +
+                                                 "' \"$@\"\n"));
+        ASSERT_TRUE(QFile::setPermissions(wrapper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        server = std::make_unique<test::FixtureServerProcess>();
+        ASSERT_FALSE(server->base().isEmpty());
+        const QString downloads = m_dir.path() + u"/downloads"_s;
+        const QString temp = m_dir.path() + u"/temp"_s;
+        ASSERT_TRUE(QDir().mkpath(downloads) && QDir().mkpath(temp) && QDir().mkpath(settings));
+        ASSERT_TRUE(test::writeFile(settings + u"/Quillon.ini"_s,
+                                    "[Configuration]\nDownloadDir=" + downloads.toUtf8() +
+                                        "/\nTempDirectory=" + temp.toUtf8() +
+                                        "/\n[Sites]\nCatalogue=" + server->base().toUtf8() +
+                                        "\nTotalCommander=" + server->base().toUtf8() + "\n"));
+    }
+
+    QString installOne(const QString& file) const {
+        const test::CliResult run =
+            cli({u"update"_s, u"--install"_s, u"--yes"_s, u"--json"_s, file}, wrapper);
+        const QJsonArray requests = QJsonDocument::fromJson(run.out).object().value(u"requests"_s).toArray();
+        if (requests.size() != 1)
+            return QString::fromUtf8(run.out + run.err);
+        return requests.first().toObject().value(u"result"_s).toString();
+    }
+
+    QStringList wineStarts() const {
+        return QString::fromUtf8(test::readFile(starts)).split(u'\n', Qt::SkipEmptyParts);
+    }
+
     QTemporaryDir m_dir;
-    QString prefix, ini, settings;
+    QString prefix, ini, settings, starts, wrapper;
+    std::unique_ptr<test::FixtureServerProcess> server;
 };
 
 TEST_F(CliUnderWine, StartUpTakesTheWindowsTitleAndExecutableWithTheChosenWine) {
@@ -91,34 +126,12 @@ TEST_F(CliUnderWine, UpdatingTotalCommanderClosesItAndStartsItAgain) {
     ASSERT_TRUE(QFile::copy(test::wineWorld()->standIn, tcExe));
     test::StandIn standIn(tcExe, m_dir.path() + u"/messages.log"_s);
     ASSERT_TRUE(standIn.ready());
-
-    // Wine through a wrapper that notes every start: the last one is Total Commander's.
-    const QString starts = m_dir.path() + u"/starts.log"_s;
-    const QString wrapper = m_dir.path() + u"/wine"_s;
-    ASSERT_TRUE(test::writeFile(wrapper, "#!/bin/sh\nprintf '%s\\n' \"$*\" >>'" + starts.toUtf8() +
-                                             "'\nexec '" + test::wineWorld()->wine.toUtf8() + "' \"$@\"\n"));
-    ASSERT_TRUE(QFile::setPermissions(wrapper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-
-    test::FixtureServerProcess server;
-    ASSERT_FALSE(server.base().isEmpty());
-    const QString downloads = m_dir.path() + u"/downloads"_s;
-    const QString temp = m_dir.path() + u"/temp"_s;
-    ASSERT_TRUE(QDir().mkpath(downloads) && QDir().mkpath(temp));
-    ASSERT_TRUE(test::writeFile(settings + u"/Quillon.ini"_s,
-                                "[Configuration]\nDownloadDir=" + downloads.toUtf8() + "/\nTempDirectory=" +
-                                    temp.toUtf8() + "/\n[Sites]\nCatalogue=" + server.base().toUtf8() +
-                                    "\nTotalCommander=" + server.base().toUtf8() + "\n"));
-
-    const test::CliResult run =
-        cli({u"update"_s, u"--install"_s, u"--yes"_s, u"--json"_s, u"TOTALCMD64.EXE"_s}, wrapper);
-    const QJsonArray requests = QJsonDocument::fromJson(run.out).object().value(u"requests"_s).toArray();
-    ASSERT_EQ(requests.size(), 1) << run.out.toStdString() << run.err.toStdString();
-    EXPECT_EQ(requests.first().toObject().value(u"result"_s).toString(), u"installed"_s)
-        << run.out.toStdString();
+    wrapWineAndServe();
+    EXPECT_EQ(installOne(u"TOTALCMD64.EXE"_s), u"installed"_s);
 
     EXPECT_EQ(standIn.messages(), QStringList{u"COMMAND 24340"_s});
     EXPECT_TRUE(standIn.waitUntilGone(10000));
-    const QStringList started = QString::fromUtf8(test::readFile(starts)).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList started = wineStarts();
     qsizetype closed = -1, launched = -1;
     for (qsizetype i = 0; i < started.size(); ++i) {
         if (started[i].endsWith(u" close"_s))
@@ -128,6 +141,17 @@ TEST_F(CliUnderWine, UpdatingTotalCommanderClosesItAndStartsItAgain) {
     }
     EXPECT_GE(closed, 0) << started.join(u" | "_s).toStdString();
     EXPECT_GT(launched, closed) << started.join(u" | "_s).toStdString();
+}
+
+TEST_F(CliUnderWine, UpdatingAPluginSendsTheRunningTotalCommanderItsCommand) {
+    const QString standInExe = prefix + u"/drive_c/standin3/TOTALCMD64.EXE"_s;
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(standInExe).absolutePath()));
+    ASSERT_TRUE(QFile::copy(test::wineWorld()->standIn, standInExe));
+    test::StandIn standIn(standInExe, m_dir.path() + u"/messages.log"_s);
+    ASSERT_TRUE(standIn.ready());
+    wrapWineAndServe();
+    EXPECT_EQ(installOne(u"sampack.wcx64"_s), u"installed"_s);
+    EXPECT_EQ(standIn.messages(), QStringList{u"COMMAND 2913"_s});
 }
 
 } // namespace
