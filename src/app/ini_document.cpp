@@ -138,6 +138,15 @@ void IniDocument::parse(const QString& text) {
         from = newline + 1;
         if (raw.endsWith(QLatin1Char('\r')))
             raw.chop(1);
+        // A byte order mark among a line's leading blanks (files joined together) is not part of
+        // the line: it would hide a section's name or stick to a key, and written first it would
+        // read back as the document's own mark.
+        qsizetype lead = 0;
+        bool mark = false;
+        for (; lead < raw.size() && (raw[lead].isSpace() || raw[lead] == QChar(0xFEFF)); ++lead)
+            mark = mark || raw[lead] == QChar(0xFEFF);
+        if (mark)
+            raw = raw.sliced(lead);
         if (!more && raw.isEmpty())
             break; // the newline that ends the last line
         const QStringView trimmed = raw.trimmed();

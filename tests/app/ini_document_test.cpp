@@ -131,6 +131,26 @@ TEST(IniDocument, Utf8StoreKeepsBytesThatAreNoUtf8) {
     }
 }
 
+// Two files joined together: the second one's byte order mark starts a line.
+TEST(IniDocument, AByteOrderMarkAtALinesStartIsNoPartOfIt) {
+    const struct {
+        QByteArray bytes, written;
+    } cases[] = {
+        {"\xEF\xBB\xBF[a]\r\nk=1\r\n\xEF\xBB\xBF[b]\r\nk=2\r\n",
+         "\xEF\xBB\xBF[a]\r\nk=1\r\n\r\n[b]\r\nk=2\r\n"},
+        {"\n\xEF\xBB\xBF\xEF\xBB\xBF", ""},
+        {"[a]\r\n\r \xEF\xBB\xBFk=2\r\n", "[a]\r\nk=2\r\n"},
+    };
+    for (const auto& c : cases) {
+        IniDocument doc;
+        doc.setBytes(c.bytes);
+        EXPECT_EQ(doc.toBytes(), c.written);
+        IniDocument reread;
+        reread.setBytes(doc.toBytes());
+        EXPECT_EQ(reread.toBytes(), c.written);
+    }
+}
+
 TEST(IniDocument, SaveIfChangedWritesOnlyAChangedDocument) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("userdb.ini"));
