@@ -51,6 +51,7 @@ Installer::Installer(InstallerContext context) : m_c(std::move(context)) {}
 void Installer::resetPass() {
     m_failedFiles.clear();
     m_failureReasons.clear();
+    m_rolledBack.clear();
     m_cleanup.clear();
     m_selfUpdate = SelfUpdateState::None;
     m_tcStarted = false;
@@ -366,11 +367,13 @@ InstallStepResult Installer::installStep(const DownloadRequest& request, const Q
     if (!rolledBack.isEmpty()) {
         QStringList texts;
         for (const LoadRollback& back : rolledBack) {
-            const QString path = QDir::toNativeSeparators(back.path);
-            const QString text = PluginUpdateFailedText(back.newFile, m_c.language);
-            m_failedFiles.append(path);
-            m_failureReasons.insert(path, path + u": "_s + text);
-            texts.append(text);
+            // Not among the files that could not be written: the old one is back and works.
+            m_rolledBack.append(m_c.language.format(u"PluginLoadCheck"_s, u"RolledBack"_s,
+                                                    u"The previous version of %s was put back because the "
+                                                    u"new one does not load."_s,
+                                                    {QDir::toNativeSeparators(back.path), {}, {}}) +
+                                u"\n("_s + PluginLoadReason(back.newFile, m_c.language) + u')');
+            texts.append(PluginUpdateFailedText(back.newFile, m_c.language));
         }
         result.error = texts.join(u"; "_s);
         result.rowStatus = result.error;
@@ -423,6 +426,9 @@ EndOfPassAction Installer::endOfPass(bool anyInstallRequest) {
                 u"\n\n"_s + listIntro + u"\n\n"_s +
                 FirstItems(failed, 30, lng.text(errors, u"MoreItems"_s, u"... and %s more."_s)).join(u'\n'));
     }
+    if (!m_rolledBack.isEmpty())
+        m_c.prompter.tell(PromptIcon::Warning, lng.text(errors, u"CaptionWarning"_s, u"Warning"_s),
+                          m_rolledBack.join(u"\n\n"_s));
     if (m_selfUpdate == SelfUpdateState::RestartPending) {
         m_c.prompter.ask(PromptIcon::Information, PromptButtons::Ok,
                          lng.text(errors, u"CaptionInfo"_s, u"Information"_s), RestartNoticeText(lng));

@@ -147,6 +147,7 @@ private:
     void pause(int milliseconds) const;
 
     InstallerContext m_c;
+    QStringList m_rolledBack; // one text per plugin file put back because the new one does not load
     QStringList m_failedFiles;
     QHash<QString, QString> m_failureReasons; // failed path -> "path: why"
     QStringList m_cleanup;

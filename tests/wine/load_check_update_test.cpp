@@ -48,6 +48,8 @@ TEST(LoadCheckedUpdateByCli, ABrokenPluginIsPutBackAndAWorkingOneKept) {
         EXPECT_TRUE(request.value(u"reason"_s).toString().startsWith(c.reason)) << run.out.toStdString();
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
         EXPECT_EQ(test::readFile(update.plugin), c.putBack ? update.previous : packaged);
+        EXPECT_EQ(run.err.contains("was put back because the new one does not load."), c.putBack)
+            << run.err.toStdString();
     }
 }
 

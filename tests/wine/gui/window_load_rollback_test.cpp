@@ -70,6 +70,9 @@ TEST(WindowUnderWine, AnUpdateThatDoesNotLoadIsPutBackAndItsRowsSaySo) {
     ui::UpdateListModel& model = window.updatePage().model();
     EXPECT_EQ(model.data(model.indexOfRow(row, ui::UpdateListModel::StatusColumn), Qt::DisplayRole), said);
     EXPECT_EQ(test::readFile(update.plugin), update.previous);
+    EXPECT_EQ(prompter.unattendedTexts().filter(u"was put back because the new one does not load."_s).size(),
+              1)
+        << prompter.unattendedTexts().join(u" | "_s).toStdString();
     window.close();
 }
 
