@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 
 #include "support/fixture_server.h"
 #include "support/test_support.h"
@@ -39,6 +40,16 @@ protected:
         if (!wine.isEmpty())
             all << u"--wine"_s << wine;
         return test::runCli(all + arguments, {}, 180000);
+    }
+
+    // The stand-in for Total Commander's window, copied to exe (in place of what is there) and
+    // started; none when it did not come up.
+    std::unique_ptr<test::StandIn> startStandIn(const QString& exe) const {
+        QFile::remove(exe);
+        if (!QDir().mkpath(QFileInfo(exe).absolutePath()) || !QFile::copy(test::wineWorld()->standIn, exe))
+            return nullptr;
+        auto standIn = std::make_unique<test::StandIn>(exe, m_dir.path() + u"/messages.log"_s);
+        return standIn->ready() ? std::move(standIn) : nullptr;
     }
 
     // Wine through a wrapper that notes every start, and the fixture site as both sites.
@@ -81,10 +92,8 @@ protected:
 
 TEST_F(CliUnderWine, StartUpTakesTheWindowsTitleAndExecutableWithTheChosenWine) {
     const QString standInExe = prefix + u"/drive_c/standin2/TOTALCMD64.EXE"_s;
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(standInExe).absolutePath()));
-    ASSERT_TRUE(QFile::copy(test::wineWorld()->standIn, standInExe));
-    test::StandIn standIn(standInExe, m_dir.path() + u"/messages.log"_s);
-    ASSERT_TRUE(standIn.ready());
+    const auto standIn = startStandIn(standInExe);
+    ASSERT_TRUE(standIn);
 
     // The setting in Quillon.ini is read after start-up first asked for the window; --wine is
     // for one run and goes before it.
@@ -122,15 +131,14 @@ TEST_F(CliUnderWine, StartUpTakesTheWindowsTitleAndExecutableWithTheChosenWine) 
 
 TEST_F(CliUnderWine, UpdatingTotalCommanderClosesItAndStartsItAgain) {
     const QString tcExe = prefix + u"/drive_c/totalcmd/TOTALCMD64.EXE"_s;
-    ASSERT_TRUE(QFile::remove(tcExe));
-    ASSERT_TRUE(QFile::copy(test::wineWorld()->standIn, tcExe));
-    test::StandIn standIn(tcExe, m_dir.path() + u"/messages.log"_s);
-    ASSERT_TRUE(standIn.ready());
+    ASSERT_TRUE(QFileInfo::exists(tcExe));
+    const auto standIn = startStandIn(tcExe);
+    ASSERT_TRUE(standIn);
     wrapWineAndServe();
     EXPECT_EQ(installOne(u"TOTALCMD64.EXE"_s), u"installed"_s);
 
-    EXPECT_EQ(standIn.messages(), QStringList{u"COMMAND 24340"_s});
-    EXPECT_TRUE(standIn.waitUntilGone(10000));
+    EXPECT_EQ(standIn->messages(), QStringList{u"COMMAND 24340"_s});
+    EXPECT_TRUE(standIn->waitUntilGone(10000));
     const QStringList started = wineStarts();
     qsizetype closed = -1, launched = -1;
     for (qsizetype i = 0; i < started.size(); ++i) {
@@ -144,14 +152,11 @@ TEST_F(CliUnderWine, UpdatingTotalCommanderClosesItAndStartsItAgain) {
 }
 
 TEST_F(CliUnderWine, UpdatingAPluginSendsTheRunningTotalCommanderItsCommand) {
-    const QString standInExe = prefix + u"/drive_c/standin3/TOTALCMD64.EXE"_s;
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(standInExe).absolutePath()));
-    ASSERT_TRUE(QFile::copy(test::wineWorld()->standIn, standInExe));
-    test::StandIn standIn(standInExe, m_dir.path() + u"/messages.log"_s);
-    ASSERT_TRUE(standIn.ready());
+    const auto standIn = startStandIn(prefix + u"/drive_c/standin3/TOTALCMD64.EXE"_s);
+    ASSERT_TRUE(standIn);
     wrapWineAndServe();
     EXPECT_EQ(installOne(u"sampack.wcx64"_s), u"installed"_s);
-    EXPECT_EQ(standIn.messages(), QStringList{u"COMMAND 2913"_s});
+    EXPECT_EQ(standIn->messages(), QStringList{u"COMMAND 2913"_s});
 }
 
 } // namespace
